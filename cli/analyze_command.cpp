@@ -1,0 +1,144 @@
+#include "commands.h"
+#include "json_output.h"
+
+#include "data_file.h"
+#include "histogram.h"
+#include "number_format.h"
+#include "run_inputs.h"
+#include "warranty_file.h"
+
+#include <clocale>
+#include <iostream>
+#include <set>
+#include <sstream>
+
+namespace tovimo::cli {
+
+char LocaleDecimalSeparator() {
+    char sep = '.';
+    if (std::setlocale(LC_NUMERIC, "")) {
+        const char* dp = std::localeconv()->decimal_point;
+        if (dp && (dp[0] == ',' || dp[0] == '.') && dp[1] == '\0') sep = dp[0];
+    }
+    std::setlocale(LC_NUMERIC, "C");
+    return sep;
+}
+
+namespace {
+
+struct ModelChoice {
+    bool spiral = false, newton = false, smirnov = false, genetic = false;
+};
+
+std::optional<ModelChoice> parseModels(const std::string& list) {
+    ModelChoice c;
+    std::stringstream ss(list);
+    std::string item;
+    std::set<std::string> seen;
+    while (std::getline(ss, item, ',')) {
+        if (item == "spiral") c.spiral = true;
+        else if (item == "newton") c.newton = true;
+        else if (item == "smirnov") c.smirnov = true;
+        else if (item == "genetic") c.genetic = true;
+        else if (item == "none") {
+        } else return std::nullopt;
+    }
+    return c;
+}
+
+void applyOptions(const AnalyzeOptions& o, MainForm& f, const ModelChoice& mc) {
+    const char sep = f.decimalSeparator;
+    if (o.mean) f.meSred = FloatToStr(*o.mean, sep);
+    if (o.sd) f.meSKO = FloatToStr(*o.sd, sep);
+    if (o.tFin) f.LabeledEdit2 = FloatToStr(*o.tFin, sep);
+    if (o.runIn) f.LabeledEdit3 = FloatToStr(*o.runIn, sep);
+    if (o.criterion) f.RadioGroup1 = *o.criterion;
+    if (o.fitMean) f.Sred_flag = true;
+    if (o.fitSd) f.SKO_Flag = true;
+    if (o.factorSpiral) f.Edit1 = FloatToStr(*o.factorSpiral, sep);
+    if (o.factorNewton) f.Edit6 = FloatToStr(*o.factorNewton, sep);
+    if (o.factorSmirnov) f.Edit5 = FloatToStr(*o.factorSmirnov, sep);
+    if (o.precision) f.Edit2 = FloatToStr(*o.precision, sep);
+    if (o.population) f.Edit3 = std::to_string(*o.population);
+    if (o.generations) f.NPokoleny = std::to_string(*o.generations);
+    if (o.copyBest) f.LabeledEdit1 = std::to_string(*o.copyBest);
+    if (o.crossover) f.TrackBar1 = *o.crossover;
+    if (o.mutation) f.TrackBar2 = *o.mutation;
+    f.SpirSpusk = mc.spiral;
+    f.BoxNewton = mc.newton;
+    f.BoxSmirnow = mc.smirnov;
+}
+
+void printText(const AnalysisState& st, const MainForm& f, const std::vector<std::string>& messages) {
+    for (const auto& m : messages) std::cout << "Сообщение: " << m << "\n";
+    const char sep = f.decimalSeparator;
+    std::cout << st.Comment << "\n";
+    std::cout << "Среднее время гарантии: " << f.meSred << "   СКО: " << f.meSKO << "\n";
+    std::cout << "Парк: " << f.meKolAll << "   Отказов: " << f.meKolOtk << "   Записей: " << st.Kol_izw
+              << "   Приведенный парк: " << FloatToStr(st.Izd_Prived, sep) << "\n";
+    std::cout << "Причины отказов:\n";
+    for (size_t k = 1; k < st.Vidy_otkazov.size(); ++k)
+        std::cout << "  " << k << ". " << st.Vidy_otkazov[k].Nazv_Prich << " — "
+                  << FloatToStr(st.Vidy_otkazov[k].Dolya, sep) << "\n";
+    std::cout << "Гистограмма (ширина столбцов " << st.D_Hist1 << " / " << st.D_Hist2 << " ч):\n";
+    for (const Hist_Rec& c : st.Hist_Stol)
+        std::cout << Format("%12s  %6d", {FloatToStr(c.time, sep), static_cast<long long>(c.Sum)}, sep) << "\n";
+    for (const auto& line : f.Memo2) std::cout << line << "\n";
+}
+
+}  // namespace
+
+int RunAnalyze(const AnalyzeOptions& o) {
+    auto mc = parseModels(o.models);
+    if (!mc) {
+        std::cerr << "Неизвестная модель в списке --models: " << o.models << "\n";
+        return kUsage;
+    }
+    AnalysisState st;
+    MainForm form;
+    form.decimalSeparator = LocaleDecimalSeparator();
+    form.CheckBox1 = o.check;
+    form.FilePath = o.dataFile;
+    std::vector<std::string> messages;
+    auto message = [&](const std::string& m) { messages.push_back(m); };
+
+    if (!LoadDataFile(st, form, o.dataFile, message)) {
+        for (const auto& m : messages) std::cerr << m << "\n";
+        return kFileError;
+    }
+    if (o.warrantyFile) {
+        const size_t before = messages.size();
+        LoadWarrantyFile(st, form, *o.warrantyFile, message);
+        if (!st.uk) {
+            for (size_t i = before; i < messages.size(); ++i) std::cerr << messages[i] << "\n";
+            return kFileError;
+        }
+    }
+    applyOptions(o, form, *mc);
+
+    try {
+        ReadRunEdits(st, form);
+    } catch (const ConvertError& e) {
+        std::cerr << e.what() << "\n";
+        return kUsage;
+    }
+    if (!GettingData(st, form, message)) {
+        for (const auto& m : messages) std::cerr << m << "\n";
+        return kFileError;
+    }
+    ReadRunFlags(st, form);
+    hist_Format(st);
+
+    if (o.json) {
+        auto j = StateJson(st);
+        j["messages"] = messages;
+        j["memo"] = form.Memo2;
+        j["Result_Grid"] = nlohmann::json::array();
+        std::cout << j.dump(1) << "\n";
+    } else {
+        printText(st, form, messages);
+    }
+    return kDone;
+}
+
+}  // namespace tovimo::cli

@@ -1,0 +1,52 @@
+// The subcommands of tovimo-cli and their options.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace tovimo::cli {
+
+enum ExitCode { kDone = 0, kUsage = 2, kFileError = 3 };
+
+struct AnalyzeOptions {
+    std::string dataFile;
+    std::optional<std::string> warrantyFile;
+    std::optional<double> mean, sd, tFin, runIn;
+    std::string models = "spiral";
+    std::optional<int> criterion;
+    bool fitMean = false, fitSd = false;
+    std::optional<double> factorSpiral, factorNewton, factorSmirnov, precision;
+    std::optional<long long> population, generations, copyBest, threads;
+    std::optional<int> crossover, mutation;
+    std::optional<std::uint64_t> seed;
+    bool check = false;
+    bool json = false;
+    std::optional<std::string> chartsDir;
+};
+
+struct ScoreOptions {
+    std::string dataFile;
+    double A = 0, B = 0, K = 0;
+    std::optional<double> mean, sd, tFin, runIn;
+    bool json = false;
+};
+
+struct SimulateOptions {
+    double failures = 300;
+    double shape = 1.3, scale = 9000, repeat = 1.4, mean = 3000, sd = 700;
+    std::uint64_t seed = 1;
+    std::string encoding = "cp1251";
+    std::string output;
+    std::optional<int> warrantyTimes;
+};
+
+// The decimal separator of the user's locale.
+char LocaleDecimalSeparator();
+
+int RunAnalyze(const AnalyzeOptions& o);
+int RunScore(const ScoreOptions& o);
+int RunSimulate(const SimulateOptions& o);
+
+}  // namespace tovimo::cli

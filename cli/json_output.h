@@ -1,0 +1,18 @@
+// JSON views of the analysis state for the command-line front end.
+#pragma once
+
+#include "analysis_state.h"
+
+#include <nlohmann/json.hpp>
+
+namespace tovimo::cli {
+
+// A number, or "nan", "inf", "-inf" for the non-finite ones.
+nlohmann::json Num(double v);
+nlohmann::json NumArray(const std::vector<double>& v);
+nlohmann::json HistogramJson(const AnalysisState& st);
+nlohmann::json ModelJson(const Mod_Weib& m);
+// Everything a load and a run leave in the state, under the state's names.
+nlohmann::json StateJson(const AnalysisState& st);
+
+}  // namespace tovimo::cli

@@ -1,0 +1,76 @@
+// tovimo-cli: the analysis without windows.
+#include "commands.h"
+
+#include <CLI/CLI.hpp>
+
+#include <clocale>
+#include <iostream>
+
+int main(int argc, char** argv) {
+    using namespace tovimo::cli;
+    CLI::App app{"Tovimo: анализ надежности по цензурированному ряду отказов"};
+    app.require_subcommand(1);
+
+    AnalyzeOptions a;
+    auto* an = app.add_subcommand("analyze", "Загрузка файла отказов, расчет моделей и таблица результатов");
+    an->add_option("DATA_FILE", a.dataFile, "файл исходных данных")->required();
+    an->add_option("--warranty", a.warrantyFile, "файл времен окончания гарантии");
+    an->add_option("--mean", a.mean, "среднее время гарантии, ч");
+    an->add_option("--sd", a.sd, "СКО времени гарантии, ч");
+    an->add_option("--t-fin", a.tFin, "T fin временного ряда отказов, ч");
+    an->add_option("--run-in", a.runIn, "расчетное время приработки, ч");
+    an->add_option("--models", a.models, "spiral,newton,smirnov,genetic или none");
+    an->add_option("--criterion", a.criterion, "способ подбора параметров: 0, 1 или 2");
+    an->add_flag("--fit-mean", a.fitMean, "подбор среднего времени гарантии");
+    an->add_flag("--fit-sd", a.fitSd, "подбор СКО времени гарантии");
+    an->add_option("--factor-spiral", a.factorSpiral, "коэффициент уменьшения шага модели 1.1");
+    an->add_option("--factor-newton", a.factorNewton, "коэффициент уменьшения шага модели 1.2");
+    an->add_option("--factor-smirnov", a.factorSmirnov, "коэффициент уменьшения шага модели 2");
+    an->add_option("--precision", a.precision, "точность подбора генетического алгоритма");
+    an->add_option("--population", a.population, "размер популяции");
+    an->add_option("--generations", a.generations, "число поколений");
+    an->add_option("--copy-best", a.copyBest, "сколько лучших копировать");
+    an->add_option("--crossover", a.crossover, "положение движка вероятности скрещивания, 0..100");
+    an->add_option("--mutation", a.mutation, "положение движка вероятности мутаций, 0..100");
+    an->add_option("--seed", a.seed, "начальное число генератора случайных чисел");
+    an->add_option("--threads", a.threads, "число потоков генетического алгоритма");
+    an->add_flag("--check", a.check, "контроль исходных данных");
+    an->add_flag("--json", a.json, "вывод в JSON");
+    an->add_option("--charts", a.chartsDir, "папка для изображений диаграмм");
+
+    ScoreOptions s;
+    auto* sc = app.add_subcommand("score", "Оценка заданной модели Вейбулла по данным");
+    sc->add_option("DATA_FILE", s.dataFile, "файл исходных данных")->required();
+    sc->add_option("--A", s.A, "параметр формы")->required();
+    sc->add_option("--B", s.B, "параметр масштаба, ч")->required();
+    sc->add_option("--K", s.K, "масштабный коэффициент")->required();
+    sc->add_option("--mean", s.mean, "среднее время гарантии, ч");
+    sc->add_option("--sd", s.sd, "СКО времени гарантии, ч");
+    sc->add_option("--t-fin", s.tFin, "T fin временного ряда отказов, ч");
+    sc->add_option("--run-in", s.runIn, "расчетное время приработки, ч");
+    sc->add_flag("--json", s.json, "вывод в JSON");
+
+    SimulateOptions m;
+    auto* sim = app.add_subcommand("simulate", "Имитация парка изделий: файл исходных данных");
+    sim->add_option("--failures", m.failures, "ожидаемое число отказов");
+    sim->add_option("--shape", m.shape, "параметр формы A");
+    sim->add_option("--scale", m.scale, "параметр масштаба B, ч");
+    sim->add_option("--repeat", m.repeat, "отказов на изделие по закону Вейбулла");
+    sim->add_option("--mean", m.mean, "среднее время гарантии, ч");
+    sim->add_option("--sd", m.sd, "СКО времени гарантии, ч");
+    sim->add_option("--seed", m.seed, "начальное число генератора");
+    sim->add_option("--encoding", m.encoding, "cp1251 или utf8")->check(CLI::IsMember({"cp1251", "utf8"}));
+    sim->add_option("--warranty-times", m.warrantyTimes, "вместо отказов: столько времен окончания гарантии");
+    sim->add_option("-o,--output", m.output, "файл (по умолчанию стандартный вывод)");
+
+    try {
+        app.parse(argc, argv);
+    } catch (const CLI::ParseError& e) {
+        const int rc = app.exit(e);
+        return rc == 0 ? 0 : kUsage;
+    }
+    if (*an) return RunAnalyze(a);
+    if (*sc) return RunScore(s);
+    if (*sim) return RunSimulate(m);
+    return kUsage;
+}
