@@ -1,0 +1,22 @@
+// The genetic-algorithm run of `tovimo-cli analyze --models genetic`.
+#pragma once
+
+#include "commands.h"
+
+#include "analysis_state.h"
+#include "main_form.h"
+
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace tovimo::cli {
+
+// Runs one genetic-algorithm run on the loaded state with the form's inputs
+// (seeded from o.seed, or the clock), appending memo lines to form.Memo2 and
+// message-box texts to `messages`. Returns kDone, or an exit code when the run
+// could not start. The results refresh is the caller's.
+int RunGeneticHeadless(AnalysisState& st, MainForm& form, const AnalyzeOptions& o,
+                       std::vector<std::string>& messages);
+
+}  // namespace tovimo::cli
