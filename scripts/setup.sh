@@ -13,11 +13,17 @@ missing=()
 for p in "${PACKAGES[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
 done
+SUDO=""
+if [ "$(id -u)" -ne 0 ]; then SUDO="sudo"; fi
 if ((${#missing[@]})); then
   echo "Устанавливаются пакеты: ${missing[*]}"
-  SUDO=""; [ "$(id -u)" -ne 0 ] && SUDO="sudo"
   $SUDO apt-get update -qq
   DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -qq "${missing[@]}" >/dev/null
+fi
+
+# The tests run texts under a comma decimal separator too.
+if ! locale -a 2>/dev/null | grep -qi "^ru_RU.utf8$"; then
+  $SUDO localedef -i ru_RU -f UTF-8 ru_RU.UTF-8 2>/dev/null || true
 fi
 
 BUILD_DIR="${BUILD_DIR:-build}"
