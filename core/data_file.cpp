@@ -167,7 +167,8 @@ bool LoadDataText(AnalysisState& st, MainForm& form, std::string_view bytes, con
         Problems p;
         const std::string line = Trim(r.readLine());
         const size_t tab = line.find('\t');
-        const std::string timeText = tab == std::string::npos ? line : line.substr(0, tab);
+        // without a tab the time text is empty and does not convert
+        const std::string timeText = tab == std::string::npos ? std::string() : line.substr(0, tab);
         // both '.' and ',' stand for the decimal separator
         std::string unified = timeText;
         for (char& c : unified)
