@@ -1,11 +1,37 @@
 #include "genetic_cli.h"
 
+#include "genetic_form_host.h"
+#include "genetic_loop.h"
+#include "genetic_run.h"
+#include "number_format.h"
+
+#include <algorithm>
+#include <exception>
+
 namespace tovimo::cli {
 
-// Placeholder until the genetic algorithm lands: the run is refused.
-int RunGeneticHeadless(AnalysisState&, MainForm&, const AnalyzeOptions&, std::vector<std::string>& messages) {
-    messages.push_back("Генетический алгоритм в этой сборке недоступен");
-    return kUsage;
+int RunGeneticHeadless(AnalysisState& st, MainForm& form, const AnalyzeOptions& o,
+                       std::vector<std::string>& messages) {
+    const auto message = [&](const std::string& m) { messages.push_back(m); };
+    try {
+        if (!PrepareGeneticRun(st, form, message)) return form.FilePath.empty() || !st.uk ? kFileError : kUsage;
+    } catch (const ConvertError& e) {
+        messages.push_back(e.what());
+        return kUsage;
+    }
+    GaRunOptions options;
+    options.decimalSeparator = form.decimalSeparator;
+    options.seed = o.seed;
+    if (o.threads && *o.threads > 0) options.threads = static_cast<unsigned>(std::min<long long>(*o.threads, 256));
+    FormGaHost host(form);
+    GaFlags flags;
+    try {
+        RunGenerationLoop(st, host, flags, options);
+    } catch (const std::exception& e) {
+        messages.push_back(e.what());
+        return kUsage;
+    }
+    return kDone;
 }
 
 }  // namespace tovimo::cli

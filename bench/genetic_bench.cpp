@@ -1,0 +1,105 @@
+// Time of a default genetic-algorithm run (3000 individuals, 1500 generations,
+// two genes) on the bundled sample with one and with two threads, and the cost
+// of one objective evaluation.
+#include "criteria.h"
+#include "data_file.h"
+#include "genetic_form_host.h"
+#include "genetic_loop.h"
+#include "genetic_objective.h"
+#include "genetic_random.h"
+#include "genetic_run.h"
+
+#include <benchmark/benchmark.h>
+
+#include <stdexcept>
+
+#ifndef TOVIMO_SAMPLE
+#define TOVIMO_SAMPLE "data/sample.txt"
+#endif
+
+namespace {
+
+using namespace tovimo;
+
+struct Loaded {
+    AnalysisState st;
+    MainForm form;
+};
+
+Loaded loadSample() {
+    Loaded l;
+    l.form.FilePath = TOVIMO_SAMPLE;
+    const auto ignore = [](const std::string&) {};
+    if (!LoadDataFile(l.st, l.form, l.form.FilePath, ignore))
+        throw std::runtime_error("cannot load " + l.form.FilePath);
+    // The form defaults of a run: 3000 individuals, 1500 generations.
+    l.form.Edit3 = "3000";
+    l.form.NPokoleny = "1500";
+    return l;
+}
+
+using Point = std::array<double, N_Param_Opt + 1>;
+
+Loaded preparedSample() {
+    Loaded l = loadSample();
+    const auto ignore = [](const std::string&) {};
+    if (!PrepareGeneticRun(l.st, l.form, ignore)) throw std::runtime_error("run refused");
+    return l;
+}
+
+// Candidates spread over the initial ranges of the two genes.
+std::vector<Point> candidates() {
+    GaRandom rng(1);
+    std::vector<Point> points(1024);
+    for (auto& p : points) {
+        p[1] = Alim[1][1] + rng.Uniform() * Alim[2][1];
+        p[2] = Alim[1][2] + rng.Uniform() * Alim[2][2];
+    }
+    return points;
+}
+
+void BM_DefaultRun(benchmark::State& state) {
+    long long evaluations = 0;
+    for (auto _ : state) {
+        state.PauseTiming();
+        Loaded l = preparedSample();
+        FormGaHost host(l.form);
+        GaFlags flags;
+        GaRunOptions options;
+        options.seed = 7;
+        options.threads = static_cast<unsigned>(state.range(0));
+        state.ResumeTiming();
+        RunGenerationLoop(l.st, host, flags, options);
+        evaluations = l.st.MGenet.evaluations;
+    }
+    state.counters["evaluations"] = static_cast<double>(evaluations);
+}
+BENCHMARK(BM_DefaultRun)->Arg(1)->Arg(2)->Unit(benchmark::kSecond)->Iterations(1)->UseRealTime();
+
+// One evaluation as the run makes it.
+void BM_Objective(benchmark::State& state) {
+    Loaded l = preparedSample();
+    const double n = static_cast<double>(l.st.MasProbl.size());
+    const GeneticObjective objective(l.st, (n - 1) / l.st.Izd_Prived * 8000 / l.st.MasProbl.back().time);
+    const auto points = candidates();
+    size_t i = 0;
+    for (auto _ : state) benchmark::DoNotOptimize(objective(points[i++ & 1023]));
+    state.SetItemsProcessed(state.iterations());
+}
+BENCHMARK(BM_Objective);
+
+// The unprepared objective, for comparison.
+void BM_CelevFunction(benchmark::State& state) {
+    Loaded l = preparedSample();
+    Mod_Weib work;
+    work.K_powtor = 1.4;
+    const auto points = candidates();
+    size_t i = 0;
+    for (auto _ : state) benchmark::DoNotOptimize(CelevFunction(l.st, points[i++ & 1023], work));
+    state.SetItemsProcessed(state.iterations());
+}
+BENCHMARK(BM_CelevFunction);
+
+}  // namespace
+
+BENCHMARK_MAIN();

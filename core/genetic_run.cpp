@@ -1,0 +1,48 @@
+#include "genetic_run.h"
+
+#include "genetic_engine.h"
+#include "histogram.h"
+#include "number_format.h"
+#include "run_inputs.h"
+
+#include <climits>
+
+namespace tovimo {
+
+namespace {
+
+bool isWholeAtLeast(const std::string& text, long long lowest) {
+    const auto v = ParseInt(text);
+    return v && *v >= lowest && *v <= INT_MAX;
+}
+
+}  // namespace
+
+bool PrepareGeneticRun(AnalysisState& st, const MainForm& form, const MessageFn& message) {
+    ReadRunEdits(st, form);
+    if (!GettingData(st, form, message)) return false;
+    ReadRunFlags(st, form);
+
+    if (!isWholeAtLeast(form.Edit3, 2)) {
+        message(kMsgGaPopulation);
+        return false;
+    }
+    if (!isWholeAtLeast(form.NPokoleny, 1)) {
+        message(kMsgGaGenerations);
+        return false;
+    }
+
+    st.iop = 2 + (st.Sred_Opt ? 1 : 0) + (st.SKO_Opt ? 1 : 0);
+    st.Precision = StrToFloat(form.Edit2, form.decimalSeparator);
+    if (GeneLength(st.Precision) < 2) {
+        message(kMsgGaPrecision);
+        return false;
+    }
+    for (int k = 1; k <= st.iop; ++k) st.NormA[static_cast<size_t>(k)] = (Alim[1][k] + Alim[2][k]) * st.Precision;
+    hist_Format(st);
+    // The genetic model's arrays are sized to the histogram when a result is
+    // published, so that a run that finds nothing leaves the model untouched.
+    return true;
+}
+
+}  // namespace tovimo
