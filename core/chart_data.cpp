@@ -261,6 +261,7 @@ ResultCharts ResultChartsDesign() {
     c1.leftTitle = "Отказов за 100 час на 1 изделие";
     c1.rightTitle = "Накопление отказов, уход из гарантии, %";
     c1.legendVisible = true;
+    c1.causeBars = true;
     c1.stackedBars = true;
     SeriesSpec s1 = makeSeries("Series1", K::Area, X::Right, 0xFFFF00, 2, 0, "Выбывание из гарантии");
     s1.hatched = true;
@@ -286,6 +287,7 @@ ResultCharts ResultChartsDesign() {
     c2.leftTitle = "Отказов на 1 изделие";
     c2.rightTitle = "Выбывание из гарантии, %";
     c2.rightFixed = true;
+    c2.causeBars = true;
     c2.stackedBars = true;
     c2.right = {0, 100};
     c2.series = {
@@ -307,6 +309,7 @@ ResultCharts ResultChartsDesign() {
     c3.name = "Chart3";
     c3.title = "Поток отказов наблюдаемых и с учетом выбывания из гарантии, LN числа отказов";
     c3.leftTitle = "Ln числа отказов парка";
+    c3.causeBars = true;
     c3.leftLabels = false;
     c3.topVisible = false;
     SeriesSpec s18 = makeSeries("Series18", K::Line, X::TopRight, 0x800040, 1, 0, "Ln Накопления");

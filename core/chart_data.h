@@ -75,6 +75,7 @@ struct ChartSpec {
     bool topVisible = true;
     bool rightFixed = false; // the right axis keeps its range whatever the values
     bool legendVisible = false;
+    bool causeBars = false;              // the chart carries per-cause bars
     bool stackedBars = false;            // cause bars on each other (else side by side)
     std::vector<std::string> categories; // column labels, position n = point n
     std::vector<SeriesSpec> series;      // the design-time series, in their order
