@@ -1,0 +1,112 @@
+// The log-log window: opened by "Expand", left by "Продолж." or its close box.
+#include "lnview.h"
+
+#include <QCoreApplication>
+#include <QLabel>
+#include <QLocale>
+#include <QPushButton>
+#include <QTest>
+
+#include <cmath>
+
+using namespace tovimo;
+
+namespace {
+
+AnalysisState series(std::initializer_list<double> times) {
+    AnalysisState st;
+    for (double t : times)
+        st.MasProbl.push_back({t, 1, "", ""});
+    st.Comment = "Насосы НС-2";
+    st.A_ln = 1.2;
+    st.B_ln = -3.25;
+    return st;
+}
+
+char separator() {
+    return QLocale().decimalPoint().at(0).toLatin1();
+}
+
+void releasePending() {
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+}
+
+} // namespace
+
+class LnViewTest : public QObject {
+    Q_OBJECT
+
+  private slots:
+    void expandContinueExpand_data() {
+        QTest::addColumn<bool>("closeBox");
+        QTest::newRow("Продолж.") << false;
+        QTest::newRow("close box") << true;
+    }
+
+    void expandContinueExpand() {
+        QFETCH(bool, closeBox);
+        const AnalysisState st = series({0, 120, 340, 700, 1500});
+        QWidget main;
+        main.show();
+        QPointer<TLNview> first = OpenLnView(&main, st, separator());
+        QVERIFY(first);
+        QCOMPARE(LNview.data(), first.data());
+        QVERIFY(!main.isVisible());
+        QVERIFY(first->isVisible());
+        const QList<QPointF> points = first->Chart1->specChart()->pointsOf(QStringLiteral("Series1"));
+        const QList<QPointF> line = first->Chart1->specChart()->pointsOf(QStringLiteral("Series2"));
+
+        if (closeBox)
+            first->close();
+        else
+            QTest::mouseClick(first->Prodolgenie, Qt::LeftButton);
+        releasePending();
+        QVERIFY(!first); // released
+        QVERIFY(main.isVisible());
+
+        QPointer<TLNview> second = OpenLnView(&main, st, separator());
+        QVERIFY(second && second->isVisible());
+        QVERIFY(!main.isVisible());
+        QCOMPARE(second->Chart1->specChart()->pointsOf(QStringLiteral("Series1")), points);
+        QCOMPARE(second->Chart1->specChart()->pointsOf(QStringLiteral("Series2")), line);
+        second->close();
+        releasePending();
+    }
+
+    void pointsLineAndTexts() {
+        const AnalysisState st = series({0, 120, 340, 700, 1500});
+        QWidget main;
+        QPointer<TLNview> w = OpenLnView(&main, st, separator());
+        const QList<QPointF> points = w->Chart1->specChart()->pointsOf(QStringLiteral("Series1"));
+        QCOMPARE(points.size(), 4); // the failure at 0 h gives no point but keeps its rank
+        QCOMPARE(points.first(), QPointF(std::log(120.00001), std::log(2.0)));
+        const QList<QPointF> line = w->Chart1->specChart()->pointsOf(QStringLiteral("Series2"));
+        QCOMPARE(line.size(), 2);
+        QCOMPARE(line[1].x(), std::log(700.00001)); // ends at the next-to-last failure
+        QCOMPARE(line[1].y(), 1.2 * std::log(700.00001) - 3.25);
+        const QString sep = QLocale().decimalPoint();
+        QCOMPARE(w->Label1->text(), QStringLiteral("A= 1") + sep + QStringLiteral("2000"));
+        QCOMPARE(w->Label2->text(), QStringLiteral("B= -3") + sep + QStringLiteral("2500"));
+        QCOMPARE(w->Label3->text(), QStringLiteral("Насосы НС-2"));
+        QCOMPARE(w->Label1->pos(), QPoint(579, 382));
+        QCOMPARE(w->windowTitle(),
+                 QStringLiteral("Анализ закона распределения отказов. Анализ надежности в эксплуатации."));
+        QCOMPARE(w->Chart1->chart()->title(), QStringLiteral("Накопленние отказов по времени наблюдения"));
+        w->close();
+        releasePending();
+    }
+
+    void noPositiveTimeShowsLabelsWithoutALine() {
+        const AnalysisState st = series({0, 0});
+        QWidget main;
+        QPointer<TLNview> w = OpenLnView(&main, st, separator());
+        QVERIFY(w->Chart1->specChart()->pointsOf(QStringLiteral("Series1")).isEmpty());
+        QVERIFY(w->Chart1->specChart()->pointsOf(QStringLiteral("Series2")).isEmpty());
+        QVERIFY(w->Label1->text().startsWith(QStringLiteral("A= ")));
+        w->close();
+        releasePending();
+    }
+};
+
+QTEST_MAIN(LnViewTest)
+#include "lnview_test.moc"

@@ -1,0 +1,290 @@
+// The results window after refreshes of the sample's analysis: series and
+// points, cause bars, legend membership, the table's columns, leaving it.
+#include "results_window.h"
+
+#include "criteria.h"
+#include "data_file.h"
+#include "histogram.h"
+#include "run_inputs.h"
+
+#include <QAbstractBarSeries>
+#include <QBarSet>
+#include <QLabel>
+#include <QLocale>
+#include <QPushButton>
+#include <QTableWidget>
+#include <QTest>
+
+using namespace tovimo;
+
+namespace {
+
+// The sample loaded and its histogram built, as a run leaves them before the fits.
+AnalysisState loadedSample(MainForm& form) {
+    AnalysisState st;
+    form.decimalSeparator = QLocale().decimalPoint().at(0).toLatin1();
+    const bool ok = LoadDataFile(st, form, TOVIMO_SAMPLE, [](const std::string&) {});
+    if (!ok) qFatal("the sample does not load");
+    ReadRunEdits(st, form);
+    hist_Format(st);
+    return st;
+}
+
+// A model slot filled as a fit leaves it, for fixed parameters.
+void fitted(AnalysisState& st, Mod_Weib& m, double A, double B, double K) {
+    SizeModelArrays(m, st.Hist_Stol.size());
+    m.A = A;
+    m.B = B;
+    m.K_powtor = K;
+    m.Sred = st.Sred;
+    m.SKO = st.SKO;
+    Pirson(st, 1, A, B, K, st.Sred, st.SKO, m);
+    Sigmas(st, m, st.T_Prirab);
+    m.Executed = true;
+}
+
+void fitAll(AnalysisState& st) {
+    fitted(st, st.MPirsN, 1.3, 9000, 1.4);
+    fitted(st, st.MPirsS, 1.25, 9500, 1.35);
+    fitted(st, st.MSmirn, 1.35, 8800, 1.45);
+    fitted(st, st.MGenet, 1.28, 9100, 1.4);
+}
+
+int failureColumns(const AnalysisState& st) {
+    int n = 0;
+    for (const auto& c : st.Hist_Stol)
+        n += c.Sum > 0;
+    return n;
+}
+
+QStringList rowTexts(const TForm5& w, int row) {
+    QStringList out;
+    for (int c = 0; c < 6; ++c)
+        out << w.cellText(row, c);
+    return out;
+}
+
+// Everything a refresh puts into one chart, for comparing two refreshes.
+QStringList snapshot(SpecChart* chart) {
+    QStringList out;
+    out << QString::number(chart->series().size());
+    for (QAbstractSeries* s : chart->series()) {
+        out << s->objectName() + QLatin1Char(':') + QString::number(chart->pointsOf(s->objectName()).size());
+        for (const QPointF& p : chart->pointsOf(s->objectName()))
+            out << QString::number(p.x()) + QLatin1Char(',') + QString::number(p.y(), 'g', 17);
+    }
+    if (chart->causeBars())
+        for (QBarSet* set : chart->causeBars()->barSets())
+            out << set->label() + set->color().name(QColor::HexArgb) + QString::number(set->count());
+    out << chart->categories() << chart->markTexts();
+    return out;
+}
+
+} // namespace
+
+class ResultsWindowTest : public QObject {
+    Q_OBJECT
+
+  private slots:
+    void seriesAndPointsStayAfterASecondRefresh() {
+        MainForm form;
+        AnalysisState st = loadedSample(form);
+        fitAll(st);
+        TForm5 w(st);
+        w.DiaStart();
+        QVERIFY(w.isVisible());
+        const int columns = failureColumns(st);
+        QVERIFY(columns > 3);
+
+        SpecChart* c1 = w.Chart1->specChart();
+        SpecChart* c2 = w.Chart2->specChart();
+        SpecChart* c3 = w.Chart3->specChart();
+        for (const char* name :
+             {"Series1", "Series3", "Series2", "Series4", "Series20", "Series21", "Series6", "Series5"})
+            QCOMPARE(c1->pointsOf(QLatin1String(name)).size(), columns);
+        QCOMPARE(c1->pointsOf(QStringLiteral("Series17")).size(), static_cast<int>(st.Hist_Stol.size()));
+        QCOMPARE(c1->markTexts().size(), static_cast<int>(st.Hist_Stol.size()));
+        for (const char* name : {"Series15", "Series7", "Series8", "Series9", "Series10", "Series11",
+                                 "Series12", "Series22", "Series23"})
+            QCOMPARE(c2->pointsOf(QLatin1String(name)).size(), columns);
+        QCOMPARE(c3->pointsOf(QStringLiteral("Series19")).size(), 2);
+        QVERIFY(c3->pointsOf(QStringLiteral("Series18")).size() > 100);
+        QVERIFY(!c1->seriesNamed(QStringLiteral("Series14"))); // inactive: never drawn
+        QVERIFY(!c3->seriesNamed(QStringLiteral("Series13")));
+
+        int causes = 0;
+        for (size_t k = 1; k < st.Vidy_otkazov.size(); ++k)
+            causes += st.Vidy_otkazov[k].Dolya > 0;
+        QCOMPARE(c1->causeBars()->count(), causes);
+        QCOMPARE(c2->causeBars()->count(), causes);
+        QCOMPARE(c3->causeBars()->count(), 2 * causes);
+        QCOMPARE(c1->causeBars()->barSets().first()->count(), columns);
+
+        const QStringList first1 = snapshot(c1), first2 = snapshot(c2), first3 = snapshot(c3);
+        const QStringList table = rowTexts(w, 5);
+        w.DiaStart();
+        QCOMPARE(snapshot(c1), first1);
+        QCOMPARE(snapshot(c2), first2);
+        QCOMPARE(snapshot(c3), first3);
+        QCOMPARE(rowTexts(w, 5), table);
+        QVERIFY(w.Label10->text().endsWith(QStringLiteral(" шт.)")));
+    }
+
+    void causeColoursFollowTheCauseIndex() {
+        MainForm form;
+        AnalysisState st = loadedSample(form);
+        QVERIFY(st.NPrich >= 3);
+        // Cause 2 loses its failures to cause 1.
+        st.Vidy_otkazov[1].Dolya += st.Vidy_otkazov[2].Dolya;
+        st.Vidy_otkazov[2].Dolya = 0;
+        for (auto& c : st.Hist_Stol) {
+            c.Npr[1] += c.Npr[2];
+            c.Npr[2] = 0;
+        }
+        TForm5 w(st);
+        w.DiaStart();
+        const QList<QBarSet*> sets = w.Chart1->specChart()->causeBars()->barSets();
+        QVERIFY(sets.size() >= 2);
+        QCOMPARE(sets[0]->color().name(), QStringLiteral("#ff0000"));
+        QCOMPARE(sets[1]->color().name(), QStringLiteral("#ffd700")); // cause 3 keeps its own entry
+        QVERIFY(sets[0]->label().contains(QStringLiteral(" раз (")));
+        QVERIFY(sets[0]->label().endsWith(QStringLiteral("% /маш.)")));
+        const QList<QBarSet*> sets2 = w.Chart2->specChart()->causeBars()->barSets();
+        QCOMPARE(sets2[1]->color().alpha(), qRound(255 * 0.49));
+        const QList<QBarSet*> sets3 = w.Chart3->specChart()->causeBars()->barSets();
+        QCOMPARE(sets3[2]->color().rgb(), sets3[3]->color().rgb());
+        QVERIFY(sets3[3]->label().endsWith(QStringLiteral(" с учетом цензурирования")));
+    }
+
+    void legendMembershipPerExecutedSlot() {
+        MainForm form;
+        AnalysisState st = loadedSample(form);
+        fitted(st, st.MPirsN, 1.3, 9000, 1.4);
+        fitted(st, st.MGenet, 1.28, 9100, 1.4);
+        TForm5 w(st);
+        w.DiaStart();
+        SpecChart* c1 = w.Chart1->specChart();
+        const struct {
+            const char* name;
+            bool shown;
+        } cases[] = {{"Series1", true},  {"Series3", false}, {"Series2", false},
+                     {"Series4", false}, {"Series20", true}, {"Series21", true},
+                     {"Series6", true},  {"Series5", true},  {"Series17", true}};
+        for (const auto& c : cases) {
+            QCOMPARE(c1->inLegend(QLatin1String(c.name)), c.shown);
+            QCOMPARE(c1->pointsOf(QLatin1String(c.name)).isEmpty(), !c.shown);
+        }
+        QVERIFY(w.Chart2->specChart()->pointsOf(QStringLiteral("Series10")).isEmpty());
+        QVERIFY(!w.Chart2->specChart()->pointsOf(QStringLiteral("Series23")).isEmpty());
+    }
+
+    void tableColumnOrder_data() {
+        QTest::addColumn<QList<int>>("models"); // 0 MPirsN, 1 MPirsS, 2 MSmirn, 3 MGenet
+        QTest::addColumn<QStringList>("header");
+        QTest::newRow("none") << QList<int>{}
+                              << QStringList{
+                                     "Результаты для методов:", "Данные эксплуатации", "", "", "", ""};
+        QTest::newRow("Smirnov")
+            << QList<int>{2}
+            << QStringList{"Результаты для методов:", "Смирнова ", "Данные эксплуатации", "", "", ""};
+        QTest::newRow("all four") << QList<int>{3, 2, 1, 0} << QStringList{"Результаты для методов:",
+                                                                           "Пирсона/Ньютона",
+                                                                           "Пирсона/спир.спуск",
+                                                                           "Смирнова ",
+                                                                           "Генетическая",
+                                                                           "Данные эксплуатации"};
+    }
+
+    void tableColumnOrder() {
+        QFETCH(QList<int>, models);
+        QFETCH(QStringList, header);
+        MainForm form;
+        AnalysisState st = loadedSample(form);
+        Mod_Weib* all[] = {&st.MPirsN, &st.MPirsS, &st.MSmirn, &st.MGenet};
+        for (int s : models)
+            fitted(st, *all[s], 1.3, 9000, 1.4);
+        TForm5 w(st);
+        w.DiaStart();
+        QCOMPARE(rowTexts(w, 0), header);
+        const int data = static_cast<int>(models.size()) + 1;
+        QVERIFY(w.cellText(5, data).startsWith(QStringLiteral(" ") + QString::number(st.Kol_izw) + " /"));
+        for (int c = data + 1; c < 6; ++c)
+            for (int r = 0; r < 12; ++r)
+                QVERIFY(w.cellText(r, c).isEmpty());
+        QVERIFY(w.Result_Grid->columnWidth(data) > 100);
+    }
+
+    void fourModelsThenThree() {
+        MainForm form;
+        AnalysisState st = loadedSample(form);
+        fitAll(st);
+        TForm5 w(st);
+        w.DiaStart();
+        QCOMPARE(w.cellText(0, 5), QStringLiteral("Данные эксплуатации"));
+        QVERIFY(!w.Chart1->specChart()->pointsOf(QStringLiteral("Series4")).isEmpty());
+
+        st.MSmirn.Executed = false;
+        w.DiaStart();
+        QCOMPARE(rowTexts(w, 0),
+                 (QStringList{"Результаты для методов:", "Пирсона/Ньютона", "Пирсона/спир.спуск",
+                              "Генетическая", "Данные эксплуатации", ""}));
+        for (int r = 0; r < 12; ++r)
+            QVERIFY(w.cellText(r, 5).isEmpty());
+        QVERIFY(w.Chart1->specChart()->pointsOf(QStringLiteral("Series4")).isEmpty());
+        QVERIFY(!w.Chart1->specChart()->inLegend(QStringLiteral("Series4")));
+        QVERIFY(w.Chart2->specChart()->pointsOf(QStringLiteral("Series10")).isEmpty());
+    }
+
+    void leavingHidesAndShowsTheMainWindow_data() {
+        QTest::addColumn<bool>("closeBox");
+        QTest::newRow("Продолж.") << false;
+        QTest::newRow("close box") << true;
+    }
+
+    void leavingHidesAndShowsTheMainWindow() {
+        QFETCH(bool, closeBox);
+        MainForm form;
+        AnalysisState st = loadedSample(form);
+        fitted(st, st.MPirsS, 1.3, 9000, 1.4);
+        QWidget main;
+        TForm5 w(st);
+        w.setMainWindow(&main, [&]() -> const MainForm& { return form; });
+        w.DiaStart();
+        QVERIFY(w.isVisible());
+        if (closeBox)
+            w.close();
+        else
+            QTest::mouseClick(w.Prodolgenie, Qt::LeftButton);
+        QVERIFY(!w.isVisible());
+        QVERIFY(main.isVisible());
+        QCOMPARE(w.cellText(0, 1), QStringLiteral("Пирсона/спир.спуск")); // kept for the next refresh
+
+        fitted(st, st.MPirsN, 1.3, 9000, 1.4);
+        w.DiaStart();
+        QVERIFY(w.isVisible());
+        QCOMPARE(w.cellText(0, 1), QStringLiteral("Пирсона/Ньютона"));
+    }
+
+    void createdAtTheScreenSize() {
+        AnalysisState st;
+        TForm5 w(st);
+        QCOMPARE(w.geometry(), QGuiApplication::primaryScreen()->geometry());
+        QCOMPARE(w.windowTitle(), QStringLiteral("Количественный анализ закона распределения отказов. Анализ "
+                                                 "надежности в эксплуатации."));
+        QCOMPARE(w.Button1->text(), QStringLiteral("Печать"));
+        QCOMPARE(w.Prodolgenie->text(), QStringLiteral("Продолж."));
+        QVERIFY(!w.isVisible());
+        w.show();
+        w.resize(1522, 818);
+        QCoreApplication::processEvents();
+        QCOMPARE(w.Chart2->geometry(), QRect(928, 289, 389, 528));
+        w.resize(1700, 900);
+        QCoreApplication::processEvents();
+        QCOMPARE(w.Chart2->geometry(), QRect(928, 289, 389 + 178, 528 + 82));
+        QCOMPARE(w.Chart1->geometry(), QRect(0, 289, 922, 533 + 82));
+        QCOMPARE(w.Chart3->geometry(), QRect(826, 29, 551, 254));
+    }
+};
+
+QTEST_MAIN(ResultsWindowTest)
+#include "results_window_test.moc"
