@@ -1,10 +1,14 @@
 #include "commands.h"
+#include "genetic_cli.h"
 #include "json_output.h"
+#include "table_text.h"
 
+#include "calc_run.h"
 #include "data_file.h"
-#include "histogram.h"
+#include "fit_clock.h"
 #include "number_format.h"
-#include "run_inputs.h"
+#include "results_refresh.h"
+#include "results_table.h"
 #include "warranty_file.h"
 
 #include <clocale>
@@ -69,7 +73,8 @@ void applyOptions(const AnalyzeOptions& o, MainForm& f, const ModelChoice& mc) {
     f.BoxSmirnow = mc.smirnov;
 }
 
-void printText(const AnalysisState& st, const MainForm& f, const std::vector<std::string>& messages) {
+void printText(const AnalysisState& st, const MainForm& f, const std::vector<std::string>& messages,
+               const ResultTable& table) {
     for (const auto& m : messages) std::cout << "Сообщение: " << m << "\n";
     const char sep = f.decimalSeparator;
     std::cout << st.Comment << "\n";
@@ -83,7 +88,13 @@ void printText(const AnalysisState& st, const MainForm& f, const std::vector<std
     std::cout << "Гистограмма (ширина столбцов " << st.D_Hist1 << " / " << st.D_Hist2 << " ч):\n";
     for (const Hist_Rec& c : st.Hist_Stol)
         std::cout << Format("%12s  %6d", {FloatToStr(c.time, sep), static_cast<long long>(c.Sum)}, sep) << "\n";
-    for (const auto& line : f.Memo2) std::cout << line << "\n";
+    std::cout << "\n" << TableText(table);
+}
+
+nlohmann::json GridJson(const ResultTable& table) {
+    nlohmann::json rows = nlohmann::json::array();
+    for (const auto& row : table.cells) rows.push_back(row);
+    return rows;
 }
 
 }  // namespace
@@ -116,29 +127,48 @@ int RunAnalyze(const AnalyzeOptions& o) {
     }
     applyOptions(o, form, *mc);
 
+    SteadyFitClock clock;
+    RunCallbacks cb;
+    cb.message = message;
+    if (!o.json) cb.memo = [](const std::string& line) { std::cout << line << std::endl; };
+    bool ran = false;
     try {
-        ReadRunEdits(st, form);
+        ran = RunCalculation(st, form, clock, cb);
     } catch (const ConvertError& e) {
         std::cerr << e.what() << "\n";
         return kUsage;
     }
-    if (!GettingData(st, form, message)) {
+    if (!ran) {
         for (const auto& m : messages) std::cerr << m << "\n";
-        return kFileError;
+        return form.FilePath.empty() || !st.uk ? kFileError : kUsage;
     }
-    ReadRunFlags(st, form);
-    hist_Format(st);
 
+    int rc = kDone;
+    if (mc->genetic) {
+        const size_t memoBefore = form.Memo2.size();
+        const size_t messagesBefore = messages.size();
+        rc = RunGeneticHeadless(st, form, o, messages);
+        if (!o.json) {
+            for (size_t i = memoBefore; i < form.Memo2.size(); ++i) std::cout << form.Memo2[i] << "\n";
+            for (size_t i = messagesBefore; i < messages.size(); ++i) std::cerr << messages[i] << "\n";
+        }
+        RefreshResultFigures(st, form);
+    }
+
+    const ResultTable table = FillResultTable(
+        st, form.decimalSeparator, [](const std::string& s) { return TextLength(s); }, false);
     if (o.json) {
         auto j = StateJson(st);
         j["messages"] = messages;
         j["memo"] = form.Memo2;
-        j["Result_Grid"] = nlohmann::json::array();
+        j["Pot08"] = Num(st.Pot08);
+        j["tfin"] = Num(st.tfin);
+        j["Result_Grid"] = GridJson(table);
         std::cout << j.dump(1) << "\n";
     } else {
-        printText(st, form, messages);
+        printText(st, form, messages, table);
     }
-    return kDone;
+    return rc;
 }
 
 }  // namespace tovimo::cli
