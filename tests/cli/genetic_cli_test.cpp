@@ -1,0 +1,97 @@
+#include "cli_run.h"
+#include "genetic_cli.h"
+#include "genetic_run.h"
+
+#include "data_file.h"
+
+#include <gtest/gtest.h>
+#include <nlohmann/json.hpp>
+
+namespace tovimo {
+namespace {
+
+std::string GaArgs(const std::string& more = "", int seed = 7, int population = 200) {
+    return std::string("analyze ") + TOVIMO_SAMPLE + " --models genetic --json --generations 40 --seed " +
+           std::to_string(seed) + " --population " + std::to_string(population) + more;
+}
+
+TEST(GeneticCli, SameSeedGivesTheSameOutputWhateverTheThreadCount) {
+    const test::CliResult first = test::RunCli(GaArgs());
+    ASSERT_EQ(first.status, 0) << first.out;
+    EXPECT_EQ(test::RunCli(GaArgs()).out, first.out);
+    EXPECT_EQ(test::RunCli(GaArgs(" --threads 1")).out, first.out);
+    EXPECT_EQ(test::RunCli(GaArgs(" --threads 2")).out, first.out);
+    const test::CliResult other = test::RunCli(GaArgs("", 8));
+    ASSERT_EQ(other.status, 0);
+    EXPECT_NE(other.out, first.out);
+
+    const auto j = nlohmann::json::parse(first.out);
+    EXPECT_TRUE(j["models"]["MGenet"]["Executed"].get<bool>());
+    const auto memo = j["memo"].get<std::vector<std::string>>();
+    ASSERT_GE(memo.size(), 4u);
+    EXPECT_EQ(memo[1], "Создано генов 2");
+    EXPECT_EQ(memo.back().rfind("Доверительный 95% интервал частотной диаграммы", 0), 0u);
+}
+
+TEST(GeneticCli, CommaSeparatorInTheMemo) {
+    const test::CliResult r = test::RunCli(GaArgs(), "LC_ALL=ru_RU.UTF-8");
+    ASSERT_EQ(r.status, 0);
+    const auto memo = nlohmann::json::parse(r.out)["memo"].get<std::vector<std::string>>();
+    ASSERT_GE(memo.size(), 3u);
+    const std::string& line = memo[2];
+    ASSERT_EQ(line.rfind("  ЦФ=", 0), 0u);
+    EXPECT_NE(line.find(','), std::string::npos);
+    EXPECT_EQ(line.find('.'), std::string::npos);
+}
+
+struct Headless {
+    AnalysisState st;
+    MainForm form;
+    std::vector<std::string> messages;
+    cli::AnalyzeOptions o;
+
+    Headless() {
+        form.FilePath = TOVIMO_SAMPLE;
+        EXPECT_TRUE(LoadDataFile(st, form, form.FilePath, [](const std::string&) {}));
+        form.Edit3 = "50";
+        form.NPokoleny = "20";
+        o.seed = 1;
+        o.threads = 2;
+    }
+    int run() { return cli::RunGeneticHeadless(st, form, o, messages); }
+};
+
+TEST(GeneticCli, HeadlessRunDrivesTheFormControls) {
+    Headless h;
+    ASSERT_EQ(h.run(), cli::kDone);
+    EXPECT_TRUE(h.messages.empty());
+    EXPECT_TRUE(h.st.MGenet.Executed);
+    EXPECT_EQ(h.form.NPokoleny, "20");
+    EXPECT_EQ(h.form.ProgressBar2, 100);
+    EXPECT_LE(h.form.TrackBar1, 28);  // the schedules move both bars
+    EXPECT_LE(h.form.TrackBar2, 23);
+}
+
+TEST(GeneticCli, RefusedRunsReportAndChangeNoModel) {
+    const struct {
+        std::string population, precision, message;
+    } cases[] = {
+        {"1", "0.0000002", kMsgGaPopulation},
+        {"50", "2", kMsgGaPrecision},
+        {"50", "abc", "'abc' is not a valid floating point value"},
+    };
+    for (const auto& c : cases) {
+        Headless h;
+        h.form.Edit3 = c.population;
+        h.form.Edit2 = c.precision;
+        EXPECT_EQ(h.run(), cli::kUsage);
+        EXPECT_EQ(h.messages, std::vector<std::string>{c.message});
+        EXPECT_FALSE(h.st.MGenet.Executed);
+    }
+    const test::CliResult r = test::RunCli(GaArgs("", 7, 1));
+    EXPECT_EQ(r.status, cli::kUsage);
+    EXPECT_NE(r.out.find(kMsgGaPopulation), std::string::npos);
+}
+
+}  // namespace
+}  // namespace tovimo
