@@ -1,0 +1,5 @@
+#include "run_inputs_target.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    return tovimo::fuzz::RunInputsTarget(data, size);
+}
