@@ -112,19 +112,13 @@ struct Extent {
     bool empty() const { return lo > hi; }
 };
 
-// Values from zero up with some air above; a flat or empty extent still gets a span.
+// Values from zero up; a flat or empty extent still gets a span.
 AxisRange fromZero(const Extent& e) {
     AxisRange r{0, 1};
     if (e.empty()) return r;
     r.min = std::min(0.0, e.lo);
     r.max = std::max(0.0, e.hi);
-    const double span = r.max - r.min;
-    if (span <= 0) {
-        r.max = r.min + 1;
-    } else {
-        r.max += span * 0.05;
-        if (r.min < 0) r.min -= span * 0.05;
-    }
+    if (r.max <= r.min) r.max = r.min + 1;
     return r;
 }
 

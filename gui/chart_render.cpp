@@ -1,17 +1,17 @@
 #include "chart_render.h"
 
 #include "chart_fonts.h"
+#include "chart_legend.h"
 
 #include <QAreaSeries>
 #include <QBarCategoryAxis>
 #include <QBarSeries>
 #include <QBarSet>
 #include <QBrush>
+#include <QFontMetrics>
 #include <QGraphicsLayout>
 #include <QGraphicsSimpleTextItem>
 #include <QImage>
-#include <QLegend>
-#include <QLegendMarker>
 #include <QLineSeries>
 #include <QLinearGradient>
 #include <QPainter>
@@ -25,13 +25,6 @@
 namespace tovimo {
 
 namespace {
-
-QColor colorOf(std::uint32_t rgb, int transparency = 0) {
-    QColor c(static_cast<int>((rgb >> 16) & 0xFF), static_cast<int>((rgb >> 8) & 0xFF),
-             static_cast<int>(rgb & 0xFF));
-    c.setAlpha(qRound(255.0 * (100 - transparency) / 100.0));
-    return c;
-}
 
 QString qs(const std::string& s) {
     return QString::fromStdString(s);
@@ -54,7 +47,9 @@ QValueAxis* valueAxis(const std::string& title, bool labels) {
         a->setTitleText(qs(title));
         a->setTitleFont(UiFont(QStringLiteral("Segoe UI"), 12, true));
     }
-    a->setLabelsVisible(labels);
+    // Hidden value labels are drawn transparent: with no labels at all the axis
+    // gives its title no room and the title shrinks to an ellipsis.
+    if (!labels) a->setLabelsBrush(Qt::transparent);
     a->setLabelsFont(UiFont(QStringLiteral("Segoe UI"), 11));
     return a;
 }
@@ -89,16 +84,14 @@ SpecChart::SpecChart(const ChartSpec& design, QGraphicsItem* parent) : QChart(pa
     setAnimationOptions(QChart::NoAnimation);
     setLocalizeNumbers(true);
     setTitle(qs(design.title));
-    setTitleFont(UiFont(QStringLiteral("Segoe UI"), 13, true));
+    setTitleFont(UiFont(QStringLiteral("Segoe UI"), titlePixels_, true));
     setTitleBrush(Qt::black);
     layout()->setContentsMargins(0, 0, 0, 0);
     setMargins(QMargins(4, 4, 4, 4));
 
-    legendVisible_ = design.legendVisible;
-    legend()->setVisible(design.legendVisible);
-    legend()->setAlignment(Qt::AlignBottom);
-    legend()->setBackgroundVisible(false);
-    legend()->setFont(UiFont(QStringLiteral("Segoe UI"), 11));
+    // The legend is drawn by the chart itself (legend_), in rows under the plot.
+    legend()->setVisible(false);
+    legend_ = new ChartLegend(this, design.legendVisible);
 
     buildAxes(design);
     for (const SeriesSpec& s : design.series)
@@ -116,6 +109,7 @@ SpecChart::SpecChart(const ChartSpec& design, QGraphicsItem* parent) : QChart(pa
     }
     fill(design);
     connect(this, &QChart::plotAreaChanged, this, &SpecChart::placeMarks);
+    connect(this, &QGraphicsWidget::geometryChanged, this, &SpecChart::fitTitle);
 }
 
 void SpecChart::buildAxes(const ChartSpec& design) {
@@ -154,7 +148,7 @@ void SpecChart::buildAxes(const ChartSpec& design) {
 }
 
 QAbstractSeries* SpecChart::addSeries(const SeriesSpec& s) {
-    QPen pen(colorOf(s.pointColor, s.transparency), s.width);
+    QPen pen(SpecColor(s.pointColor, s.transparency), s.width);
     if (s.dashed) pen.setStyle(Qt::DashLine);
     QAbstractSeries* result = nullptr;
     if (s.kind == SeriesKind::Area) {
@@ -164,11 +158,11 @@ QAbstractSeries* SpecChart::addSeries(const SeriesSpec& s) {
         if (s.hatched) {
             QLinearGradient g(0, 0, 0, 1);
             g.setCoordinateMode(QGradient::ObjectBoundingMode);
-            g.setColorAt(0, colorOf(s.color, s.transparency));
-            g.setColorAt(1, colorOf(0xFFFFFF, s.transparency));
+            g.setColorAt(0, SpecColor(s.color, s.transparency));
+            g.setColorAt(1, SpecColor(0xFFFFFF, s.transparency));
             area->setBrush(QBrush(g));
         } else {
-            area->setBrush(colorOf(s.color, s.transparency));
+            area->setBrush(SpecColor(s.color, s.transparency));
         }
         result = area;
     } else {
@@ -177,7 +171,7 @@ QAbstractSeries* SpecChart::addSeries(const SeriesSpec& s) {
         xy->setPen(pen);
         if (s.crossMarkers) {
             xy->setMarkerSize(5);
-            xy->setLightMarker(crossImage(colorOf(s.pointColor), 5));
+            xy->setLightMarker(crossImage(SpecColor(s.pointColor), 5));
         }
         if (s.markerSize > 0) {
             xy->setPointsVisible(true);
@@ -195,11 +189,9 @@ QAbstractSeries* SpecChart::addSeries(const SeriesSpec& s) {
         auto* hatch = new QAreaSeries;
         hatch->setUpperSeries(new QLineSeries(hatch));
         hatch->setPen(Qt::NoPen);
-        hatch->setBrush(QBrush(colorOf(0xFFFF80), Qt::HorPattern));
+        hatch->setBrush(QBrush(SpecColor(0xFFFF80), Qt::HorPattern));
         QChart::addSeries(hatch);
         attach(hatch, s.axis);
-        for (QLegendMarker* m : legend()->markers(hatch))
-            m->setVisible(false);
         twins_ << hatch;
     }
     return result;
@@ -240,8 +232,6 @@ void SpecChart::fill(const ChartSpec& spec) {
         if (s.hatched)
             for (QAbstractSeries* twin : twins_)
                 lineOf(twin)->replace(pts);
-        for (QLegendMarker* m : legend()->markers(series))
-            m->setVisible(s.inLegend);
     }
     fillBars(spec);
     if (categories_) categories_->setCategories(uniqueLabels(spec.categories));
@@ -250,6 +240,7 @@ void SpecChart::fill(const ChartSpec& spec) {
     else if (categories_)
         categories_->setLabelsAngle(0);
     setRanges(spec);
+    legend_->fill(spec);
 
     for (const Mark& m : marks_)
         delete m.item;
@@ -275,7 +266,7 @@ void SpecChart::fillBars(const ChartSpec& spec) {
     QList<QBarSet*> sets;
     for (const BarSetSpec& b : spec.bars) {
         auto* set = new QBarSet(qs(b.title));
-        const QColor c = colorOf(b.color, b.transparency);
+        const QColor c = SpecColor(b.color, b.transparency);
         set->setColor(c);
         set->setBorderColor(c);
         QList<qreal> values;
@@ -288,12 +279,33 @@ void SpecChart::fillBars(const ChartSpec& spec) {
 }
 
 void SpecChart::setRanges(const ChartSpec& spec) {
-    if (left_) left_->setRange(spec.left.min, spec.left.max);
-    if (right_) right_->setRange(spec.right.min, spec.right.max);
-    if (top_) top_->setRange(spec.top.min, spec.top.max);
-    if (bottom_) bottom_->setRange(spec.bottom.min, spec.bottom.max);
+    // Round limits and steps, except where the range is fixed.
+    auto apply = [](QValueAxis* axis, const AxisRange& r, bool fixed) {
+        if (!axis) return;
+        axis->setRange(r.min, r.max);
+        if (!fixed) axis->applyNiceNumbers();
+    };
+    apply(left_, spec.left, false);
+    apply(right_, spec.right, spec.rightFixed);
+    apply(top_, spec.top, false);
+    apply(bottom_, spec.bottom, false);
     if (categories_ && !spec.categories.empty())
         categories_->setRange(categories_->categories().first(), categories_->categories().last());
+}
+
+void SpecChart::setTitlePixels(int px) {
+    titlePixels_ = px;
+    fitTitle();
+}
+
+void SpecChart::fitTitle() {
+    // A narrow chart takes a smaller title font rather than cutting the title short.
+    const int room = qRound(size().width()) - 12;
+    int px = titlePixels_;
+    while (px > 8 &&
+           QFontMetrics(UiFont(QStringLiteral("Segoe UI"), px, true)).horizontalAdvance(title()) > room)
+        --px;
+    if (titleFont().pixelSize() != px) setTitleFont(UiFont(QStringLiteral("Segoe UI"), px, true));
 }
 
 void SpecChart::placeMarks() {
@@ -322,11 +334,14 @@ QStringList SpecChart::markTexts() const {
     return out;
 }
 
+SpecChart::~SpecChart() = default;
+
 bool SpecChart::inLegend(const QString& name) const {
-    QAbstractSeries* s = named_.value(name);
-    if (!s) return false;
-    const auto markers = legend()->markers(s);
-    return !markers.isEmpty() && markers.first()->isVisible();
+    return legend_->contains(name);
+}
+
+QStringList SpecChart::legendTexts() const {
+    return legend_->texts();
 }
 
 } // namespace tovimo

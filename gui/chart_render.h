@@ -20,11 +20,14 @@ class QXYSeries;
 
 namespace tovimo {
 
+class ChartLegend;
+
 class SpecChart : public QChart {
     Q_OBJECT
 
   public:
     explicit SpecChart(const ChartSpec& design, QGraphicsItem* parent = nullptr);
+    ~SpecChart() override;
 
     // Empties every series and fills them, the cause bars, the column labels,
     // the legend and the axis ranges from `spec` (same design as the constructor's).
@@ -40,8 +43,12 @@ class SpecChart : public QChart {
     QStringList categories() const;
     // Texts of the value marks in point order.
     QStringList markTexts() const;
-    // Legend membership of a design-time series.
+    // Legend membership of a design-time series, and the legend's texts in order.
     bool inLegend(const QString& name) const;
+    QStringList legendTexts() const;
+
+    // Title font size; a chart too narrow for the title makes it smaller.
+    void setTitlePixels(int px);
 
     QValueAxis* leftAxis() const { return left_; }
     QValueAxis* rightAxis() const { return right_; }
@@ -55,6 +62,7 @@ class SpecChart : public QChart {
     void fillBars(const ChartSpec& spec);
     void setRanges(const ChartSpec& spec);
     void placeMarks();
+    void fitTitle();
 
     QHash<QString, QAbstractSeries*> named_;
     QList<QAbstractSeries*> twins_; // hatching drawn over an area; no legend entry of its own
@@ -64,7 +72,8 @@ class SpecChart : public QChart {
     QValueAxis* right_ = nullptr;
     QValueAxis* top_ = nullptr;
     QValueAxis* bottom_ = nullptr;
-    bool legendVisible_ = false;
+    ChartLegend* legend_ = nullptr; // a child of the chart
+    int titlePixels_ = 13;
 
     struct Mark {
         QGraphicsSimpleTextItem* item;

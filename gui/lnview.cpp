@@ -32,7 +32,7 @@ TLNview::TLNview(QWidget* mainWindow) : QWidget(mainWindow, Qt::Window), mainWin
 
     const LogLogChart design = LogLogChartDesign();
     auto* chart = new SpecChart(design.chart);
-    chart->setTitleFont(UiFont(QStringLiteral("Segoe UI"), 18, true));
+    chart->setTitlePixels(18);
     for (QValueAxis* axis : {chart->bottomAxis(), chart->leftAxis()})
         axis->setLinePen(QPen(Qt::black, 1, Qt::DashLine));
     Chart1 = new ChartView(chart, this);
