@@ -83,7 +83,8 @@ void BM_Objective(benchmark::State& state) {
     const GeneticObjective objective(l.st, (n - 1) / l.st.Izd_Prived * 8000 / l.st.MasProbl.back().time);
     const auto points = candidates();
     size_t i = 0;
-    for (auto _ : state) benchmark::DoNotOptimize(objective(points[i++ & 1023]));
+    for (auto _ : state)
+        benchmark::DoNotOptimize(objective(points[i++ & 1023]));
     state.SetItemsProcessed(state.iterations());
 }
 BENCHMARK(BM_Objective);
@@ -95,11 +96,12 @@ void BM_CelevFunction(benchmark::State& state) {
     work.K_powtor = 1.4;
     const auto points = candidates();
     size_t i = 0;
-    for (auto _ : state) benchmark::DoNotOptimize(CelevFunction(l.st, points[i++ & 1023], work));
+    for (auto _ : state)
+        benchmark::DoNotOptimize(CelevFunction(l.st, points[i++ & 1023], work));
     state.SetItemsProcessed(state.iterations());
 }
 BENCHMARK(BM_CelevFunction);
 
-}  // namespace
+} // namespace
 
 BENCHMARK_MAIN();

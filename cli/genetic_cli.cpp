@@ -14,7 +14,8 @@ int RunGeneticHeadless(AnalysisState& st, MainForm& form, const AnalyzeOptions& 
                        std::vector<std::string>& messages) {
     const auto message = [&](const std::string& m) { messages.push_back(m); };
     try {
-        if (!PrepareGeneticRun(st, form, message)) return form.FilePath.empty() || !st.uk ? kFileError : kUsage;
+        if (!PrepareGeneticRun(st, form, message))
+            return form.FilePath.empty() || !st.uk ? kFileError : kUsage;
     } catch (const ConvertError& e) {
         messages.push_back(e.what());
         return kUsage;
@@ -22,7 +23,8 @@ int RunGeneticHeadless(AnalysisState& st, MainForm& form, const AnalyzeOptions& 
     GaRunOptions options;
     options.decimalSeparator = form.decimalSeparator;
     options.seed = o.seed;
-    if (o.threads && *o.threads > 0) options.threads = static_cast<unsigned>(std::min<long long>(*o.threads, 256));
+    if (o.threads && *o.threads > 0)
+        options.threads = static_cast<unsigned>(std::min<long long>(*o.threads, 256));
     FormGaHost host(form);
     GaFlags flags;
     try {
@@ -34,4 +36,4 @@ int RunGeneticHeadless(AnalysisState& st, MainForm& form, const AnalyzeOptions& 
     return kDone;
 }
 
-}  // namespace tovimo::cli
+} // namespace tovimo::cli

@@ -29,7 +29,8 @@ std::string IntToBin(std::int64_t Value, int Size) {
 
 std::int64_t BinToInt(std::string_view Value) {
     std::uint64_t v = 0;
-    for (char c : Value) v = (v << 1) | (c == '1' ? 1u : 0u);
+    for (char c : Value)
+        v = (v << 1) | (c == '1' ? 1u : 0u);
     return static_cast<std::int64_t>(v);
 }
 
@@ -58,7 +59,7 @@ std::uint64_t lowMask(int digits) {
     return digits >= 64 ? ~std::uint64_t{0} : (std::uint64_t{1} << digits) - 1;
 }
 
-}  // namespace
+} // namespace
 
 // Every gene has geneLength_ digits, so digit q (0-based) lies in gene
 // q / geneLength_ at binary place geneLength_ - 1 - q % geneLength_.
@@ -100,8 +101,8 @@ Chromosome GeneticEngine::FromDigits(std::string_view digits) const {
     Chromosome x;
     for (size_t k = 0; k < ListGens.size(); ++k) {
         const PosGen& g = ListGens[k];
-        x.gene[k] = static_cast<std::uint64_t>(BinToInt(digits.substr(static_cast<size_t>(g.gStart),
-                                                                       static_cast<size_t>(g.gLength))));
+        x.gene[k] = static_cast<std::uint64_t>(
+            BinToInt(digits.substr(static_cast<size_t>(g.gStart), static_cast<size_t>(g.gLength))));
     }
     return x;
 }
@@ -145,7 +146,8 @@ void GeneticEngine::MakePopulation() {
             const double a = Alim[1][k] + rng_.Uniform() * Alim[2][k];
             drawn[n][static_cast<size_t>(k)] = a;
             x.sX.gene[static_cast<size_t>(k - 1)] =
-                static_cast<std::uint64_t>(Round(a / st_.NormA[static_cast<size_t>(k)])) & lowMask(geneLength_);
+                static_cast<std::uint64_t>(Round(a / st_.NormA[static_cast<size_t>(k)])) &
+                lowMask(geneLength_);
         }
         x.Pokolenie = 1;
         ListPopulation.push_back(x);
@@ -205,10 +207,11 @@ void GeneticEngine::DestroyBad(int iNumOsobey) {
 }
 
 void GeneticEngine::Sort() {
-    std::stable_sort(ListPopulation.begin(), ListPopulation.end(), [](const Xromosome& a, const Xromosome& b) {
-        if (std::isnan(b.Celev_F)) return !std::isnan(a.Celev_F);
-        return SortPopulation(a, b) < 0;
-    });
+    std::stable_sort(ListPopulation.begin(), ListPopulation.end(),
+                     [](const Xromosome& a, const Xromosome& b) {
+                         if (std::isnan(b.Celev_F)) return !std::isnan(a.Celev_F);
+                         return SortPopulation(a, b) < 0;
+                     });
 }
 
 void GeneticEngine::MoveBest(int iNPokolenie, std::optional<long long> copyCount) {
@@ -226,4 +229,4 @@ void GeneticEngine::MoveBest(int iNPokolenie, std::optional<long long> copyCount
     DestroyBad(SizePopulation);
 }
 
-}  // namespace tovimo
+} // namespace tovimo

@@ -18,7 +18,7 @@
 
 namespace tovimo {
 
-using ParamVector = std::array<double, N_Param_Opt + 1>;  // 1-based, gene order
+using ParamVector = std::array<double, N_Param_Opt + 1>; // 1-based, gene order
 
 // Number of binary digits of iVal; 0 for iVal <= 0.
 int iGetBits(std::int64_t iVal);
@@ -47,8 +47,8 @@ struct Chromosome {
 // One individual.
 struct Xromosome {
     Chromosome sX;
-    double Celev_F = 0;  // objective value, lower is better
-    int Pokolenie = 0;   // generation in which it was created or copied in
+    double Celev_F = 0; // objective value, lower is better
+    int Pokolenie = 0;  // generation in which it was created or copied in
 };
 
 // -1 when Item1 is better, 1 when worse, 0 otherwise (equal, or a value that
@@ -59,7 +59,7 @@ int SortPopulation(const Xromosome& Item1, const Xromosome& Item2);
 // The state supplies iop, NormA and Precision; the objective scores a decoded
 // parameter vector; the pool spreads independent evaluations over threads.
 class GeneticEngine {
-public:
+  public:
     GeneticEngine(AnalysisState& st, GaRandom& rng, const GeneticObjective& objective, EvaluationPool& pool);
 
     int SizePopulation = 0;
@@ -102,7 +102,7 @@ public:
 
     long long evaluations() const { return evaluations_; }
 
-private:
+  private:
     void evaluateRange(size_t first, size_t last);
 
     AnalysisState& st_;
@@ -113,4 +113,4 @@ private:
     long long evaluations_ = 0;
 };
 
-}  // namespace tovimo
+} // namespace tovimo

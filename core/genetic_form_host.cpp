@@ -15,18 +15,26 @@ std::optional<int> wholeNumber(const std::string& text) {
     return static_cast<int>(*v);
 }
 
-}  // namespace
+} // namespace
 
-std::optional<int> FormGaHost::populationSize() { return wholeNumber(f_.Edit3); }
+std::optional<int> FormGaHost::populationSize() {
+    return wholeNumber(f_.Edit3);
+}
 
-std::optional<int> FormGaHost::generations() { return wholeNumber(f_.NPokoleny); }
+std::optional<int> FormGaHost::generations() {
+    return wholeNumber(f_.NPokoleny);
+}
 
-std::optional<long long> FormGaHost::copyCount() { return ParseInt(f_.LabeledEdit1); }
+std::optional<long long> FormGaHost::copyCount() {
+    return ParseInt(f_.LabeledEdit1);
+}
 
 void FormGaHost::setTrackBar(int which, int pos) {
     (which == 1 ? f_.TrackBar1 : f_.TrackBar2) = std::clamp(pos, 0, 100);
 }
 
-void FormGaHost::setProgress(int position) { f_.ProgressBar2 = std::clamp(position, 0, 100); }
+void FormGaHost::setProgress(int position) {
+    f_.ProgressBar2 = std::clamp(position, 0, 100);
+}
 
-}  // namespace tovimo
+} // namespace tovimo

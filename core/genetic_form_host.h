@@ -10,7 +10,7 @@
 namespace tovimo {
 
 class FormGaHost : public GaHost {
-public:
+  public:
     explicit FormGaHost(MainForm& form) : f_(form) {}
 
     std::optional<int> populationSize() override;
@@ -24,8 +24,8 @@ public:
     void updMain(int genes) override { f_.Memo2.push_back(GenesCreatedLine(genes)); }
     void diaGen() override {}
 
-private:
+  private:
     MainForm& f_;
 };
 
-}  // namespace tovimo
+} // namespace tovimo

@@ -11,7 +11,9 @@
 
 namespace tovimo {
 
-std::string GenesCreatedLine(int genes) { return "Создано генов " + std::to_string(genes); }
+std::string GenesCreatedLine(int genes) {
+    return "Создано генов " + std::to_string(genes);
+}
 
 ScheduleStep NextProbability(double current, int barPosition, double scheduled) {
     const double p = barPosition / 100.0;
@@ -19,9 +21,13 @@ ScheduleStep NextProbability(double current, int barPosition, double scheduled) 
     return {scheduled, static_cast<int>(Round(scheduled * 101))};
 }
 
-double CrossoverScheduled(int g, int N) { return std::fabs(std::sin(1 - 8.0 * g / N)) * 0.275; }
+double CrossoverScheduled(int g, int N) {
+    return std::fabs(std::sin(1 - 8.0 * g / N)) * 0.275;
+}
 
-double MutationScheduled(int g, int N) { return std::fabs(std::sin(10.0 * g / N - 0.025)) * 0.225; }
+double MutationScheduled(int g, int N) {
+    return std::fabs(std::sin(10.0 * g / N - 0.025)) * 0.225;
+}
 
 bool CopyTrigger(int g, int N) {
     const double r = static_cast<double>(g) / N;
@@ -33,11 +39,12 @@ namespace {
 constexpr double kNoMinimum = 1e306;
 
 class Run {
-public:
-    Run(AnalysisState& st, GaHost& host, GaFlags& flags, const GaRunOptions& options, int size, int N, double K)
+  public:
+    Run(AnalysisState& st, GaHost& host, GaFlags& flags, const GaRunOptions& options, int size, int N,
+        double K)
         : st_(st), host_(host), flags_(flags), sep_(options.decimalSeparator), N_(N),
-          rng_(options.seed ? *options.seed : GaRandom::ClockSeed()), objective_(st, K), pool_(options.threads),
-          eng_(st, rng_, objective_, pool_) {
+          rng_(options.seed ? *options.seed : GaRandom::ClockSeed()), objective_(st, K),
+          pool_(options.threads), eng_(st, rng_, objective_, pool_) {
         eng_.SizePopulation = size;
     }
 
@@ -57,7 +64,7 @@ public:
         return finish();
     }
 
-private:
+  private:
     void generation(int& g) {
         const auto [bar1, bar2] = host_.trackBars();
         const ScheduleStep cross = NextProbability(eng_.fPCrossingOver, bar1, CrossoverScheduled(g, N_));
@@ -90,8 +97,8 @@ private:
         }
         if (pop.empty()) throw std::runtime_error("empty population");
         eng_.ListBest.push_back({pop.front().sX, pop.front().Celev_F, g});
-        const size_t shown = eng_.ListBest.size() < static_cast<size_t>(N_) ? eng_.ListBest.size()
-                                                                              : static_cast<size_t>(N_);
+        const size_t shown =
+            eng_.ListBest.size() < static_cast<size_t>(N_) ? eng_.ListBest.size() : static_cast<size_t>(N_);
         host_.setGenerationsText(std::to_string(shown));
 
         eng_.CrossingOver(g + 1);
@@ -168,7 +175,7 @@ private:
     long long extraEvaluations_ = 0;
 };
 
-}  // namespace
+} // namespace
 
 GaRunEnd RunGenerationLoop(AnalysisState& st, GaHost& host, GaFlags& flags, const GaRunOptions& options) {
     flags.bCopyBest.store(false);
@@ -186,4 +193,4 @@ GaRunEnd RunGenerationLoop(AnalysisState& st, GaHost& host, GaFlags& flags, cons
     return run.Execute();
 }
 
-}  // namespace tovimo
+} // namespace tovimo

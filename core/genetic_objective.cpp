@@ -57,4 +57,4 @@ double GeneticObjective::operator()(const std::array<double, N_Param_Opt + 1>& A
     return result;
 }
 
-}  // namespace tovimo
+} // namespace tovimo

@@ -11,7 +11,7 @@
 namespace tovimo {
 
 class GeneticObjective {
-public:
+  public:
     // Reads the histogram, Tzenz, Izd_Prived, Kol_izw, Sred, SKO and the two
     // search flags from `st`; `K_powtor` is the run's repeat factor.
     GeneticObjective(const AnalysisState& st, double K_powtor);
@@ -21,17 +21,17 @@ public:
 
     double K_powtor() const { return k_; }
 
-private:
+  private:
     bool sredOpt_, skoOpt_;
     double sred_, sko_;
     double k_;
-    double scale_;      // Izd_Prived * K_powtor
+    double scale_; // Izd_Prived * K_powtor
     double kolIzw_;
-    double penalty_;    // factor for very large repeat factors, 1 otherwise
+    double penalty_; // factor for very large repeat factors, 1 otherwise
     bool hasPenalty_;
     // Columns up to Tzenz: upper time, middle time, observed failures, and the
     // share still under warranty when the warranty law is not searched.
     std::vector<double> time_, mid_, sum_, keep_;
 };
 
-}  // namespace tovimo
+} // namespace tovimo

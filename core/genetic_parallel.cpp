@@ -6,12 +6,13 @@ namespace tovimo {
 
 namespace {
 constexpr std::size_t kChunk = 8;        // calls taken at a time
-constexpr std::size_t kSerialBelow = 32;  // smaller batches are not worth waking threads
-}  // namespace
+constexpr std::size_t kSerialBelow = 32; // smaller batches are not worth waking threads
+} // namespace
 
 EvaluationPool::EvaluationPool(unsigned threads) {
     if (threads == 0) threads = std::max(1u, std::thread::hardware_concurrency());
-    for (unsigned i = 1; i < threads; ++i) workers_.emplace_back([this] { workerLoop(); });
+    for (unsigned i = 1; i < threads; ++i)
+        workers_.emplace_back([this] { workerLoop(); });
 }
 
 EvaluationPool::~EvaluationPool() {
@@ -20,7 +21,8 @@ EvaluationPool::~EvaluationPool() {
         quit_ = true;
     }
     wake_.notify_all();
-    for (auto& t : workers_) t.join();
+    for (auto& t : workers_)
+        t.join();
 }
 
 void EvaluationPool::takeShare() noexcept {
@@ -30,7 +32,8 @@ void EvaluationPool::takeShare() noexcept {
         if (first >= count_) return;
         const std::size_t last = std::min(count_, first + kChunk);
         try {
-            for (std::size_t i = first; i < last; ++i) fn(i);
+            for (std::size_t i = first; i < last; ++i)
+                fn(i);
         } catch (...) {
             std::lock_guard lock(mutex_);
             if (!error_) error_ = std::current_exception();
@@ -55,7 +58,8 @@ void EvaluationPool::workerLoop() {
 
 void EvaluationPool::ForEach(std::size_t n, const std::function<void(std::size_t)>& fn) {
     if (workers_.empty() || n < kSerialBelow) {
-        for (std::size_t i = 0; i < n; ++i) fn(i);
+        for (std::size_t i = 0; i < n; ++i)
+            fn(i);
         return;
     }
     {
@@ -80,4 +84,4 @@ void EvaluationPool::ForEach(std::size_t n, const std::function<void(std::size_t
     if (error) std::rethrow_exception(error);
 }
 
-}  // namespace tovimo
+} // namespace tovimo

@@ -16,7 +16,7 @@
 namespace tovimo {
 
 class EvaluationPool {
-public:
+  public:
     // `threads` counts the caller; 0 means one per hardware thread.
     explicit EvaluationPool(unsigned threads);
     ~EvaluationPool();
@@ -30,7 +30,7 @@ public:
     // a call is rethrown here.
     void ForEach(std::size_t n, const std::function<void(std::size_t)>& fn);
 
-private:
+  private:
     void workerLoop();
     void takeShare() noexcept;
 
@@ -46,4 +46,4 @@ private:
     std::exception_ptr error_;
 };
 
-}  // namespace tovimo
+} // namespace tovimo

@@ -10,4 +10,4 @@ std::uint64_t GaRandom::ClockSeed() {
     return static_cast<std::uint64_t>(wall) ^ (static_cast<std::uint64_t>(mono) << 1);
 }
 
-}  // namespace tovimo
+} // namespace tovimo

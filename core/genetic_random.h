@@ -8,7 +8,7 @@
 namespace tovimo {
 
 class GaRandom {
-public:
+  public:
     explicit GaRandom(std::uint64_t seed) : gen_(seed) {}
 
     double Uniform() { return static_cast<double>(gen_() >> 11) * 0x1.0p-53; }
@@ -16,8 +16,8 @@ public:
     // A seed taken from the clock, for runs not given one.
     static std::uint64_t ClockSeed();
 
-private:
+  private:
     std::mt19937_64 gen_;
 };
 
-}  // namespace tovimo
+} // namespace tovimo

@@ -16,7 +16,7 @@ bool isWholeAtLeast(const std::string& text, long long lowest) {
     return v && *v >= lowest && *v <= INT_MAX;
 }
 
-}  // namespace
+} // namespace
 
 bool PrepareGeneticRun(AnalysisState& st, const MainForm& form, const MessageFn& message) {
     ReadRunEdits(st, form);
@@ -38,11 +38,12 @@ bool PrepareGeneticRun(AnalysisState& st, const MainForm& form, const MessageFn&
         message(kMsgGaPrecision);
         return false;
     }
-    for (int k = 1; k <= st.iop; ++k) st.NormA[static_cast<size_t>(k)] = (Alim[1][k] + Alim[2][k]) * st.Precision;
+    for (int k = 1; k <= st.iop; ++k)
+        st.NormA[static_cast<size_t>(k)] = (Alim[1][k] + Alim[2][k]) * st.Precision;
     hist_Format(st);
     // The genetic model's arrays are sized to the histogram when a result is
     // published, so that a run that finds nothing leaves the model untouched.
     return true;
 }
 
-}  // namespace tovimo
+} // namespace tovimo

@@ -23,4 +23,4 @@ inline constexpr const char* kMsgGaPrecision =
 // that is not a number throws ConvertError; what was read before it stays read.
 bool PrepareGeneticRun(AnalysisState& st, const MainForm& form, const MessageFn& message);
 
-}  // namespace tovimo
+} // namespace tovimo

@@ -68,7 +68,7 @@ TEST(GeneticCli, HeadlessRunDrivesTheFormControls) {
     EXPECT_TRUE(h.st.MGenet.Executed);
     EXPECT_EQ(h.form.NPokoleny, "20");
     EXPECT_EQ(h.form.ProgressBar2, 100);
-    EXPECT_LE(h.form.TrackBar1, 28);  // the schedules move both bars
+    EXPECT_LE(h.form.TrackBar1, 28); // the schedules move both bars
     EXPECT_LE(h.form.TrackBar2, 23);
 }
 
@@ -93,5 +93,5 @@ TEST(GeneticCli, RefusedRunsReportAndChangeNoModel) {
     EXPECT_NE(r.out.find(kMsgGaPopulation), std::string::npos);
 }
 
-}  // namespace
-}  // namespace tovimo
+} // namespace
+} // namespace tovimo

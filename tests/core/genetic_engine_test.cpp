@@ -16,17 +16,19 @@ TEST(GeneticEncoding, iGetBitsCountsBinaryDigits) {
     const struct {
         std::int64_t v;
         int bits;
-    } cases[] = {{-7, 0}, {0, 0}, {1, 1}, {2, 2}, {3, 2}, {4, 3}, {5'000'000, 23}, {10'000'000, 24},
-                 {std::numeric_limits<std::int64_t>::max(), 63}};
-    for (const auto& c : cases) EXPECT_EQ(iGetBits(c.v), c.bits) << c.v;
+    } cases[] = {{-7, 0},         {0, 0},           {1, 1},
+                 {2, 2},          {3, 2},           {4, 3},
+                 {5'000'000, 23}, {10'000'000, 24}, {std::numeric_limits<std::int64_t>::max(), 63}};
+    for (const auto& c : cases)
+        EXPECT_EQ(iGetBits(c.v), c.bits) << c.v;
 }
 
 TEST(GeneticEncoding, IntToBinAndBinToInt) {
     EXPECT_EQ(IntToBin(5, 4), "0101");
-    EXPECT_EQ(IntToBin(5, 2), "01");  // only the lowest digits
+    EXPECT_EQ(IntToBin(5, 2), "01"); // only the lowest digits
     EXPECT_EQ(IntToBin(0, 3), "000");
     EXPECT_EQ(BinToInt("0101"), 5);
-    EXPECT_EQ(BinToInt("x1a1"), 5);  // anything but '1' reads as a zero
+    EXPECT_EQ(BinToInt("x1a1"), 5); // anything but '1' reads as a zero
     EXPECT_EQ(BinToInt(""), 0);
     for (std::int64_t n : {0LL, 1LL, 2LL, 12345LL, (1LL << 22) + 3, (1LL << 23) - 1}) {
         EXPECT_EQ(IntToBin(n, 23).size(), 23u);
@@ -38,9 +40,10 @@ TEST(GeneticEncoding, GeneLengthFromPrecision) {
     const struct {
         double precision;
         int digits;
-    } cases[] = {{1e-7, 24}, {2e-7, 23}, {0.25, 3}, {0.5, 2}, {0.7, 1}, {1, 1}, {3, 0}, {0, 0}, {-1e-7, 0},
-                 {1e-300, 0}};
-    for (const auto& c : cases) EXPECT_EQ(GeneLength(c.precision), c.digits) << c.precision;
+    } cases[] = {{1e-7, 24}, {2e-7, 23}, {0.25, 3}, {0.5, 2},   {0.7, 1},
+                 {1, 1},     {3, 0},     {0, 0},    {-1e-7, 0}, {1e-300, 0}};
+    for (const auto& c : cases)
+        EXPECT_EQ(GeneLength(c.precision), c.digits) << c.precision;
 }
 
 TEST(GeneticEncoding, SortPopulationTreatsNotANumberAsEqual) {
@@ -63,18 +66,21 @@ struct Bench {
     double score(const std::string& digits) const {
         auto Ao = f.st.Ao;
         for (int k = 1; k <= f.st.iop; ++k)
-            Ao[static_cast<size_t>(k)] = f.st.NormA[static_cast<size_t>(k)] *
-                                         static_cast<double>(BinToInt(digits.substr(static_cast<size_t>((k - 1) * 23), 23)));
+            Ao[static_cast<size_t>(k)] =
+                f.st.NormA[static_cast<size_t>(k)] *
+                static_cast<double>(BinToInt(digits.substr(static_cast<size_t>((k - 1) * 23), 23)));
         return objective(Ao);
     }
     void make(int size) {
         eng.SizePopulation = size;
         eng.MakePopulation();
-        for (int i = 0; i < size * f.st.iop; ++i) twin.Uniform();
+        for (int i = 0; i < size * f.st.iop; ++i)
+            twin.Uniform();
     }
     std::vector<std::string> digits() const {
         std::vector<std::string> d;
-        for (const auto& x : eng.ListPopulation) d.push_back(eng.Digits(x.sX));
+        for (const auto& x : eng.ListPopulation)
+            d.push_back(eng.Digits(x.sX));
         return d;
     }
 
@@ -101,10 +107,11 @@ TEST(GeneticEngine, MakePopulationDrawsGenesInOrderAndScoresTheDrawnValues) {
         std::string expected;
         for (int k = 1; k <= 2; ++k) {
             Ao[static_cast<size_t>(k)] = Alim[1][k] + b.twin.Uniform() * Alim[2][k];
-            expected += IntToBin(Round(Ao[static_cast<size_t>(k)] / b.f.st.NormA[static_cast<size_t>(k)]), 23);
+            expected +=
+                IntToBin(Round(Ao[static_cast<size_t>(k)] / b.f.st.NormA[static_cast<size_t>(k)]), 23);
         }
         EXPECT_EQ(b.eng.Digits(x.sX), expected);
-        EXPECT_EQ(x.Celev_F, b.objective(Ao));  // the drawn values, not the grid's
+        EXPECT_EQ(x.Celev_F, b.objective(Ao)); // the drawn values, not the grid's
         EXPECT_NE(x.Celev_F, b.score(expected));
         EXPECT_EQ(x.Pokolenie, 1);
         ParamVector decoded{};
@@ -123,7 +130,7 @@ TEST(GeneticEngine, DigitsDecodeAndFlip) {
     ParamVector Ao{};
     b.eng.XromeToA(x, Ao);
     EXPECT_DOUBLE_EQ(Ao[1], b.f.st.NormA[1] * (1 << 22));
-    EXPECT_NEAR(Ao[2], 5.05, 0.005);  // the highest value gene 2 can hold
+    EXPECT_NEAR(Ao[2], 5.05, 0.005); // the highest value gene 2 can hold
     b.eng.FlipDigit(x, 1);
     b.eng.FlipDigit(x, 46);
     EXPECT_EQ(b.eng.Digits(x), std::string(23, '0') + std::string(22, '1') + "0");
@@ -147,7 +154,7 @@ TEST(GeneticEngine, CrossingOverFollowsTheDrawsAndAppendsScoredChildren) {
     Bench b;
     b.make(20);
     b.eng.Sort();
-    b.eng.fPCrossingOver = 0.33;  // Round(6.6) = 7 crossings
+    b.eng.fPCrossingOver = 0.33; // Round(6.6) = 7 crossings
     std::vector<std::string> ref = b.digits();
     b.eng.CrossingOver(9);
     for (int n = 0; n < 7; ++n) {
@@ -165,16 +172,17 @@ TEST(GeneticEngine, CrossingOverFollowsTheDrawsAndAppendsScoredChildren) {
         EXPECT_EQ(b.eng.ListPopulation[i].Pokolenie, 9);
         EXPECT_EQ(b.eng.ListPopulation[i].Celev_F, b.score(ref[i]));
     }
-    EXPECT_EQ(b.rng.Uniform(), b.twin.Uniform());  // no draw more, none less
+    EXPECT_EQ(b.rng.Uniform(), b.twin.Uniform()); // no draw more, none less
 }
 
 TEST(GeneticEngine, MutationFlipsInDrawOrderAndRescoresEveryHitIndividual) {
     Bench b;
     b.make(4);
-    b.eng.fPMutation = 3;  // 12 flips on 4 individuals: several hit the same one
+    b.eng.fPMutation = 3; // 12 flips on 4 individuals: several hit the same one
     std::vector<std::string> ref = b.digits();
     std::vector<double> before;
-    for (const auto& x : b.eng.ListPopulation) before.push_back(x.Celev_F);
+    for (const auto& x : b.eng.ListPopulation)
+        before.push_back(x.Celev_F);
     std::vector<bool> hit(4, false);
     b.eng.Mutation();
     for (int n = 0; n < 12; ++n) {
@@ -195,9 +203,10 @@ TEST(GeneticEngine, MutationFlipsInDrawOrderAndRescoresEveryHitIndividual) {
 TEST(GeneticEngine, MutationCountOfADefaultPopulation) {
     Bench b(5, 2);
     b.make(3000);
-    b.eng.fPMutation = 15.0 / 101;  // Round(445.54...) = 446 flips, two draws each
+    b.eng.fPMutation = 15.0 / 101; // Round(445.54...) = 446 flips, two draws each
     b.eng.Mutation();
-    for (int i = 0; i < 2 * 446; ++i) b.twin.Uniform();
+    for (int i = 0; i < 2 * 446; ++i)
+        b.twin.Uniform();
     EXPECT_EQ(b.rng.Uniform(), b.twin.Uniform());
 }
 
@@ -206,7 +215,8 @@ TEST(GeneticEngine, SortPutsValuesThatAreNotNumbersLast) {
     b.make(6);
     const double nan = std::numeric_limits<double>::quiet_NaN();
     const double values[] = {3, nan, 1, std::numeric_limits<double>::infinity(), nan, 2};
-    for (size_t i = 0; i < 6; ++i) b.eng.ListPopulation[i].Celev_F = values[i];
+    for (size_t i = 0; i < 6; ++i)
+        b.eng.ListPopulation[i].Celev_F = values[i];
     b.eng.Sort();
     const auto& p = b.eng.ListPopulation;
     EXPECT_EQ(p[0].Celev_F, 1);
@@ -237,8 +247,8 @@ TEST(GeneticEngine, MoveBestCopiesOneMoreThanAskedUpToTheListSize) {
         int listSize;
         int copies;
         bool emptied;
-    } cases[] = {{50, 300, 51, true}, {50, 20, 20, true},  {50, 50, 50, true},    {50, 51, 51, true},
-                 {0, 10, 1, true},    {-5, 20, 0, true},   {std::nullopt, 20, 0, false}};
+    } cases[] = {{50, 300, 51, true}, {50, 20, 20, true}, {50, 50, 50, true},          {50, 51, 51, true},
+                 {0, 10, 1, true},    {-5, 20, 0, true},  {std::nullopt, 20, 0, false}};
     for (const auto& c : cases) {
         Bench b;
         b.make(60);
@@ -248,12 +258,13 @@ TEST(GeneticEngine, MoveBestCopiesOneMoreThanAskedUpToTheListSize) {
         const auto unsorted = b.digits();
         b.eng.MoveBest(77, c.n);
         int copied = 0;
-        for (const auto& x : b.eng.ListPopulation) copied += x.Pokolenie == 77;
+        for (const auto& x : b.eng.ListPopulation)
+            copied += x.Pokolenie == 77;
         EXPECT_EQ(copied, c.copies) << c.listSize;
         EXPECT_EQ(b.eng.ListPopulation.size(), 60u);
         EXPECT_EQ(b.eng.ListBest.empty(), c.emptied);
         if (!c.n) {
-            EXPECT_EQ(b.digits(), unsorted);  // not even sorted
+            EXPECT_EQ(b.digits(), unsorted); // not even sorted
             continue;
         }
         for (size_t i = 1; i < b.eng.ListPopulation.size(); ++i)
@@ -279,5 +290,5 @@ TEST(GeneticEngine, CopiesOwnTheirDigits) {
     EXPECT_EQ(b.eng.ListPopulation[0].Pokolenie, 3);
 }
 
-}  // namespace
-}  // namespace tovimo
+} // namespace
+} // namespace tovimo

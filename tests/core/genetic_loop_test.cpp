@@ -47,7 +47,7 @@ TEST(GeneticSchedule, BarPositionOrSchedule) {
     ScheduleStep s = NextProbability(0, 55, 0.2);
     EXPECT_DOUBLE_EQ(s.probability, 55.0 / 101);
     EXPECT_FALSE(s.barPosition);
-    EXPECT_EQ(Round(3000 * s.probability), 1634);  // crossings of a default first generation
+    EXPECT_EQ(Round(3000 * s.probability), 1634); // crossings of a default first generation
     EXPECT_DOUBLE_EQ(NextProbability(0, 15, 0.2).probability, 15.0 / 101);
     // A bar at 0 or 1 lets the schedule drive the value from the start.
     for (int bar : {0, 1}) {
@@ -98,11 +98,11 @@ TEST(GeneticLoop, FullRunCopiesAfterTheTriggersAndRestoresTheGenerationCount) {
     GaFleet f = SmallRun(12, 1500);
     RecordingHost host(f.form);
     GaFlags flags;
-    flags.Stop_Gen = true;   // left from before the run: cleared at its start
-    flags.bCopyBest = true;  // likewise, or a copying would happen at g = 2
+    flags.Stop_Gen = true;  // left from before the run: cleared at its start
+    flags.bCopyBest = true; // likewise, or a copying would happen at g = 2
     ASSERT_EQ(RunGenerationLoop(f.st, host, flags, Seeded()), GaRunEnd::Published);
-    EXPECT_EQ(host.generations, 1499);  // g = 2 to 1500
-    std::vector<int> copiedAt;  // generation n has g = n + 1
+    EXPECT_EQ(host.generations, 1499); // g = 2 to 1500
+    std::vector<int> copiedAt;         // generation n has g = n + 1
     for (const auto& [n, line] : host.memo)
         if (line == kMsgCopyBest) copiedAt.push_back(n + 1);
     EXPECT_EQ(copiedAt, (std::vector<int>{301, 901, 1201}));
@@ -137,7 +137,7 @@ TEST(GeneticLoop, StopEndsAfterTheGenerationInProgress) {
     };
     ASSERT_EQ(RunGenerationLoop(f.st, host, flags, Seeded()), GaRunEnd::Published);
     EXPECT_EQ(host.generations, 3);
-    EXPECT_EQ(host.progress.back(), 5);  // the stopped generation still moves the bar to g = 5
+    EXPECT_EQ(host.progress.back(), 5); // the stopped generation still moves the bar to g = 5
     EXPECT_TRUE(f.st.MGenet.Executed);
     EXPECT_EQ(f.form.NPokoleny, "100");
     EXPECT_EQ(host.diaGenCalls, 1);
@@ -153,7 +153,7 @@ TEST(GeneticLoop, CopyRequestAndUnusableCopyCount) {
     ASSERT_EQ(RunGenerationLoop(f.st, host, flags, Seeded()), GaRunEnd::Published);
     // The line is written; the copying itself is abandoned (the list is kept),
     // so the generations edit counts on.
-    EXPECT_EQ(CountLines(f.form, kMsgCopyBest), 4);  // the click and the three scheduled ones
+    EXPECT_EQ(CountLines(f.form, kMsgCopyBest), 4); // the click and the three scheduled ones
     EXPECT_EQ(host.generationTexts[97], "98");
 }
 
@@ -174,7 +174,7 @@ TEST(GeneticLoop, ErrorInsideAGenerationEndsTheRunWithTheBestSoFar) {
 
 TEST(GeneticLoop, PublishesTheBestIndividual) {
     GaFleet f = SmallRun(60, 40);
-    f.st.Tzenz = f.st.Hist_Stol[f.st.Hist_Stol.size() / 2].time;  // columns beyond it exist
+    f.st.Tzenz = f.st.Hist_Stol[f.st.Hist_Stol.size() / 2].time; // columns beyond it exist
     const double sred = f.st.Sred, sko = f.st.SKO;
     RecordingHost host(f.form);
     GaFlags flags;
@@ -196,7 +196,7 @@ TEST(GeneticLoop, PublishesTheBestIndividual) {
     EXPECT_GT(M.evaluations, 60);
     ASSERT_EQ(M.Kol_F_priv.size(), f.st.Hist_Stol.size());
     double prev = 0;
-    for (size_t j = 0; j < f.st.Hist_Stol.size(); ++j) {  // every column, also beyond Tzenz
+    for (size_t j = 0; j < f.st.Hist_Stol.size(); ++j) { // every column, also beyond Tzenz
         const double t = f.st.Hist_Stol[j].time;
         EXPECT_EQ(M.F_norm[j], CDF_Gauss(sred, sko, (prev + t) / 2));
         EXPECT_EQ(M.F_Weib[j], weibCDF2(M.A, M.B, prev, t));
@@ -264,7 +264,7 @@ void ExpectSentinel(const Mod_Weib& m) {
 TEST(GeneticLoop, NoUsableObjectiveLeavesTheModel) {
     GaFleet f = SmallRun(20, 30);
     f.st.MGenet = Sentinel();
-    f.st.Sred = std::numeric_limits<double>::quiet_NaN();  // every objective value is not a number
+    f.st.Sred = std::numeric_limits<double>::quiet_NaN(); // every objective value is not a number
     RecordingHost host(f.form);
     GaFlags flags;
     EXPECT_EQ(RunGenerationLoop(f.st, host, flags, Seeded()), GaRunEnd::NoSolution);
@@ -315,7 +315,8 @@ Outcome RunOnce(std::uint64_t seed, unsigned threads, bool searchLaw) {
                      f.st.dMinimumAll, static_cast<double>(M.evaluations)})
         o.bits.push_back(std::bit_cast<std::uint64_t>(v));
     for (const auto* a : {&M.F_norm, &M.F_Weib, &M.Kol_F_priv})
-        for (double v : *a) o.bits.push_back(std::bit_cast<std::uint64_t>(v));
+        for (double v : *a)
+            o.bits.push_back(std::bit_cast<std::uint64_t>(v));
     o.memo = f.form.Memo2;
     o.bars = {f.form.TrackBar1, f.form.TrackBar2, f.form.ProgressBar2};
     return o;
@@ -331,5 +332,5 @@ TEST(GeneticLoop, SameSeedSameRunWhateverTheThreadCount) {
     }
 }
 
-}  // namespace
-}  // namespace tovimo
+} // namespace
+} // namespace tovimo

@@ -36,23 +36,22 @@ std::vector<Point> Candidates(std::uint64_t seed, int count) {
     std::vector<Point> points;
     for (int i = 0; i < count; ++i) {
         Point p{};
-        for (int k = 1; k <= N_Param_Opt; ++k) p[static_cast<size_t>(k)] = rng.Uniform() * 2 * (Alim[1][k] + Alim[2][k]);
+        for (int k = 1; k <= N_Param_Opt; ++k)
+            p[static_cast<size_t>(k)] = rng.Uniform() * 2 * (Alim[1][k] + Alim[2][k]);
         points.push_back(p);
     }
     const double nan = std::numeric_limits<double>::quiet_NaN();
     points.push_back({0, 9000, 1.3, 3000, 700});
-    points.push_back({0, 0, 1.3, 3000, 700});      // B = 0
-    points.push_back({0, 9000, 0, 3000, 700});     // A = 0
-    points.push_back({0, 9000, -1, 3000, 700});    // A < 0
+    points.push_back({0, 0, 1.3, 3000, 700});   // B = 0
+    points.push_back({0, 9000, 0, 3000, 700});  // A = 0
+    points.push_back({0, 9000, -1, 3000, 700}); // A < 0
     points.push_back({0, nan, 1.3, 3000, 700});
-    points.push_back({0, 9000, 1.3, 0, 0});        // no spread of the warranty end
+    points.push_back({0, 9000, 1.3, 0, 0}); // no spread of the warranty end
     return points;
 }
 
 TEST(PreparedObjective, EqualsCelevFunctionForEverySearchChoice) {
-    const struct {
-        bool sred, sko;
-    } choices[] = {{false, false}, {true, false}, {false, true}, {true, true}};
+    const struct { bool sred, sko; } choices[] = {{false, false}, {true, false}, {false, true}, {true, true}};
     for (const auto& c : choices) {
         test::GaFleet f = test::PreparedFleet({}, [&](MainForm& form) {
             form.Sred_flag = c.sred;
@@ -65,7 +64,8 @@ TEST(PreparedObjective, EqualsCelevFunctionForEverySearchChoice) {
 TEST(PreparedObjective, EqualsCelevFunctionAtTheEdges) {
     test::GaFleet f = test::PreparedFleet();
     // A very large repeat factor scales the value; 5080 and below leave it alone.
-    for (double K : {1.3, 5080.0, 10160.0}) ExpectSameAsCelevFunction(f.st, K, Candidates(4, 50));
+    for (double K : {1.3, 5080.0, 10160.0})
+        ExpectSameAsCelevFunction(f.st, K, Candidates(4, 50));
     // The end of the series inside a column, and below the first column.
     f.st.Tzenz = f.st.Hist_Stol[3].time + 1;
     ExpectSameAsCelevFunction(f.st, 1.3, Candidates(5, 50));
@@ -75,5 +75,5 @@ TEST(PreparedObjective, EqualsCelevFunctionAtTheEdges) {
     EXPECT_EQ(none({0, 9000, 1.3, 0, 0}), static_cast<double>(f.st.Kol_izw) * f.st.Kol_izw);
 }
 
-}  // namespace
-}  // namespace tovimo
+} // namespace
+} // namespace tovimo

@@ -42,7 +42,7 @@ TEST(GeneticRunStart, PreparesTheParameterSpace) {
             EXPECT_EQ(l.st.iop, c.iop);
             EXPECT_EQ(l.st.Sred_Opt, c.sred);
             EXPECT_EQ(l.st.SKO_Opt, c.sko);
-            EXPECT_EQ(l.st.Precision, 2e-7);  // as the loader wrote it, with the locale's separator
+            EXPECT_EQ(l.st.Precision, 2e-7); // as the loader wrote it, with the locale's separator
             EXPECT_EQ(l.form.Edit2, std::string("0") + sep + "0000002");
             for (int k = 1; k <= c.iop; ++k)
                 EXPECT_EQ(l.st.NormA[static_cast<size_t>(k)], (Alim[1][k] + Alim[2][k]) * 2e-7);
@@ -57,12 +57,12 @@ TEST(GeneticRunStart, RefusesWhatCannotEvolve) {
         std::string population, generations, precision;
         const char* message;
     } cases[] = {
-        {"1", "1500", "0.0000002", kMsgGaPopulation},   {"0", "1500", "0.0000002", kMsgGaPopulation},
-        {"abc", "1500", "0.0000002", kMsgGaPopulation}, {"", "1500", "0.0000002", kMsgGaPopulation},
-        {"2.5", "1500", "0.0000002", kMsgGaPopulation}, {"99999999999", "15", "0.0000002", kMsgGaPopulation},
-        {"3000", "0", "0.0000002", kMsgGaGenerations},  {"3000", "-4", "0.0000002", kMsgGaGenerations},
-        {"3000", "x", "0.0000002", kMsgGaGenerations},  {"3000", "1500", "0.7", kMsgGaPrecision},
-        {"3000", "1500", "3", kMsgGaPrecision},         {"3000", "1500", "0", kMsgGaPrecision},
+        {"1", "1500", "0.0000002", kMsgGaPopulation},    {"0", "1500", "0.0000002", kMsgGaPopulation},
+        {"abc", "1500", "0.0000002", kMsgGaPopulation},  {"", "1500", "0.0000002", kMsgGaPopulation},
+        {"2.5", "1500", "0.0000002", kMsgGaPopulation},  {"99999999999", "15", "0.0000002", kMsgGaPopulation},
+        {"3000", "0", "0.0000002", kMsgGaGenerations},   {"3000", "-4", "0.0000002", kMsgGaGenerations},
+        {"3000", "x", "0.0000002", kMsgGaGenerations},   {"3000", "1500", "0.7", kMsgGaPrecision},
+        {"3000", "1500", "3", kMsgGaPrecision},          {"3000", "1500", "0", kMsgGaPrecision},
         {"3000", "1500", "-0.0000001", kMsgGaPrecision},
     };
     for (const auto& c : cases) {
@@ -78,7 +78,7 @@ TEST(GeneticRunStart, RefusesWhatCannotEvolve) {
     Loaded l = LoadFleet();
     l.form.Edit3 = "2";
     l.form.NPokoleny = "1";
-    l.form.Edit2 = "0.5";  // genes of two digits
+    l.form.Edit2 = "0.5"; // genes of two digits
     EXPECT_TRUE(PrepareGeneticRun(l.st, l.form, l.note()));
 }
 
@@ -103,5 +103,5 @@ TEST(GeneticRunStart, InputErrorsAsInTheMainRun) {
     EXPECT_TRUE(l.messages.empty());
 }
 
-}  // namespace
-}  // namespace tovimo
+} // namespace
+} // namespace tovimo

@@ -64,10 +64,10 @@ TEST(GeneticSearch, ShortRunsComeWithinOnePercentOfTheExhaustiveMinimum) {
         const double found = objective(f.st.Aopt);
         const double full = (std::ldexp(1.0, 23) - 1);
         const double exhaustive = ExhaustiveMinimum(objective, f.st.NormA[1] * full, f.st.NormA[2] * full);
-        EXPECT_LE(found, exhaustive * 1.01) << "shape " << p.shape << ": A " << f.st.MGenet.A << " B "
-                                            << f.st.MGenet.B;
+        EXPECT_LE(found, exhaustive * 1.01)
+            << "shape " << p.shape << ": A " << f.st.MGenet.A << " B " << f.st.MGenet.B;
     }
 }
 
-}  // namespace
-}  // namespace tovimo
+} // namespace
+} // namespace tovimo

@@ -41,7 +41,7 @@ inline GaFleet PreparedFleet(const FleetParams& p = {}, const std::function<void
 // The form host, plus a log of every call and a hook run at each
 // generation's reading of the bars (the first step of every generation).
 class RecordingHost : public FormGaHost {
-public:
+  public:
     explicit RecordingHost(MainForm& form) : FormGaHost(form) {}
 
     std::pair<int, int> trackBars() override {
@@ -63,12 +63,12 @@ public:
     }
     void diaGen() override { ++diaGenCalls; }
 
-    int generations = 0;  // generations begun so far
+    int generations = 0; // generations begun so far
     std::function<void(int)> onGeneration;
     std::vector<std::string> generationTexts;
     std::vector<int> progress;
-    std::vector<std::pair<int, std::string>> memo;  // lines with the generations begun before each
+    std::vector<std::pair<int, std::string>> memo; // lines with the generations begun before each
     int diaGenCalls = 0;
 };
 
-}  // namespace tovimo::test
+} // namespace tovimo::test
