@@ -179,7 +179,10 @@ std::string FloatToStrFixed(double v, int precision, int digits, char sep) {
         if (ex + 1 > precision) {
             s = mant + exponentText(ex, 3, true);
         } else {
-            double rounded = std::stod(mant + "e" + std::to_string(ex));
+            // from_chars: the C library's parsing would follow the process locale
+            const std::string text = mant + "e" + std::to_string(ex);
+            double rounded = 0;
+            std::from_chars(text.data(), text.data() + text.size(), rounded);
             s = toFixed(rounded, digits);
         }
     }
