@@ -1,26 +1,29 @@
 // Tovimo_2024: the program start.
-#include "main_window.h"
-
-#include "analysis_state.h"
+#include "app_windows.h"
 
 #include <QApplication>
 #include <QCommandLineParser>
 #include <QFileInfo>
 
+#include <clocale>
+
 int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
+    // Qt set the C library to the user's locale; numbers keep the point there and
+    // the windows put the user's separator in themselves
+    std::setlocale(LC_NUMERIC, "C");
     QApplication::setApplicationName(QStringLiteral("Анализ надежности"));
 
     QCommandLineParser parser;
-    QCommandLineOption sample(QStringLiteral("sample"), QStringLiteral("Файл данных, предлагаемый при первом открытии"),
-                              QStringLiteral("FILE"));
+    const QCommandLineOption sample(QStringLiteral("sample"),
+                                    QStringLiteral("Файл данных, который предлагается при первом открытии"),
+                                    QStringLiteral("FILE"));
     parser.addOption(sample);
     parser.addHelpOption();
     parser.process(app);
 
-    tovimo::AnalysisState state;
-    tovimo::TForm1 Form1(state);
-    if (parser.isSet(sample)) Form1.setSampleFile(QFileInfo(parser.value(sample)).absoluteFilePath());
-    Form1.showMaximized();
+    tovimo::AppWindows windows;
+    if (parser.isSet(sample)) windows.Form1.setSampleFile(QFileInfo(parser.value(sample)).absoluteFilePath());
+    windows.Form1.showMaximized();
     return QApplication::exec();
 }

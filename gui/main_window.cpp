@@ -106,7 +106,7 @@ TForm1::TForm1(AnalysisState& st, const QString& settingsFile, QWidget* parent)
     FormCreate();
 }
 
-TForm1::~TForm1() { waitForWorker(); }
+TForm1::~TForm1() { stopGeneticRun(); }
 
 void TForm1::FormCreate() {
     if (QScreen* screen = QGuiApplication::primaryScreen()) setGeometry(screen->geometry());

@@ -66,6 +66,8 @@ public:
     // The genetic-algorithm worker while one runs.
     TGen* Gen() const;
     bool geneticRunning() const;
+    // Asks a running genetic algorithm to stop and serves it until it has ended.
+    void stopGeneticRun();
     // The results refresh, as the runs call it.
     void DiaStart();
 

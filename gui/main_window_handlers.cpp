@@ -100,11 +100,16 @@ void TForm1::closeEvent(QCloseEvent* event) {
     Ui().beep();
     if (geneticRunning()) {
         closing_ = true;
-        flags_.Stop_Gen = true;  // as "Стоп": the run ends after its generation
-        waitForWorker();
+        stopGeneticRun();
         closing_ = false;
     }
     event->accept();
+}
+
+void TForm1::stopGeneticRun() {
+    if (!gen_) return;
+    flags_.Stop_Gen = true;  // as "Стоп": the run ends after its generation
+    waitForWorker();
 }
 
 void TForm1::waitForWorker() {

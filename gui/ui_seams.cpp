@@ -64,8 +64,4 @@ UiSeams& Ui() {
 
 void SetUi(UiSeams* seams) { g_installed = seams; }
 
-QString NumberErrorText(const QString& text) {
-    return QStringLiteral("'%1' is not a valid floating point value").arg(text);
-}
-
 }  // namespace tovimo

@@ -33,7 +33,4 @@ UiSeams& Ui();
 // Installs a seam (nullptr puts the Qt implementation back).
 void SetUi(UiSeams* seams);
 
-// The toolkit's text for a number edit that holds no number.
-QString NumberErrorText(const QString& text);
-
 }  // namespace tovimo

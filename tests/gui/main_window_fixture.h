@@ -1,0 +1,83 @@
+// What the main-window tests share: a recording stand-in for the desktop's
+// boxes, beep, cursor and file dialogs, and small data files.
+#pragma once
+
+#include "main_window.h"
+#include "ui_seams.h"
+
+#include <QDir>
+#include <QFile>
+#include <QLocale>
+#include <QStringList>
+#include <QTemporaryDir>
+
+#include <deque>
+#include <optional>
+
+namespace tovimo::test {
+
+class RecordingUi final : public UiSeams {
+public:
+    struct Dialog {
+        QString filter;
+        QString start;
+    };
+
+    void message(QWidget*, const QString& text) override { messages << text; }
+    void error(QWidget*, const QString& text) override { errors << text; }
+    void beep() override { ++beeps; }
+    void setWaitCursor(bool b) override {
+        busy = b;
+        if (b) ++busyTimes;
+    }
+    std::optional<QString> openFile(QWidget*, const QString& filter, const QString& start) override {
+        dialogs.push_back({filter, start});
+        if (answers.empty()) return std::nullopt;  // cancel
+        auto a = answers.front();
+        answers.pop_front();
+        return a;
+    }
+
+    QStringList messages;
+    QStringList errors;
+    int beeps = 0;
+    bool busy = false;
+    int busyTimes = 0;
+    std::vector<Dialog> dialogs;
+    std::deque<std::optional<QString>> answers;
+};
+
+// Installs a RecordingUi for the lifetime of the object.
+struct UiScope {
+    UiScope() { SetUi(&ui); }
+    ~UiScope() { SetUi(nullptr); }
+    RecordingUi ui;
+};
+
+// The decimal separator the window uses under the current locale.
+inline QString sep() { return QLocale().decimalPoint(); }
+
+// A number text with the locale's separator ("12.5" → "12,5" under ru).
+inline QString num(QString text) { return text.replace(QLatin1Char('.'), sep()); }
+
+// Writes a UTF-8 data file with the given header numbers and records.
+inline QString writeDataFile(const QDir& dir, const QString& name, int kolOtk, const QStringList& records,
+                             const QString& mean = QStringLiteral("3000"), const QString& sd = QStringLiteral("700")) {
+    QStringList lines{QStringLiteral("Проверочный ряд"), mean, sd, QStringLiteral("200"), QString::number(kolOtk),
+                      QStringLiteral("2"), QStringLiteral("Двигатель"), QStringLiteral("Насос")};
+    lines << records;
+    const QString path = dir.filePath(name);
+    QFile f(path);
+    if (f.open(QIODevice::WriteOnly)) f.write(lines.join(QLatin1Char('\n')).toUtf8() + '\n');
+    return path;
+}
+
+// n records at 100, 200, ... hours, alternating causes.
+inline QStringList records(int n) {
+    QStringList r;
+    for (int i = 1; i <= n; ++i)
+        r << QStringLiteral("%1\t%2").arg(i * 100).arg(i % 2 ? QStringLiteral("двигатель") : QStringLiteral("насос"));
+    return r;
+}
+
+}  // namespace tovimo::test

@@ -1,0 +1,465 @@
+// The main window driven through its controls' names: defaults, the settings
+// file, loading, the record grid and chart, and the checks of the main run.
+#include "main_window_fixture.h"
+
+#include "fit_clock.h"
+
+#include <QButtonGroup>
+#include <QChart>
+#include <QChartView>
+#include <QCheckBox>
+#include <QCoreApplication>
+#include <QGroupBox>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QLineSeries>
+#include <QPlainTextEdit>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QSettings>
+#include <QSlider>
+#include <QTabWidget>
+#include <QTableWidget>
+#include <QTest>
+#include <QValueAxis>
+
+using namespace tovimo;
+using namespace tovimo::test;
+
+class MainWindowTest : public QObject {
+    Q_OBJECT
+
+    QTemporaryDir tmp_;
+    QString settings() const { return QDir(tmp_.path()).filePath(QStringLiteral("rel.txt")); }
+
+    template <class W>
+    static W* child(QWidget& w, const char* name) {
+        auto* c = w.findChild<W*>(QString::fromLatin1(name));
+        if (!c) qWarning("no control %s", name);
+        return c;
+    }
+
+    // A window on a fresh settings file with the data file loaded.
+    struct Loaded {
+        UiScope scope;
+        AnalysisState st;
+        TForm1 w;
+        int diaStarts = 0;
+        Loaded(const QString& settings, const QString& data) : w(st, settings) {
+            w.setDiaStart([this] { ++diaStarts; });
+            scope.ui.answers.push_back(data);
+            w.OpenFileStartClick();
+        }
+    };
+
+private slots:
+    void cleanup() { QFile::remove(settings()); }
+
+    void editDefaults_data() {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("placeholder");
+        const QString none;
+        const QString minHits = QStringLiteral("Минимум попадпний в столбец гистограммы");
+        QTest::newRow("meSred") << "meSred" << "" << none;
+        QTest::newRow("meSKO") << "meSKO" << "" << none;
+        QTest::newRow("meKolAll") << "meKolAll" << "" << none;
+        QTest::newRow("meKolOtk") << "meKolOtk" << "" << none;
+        QTest::newRow("LabeledEdit2") << "LabeledEdit2" << "" << none;
+        QTest::newRow("LabeledEdit3") << "LabeledEdit3" << "300" << none;
+        QTest::newRow("Edit4") << "Edit4" << "c:\\" << none;
+        QTest::newRow("MaskEdit1") << "MaskEdit1" << "" << none;
+        QTest::newRow("MaskEditSrednee") << "MaskEditSrednee" << "" << none;
+        QTest::newRow("MaskEditSKO") << "MaskEditSKO" << "" << none;
+        QTest::newRow("Edit1") << "Edit1" << "1.00025" << minHits;
+        QTest::newRow("Edit6") << "Edit6" << "1.00025" << minHits;
+        QTest::newRow("Edit5") << "Edit5" << "1.00025" << none;
+        QTest::newRow("Edit2") << "Edit2" << "0.0000001" << none;
+        QTest::newRow("Edit3") << "Edit3" << "3000" << none;
+        QTest::newRow("NPokoleny") << "NPokoleny" << "1500" << none;
+        QTest::newRow("LabeledEdit1") << "LabeledEdit1" << "50"
+                                      << "Скопировать из популяции лучшие варианты и убрать столько же худших";
+    }
+
+    void editDefaults() {
+        QFETCH(QString, name);
+        QFETCH(QString, text);
+        QFETCH(QString, placeholder);
+        UiScope scope;
+        AnalysisState st;
+        TForm1 w(st, settings());
+        auto* e = w.findChild<QLineEdit*>(name);
+        QVERIFY(e);
+        QCOMPARE(e->text(), text);
+        QCOMPARE(e->placeholderText(), placeholder);
+    }
+
+    void captionsAndOtherDefaults() {
+        UiScope scope;
+        AnalysisState st;
+        TForm1 w(st, settings());
+        QCOMPARE(w.windowTitle(), QStringLiteral("Анализ цензурированного временного ряда отказов."));
+        QCOMPARE(w.font().pixelSize(), 11);
+
+        const std::pair<const char*, const char*> buttons[] = {
+            {"OpenFileStart", "Путь"},
+            {"SpeedButton1", "File"},
+            {"Button2", "Expand"},
+            {"bbRaschet", "Расчет"},
+            {"ToolBRunGenOptim", "Подбор параметров генетическим алгоритмом"},
+            {"btnCopyBest", "Скопировать лучших"},
+            {"StopBtn", "Стоп"},
+            {"Button1", "Тест"},
+        };
+        for (const auto& [name, caption] : buttons) {
+            auto* b = child<QPushButton>(w, name);
+            QVERIFY(b);
+            QCOMPARE(b->text(), QString::fromUtf8(caption));
+        }
+        QVERIFY(child<QPushButton>(w, "OpenFileStart")->toolTip().startsWith(QStringLiteral("Файл содержит строки")));
+        QCOMPARE(child<QPushButton>(w, "bbRaschet")->font().pixelSize(), 20);
+        QVERIFY(child<QPushButton>(w, "bbRaschet")->font().bold());
+        QVERIFY(child<QPushButton>(w, "StopBtn")->font().bold());
+
+        const std::pair<const char*, bool> checks[] = {{"CheckBox1", false}, {"SpirSpusk", true}, {"BoxNewton", false},
+                                                       {"BoxSmirnow", false}, {"Sred_flag", false}, {"SKO_Flag", false}};
+        for (const auto& [name, checked] : checks) {
+            auto* c = child<QCheckBox>(w, name);
+            QVERIFY(c);
+            QCOMPARE(c->isChecked(), checked);
+        }
+        QCOMPARE(child<QCheckBox>(w, "SpirSpusk")->text(), QStringLiteral("Модель 1.1 по Пирсону, метод спирального спуска "));
+
+        auto* radio = child<QGroupBox>(w, "RadioGroup1");
+        QCOMPARE(radio->title(), QStringLiteral("Способ подбора параметров"));
+        const auto items = radio->findChildren<QRadioButton*>();
+        QCOMPARE(items.size(), 3);
+        QCOMPARE(items[0]->text(), QStringLiteral("Специальный 1 "));
+        QCOMPARE(items[1]->text(), QStringLiteral("Стандарт (default)"));
+        QCOMPARE(items[2]->text(), QStringLiteral("Специальный 2"));
+        QVERIFY(items[1]->isChecked());
+
+        const std::pair<const char*, int> bars[] = {{"TrackBar1", 55}, {"TrackBar2", 15}};
+        for (const auto& [name, pos] : bars) {
+            auto* s = child<QSlider>(w, name);
+            QCOMPARE(s->value(), pos);
+            QCOMPARE(s->minimum(), 0);
+            QCOMPARE(s->maximum(), 100);
+            QCOMPARE(s->tickInterval(), 5);
+        }
+        QCOMPARE(child<QProgressBar>(w, "ProgressBar2")->maximum(), 100);
+
+        auto* pages = child<QTabWidget>(w, "PageControl");
+        QCOMPARE(pages->count(), 2);
+        QCOMPARE(pages->tabText(0), QStringLiteral("1. Основной подбор параметров распределения"));
+        QCOMPARE(pages->tabText(1), QStringLiteral("2. Генетический алгоритм"));
+        QCOMPARE(pages->widget(0)->objectName(), QStringLiteral("TabSheet1"));
+        QCOMPARE(pages->widget(1)->objectName(), QStringLiteral("TabSheet2"));
+
+        QCOMPARE(child<QPlainTextEdit>(w, "Memo2")->toPlainText(), QStringLiteral("Ход решения"));
+        auto* grid = child<QTableWidget>(w, "Mass_List");
+        QCOMPARE(grid->columnCount(), 4);
+        QCOMPARE(grid->rowCount() + 1, 25);  // the header row is the table's header
+        QCOMPARE(grid->columnWidth(0), 90);
+        QCOMPARE(grid->toolTip(), QStringLiteral("Данные из файла об отказах изделий"));
+
+        auto* chart = child<QChartView>(w, "Chart2")->chart();
+        QCOMPARE(chart->title(), QStringLiteral("Накопленние отказов по времени наблюдения"));
+        QVERIFY(!chart->legend()->isVisible());
+        QStringList axisTitles;
+        for (QAbstractAxis* a : chart->axes()) axisTitles << a->titleText();
+        QVERIFY(axisTitles.contains(QStringLiteral("Log t (часов)")));
+        QVERIFY(axisTitles.contains(QStringLiteral("Log N (отказов)")));
+        QVERIFY(axisTitles.contains(QStringLiteral("Выбывание из гарантии, %")));
+
+        const std::pair<const char*, const char*> labels[] = {
+            {"Label1", "Файл исходных данных:"},
+            {"Label2", "Среднее количество объектов в гарантийный период"},
+            {"Label3", "Количество независимых отказов 2-3 групп сложности"},
+            {"meSredLabel", " Среднее время гарантии"},
+            {"meSKOLabel", " СКО времени гарантии"},
+            {"LabeledEdit2Label", "T fin временного ряда отказов"},
+            {"LabeledEdit3Label", " Расч. время приработки"},
+            {"Label9", "Файл данных времен окончания гарантии"},
+            {"Label14", "Результат расчета массива времен окончания гарантии"},
+            {"Label11", "Количество объектов анализа"},
+            {"Label12", "Среднее время гарантии, ч."},
+            {"Label13", "СКО времени гарантии, ч."},
+            {"Label4", "Параметры оптимизации"},
+            {"Label5", "Коэф-т уменьшения шага модели 1.1"},
+            {"Label17", "Коэф-т уменьшения шага модели 1.2"},
+            {"Label16", "Коэф-т уменьшения шага модели 2"},
+            {"Label19", "Отображение после основного расчета, для нового файла перегрузить!"},
+            {"Edit2Label", "Точность подбора"},
+            {"Edit3Label", "Размер популяции"},
+            {"NPokolenyLabel", "Число поколений"},
+            {"Label18", "Ход расчета"},
+            {"LabeledEdit1Label", "шт."},
+            {"Label7", "Вероятность скрещивания"},
+            {"Label8", "Вероятность мутаций"},
+        };
+        for (const auto& [name, caption] : labels) {
+            auto* l = child<QLabel>(w, name);
+            QVERIFY2(l, name);
+            QCOMPARE(l->text(), QString::fromUtf8(caption));
+        }
+        QCOMPARE(child<QLabel>(w, "meSredLabel")->toolTip(), QStringLiteral("Среднее время наблюдений"));
+    }
+
+    void settingsFileOnFirstAndSecondStart() {
+        const QString sample = QStringLiteral(TOVIMO_SAMPLE);
+        {
+            UiScope scope;
+            AnalysisState st;
+            TForm1 w(st, settings());
+            w.setSampleFile(sample);
+            QCOMPARE(child<QLineEdit>(w, "FilePath")->text(),
+                     QDir::toNativeSeparators(QCoreApplication::applicationDirPath()));
+            QVERIFY(!QFile::exists(settings()));
+            scope.ui.answers.push_back(sample);
+            w.OpenFileStartClick();
+            QCOMPARE(scope.ui.dialogs.size(), size_t(1));
+            QCOMPARE(scope.ui.dialogs[0].start, sample);  // the first start offers the sample
+            QCOMPARE(scope.ui.dialogs[0].filter, QStringLiteral("файлы данных (txt,rel) (*.txt *.rel)"));
+            QVERIFY(st.uk);
+        }
+        QSettings s(settings(), QSettings::IniFormat);
+        QCOMPARE(s.value(QStringLiteral("Path/ComStr")).toString(), sample);
+        {
+            UiScope scope;
+            AnalysisState st;
+            TForm1 w(st, settings());
+            QCOMPARE(child<QLineEdit>(w, "FilePath")->text(), sample);
+            w.OpenFileStartClick();  // cancelled
+            QCOMPARE(scope.ui.dialogs.at(0).start, sample);
+        }
+    }
+
+    void unwritableSettingsFileDoesNotStopLoading() {
+        QFile blocker(QDir(tmp_.path()).filePath(QStringLiteral("plain_file")));
+        QVERIFY(blocker.open(QIODevice::WriteOnly));
+        blocker.close();
+        const QString impossible = blocker.fileName() + QStringLiteral("/rel.txt");  // parent is a file
+        Loaded l(impossible, QStringLiteral(TOVIMO_SAMPLE));
+        QVERIFY(l.st.uk);
+        QVERIFY(l.st.Kol_izw > 300);
+        QVERIFY(l.scope.ui.errors.isEmpty());
+    }
+
+    void enterInAnEditOpensTheDataFile_data() {
+        QTest::addColumn<QString>("edit");
+        for (const char* name : {"FilePath", "meSred", "LabeledEdit3", "Edit1", "Edit2", "NPokoleny"})
+            QTest::newRow(name) << QString::fromLatin1(name);
+    }
+
+    void enterInAnEditOpensTheDataFile() {
+        QFETCH(QString, edit);
+        UiScope scope;
+        AnalysisState st;
+        TForm1 w(st, settings());
+        auto* e = w.findChild<QLineEdit*>(edit);
+        const QString before = e->text();
+        QTest::keyClick(e, Qt::Key_Return);
+        QCOMPARE(scope.ui.dialogs.size(), size_t(1));
+        // the dialog was cancelled: nothing changed
+        QCOMPARE(e->text(), before);
+        QVERIFY(!st.uk);
+        QVERIFY(scope.ui.messages.isEmpty());
+    }
+
+    void loadFillsHeaderGridAndChart() {
+        Loaded l(settings(), QStringLiteral(TOVIMO_SAMPLE));
+        TForm1& w = l.w;
+        QVERIFY(l.scope.ui.messages.isEmpty());
+        QCOMPARE(child<QLabel>(w, "Label10")->text(), QStringLiteral("Насосная станция НС-2, гарантийный период 2023 г."));
+        QCOMPARE(child<QLineEdit>(w, "FilePath")->text(), QStringLiteral(TOVIMO_SAMPLE));
+        QCOMPARE(child<QLineEdit>(w, "meSred")->text(), QStringLiteral("3000"));
+        QCOMPARE(child<QLineEdit>(w, "meSKO")->text(), QStringLiteral("700"));
+        QCOMPARE(child<QLineEdit>(w, "meKolAll")->text(), QStringLiteral("1117"));
+        QCOMPARE(child<QLineEdit>(w, "meKolOtk")->text(), QStringLiteral("345"));
+        QCOMPARE(child<QLineEdit>(w, "Edit5")->text(), num(QStringLiteral("1.0005")));
+        QCOMPARE(child<QLineEdit>(w, "Edit2")->text(), num(QStringLiteral("0.0000002")));
+        QVERIFY(!child<QLineEdit>(w, "LabeledEdit2")->text().isEmpty());
+
+        auto* grid = child<QTableWidget>(w, "Mass_List");
+        QCOMPARE(grid->rowCount(), l.st.Kol_izw);
+        QCOMPARE(grid->model()->headerData(0, Qt::Horizontal).toString(), QStringLiteral(" № отказа"));
+        QCOMPARE(grid->model()->headerData(3, Qt::Horizontal).toString(), QStringLiteral("Описание отказа"));
+        QCOMPARE(grid->item(0, 0)->text(), QStringLiteral("1"));
+        QCOMPARE(grid->columnWidth(3), 1010);
+
+        QLineSeries* series1 = nullptr;
+        QLineSeries* series2 = nullptr;
+        for (QAbstractSeries* s : child<QChartView>(w, "Chart2")->chart()->series()) {
+            if (s->objectName() == QLatin1String("Series1")) series1 = qobject_cast<QLineSeries*>(s);
+            if (s->objectName() == QLatin1String("Series2")) series2 = qobject_cast<QLineSeries*>(s);
+        }
+        QVERIFY(series1 && series2);
+        int positive = 0;
+        for (const Problems& p : l.st.MasProbl) positive += p.time > 0;
+        QCOMPARE(series1->count(), positive);
+        QCOMPARE(series1->color(), QColor(0x00, 0x80, 0x00));
+        QCOMPARE(series2->count(), 2);
+        QCOMPARE(series2->color(), QColor(0xFF, 0x00, 0x00));
+        QVERIFY(qAbs(series2->at(0).y() - (l.st.A_ln * series2->at(0).x() + l.st.B_ln)) < 1e-9);
+    }
+
+    void gridKeepsNoRowsOfALongerSeries() {
+        const QDir dir(tmp_.path());
+        Loaded l(settings(), writeDataFile(dir, QStringLiteral("long.txt"), 40, records(40)));
+        auto* grid = child<QTableWidget>(l.w, "Mass_List");
+        QCOMPARE(grid->rowCount(), 40);
+        l.scope.ui.answers.push_back(writeDataFile(dir, QStringLiteral("short.txt"), 5, records(5)));
+        l.w.OpenFileStartClick();
+        QCOMPARE(grid->rowCount(), 5);
+        QCOMPARE(grid->item(4, 1)->text(), QStringLiteral("500"));
+    }
+
+    void missingFileClearsTheLoadedFlag() {
+        Loaded l(settings(), QStringLiteral(TOVIMO_SAMPLE));
+        l.scope.ui.answers.push_back(QDir(tmp_.path()).filePath(QStringLiteral("nowhere.txt")));
+        l.w.OpenFileStartClick();
+        QCOMPARE(l.scope.ui.messages, QStringList{QStringLiteral("Указанный файл не существует")});
+        QVERIFY(!l.st.uk);
+        QVERIFY(!l.w.GettingData());
+    }
+
+    void generationsPresetByTheFailureCount_data() {
+        QTest::addColumn<int>("kolOtk");
+        QTest::addColumn<QString>("generations");
+        QTest::newRow("500") << 500 << "1500";
+        QTest::newRow("501") << 501 << "2000";
+        QTest::newRow("999") << 999 << "2000";
+        QTest::newRow("1000") << 1000 << "4000";
+        QTest::newRow("99999") << 99999 << "4000";
+        QTest::newRow("100000 leaves it") << 100000 << "777";
+    }
+
+    void generationsPresetByTheFailureCount() {
+        QFETCH(int, kolOtk);
+        QFETCH(QString, generations);
+        UiScope scope;
+        AnalysisState st;
+        TForm1 w(st, settings());
+        child<QLineEdit>(w, "NPokoleny")->setText(QStringLiteral("777"));
+        scope.ui.answers.push_back(writeDataFile(QDir(tmp_.path()), QStringLiteral("n.txt"), kolOtk, records(3)));
+        w.OpenFileStartClick();
+        QVERIFY(st.uk);
+        QCOMPARE(child<QLineEdit>(w, "NPokoleny")->text(), generations);
+    }
+
+    void warrantyFileFillsTheLaw() {
+        Loaded l(settings(), QStringLiteral(TOVIMO_SAMPLE));
+        const QString gar = QStringLiteral(TOVIMO_TEST_DATA "/gar_two.txt");
+        l.scope.ui.answers.push_back(gar);
+        l.w.SpeedButton1Click();
+        QCOMPARE(l.scope.ui.dialogs.back().filter, QStringLiteral("Файл времен гарантии (gar*.txt)"));
+        QCOMPARE(child<QLineEdit>(l.w, "Edit4")->text(), QStringLiteral("/..gar_two.txt"));
+        QCOMPARE(child<QLineEdit>(l.w, "MaskEdit1")->text(), QStringLiteral("2"));
+        QCOMPARE(child<QLineEdit>(l.w, "meSred")->text(), num(QStringLiteral("550.0")));
+        QCOMPARE(child<QLineEdit>(l.w, "MaskEditSKO")->text(), num(QStringLiteral("141.421")));
+        // a cancelled dialog changes nothing
+        l.w.SpeedButton1Click();
+        QCOMPARE(child<QLineEdit>(l.w, "Edit4")->text(), QStringLiteral("/..gar_two.txt"));
+    }
+
+    void emptyPathStopsTheRun() {
+        Loaded l(settings(), QStringLiteral(TOVIMO_SAMPLE));
+        child<QLineEdit>(l.w, "FilePath")->clear();
+        QTest::mouseClick(child<QPushButton>(l.w, "bbRaschet"), Qt::LeftButton);
+        QCOMPARE(l.scope.ui.messages, QStringList{QStringLiteral("Не указан путь к файлу исходных данных")});
+        QCOMPARE(l.diaStarts, 0);
+        QCOMPARE(l.scope.ui.beeps, 0);
+        QVERIFY(!l.scope.ui.busy);
+        QVERIFY(!l.st.MPirsS.Executed);
+    }
+
+    void noDataStopsTheRunSilently() {
+        UiScope scope;
+        AnalysisState st;
+        TForm1 w(st, settings());
+        int diaStarts = 0;
+        w.setDiaStart([&] { ++diaStarts; });
+        child<QLineEdit>(w, "meSred")->setText(QStringLiteral("3000"));
+        child<QLineEdit>(w, "meSKO")->setText(QStringLiteral("700"));
+        child<QLineEdit>(w, "LabeledEdit2")->setText(QStringLiteral("5000"));
+        QTest::mouseClick(child<QPushButton>(w, "bbRaschet"), Qt::LeftButton);
+        QVERIFY(scope.ui.messages.isEmpty());
+        QVERIFY(scope.ui.errors.isEmpty());
+        QCOMPARE(diaStarts, 0);
+        QVERIFY(!scope.ui.busy);
+    }
+
+    void badNumberInEachRunEdit_data() {
+        QTest::addColumn<QString>("edit");
+        QTest::addColumn<QString>("bad");
+        QTest::newRow("meSred") << "meSred" << "3000x";
+        QTest::newRow("meSKO") << "meSKO" << "7OO";
+        QTest::newRow("LabeledEdit2") << "LabeledEdit2" << "";
+        QTest::newRow("LabeledEdit3") << "LabeledEdit3" << "1 000";
+    }
+
+    void badNumberInEachRunEdit() {
+        QFETCH(QString, edit);
+        QFETCH(QString, bad);
+        Loaded l(settings(), QStringLiteral(TOVIMO_SAMPLE));
+        // the edits before the bad one hold new values, which the run keeps
+        child<QLineEdit>(l.w, "meSred")->setText(num(QStringLiteral("2500.5")));
+        child<QLineEdit>(l.w, "meSKO")->setText(num(QStringLiteral("650.25")));
+        child<QLineEdit>(l.w, "LabeledEdit2")->setText(QStringLiteral("5000"));
+        l.w.findChild<QLineEdit*>(edit)->setText(bad);
+        QTest::mouseClick(child<QPushButton>(l.w, "bbRaschet"), Qt::LeftButton);
+        QCOMPARE(l.scope.ui.errors, QStringList{QStringLiteral("'%1' is not a valid floating point value").arg(bad)});
+        QVERIFY(l.scope.ui.messages.isEmpty());
+        QCOMPARE(l.diaStarts, 0);
+        QVERIFY(!l.scope.ui.busy);
+        if (edit != QLatin1String("meSred")) QCOMPARE(l.st.Sred, 2500.5);
+        if (edit == QLatin1String("LabeledEdit3")) QCOMPARE(l.st.SKO, 650.25);
+    }
+
+    void calculationRunPresentsAndBeeps() {
+        Loaded l(settings(), QStringLiteral(TOVIMO_SAMPLE));
+        child<QCheckBox>(l.w, "BoxNewton")->setChecked(true);  // the two quick fits
+        QTest::mouseClick(child<QPushButton>(l.w, "bbRaschet"), Qt::LeftButton);
+        QVERIFY2(l.scope.ui.errors.isEmpty(), qPrintable(l.scope.ui.errors.join('\n')));
+        QCOMPARE(l.diaStarts, 1);
+        QCOMPARE(l.scope.ui.beeps, 1);
+        QCOMPARE(l.scope.ui.busyTimes, 1);
+        QVERIFY(!l.scope.ui.busy);
+        QVERIFY(l.st.MPirsS.Executed && l.st.MPirsN.Executed);
+        QVERIFY(!l.st.MSmirn.Executed);
+        // every line of the run reached the memo
+        const QStringList memo = child<QPlainTextEdit>(l.w, "Memo2")->toPlainText().split(QLatin1Char('\n'));
+        QCOMPARE(memo.size(), int(l.w.form().Memo2.size()));
+        QVERIFY(memo.size() > 3);
+    }
+
+    void timingTestShowsTheElapsedTime() {
+        UiScope scope;
+        AnalysisState st;
+        TForm1 w(st, settings());
+        StepClock clock(3725.0);  // 1 h 2 min 5 s between the two readings
+        w.setClock(&clock);
+        w.setTimingCount(1000);
+        QTest::mouseClick(child<QPushButton>(w, "Button1"), Qt::LeftButton);
+        QCOMPARE(scope.ui.messages.size(), 1);
+        const QString m = scope.ui.messages[0];
+        QVERIFY2(m.startsWith(QStringLiteral("Время расчета 100 млн ")), qPrintable(m));
+        QVERIFY2(m.contains(QStringLiteral("02:05")), qPrintable(m));
+    }
+
+    void expandCallsTheLogLogWindow() {
+        UiScope scope;
+        AnalysisState st;
+        TForm1 w(st, settings());
+        int expands = 0;
+        w.setExpand([&] { ++expands; });
+        QTest::mouseClick(child<QPushButton>(w, "Button2"), Qt::LeftButton);
+        QCOMPARE(expands, 1);
+    }
+};
+
+QTEST_MAIN(MainWindowTest)
+#include "main_window_test.moc"
