@@ -1,0 +1,143 @@
+// Genetic-algorithm runs from the main window: the worker thread, its
+// hand-overs to the user-interface thread, "Стоп", "Скопировать лучших" and
+// closing the window while a run goes on. Small populations keep them quick.
+#include "main_window_fixture.h"
+
+#include "gen_thread.h"
+
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QSlider>
+#include <QTest>
+
+using namespace tovimo;
+using namespace tovimo::test;
+
+class GenThreadTest : public QObject {
+    Q_OBJECT
+
+    QTemporaryDir tmp_;
+
+    struct Window {
+        UiScope scope;
+        AnalysisState st;
+        TForm1 w;
+        int diaStarts = 0;
+        explicit Window(const QString& settings) : w(st, settings) {
+            w.setDiaStart([this] { ++diaStarts; });
+            w.setGeneticThreads(2);
+            scope.ui.answers.push_back(QStringLiteral(TOVIMO_SAMPLE));
+            w.OpenFileStartClick();
+        }
+        QString memo() const { return w.Memo2->toPlainText(); }
+        void start(const char* population, const char* generations) {
+            w.Edit3->setText(QString::fromLatin1(population));
+            w.NPokoleny->setText(QString::fromLatin1(generations));
+            QTest::mouseClick(w.ToolBRunGenOptim, Qt::LeftButton);
+        }
+        bool waitForGenes() { return QTest::qWaitFor([&] { return memo().contains(QStringLiteral("Создано генов")); }, 30000); }
+    };
+
+    QString settings() const { return QDir(tmp_.path()).filePath(QStringLiteral("rel.txt")); }
+
+private slots:
+    void controlsAreDisabledDuringARunAndEnabledAfter() {
+        Window t(settings());
+        QVERIFY(t.st.uk);
+        t.start("20", "30");
+        QVERIFY(t.w.Gen());
+        TGen* gen = t.w.Gen();
+        QWidget* locked[] = {t.w.OpenFileStart, t.w.SpeedButton1, t.w.bbRaschet, t.w.Button1, t.w.ToolBRunGenOptim,
+                             t.w.Edit3};
+        for (QWidget* c : locked) QVERIFY2(!c->isEnabled(), qPrintable(c->objectName()));
+        QVERIFY(t.w.StopBtn->isEnabled());
+        QVERIFY(t.w.btnCopyBest->isEnabled());
+
+        // nothing else may start meanwhile, whatever way it is asked for
+        t.w.ToolBRunGenOptimClick();
+        QCOMPARE(t.w.Gen(), gen);
+        QTest::keyClick(t.w.meSred, Qt::Key_Return);
+        t.w.bbRaschetClick();
+        t.w.SpeedButton1Click();
+        t.w.Button1Click();
+        QCOMPARE(t.scope.ui.dialogs.size(), size_t(1));  // the load before the run
+        QCOMPARE(t.scope.ui.beeps, 0);
+        QVERIFY(t.scope.ui.messages.isEmpty());
+
+        QTRY_VERIFY_WITH_TIMEOUT(!t.w.Gen(), 60000);
+        for (QWidget* c : locked) QVERIFY2(c->isEnabled(), qPrintable(c->objectName()));
+        QCOMPARE(t.diaStarts, 1);
+        QVERIFY(t.st.MGenet.Executed);
+        QVERIFY(t.memo().contains(QStringLiteral("Создано генов")));
+        QVERIFY(t.memo().contains(QStringLiteral("ЦФ=")));
+        // the bars followed the schedules, which never reach the defaults
+        QVERIFY(t.w.TrackBar1->value() <= 28);
+        QVERIFY(t.w.TrackBar2->value() <= 23);
+        QVERIFY(t.w.ProgressBar2->value() > 0);
+    }
+
+    void stopEndsTheRunAtTheNextGeneration() {
+        Window t(settings());
+        t.start("20", "1000000");
+        QVERIFY(t.waitForGenes());
+        QTest::mouseClick(t.w.StopBtn, Qt::LeftButton);
+        QTRY_VERIFY_WITH_TIMEOUT(!t.w.Gen(), 30000);
+        QCOMPARE(t.diaStarts, 1);
+        QVERIFY(t.st.MGenet.Executed);
+        QVERIFY(t.w.ToolBRunGenOptim->isEnabled());
+    }
+
+    void stopBeforeARunIsForgotten() {
+        Window t(settings());
+        QTest::mouseClick(t.w.StopBtn, Qt::LeftButton);
+        t.start("20", "20");
+        QTRY_VERIFY_WITH_TIMEOUT(!t.w.Gen(), 60000);
+        // a full run ends with the progress past the last step
+        QCOMPARE(t.w.ProgressBar2->value(), 100);
+        QCOMPARE(t.diaStarts, 1);
+    }
+
+    void copyBestActsDuringTheRun() {
+        Window t(settings());
+        t.start("20", "1000000");  // the scheduled copyings lie far beyond this test
+        QVERIFY(t.waitForGenes());
+        QVERIFY(!t.memo().contains(QStringLiteral("Копирование лучших")));
+        QTest::mouseClick(t.w.btnCopyBest, Qt::LeftButton);
+        QTRY_VERIFY_WITH_TIMEOUT(t.memo().contains(QStringLiteral("Копирование лучших")), 30000);
+        QTest::mouseClick(t.w.StopBtn, Qt::LeftButton);
+        QTRY_VERIFY_WITH_TIMEOUT(!t.w.Gen(), 30000);
+    }
+
+    void closingDuringARunWaitsForTheWorker() {
+        Window t(settings());
+        t.w.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&t.w));
+        t.start("20", "1000000");
+        QVERIFY(t.waitForGenes());
+        QPointer<TGen> gen = t.w.Gen();
+        QVERIFY(gen);
+        QVERIFY(t.w.close());  // returns once the worker has ended
+        QVERIFY(!gen || gen->isFinished());
+        QVERIFY(!t.w.isVisible());
+        QCOMPARE(t.diaStarts, 1);  // its last hand-over was served while the window waited
+        QVERIFY(t.st.MGenet.Executed);
+        QCOMPARE(t.scope.ui.beeps, 1);
+    }
+
+    void unusablePopulationDoesNotStart() {
+        Window t(settings());
+        t.start("1", "30");
+        QVERIFY(!t.w.Gen());
+        QCOMPARE(t.scope.ui.messages.size(), 1);
+        QVERIFY(t.w.ToolBRunGenOptim->isEnabled());
+        t.start("20", "abc");
+        QVERIFY(!t.w.Gen());
+        QCOMPARE(t.scope.ui.messages.size(), 2);
+        QCOMPARE(t.diaStarts, 0);
+    }
+};
+
+QTEST_MAIN(GenThreadTest)
+#include "gen_thread_test.moc"
