@@ -75,8 +75,11 @@ double MutationScheduled(int g, int N);  // |sin(10g/N - 0.025)| * 0.225
 // Whether generation g of N asks for the copying of the best (at 0.2, 0.6 and 0.8 of the run).
 bool CopyTrigger(int g, int N);
 
-// One run on the prepared state (iop, Precision, NormA, the histogram and the
-// model arrays; see PrepareGeneticRun). Runs on the calling thread.
+// One run on the prepared state (iop, Precision, NormA and the histogram; see
+// PrepareGeneticRun). Runs on the calling thread, with `options.threads`
+// threads for the evaluations. An error inside a generation ends the loop and
+// the best found so far is published; a failure while setting up (no memory
+// for the population, no thread) leaves as an exception before any generation.
 GaRunEnd RunGenerationLoop(AnalysisState& st, GaHost& host, GaFlags& flags, const GaRunOptions& options);
 
 } // namespace tovimo
