@@ -207,11 +207,16 @@ void GeneticEngine::DestroyBad(int iNumOsobey) {
 }
 
 void GeneticEngine::Sort() {
-    std::stable_sort(ListPopulation.begin(), ListPopulation.end(),
-                     [](const Xromosome& a, const Xromosome& b) {
-                         if (std::isnan(b.Celev_F)) return !std::isnan(a.Celev_F);
-                         return SortPopulation(a, b) < 0;
-                     });
+    const auto before = [](const Xromosome& a, const Xromosome& b) {
+        if (std::isnan(b.Celev_F)) return !std::isnan(a.Celev_F);
+        return a.Celev_F < b.Celev_F;  // SortPopulation(a, b) < 0 for numbers
+    };
+    // After a crossover only the appended children are out of order: sorting
+    // them and merging gives the order of a stable sort of the whole list.
+    auto& p = ListPopulation;
+    const auto sortedEnd = std::is_sorted_until(p.begin(), p.end(), before);
+    std::stable_sort(sortedEnd, p.end(), before);
+    std::inplace_merge(p.begin(), sortedEnd, p.end(), before);
 }
 
 void GeneticEngine::MoveBest(int iNPokolenie, std::optional<long long> copyCount) {
