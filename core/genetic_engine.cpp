@@ -209,7 +209,7 @@ void GeneticEngine::DestroyBad(int iNumOsobey) {
 void GeneticEngine::Sort() {
     const auto before = [](const Xromosome& a, const Xromosome& b) {
         if (std::isnan(b.Celev_F)) return !std::isnan(a.Celev_F);
-        return a.Celev_F < b.Celev_F;  // SortPopulation(a, b) < 0 for numbers
+        return a.Celev_F < b.Celev_F; // SortPopulation(a, b) < 0 for numbers
     };
     // After a crossover only the appended children are out of order: sorting
     // them and merging gives the order of a stable sort of the whole list.
