@@ -65,17 +65,19 @@ std::vector<std::string> ExportResultCharts(const AnalysisState& st, char sep, c
                                   : DefaultGroupSeparator(sep);
     const ResultCharts charts = BuildResultCharts(st, sep, group);
     // The sizes the charts have in the results window as it was designed.
+    const ResultCharts design = ResultChartsDesign();
     const struct {
+        const ChartSpec& design;
         const ChartSpec& spec;
         QSize size;
         const char* file;
     } views[] = {
-        {charts.chart1, {922, 533}, "chart1"},
-        {charts.chart2, {389, 528}, "chart2"},
-        {charts.chart3, {551, 254}, "chart3"},
+        {design.chart1, charts.chart1, {922, 533}, "chart1"},
+        {design.chart2, charts.chart2, {389, 528}, "chart2"},
+        {design.chart3, charts.chart3, {551, 254}, "chart3"},
     };
     for (const auto& v : views) {
-        ChartView view(new SpecChart(v.spec));
+        ChartView view(new SpecChart(v.design));
         view.specChart()->fill(v.spec);
         view.resize(v.size);
         view.setAttribute(Qt::WA_DontShowOnScreen);

@@ -283,7 +283,9 @@ void SpecChart::setRanges(const ChartSpec& spec) {
     auto apply = [](QValueAxis* axis, const AxisRange& r, bool fixed) {
         if (!axis) return;
         axis->setRange(r.min, r.max);
-        if (!fixed) axis->applyNiceNumbers();
+        if (fixed) return;
+        axis->setTickCount(5); // nice numbers change the tick count; start from the same one every time
+        axis->applyNiceNumbers();
     };
     apply(left_, spec.left, false);
     apply(right_, spec.right, spec.rightFixed);

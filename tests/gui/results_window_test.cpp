@@ -2,6 +2,8 @@
 // points, cause bars, legend membership, the table's columns, leaving it.
 #include "results_window.h"
 
+#include "chart_export.h"
+
 #include "criteria.h"
 #include "data_file.h"
 #include "histogram.h"
@@ -13,7 +15,9 @@
 #include <QLocale>
 #include <QPushButton>
 #include <QTableWidget>
+#include <QTemporaryDir>
 #include <QTest>
+#include <QValueAxis>
 
 using namespace tovimo;
 
@@ -77,6 +81,8 @@ QStringList snapshot(SpecChart* chart) {
         for (QBarSet* set : chart->causeBars()->barSets())
             out << set->label() + set->color().name(QColor::HexArgb) + QString::number(set->count());
     out << chart->categories() << chart->markTexts();
+    for (QValueAxis* axis : {chart->leftAxis(), chart->rightAxis(), chart->topAxis()})
+        if (axis) out << QStringLiteral("%1..%2/%3").arg(axis->min()).arg(axis->max()).arg(axis->tickCount());
     return out;
 }
 
@@ -263,6 +269,30 @@ class ResultsWindowTest : public QObject {
         w.DiaStart();
         QVERIFY(w.isVisible());
         QCOMPARE(w.cellText(0, 1), QStringLiteral("Пирсона/Ньютона"));
+    }
+
+    void exportedChartsAreWhatTheWindowShows() {
+        MainForm form;
+        AnalysisState st = loadedSample(form);
+        fitAll(st);
+        TForm5 w(st);
+        w.DiaStart();
+        w.showNormal();
+        w.resize(1522, 818);
+        QCoreApplication::processEvents();
+        QTemporaryDir dir;
+        ExportResultCharts(st, form.decimalSeparator, dir.path().toStdString());
+        const struct {
+            ChartView* view;
+            const char* file;
+        } charts[] = {{w.Chart1, "chart1.png"}, {w.Chart2, "chart2.png"}, {w.Chart3, "chart3.png"}};
+        for (const auto& c : charts) {
+            const QImage shown = c.view->grab().toImage().convertToFormat(QImage::Format_RGB32);
+            const QImage exported =
+                QImage(dir.filePath(QLatin1String(c.file))).convertToFormat(QImage::Format_RGB32);
+            QCOMPARE(exported.size(), shown.size());
+            QVERIFY2(exported == shown, c.file);
+        }
     }
 
     void createdAtTheScreenSize() {
