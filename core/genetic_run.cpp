@@ -32,12 +32,14 @@ bool PrepareGeneticRun(AnalysisState& st, const MainForm& form, const MessageFn&
         return false;
     }
 
-    st.iop = 2 + (st.Sred_Opt ? 1 : 0) + (st.SKO_Opt ? 1 : 0);
-    st.Precision = StrToFloat(form.Edit2, form.decimalSeparator);
-    if (GeneLength(st.Precision) < 2) {
+    // The parameter space is written only once the run is sure to start.
+    const double precision = StrToFloat(form.Edit2, form.decimalSeparator);
+    if (GeneLength(precision) < 2) {
         message(kMsgGaPrecision);
         return false;
     }
+    st.iop = 2 + (st.Sred_Opt ? 1 : 0) + (st.SKO_Opt ? 1 : 0);
+    st.Precision = precision;
     for (int k = 1; k <= st.iop; ++k)
         st.NormA[static_cast<size_t>(k)] = (Alim[1][k] + Alim[2][k]) * st.Precision;
     hist_Format(st);
