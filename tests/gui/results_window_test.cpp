@@ -182,6 +182,15 @@ class ResultsWindowTest : public QObject {
         }
         QVERIFY(w.Chart2->specChart()->pointsOf(QStringLiteral("Series10")).isEmpty());
         QVERIFY(!w.Chart2->specChart()->pointsOf(QStringLiteral("Series23")).isEmpty());
+
+        // The legend lists the shown curves in their order, then the causes.
+        const QStringList texts = c1->legendTexts();
+        const int causes = c1->causeBars()->count();
+        QCOMPARE(texts.size(), 6 + causes);
+        QCOMPARE(texts.mid(0, 6),
+                 (QStringList{"Выбывание из гарантии", "Pirson/Newton 1.2", "Pirson/Newton 1.2 ценз.",
+                              "Генетическая", "Генетическая с ценз.", "Фактич. накопление, % от парка"}));
+        QCOMPARE(texts[6], c1->causeBars()->barSets().first()->label());
     }
 
     void tableColumnOrder_data() {
