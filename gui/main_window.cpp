@@ -1,6 +1,7 @@
 // The main window's controls, their arrangement, captions and defaults.
 #include "main_window.h"
 
+#include "chart_fonts.h"
 #include "gen_thread.h"
 #include "settings_file.h"
 #include "ui_call_queue.h"
@@ -11,6 +12,7 @@
 #include <QChartView>
 #include <QCheckBox>
 #include <QDir>
+#include <QEvent>
 #include <QFrame>
 #include <QGridLayout>
 #include <QGroupBox>
@@ -25,6 +27,7 @@
 #include <QRadioButton>
 #include <QScreen>
 #include <QSlider>
+#include <QTabBar>
 #include <QTabWidget>
 #include <QTableWidget>
 #include <QVBoxLayout>
@@ -34,12 +37,7 @@ namespace tovimo {
 
 namespace {
 
-QFont pixelFont(const QString& family, int pixels, bool bold = false) {
-    QFont f(family);
-    f.setPixelSize(pixels);
-    f.setBold(bold);
-    return f;
-}
+QFont pixelFont(const QString& family, int pixels, bool bold = false) { return UiFont(family, pixels, bold); }
 
 QLabel* namedLabel(const QString& name, const QString& text, QWidget* parent) {
     auto* l = new QLabel(text, parent);
@@ -125,11 +123,13 @@ void TForm1::buildUi() {
 
     PageControl = new QTabWidget(central);
     PageControl->setObjectName(QStringLiteral("PageControl"));
+    // both page tabs stay readable: the column is as wide as they need
     PageControl->setUsesScrollButtons(false);
-    PageControl->setDocumentMode(false);
+    PageControl->tabBar()->setElideMode(Qt::ElideNone);
+    PageControl->tabBar()->setExpanding(false);
     PageControl->addTab(buildTabSheet1(), QStringLiteral("1. Основной подбор параметров распределения"));
     PageControl->addTab(buildTabSheet2(), QStringLiteral("2. Генетический алгоритм"));
-    PageControl->setFixedWidth(443);
+    PageControl->setMinimumWidth(443);
 
     Memo2 = new QPlainTextEdit(central);
     Memo2->setObjectName(QStringLiteral("Memo2"));
@@ -137,7 +137,7 @@ void TForm1::buildUi() {
     Memo2->setLineWrapMode(QPlainTextEdit::NoWrap);
     Memo2->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     Memo2->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-    Memo2->setFixedWidth(443);
+    Memo2->setMinimumWidth(443);
     Memo2->setMinimumHeight(200);
     appendMemoLines();
 
@@ -161,8 +161,9 @@ void TForm1::buildUi() {
     for (int c = 0; c < 4; ++c) Mass_List->setColumnWidth(c, widths[c]);
     grid->addWidget(Mass_List, 1, 1, 1, 2);
 
-    grid->setColumnStretch(1, 1);
-    grid->setColumnStretch(2, 0);
+    grid->setColumnStretch(0, 0);
+    grid->setColumnStretch(1, 2);
+    grid->setColumnStretch(2, 1);
     grid->setRowStretch(1, 1);
 }
 
@@ -274,6 +275,8 @@ QWidget* TForm1::buildChart2() {
     titleFont.setBold(true);
     chart->setTitleFont(titleFont);
     chart->legend()->setVisible(false);
+    chart->setMargins(QMargins(2, 2, 2, 2));
+    chart->setBackgroundRoundness(0);
 
     Series1 = new QLineSeries(chart);
     Series1->setObjectName(QStringLiteral("Series1"));
@@ -289,11 +292,12 @@ QWidget* TForm1::buildChart2() {
     Chart2Bottom = new QValueAxis(chart);
     Chart2Bottom->setObjectName(QStringLiteral("Chart2Bottom"));
     Chart2Bottom->setTitleText(QStringLiteral("Log t (часов)"));
-    Chart2Bottom->setLabelsVisible(false);
+    // without labels the axis titles would be elided to dots: the labels stay, unseen
+    Chart2Bottom->setLabelsColor(Qt::transparent);
     Chart2Left = new QValueAxis(chart);
     Chart2Left->setObjectName(QStringLiteral("Chart2Left"));
     Chart2Left->setTitleText(QStringLiteral("Log N (отказов)"));
-    Chart2Left->setLabelsVisible(false);
+    Chart2Left->setLabelsColor(Qt::transparent);
     auto* right = new QValueAxis(chart);
     right->setObjectName(QStringLiteral("Chart2Right"));
     right->setTitleText(QStringLiteral("Выбывание из гарантии, %"));
@@ -310,9 +314,10 @@ QWidget* TForm1::buildChart2() {
     Chart2->setObjectName(QStringLiteral("Chart2"));
     Chart2->setRenderHint(QPainter::Antialiasing);
     Chart2->setMinimumSize(369, 260);
+    Chart2->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
 
     Button2 = namedButton(QStringLiteral("Button2"), QStringLiteral("Expand"), Chart2);
-    Button2->move(4, 4);
+    Chart2->installEventFilter(this);  // keeps "Expand" in the chart's lower left corner
     return Chart2;
 }
 
@@ -437,6 +442,12 @@ QWidget* TForm1::buildTabSheet2() {
     g->addWidget(StopBtn, 12, 0, 1, 3);
     g->setRowStretch(13, 1);
     return page;
+}
+
+bool TForm1::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == Chart2 && event->type() == QEvent::Resize)
+        Button2->move(4, Chart2->height() - Button2->sizeHint().height() - 4);
+    return QMainWindow::eventFilter(watched, event);
 }
 
 void TForm1::connectHandlers() {

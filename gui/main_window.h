@@ -84,6 +84,7 @@ public slots:
 
 protected:
     void closeEvent(QCloseEvent* event) override;  // FormClose
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     friend class GuiGaHost;
