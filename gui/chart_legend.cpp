@@ -101,7 +101,10 @@ void ChartLegend::layout() {
         rowOf << rows - 1;
         x += e.width;
     }
-    const int bottom = qCeil(rows * rowHeight) + 6;
+    // Many long cause names must not squeeze the plot away: the legend keeps to
+    // half the chart's height and the rows beyond that are not drawn.
+    const int shownRows = qMin(rows, qMax(1, int(chart_->size().height() / 2 / rowHeight)));
+    const int bottom = qCeil(shownRows * rowHeight) + 6;
     QMargins m = chart_->margins();
     if (m.bottom() != bottom) {
         m.setBottom(bottom);
@@ -117,6 +120,8 @@ void ChartLegend::layout() {
             x = 0;
         }
         const Entry& e = entries_[i];
+        e.symbol->setVisible(row < shownRows);
+        e.text->setVisible(row < shownRows);
         const qreal y = top + row * rowHeight;
         e.symbol->setPos(kSide + x, y + (rowHeight - kSymbolHeight) / 2);
         e.text->setPos(kSide + x + kSymbolWidth + kGap, y);
