@@ -1,3 +1,4 @@
+#include "charts_option.h"
 #include "commands.h"
 #include "genetic_cli.h"
 #include "json_output.h"
@@ -168,6 +169,7 @@ int RunAnalyze(const AnalyzeOptions& o) {
     } else {
         printText(st, form, messages, table);
     }
+    if (o.chartsDir && rc == kDone) rc = WriteChartsOption(st, form.decimalSeparator, *o.chartsDir);
     return rc;
 }
 
