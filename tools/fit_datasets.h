@@ -1,0 +1,52 @@
+// Data sets for measuring the fits: the bundled sample and simulated fleets
+// with a wanted number of failures, loaded as the program loads a file.
+#pragma once
+
+#include "analysis_state.h"
+#include "data_file.h"
+#include "fleet_simulator.h"
+#include "histogram.h"
+#include "main_form.h"
+#include "run_inputs.h"
+
+#include <stdexcept>
+#include <string>
+
+namespace tovimo::tools {
+
+struct Dataset {
+    std::string name;
+    AnalysisState st;
+    MainForm form;
+};
+
+// Loads the data text and prepares a run's inputs and histogram.
+inline Dataset LoadDataset(const std::string& name, const std::string& bytes) {
+    Dataset d;
+    d.name = name;
+    d.form.FilePath = name;
+    if (!LoadDataText(d.st, d.form, bytes, [](const std::string&) {}))
+        throw std::runtime_error("cannot load " + name);
+    ReadRunEdits(d.st, d.form);
+    GettingData(d.st, d.form, [](const std::string&) {});
+    ReadRunFlags(d.st, d.form);
+    hist_Format(d.st);
+    return d;
+}
+
+inline Dataset SampleDataset(const std::string& path) {
+    const auto bytes = ReadFileBytes(path);
+    if (!bytes) throw std::runtime_error("cannot read " + path);
+    return LoadDataset("sample", *bytes);
+}
+
+// A fleet sized so that about `failures` failures come with records.
+inline Dataset FleetDataset(double failures, std::uint64_t seed = 7) {
+    FleetParams p;
+    p.seed = seed;
+    const double perProduct = ExpectedFailuresPerProduct(p) * (1 - p.unknownShare);
+    p.fleet = failures / perProduct;
+    return LoadDataset("fleet " + std::to_string(static_cast<int>(failures)), SimulateFleet(p).text);
+}
+
+}  // namespace tovimo::tools
