@@ -2,6 +2,9 @@
 // file, loading, the record grid and chart, and the checks of the main run.
 #include "main_window_fixture.h"
 
+#include "app_windows.h"
+#include "lnview.h"
+
 #include "fit_clock.h"
 
 #include <QButtonGroup>
@@ -458,6 +461,22 @@ private slots:
         w.setExpand([&] { ++expands; });
         QTest::mouseClick(child<QPushButton>(w, "Button2"), Qt::LeftButton);
         QCOMPARE(expands, 1);
+    }
+
+    void programWindowsAreWiredTogether() {
+        UiScope scope;
+        AppWindows app(settings());
+        scope.ui.answers.push_back(QStringLiteral(TOVIMO_SAMPLE));
+        app.Form1.show();
+        app.Form1.OpenFileStartClick();
+        QVERIFY(!app.Form5.isVisible());
+        QTest::mouseClick(app.Form1.bbRaschet, Qt::LeftButton);
+        QVERIFY(app.state.MPirsS.Executed);
+        QVERIFY(app.Form5.isVisible());  // the run's results refresh
+        QVERIFY(!app.Form5.cellText(0, 1).isEmpty());
+        QTest::mouseClick(app.Form1.Button2, Qt::LeftButton);
+        QVERIFY(LNview);  // "Expand"
+        LNview->close();
     }
 };
 
