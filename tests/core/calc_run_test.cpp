@@ -5,6 +5,7 @@
 #include "fit_spiral.h"
 #include "number_format.h"
 #include "run_inputs.h"
+#include "timing_test.h"
 
 #include <gtest/gtest.h>
 
@@ -155,6 +156,22 @@ TEST(RunCalculation, CommaSeparatorInTheEdits) {
     EXPECT_TRUE(r.ran);
     EXPECT_EQ(r.c.st.T_Prirab, 250.5);
     EXPECT_NE(r.memo[1].find(",000 SKO="), std::string::npos) << r.memo[1];
+}
+
+}  // namespace
+}  // namespace tovimo
+
+namespace tovimo {
+namespace {
+
+TEST(TimingTest, ReadsTheClockAroundTheLoopAndNamesTheTime) {
+    StepClock clock(0.75);
+    EXPECT_EQ(Button1Click(clock, 1000), 0.75);
+    EXPECT_EQ(clock.readings(), 2);
+    SteadyFitClock real;
+    EXPECT_GE(Button1Click(real, 100000), 0);
+    // under a second shows as zero hours, minutes and seconds
+    EXPECT_EQ(TimingTestText(FormatElapsedDefault(0.75)), "Время расчета 100 млн 0:00:00");
 }
 
 }  // namespace
