@@ -67,6 +67,21 @@ void BM_SmirnowFitShapeStep(benchmark::State& state) {
     state.SetLabel(d.name);
 }
 
+// The scale moves: the powers of the failure times are reused.
+void BM_SmirnowFitScaleStep(benchmark::State& state) {
+    auto& d = Data(static_cast<int>(state.range(0)));
+    const auto phi = Shares(d.st);
+    SmirnowEvaluator smirnow(d.st, phi);
+    double B = 9000, sink = 0;
+    for (auto _ : state) {
+        B += 1e-4;
+        sink += smirnow(1.3, B, 1.4);
+    }
+    benchmark::DoNotOptimize(sink);
+    state.SetItemsProcessed(state.iterations());
+    state.SetLabel(d.name);
+}
+
 // Only the repeat coefficient moves: the shares are reused.
 void BM_SmirnowFitRepeatStep(benchmark::State& state) {
     auto& d = Data(static_cast<int>(state.range(0)));
@@ -101,6 +116,7 @@ void BM_SmirnowPlain(benchmark::State& state) {
 BENCHMARK(BM_PirsonFit)->Arg(0)->Arg(1);
 BENCHMARK(BM_PirsonPlain)->Arg(0)->Arg(1);
 BENCHMARK(BM_SmirnowFitShapeStep)->Arg(0)->Arg(1);
+BENCHMARK(BM_SmirnowFitScaleStep)->Arg(0)->Arg(1);
 BENCHMARK(BM_SmirnowFitRepeatStep)->Arg(0)->Arg(1);
 BENCHMARK(BM_SmirnowPlain)->Arg(0)->Arg(1);
 

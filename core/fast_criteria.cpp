@@ -2,6 +2,7 @@
 
 #include "distributions.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace tovimo {
@@ -67,10 +68,12 @@ SmirnowEvaluator::SmirnowEvaluator(const AnalysisState& st, const std::vector<do
         const double t = m[i].time;
         if (!(t <= st.Tzenz)) continue;
         logT_.push_back(std::log(t));
+        if (std::isfinite(logT_.back())) maxAbsLogT_ = std::max(maxAbsLogT_, std::fabs(logT_.back()));
         survive_.push_back(1 - (i < phi.size() ? phi[i] : 0.0));
         rank_.push_back(static_cast<double>(i + 1));
     }
     share_.resize(logT_.size());
+    powT_.resize(logT_.size());
 }
 
 void SmirnowEvaluator::weibullShares(double A, double B) {
@@ -78,10 +81,28 @@ void SmirnowEvaluator::weibullShares(double A, double B) {
     const bool valid = A > 0 && B > 0;
     const double logB = std::log(B);
     double Fprev = kCdfFloor;
-    for (size_t i = 0; i < n; ++i) {
-        const double F = valid ? WeibullCdfLog(A, logB, logT_[i]) : kCdfFloor;
-        share_[i] = (F - Fprev) * survive_[i];
-        Fprev = F;
+    // (t/B)^A as t^A * B^-A while both factors stay far from overflow; the
+    // choice depends on A and B only, so a point always gets the same value
+    const bool split = valid && A * maxAbsLogT_ < 600 && std::fabs(A * logB) < 600;
+    if (split) {
+        if (!powValid_ || A != powA_) {
+            for (size_t i = 0; i < n; ++i) powT_[i] = std::exp(A * logT_[i]);
+            powA_ = A;
+            powValid_ = true;
+        }
+        const double scaleFactor = std::exp(-A * logB);
+        for (size_t i = 0; i < n; ++i) {
+            double F = 1 - std::exp(-(powT_[i] * scaleFactor));
+            if (!(F > 0)) F = kCdfFloor;
+            share_[i] = (F - Fprev) * survive_[i];
+            Fprev = F;
+        }
+    } else {
+        for (size_t i = 0; i < n; ++i) {
+            const double F = valid ? WeibullCdfLog(A, logB, logT_[i]) : kCdfFloor;
+            share_[i] = (F - Fprev) * survive_[i];
+            Fprev = F;
+        }
     }
     cachedA_ = A;
     cachedB_ = B;

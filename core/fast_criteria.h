@@ -48,7 +48,11 @@ private:
 
     double izd_;
     double kolIzw_;
+    double maxAbsLogT_ = 0;
     std::vector<double> logT_, survive_, rank_, share_;
+    std::vector<double> powT_;  // t^A for powA_, so that a step of the scale needs one exponential less
+    double powA_ = 0;
+    bool powValid_ = false;
     double cachedA_ = 0, cachedB_ = 0;
     bool cached_ = false;
     long long evaluations_ = 0;
