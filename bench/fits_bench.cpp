@@ -20,7 +20,8 @@ tools::Dataset& Data(int which) {
 
 std::vector<double> Shares(const AnalysisState& st) {
     std::vector<double> phi(st.MasProbl.size());
-    for (size_t i = 0; i < phi.size(); ++i) phi[i] = CDF_Gauss(st.Sred, st.SKO, st.MasProbl[i].time);
+    for (size_t i = 0; i < phi.size(); ++i)
+        phi[i] = CDF_Gauss(st.Sred, st.SKO, st.MasProbl[i].time);
     return phi;
 }
 
@@ -110,7 +111,7 @@ void BM_SmirnowPlain(benchmark::State& state) {
     state.SetLabel(d.name);
 }
 
-}  // namespace
+} // namespace
 
 // 0: the sample, 1: the 3,000-failure fleet
 BENCHMARK(BM_PirsonFit)->Arg(0)->Arg(1);

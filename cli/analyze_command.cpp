@@ -41,12 +41,17 @@ std::optional<ModelChoice> parseModels(const std::string& list) {
     std::string item;
     std::set<std::string> seen;
     while (std::getline(ss, item, ',')) {
-        if (item == "spiral") c.spiral = true;
-        else if (item == "newton") c.newton = true;
-        else if (item == "smirnov") c.smirnov = true;
-        else if (item == "genetic") c.genetic = true;
+        if (item == "spiral")
+            c.spiral = true;
+        else if (item == "newton")
+            c.newton = true;
+        else if (item == "smirnov")
+            c.smirnov = true;
+        else if (item == "genetic")
+            c.genetic = true;
         else if (item == "none") {
-        } else return std::nullopt;
+        } else
+            return std::nullopt;
     }
     return c;
 }
@@ -76,7 +81,8 @@ void applyOptions(const AnalyzeOptions& o, MainForm& f, const ModelChoice& mc) {
 
 void printText(const AnalysisState& st, const MainForm& f, const std::vector<std::string>& messages,
                const ResultTable& table) {
-    for (const auto& m : messages) std::cout << "Сообщение: " << m << "\n";
+    for (const auto& m : messages)
+        std::cout << "Сообщение: " << m << "\n";
     const char sep = f.decimalSeparator;
     std::cout << st.Comment << "\n";
     std::cout << "Среднее время гарантии: " << f.meSred << "   СКО: " << f.meSKO << "\n";
@@ -88,17 +94,19 @@ void printText(const AnalysisState& st, const MainForm& f, const std::vector<std
                   << FloatToStr(st.Vidy_otkazov[k].Dolya, sep) << "\n";
     std::cout << "Гистограмма (ширина столбцов " << st.D_Hist1 << " / " << st.D_Hist2 << " ч):\n";
     for (const Hist_Rec& c : st.Hist_Stol)
-        std::cout << Format("%12s  %6d", {FloatToStr(c.time, sep), static_cast<long long>(c.Sum)}, sep) << "\n";
+        std::cout << Format("%12s  %6d", {FloatToStr(c.time, sep), static_cast<long long>(c.Sum)}, sep)
+                  << "\n";
     std::cout << "\n" << TableText(table);
 }
 
 nlohmann::json GridJson(const ResultTable& table) {
     nlohmann::json rows = nlohmann::json::array();
-    for (const auto& row : table.cells) rows.push_back(row);
+    for (const auto& row : table.cells)
+        rows.push_back(row);
     return rows;
 }
 
-}  // namespace
+} // namespace
 
 int RunAnalyze(const AnalyzeOptions& o) {
     auto mc = parseModels(o.models);
@@ -115,14 +123,16 @@ int RunAnalyze(const AnalyzeOptions& o) {
     auto message = [&](const std::string& m) { messages.push_back(m); };
 
     if (!LoadDataFile(st, form, o.dataFile, message)) {
-        for (const auto& m : messages) std::cerr << m << "\n";
+        for (const auto& m : messages)
+            std::cerr << m << "\n";
         return kFileError;
     }
     if (o.warrantyFile) {
         const size_t before = messages.size();
         LoadWarrantyFile(st, form, *o.warrantyFile, message);
         if (!st.uk) {
-            for (size_t i = before; i < messages.size(); ++i) std::cerr << messages[i] << "\n";
+            for (size_t i = before; i < messages.size(); ++i)
+                std::cerr << messages[i] << "\n";
             return kFileError;
         }
     }
@@ -140,7 +150,8 @@ int RunAnalyze(const AnalyzeOptions& o) {
         return kUsage;
     }
     if (!ran) {
-        for (const auto& m : messages) std::cerr << m << "\n";
+        for (const auto& m : messages)
+            std::cerr << m << "\n";
         return form.FilePath.empty() || !st.uk ? kFileError : kUsage;
     }
 
@@ -150,8 +161,10 @@ int RunAnalyze(const AnalyzeOptions& o) {
         const size_t messagesBefore = messages.size();
         rc = RunGeneticHeadless(st, form, o, messages);
         if (!o.json) {
-            for (size_t i = memoBefore; i < form.Memo2.size(); ++i) std::cout << form.Memo2[i] << "\n";
-            for (size_t i = messagesBefore; i < messages.size(); ++i) std::cerr << messages[i] << "\n";
+            for (size_t i = memoBefore; i < form.Memo2.size(); ++i)
+                std::cout << form.Memo2[i] << "\n";
+            for (size_t i = messagesBefore; i < messages.size(); ++i)
+                std::cerr << messages[i] << "\n";
         }
         RefreshResultFigures(st, form);
     }
@@ -173,4 +186,4 @@ int RunAnalyze(const AnalyzeOptions& o) {
     return rc;
 }
 
-}  // namespace tovimo::cli
+} // namespace tovimo::cli

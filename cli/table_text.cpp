@@ -14,7 +14,8 @@ int TextLength(const std::string& utf8) {
 std::string TableText(const ResultTable& table) {
     std::array<int, kResultCols> width{};
     for (const auto& row : table.cells)
-        for (int c = 0; c < kResultCols; ++c) width[c] = std::max(width[c], TextLength(row[c]));
+        for (int c = 0; c < kResultCols; ++c)
+            width[c] = std::max(width[c], TextLength(row[c]));
     std::string out;
     for (const auto& row : table.cells) {
         std::string line;
@@ -24,10 +25,11 @@ std::string TableText(const ResultTable& table) {
             line += row[c];
             line.append(static_cast<size_t>(width[c] - TextLength(row[c])), ' ');
         }
-        while (!line.empty() && line.back() == ' ') line.pop_back();
+        while (!line.empty() && line.back() == ' ')
+            line.pop_back();
         out += line + "\n";
     }
     return out;
 }
 
-}  // namespace tovimo::cli
+} // namespace tovimo::cli

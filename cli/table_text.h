@@ -14,4 +14,4 @@ int TextLength(const std::string& utf8);
 // widest cell, two blanks between columns; empty columns are left out.
 std::string TableText(const ResultTable& table);
 
-}  // namespace tovimo::cli
+} // namespace tovimo::cli

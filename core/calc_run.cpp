@@ -55,7 +55,7 @@ bool InputsUsable(const AnalysisState& st, const MainForm& form, const MessageFn
     return FactorsUsable(form, message);
 }
 
-}  // namespace
+} // namespace
 
 bool RunCalculation(AnalysisState& st, MainForm& form, FitClock& clock, const RunCallbacks& cb) {
     const MessageFn message = cb.message ? cb.message : [](const std::string&) {};
@@ -92,4 +92,4 @@ bool RunCalculation(AnalysisState& st, MainForm& form, FitClock& clock, const Ru
     return true;
 }
 
-}  // namespace tovimo
+} // namespace tovimo

@@ -20,9 +20,9 @@ inline constexpr const char* kMsgNoRecords = "В ряду отказов нет 
 std::string FactorMessage(const char* fieldCaption);
 
 struct RunCallbacks {
-    MessageFn message;          // message boxes
-    MemoFn memo;                // every memo line as it is appended to form.Memo2
-    ElapsedTextFn elapsedText;  // FormatElapsedDefault when empty
+    MessageFn message;         // message boxes
+    MemoFn memo;               // every memo line as it is appended to form.Memo2
+    ElapsedTextFn elapsedText; // FormatElapsedDefault when empty
 };
 
 // bbRaschetClick. Answers false when the run did not start (a message said
@@ -30,4 +30,4 @@ struct RunCallbacks {
 // four edits throws ConvertError; the values read before it stay stored.
 bool RunCalculation(AnalysisState& st, MainForm& form, FitClock& clock, const RunCallbacks& cb);
 
-}  // namespace tovimo
+} // namespace tovimo

@@ -9,7 +9,7 @@ namespace tovimo {
 
 namespace {
 
-constexpr double kCdfFloor = 1e-30;  // weibCDF never returns less
+constexpr double kCdfFloor = 1e-30; // weibCDF never returns less
 
 // weibCDF from the logarithm of the time; B's logarithm is computed once per
 // evaluation by the caller.
@@ -18,13 +18,13 @@ inline double WeibullCdfLog(double A, double logB, double logT) {
     return w > 0 ? w : kCdfFloor;
 }
 
-}  // namespace
+} // namespace
 
 PirsonEvaluator::PirsonEvaluator(const AnalysisState& st, int formIndex)
     : form_(formIndex), izd_(st.Izd_Prived) {
     double lower = 0;
     for (const Hist_Rec& c : st.Hist_Stol) {
-        if (!(c.time <= st.Tzenz)) break;  // the edges increase: all later columns lie beyond too
+        if (!(c.time <= st.Tzenz)) break; // the edges increase: all later columns lie beyond too
         mid_.push_back((lower + c.time) / 2);
         logUpper_.push_back(std::log(c.time));
         observed_.push_back(c.Sum);
@@ -37,7 +37,8 @@ double PirsonEvaluator::operator()(double A, double B, double k_pwt, double Mu, 
     ++evaluations_;
     const size_t n = mid_.size();
     if (!cached_ || Mu != cachedMu_ || Sig != cachedSig_) {
-        for (size_t i = 0; i < n; ++i) survive_[i] = 1 - CDF_Gauss(Mu, Sig, mid_[i]);
+        for (size_t i = 0; i < n; ++i)
+            survive_[i] = 1 - CDF_Gauss(Mu, Sig, mid_[i]);
         cachedMu_ = Mu;
         cachedSig_ = Sig;
         cached_ = true;
@@ -46,7 +47,7 @@ double PirsonEvaluator::operator()(double A, double B, double k_pwt, double Mu, 
     const double logB = std::log(B);
     const double K = izd_ * k_pwt;
     double R = 0;
-    double Fprev = kCdfFloor;  // F(0)
+    double Fprev = kCdfFloor; // F(0)
     for (size_t i = 0; i < n; ++i) {
         const double F = valid ? WeibullCdfLog(A, logB, logUpper_[i]) : kCdfFloor;
         double fw = F - Fprev;
@@ -54,9 +55,12 @@ double PirsonEvaluator::operator()(double A, double B, double k_pwt, double Mu, 
         if (fw < 0) fw = 0;
         const double E = K * fw * survive_[i];
         const double d = observed_[i] - E;
-        if (form_ == 0) R += (d / E) * (d / E);
-        else if (form_ == 1) R += d * d;
-        else R += (d * (1 - fw)) * (d * (1 - fw));
+        if (form_ == 0)
+            R += (d / E) * (d / E);
+        else if (form_ == 1)
+            R += d * d;
+        else
+            R += (d * (1 - fw)) * (d * (1 - fw));
     }
     return R;
 }
@@ -86,7 +90,8 @@ void SmirnowEvaluator::weibullShares(double A, double B) {
     const bool split = valid && A * maxAbsLogT_ < 600 && std::fabs(A * logB) < 600;
     if (split) {
         if (!powValid_ || A != powA_) {
-            for (size_t i = 0; i < n; ++i) powT_[i] = std::exp(A * logT_[i]);
+            for (size_t i = 0; i < n; ++i)
+                powT_[i] = std::exp(A * logT_[i]);
             powA_ = A;
             powValid_ = true;
         }
@@ -123,4 +128,4 @@ double SmirnowEvaluator::operator()(double A, double B, double K_powt) {
     return std::sqrt(sum2) / kolIzw_;
 }
 
-}  // namespace tovimo
+} // namespace tovimo

@@ -14,7 +14,7 @@
 namespace tovimo {
 
 class PirsonEvaluator {
-public:
+  public:
     // `formIndex` is the choice "Способ подбора параметров".
     PirsonEvaluator(const AnalysisState& st, int formIndex);
 
@@ -24,7 +24,7 @@ public:
 
     long long evaluations() const { return evaluations_; }
 
-private:
+  private:
     int form_;
     double izd_;
     std::vector<double> mid_, logUpper_, observed_, survive_;
@@ -34,7 +34,7 @@ private:
 };
 
 class SmirnowEvaluator {
-public:
+  public:
     // `phi` holds the censoring share at each failure's time.
     SmirnowEvaluator(const AnalysisState& st, const std::vector<double>& phi);
 
@@ -43,14 +43,14 @@ public:
 
     long long evaluations() const { return evaluations_; }
 
-private:
+  private:
     void weibullShares(double A, double B);
 
     double izd_;
     double kolIzw_;
     double maxAbsLogT_ = 0;
     std::vector<double> logT_, survive_, rank_, share_;
-    std::vector<double> powT_;  // t^A for powA_, so that a step of the scale needs one exponential less
+    std::vector<double> powT_; // t^A for powA_, so that a step of the scale needs one exponential less
     double powA_ = 0;
     bool powValid_ = false;
     double cachedA_ = 0, cachedB_ = 0;
@@ -58,4 +58,4 @@ private:
     long long evaluations_ = 0;
 };
 
-}  // namespace tovimo
+} // namespace tovimo

@@ -32,4 +32,4 @@ void StoreElapsed(AnalysisState& st, double seconds) {
     st.tms = p.tms;
 }
 
-}  // namespace tovimo
+} // namespace tovimo

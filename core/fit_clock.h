@@ -9,20 +9,20 @@
 namespace tovimo {
 
 class FitClock {
-public:
+  public:
     virtual ~FitClock() = default;
     // Seconds since an arbitrary origin; never decreases.
     virtual double Seconds() = 0;
 };
 
 class SteadyFitClock final : public FitClock {
-public:
+  public:
     double Seconds() override;
 };
 
 // Advances by `step` seconds after every reading, starting at `start`.
 class StepClock final : public FitClock {
-public:
+  public:
     explicit StepClock(double step, double start = 0) : step_(step), now_(start) {}
     double Seconds() override {
         const double t = now_;
@@ -32,7 +32,7 @@ public:
     }
     long long readings() const { return readings_; }
 
-private:
+  private:
     double step_;
     double now_;
     long long readings_ = 0;
@@ -49,4 +49,4 @@ ElapsedParts SplitElapsed(double seconds);
 // dT and its parts th, tm, ts, tms in the analysis state.
 void StoreElapsed(AnalysisState& st, double seconds);
 
-}  // namespace tovimo
+} // namespace tovimo

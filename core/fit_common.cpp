@@ -10,8 +10,8 @@
 
 namespace tovimo {
 
-SearchVectors SetupSearch(bool sredOpt, bool skoOpt, ParamRow b, ParamRow a, ParamRow sred, ParamRow skoAfterSred,
-                          ParamRow skoAlone) {
+SearchVectors SetupSearch(bool sredOpt, bool skoOpt, ParamRow b, ParamRow a, ParamRow sred,
+                          ParamRow skoAfterSred, ParamRow skoAlone) {
     SearchVectors v;
     auto set = [&v](int i, const ParamRow& r) {
         v.A_s[i] = r.start;
@@ -52,9 +52,12 @@ double ReversedStep(double h, double factor, double rangeWidth) {
 
 void PickWarranty(const AnalysisState& st, const ParamVector& A_s, double& Mu, double& Sig) {
     Mu = st.Sred_Opt ? A_s[3] : st.Sred;
-    if (st.Sred_Opt && st.SKO_Opt) Sig = A_s[4];
-    else if (st.SKO_Opt) Sig = A_s[3];
-    else Sig = st.SKO;
+    if (st.Sred_Opt && st.SKO_Opt)
+        Sig = A_s[4];
+    else if (st.SKO_Opt)
+        Sig = A_s[3];
+    else
+        Sig = st.SKO;
 }
 
 SearchCriterion PearsonCriterion(const AnalysisState& st, PirsonEvaluator& pirson, double K) {
@@ -99,8 +102,8 @@ void FillFinalArrays(const AnalysisState& st, Mod_Weib& m, bool clampNegative) {
     }
 }
 
-void FinishPearsonFit(AnalysisState& st, const MainForm& form, Mod_Weib& m, const SearchVectors& v, double elapsed,
-                      long long evaluations, const char* donePrefix, const FitCallbacks& cb) {
+void FinishPearsonFit(AnalysisState& st, const MainForm& form, Mod_Weib& m, const SearchVectors& v,
+                      double elapsed, long long evaluations, const char* donePrefix, const FitCallbacks& cb) {
     m.A = v.A_s[2];
     m.B = v.A_s[1];
     PublishWarranty(st, v.A_s);
@@ -134,4 +137,4 @@ void AppendMemo(const FitCallbacks& cb, const std::string& line) {
     if (cb.memo) cb.memo(line);
 }
 
-}  // namespace tovimo
+} // namespace tovimo

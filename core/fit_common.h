@@ -17,11 +17,11 @@ using MemoFn = std::function<void(const std::string&)>;
 using ElapsedTextFn = std::function<std::string(double)>;
 
 struct FitCallbacks {
-    MemoFn memo;                // appends one line to the progress memo
-    ElapsedTextFn elapsedText;  // FormatElapsedDefault when empty
+    MemoFn memo;               // appends one line to the progress memo
+    ElapsedTextFn elapsedText; // FormatElapsedDefault when empty
 };
 
-using ParamVector = std::array<double, 5>;  // entries 1..Np are used
+using ParamVector = std::array<double, 5>; // entries 1..Np are used
 
 // Start, bounds, first step and tolerance of one searched parameter.
 struct ParamRow {
@@ -38,8 +38,8 @@ struct SearchVectors {
 
 // B and A always, then the warranty mean (with Sred_Opt), the warranty sd
 // after it (with both flags) or alone (with SKO_Opt only).
-SearchVectors SetupSearch(bool sredOpt, bool skoOpt, ParamRow b, ParamRow a, ParamRow sred, ParamRow skoAfterSred,
-                          ParamRow skoAlone);
+SearchVectors SetupSearch(bool sredOpt, bool skoOpt, ParamRow b, ParamRow a, ParamRow sred,
+                          ParamRow skoAfterSred, ParamRow skoAlone);
 
 // True when every used step is below its tolerance.
 bool StepsBelowTolerance(const SearchVectors& v);
@@ -71,8 +71,8 @@ void FillFinalArrays(const AnalysisState& st, Mod_Weib& m, bool clampNegative);
 // The end of both Pearson fits: publishes the point of `v` into `m` and the
 // fitted warranty globals, records the run statistics, fills the final arrays,
 // computes the spread and appends the two memo lines.
-void FinishPearsonFit(AnalysisState& st, const MainForm& form, Mod_Weib& m, const SearchVectors& v, double elapsed,
-                      long long evaluations, const char* donePrefix, const FitCallbacks& cb);
+void FinishPearsonFit(AnalysisState& st, const MainForm& form, Mod_Weib& m, const SearchVectors& v,
+                      double elapsed, long long evaluations, const char* donePrefix, const FitCallbacks& cb);
 
 // "<prefix><elapsed>ч/мин/с".
 std::string ElapsedLine(const char* prefix, const FitCallbacks& cb, double seconds);
@@ -82,4 +82,4 @@ std::string StepLine(double shapeStep, double Sred, double SKO, char decimalSepa
 
 void AppendMemo(const FitCallbacks& cb, const std::string& line);
 
-}  // namespace tovimo
+} // namespace tovimo

@@ -6,8 +6,8 @@
 
 namespace tovimo {
 
-double NewtonSearch(AnalysisState& st, SearchVectors& v, double factor, double start, const SearchCriterion& ZF,
-                    FitClock& clock) {
+double NewtonSearch(AnalysisState& st, SearchVectors& v, double factor, double start,
+                    const SearchCriterion& ZF, FitClock& clock) {
     const int Np = v.Np;
     double Kdiv_Pirs = factor;
     // One more step of parameter j would leave its range (the lower bound counts as outside).
@@ -54,8 +54,9 @@ void Podbor_Weib_Pirson(AnalysisState& st, const MainForm& form, double& Arez, d
     const double tLast = st.MasProbl.empty() ? 0 : st.MasProbl.back().time;
     M.K_powtor = (n - 1) / st.Izd_Prived * 8000 / tLast;
 
-    SearchVectors v = SetupSearch(st.Sred_Opt, st.SKO_Opt, {2000, 10, 50000, 0.25, 1e-5}, {1, 0.5, 3, 0.001, 1e-8},
-                                  {1500, 100, 6000, 1, 0.05}, {500, 30, 2000, 1, 0.005}, {150, 30, 900, 5, 0.01});
+    SearchVectors v =
+        SetupSearch(st.Sred_Opt, st.SKO_Opt, {2000, 10, 50000, 0.25, 1e-5}, {1, 0.5, 3, 0.001, 1e-8},
+                    {1500, 100, 6000, 1, 0.05}, {500, 30, 2000, 1, 0.005}, {150, 30, 900, 5, 0.01});
     SizeModelArrays(M, st.Hist_Stol.size());
 
     PirsonEvaluator pirson(st, form.RadioGroup1);
@@ -68,4 +69,4 @@ void Podbor_Weib_Pirson(AnalysisState& st, const MainForm& form, double& Arez, d
     Brez = M.B;
 }
 
-}  // namespace tovimo
+} // namespace tovimo

@@ -9,8 +9,8 @@
 
 namespace tovimo {
 
-void SmirnovSearch(AnalysisState& st, SearchVectors& v, double factor, double start, const SearchCriterion& criterion,
-                   FitClock& clock) {
+void SmirnovSearch(AnalysisState& st, SearchVectors& v, double factor, double start,
+                   const SearchCriterion& criterion, FitClock& clock) {
     double KdivSm = factor;
     double Big_ZF = criterion(v.A_s);
     for (;;) {
@@ -21,7 +21,7 @@ void SmirnovSearch(AnalysisState& st, SearchVectors& v, double factor, double st
                 v.A_s[j] = v.A_s[j] + v.h_s[j];
                 const double x = v.A_s[j] + v.h_s[j];
                 const bool limit = x <= v.A_min[j] || x > v.A_max[j];
-                const double value = criterion(v.A_s);  // evaluated also when the next step would leave
+                const double value = criterion(v.A_s); // evaluated also when the next step would leave
                 prev = Big_ZF;
                 Big_ZF = value;
                 if (value >= prev || limit) break;
@@ -35,8 +35,8 @@ void SmirnovSearch(AnalysisState& st, SearchVectors& v, double factor, double st
             if (st.ts > 5) KdivSm = KdivSm * 1.0875;
             if (st.ts > 15) KdivSm = KdivSm * 1.2875;
         }
-        const bool scaleStillMoving = std::fabs(v.h_s[1]) >= v.ee[1] && std::fabs(v.h_s[2]) < v.ee[2] &&
-                                      std::fabs(v.h_s[3]) < v.ee[3];
+        const bool scaleStillMoving =
+            std::fabs(v.h_s[1]) >= v.ee[1] && std::fabs(v.h_s[2]) < v.ee[2] && std::fabs(v.h_s[3]) < v.ee[3];
         if (!(st.ts < 10 || scaleStillMoving)) break;
     }
 }
@@ -51,7 +51,8 @@ void Podbor_Weib_Smirnow(AnalysisState& st, const MainForm& form, double& Arez, 
 
     const auto& m = st.MasProbl;
     M.F_norm.assign(m.size(), 0);
-    for (size_t i = 0; i < m.size(); ++i) M.F_norm[i] = CDF_Gauss(st.Sred, st.SKO, m[i].time);
+    for (size_t i = 0; i < m.size(); ++i)
+        M.F_norm[i] = CDF_Gauss(st.Sred, st.SKO, m[i].time);
     M.F_Weib.resize(st.Hist_Stol.size());
     M.Kol_F_priv.resize(st.Hist_Stol.size());
 
@@ -80,4 +81,4 @@ void Podbor_Weib_Smirnow(AnalysisState& st, const MainForm& form, double& Arez, 
     AppendMemo(cb, ElapsedLine(kSmirnovDone, cb, elapsed));
 }
 
-}  // namespace tovimo
+} // namespace tovimo

@@ -15,12 +15,12 @@ inline constexpr const char* kSmirnovDone = "Расчёт модели по См
 // The step search over (B, A, K_powtor) from `v` with step-reduction factor
 // `factor`; `start` is the clock reading the elapsed time counts from.
 // Leaves the fitted point in v.A_s.
-void SmirnovSearch(AnalysisState& st, SearchVectors& v, double factor, double start, const SearchCriterion& criterion,
-                   FitClock& clock);
+void SmirnovSearch(AnalysisState& st, SearchVectors& v, double factor, double start,
+                   const SearchCriterion& criterion, FitClock& clock);
 
 // Reads its factor from Edit5 (ConvertError when not a number); `Arez` and
 // `Brez` receive the fitted shape and scale.
 void Podbor_Weib_Smirnow(AnalysisState& st, const MainForm& form, double& Arez, double& Brez, FitClock& clock,
                          const FitCallbacks& cb);
 
-}  // namespace tovimo
+} // namespace tovimo

@@ -6,7 +6,8 @@
 
 namespace tovimo {
 
-void SpiralSearch(AnalysisState& st, SearchVectors& v, double factor, const SearchCriterion& ZF, FitClock& clock) {
+void SpiralSearch(AnalysisState& st, SearchVectors& v, double factor, const SearchCriterion& ZF,
+                  FitClock& clock) {
     const int Np = v.Np;
     double KdivSpir = factor;
     double P = 0;
@@ -39,9 +40,9 @@ void SpiralSearch(AnalysisState& st, SearchVectors& v, double factor, const Sear
 void SpirSp_Execute(AnalysisState& st, const MainForm& form, FitClock& clock, const FitCallbacks& cb) {
     const char sep = form.decimalSeparator;
     Mod_Weib& M = st.MPirsS;
-    SearchVectors v = SetupSearch(st.Sred_Opt, st.SKO_Opt, {1000, 10, 99000, 0.25, 1e-8}, {1, 0.35, 10, 5e-5, 1e-9},
-                                  {2000, 150, 6000, 0.125, 0.01}, {600, 50, 2000, 0.125, 0.01},
-                                  {100, 80, 900, 0.25, 0.1});
+    SearchVectors v =
+        SetupSearch(st.Sred_Opt, st.SKO_Opt, {1000, 10, 99000, 0.25, 1e-8}, {1, 0.35, 10, 5e-5, 1e-9},
+                    {2000, 150, 6000, 0.125, 0.01}, {600, 50, 2000, 0.125, 0.01}, {100, 80, 900, 0.25, 0.1});
     SizeModelArrays(M, st.Hist_Stol.size());
     M.K_powtor = st.MSmirn.Executed ? st.MSmirn.K_powtor : (static_cast<double>(st.MasProbl.size()) - 1) / 11;
 
@@ -54,4 +55,4 @@ void SpirSp_Execute(AnalysisState& st, const MainForm& form, FitClock& clock, co
     FinishPearsonFit(st, form, M, v, clock.Seconds() - st.Tim, pirson.evaluations(), kSpiralDone, cb);
 }
 
-}  // namespace tovimo
+} // namespace tovimo

@@ -16,7 +16,7 @@ bool Potok08(AnalysisState& st, const MainForm& form) {
         const double t = p.time;
         if (!(st.T_Prirab < t && t <= 1000)) continue;
         const double stay = 1 - CDF_Gauss(st.Sred, st.SKO, t);
-        if (!(stay > 0)) defined = false;  // every product has left warranty by t
+        if (!(stay > 0)) defined = false; // every product has left warranty by t
         sum += 1 / stay;
         last = t;
         any = true;
@@ -50,4 +50,4 @@ void RefreshResultFigures(AnalysisState& st, const MainForm& form) {
     AccumulateModelTotals(st);
 }
 
-}  // namespace tovimo
+} // namespace tovimo

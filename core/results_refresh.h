@@ -21,4 +21,4 @@ void AccumulateModelTotals(AnalysisState& st);
 // Potok08 followed by the totals, as the refresh does them.
 void RefreshResultFigures(AnalysisState& st, const MainForm& form);
 
-}  // namespace tovimo
+} // namespace tovimo

@@ -35,7 +35,7 @@ constexpr int kPadLimit = 72;
 constexpr int kAutoSizeMargin = 15;
 
 class TableFill {
-public:
+  public:
     TableFill(AnalysisState& st, char sep, const TextWidthFn& width, bool padded)
         : st_(st), sep_(sep), width_(width), padded_(padded) {
         widths_.fill(170);
@@ -46,7 +46,8 @@ public:
         std::string s = " " + text;
         if (padded_) {
             const int limit = widths_[Col()] - kPadLimit;
-            while (width_(s) < limit) s += ' ';
+            while (width_(s) < limit)
+                s += ' ';
         } else {
             s = text;
         }
@@ -57,9 +58,9 @@ public:
         if (!Model.Executed) return;
         widths_[Col()] = Wi;
         table_.cells[0][Col()] = st;
-        Mod_Weib copy = Model;  // the Kolmogorov figure is for display only
-        const double kolm = Kolmogor(st_, copy.K_powtor, copy.A, copy.B, copy.Sred, copy.SKO, copy.KolmCrt,
-                                     st_.KolmStr);
+        Mod_Weib copy = Model; // the Kolmogorov figure is for display only
+        const double kolm =
+            Kolmogor(st_, copy.K_powtor, copy.A, copy.B, copy.Sred, copy.SKO, copy.KolmCrt, st_.KolmStr);
         const double A = Model.A, B = Model.B, K = Model.K_powtor;
         CntrText(1, Format("%6.3f / %7.2f", {A, B}, sep_));
         CntrText(2, Format("%6.4f", {K}, sep_));
@@ -72,7 +73,8 @@ public:
         CntrText(9, Format("%6.3f", {kolm}, sep_) + st_.KolmStr);
         CntrText(10, Format("%5.1f/ %5.1f ч", {1000 / Model.LamStart, 1000 / Model.Lam1000}, sep_));
         CntrText(11, Format("%4.2f /%4.2f /%4.2f ",
-                            {K * weibCDF2(A, B, 0, 1000), K * weibCDF2(A, B, 0, 2000), K * weibCDF2(A, B, 0, 4000)},
+                            {K * weibCDF2(A, B, 0, 1000), K * weibCDF2(A, B, 0, 2000),
+                             K * weibCDF2(A, B, 0, 4000)},
                             sep_));
         ++st_.Num_Col;
     }
@@ -87,13 +89,15 @@ public:
 
         st_.tfin = 1000;
         if (!st_.MasProbl.empty() && 1000 > st_.MasProbl.back().time) st_.tfin = st_.MasProbl.back().time;
-        for (int r = 0; r < kResultRows; ++r) table_.cells[r][0] = kLabels[r];
+        for (int r = 0; r < kResultRows; ++r)
+            table_.cells[r][0] = kLabels[r];
         table_.cells[10][0] =
             "MTBF при " + FloatToStr(st_.T_Prirab, sep_) + " и " + FloatToStr(st_.tfin, sep_) + " ч";
         table_.cells[0][Col()] = "Данные эксплуатации";
 
         CntrText(3, WholeNumber(st_.T50expl, sep_) + "(набл.)/" + WholeNumber(st_.t50zen, sep_) + "(ценз.)");
-        CntrText(4, "набл. " + WholeNumber(st_.TL90expl, sep_) + "/" + WholeNumber(st_.TL80expl, sep_) + " ч");
+        CntrText(4,
+                 "набл. " + WholeNumber(st_.TL90expl, sep_) + "/" + WholeNumber(st_.TL80expl, sep_) + " ч");
         CntrText(5, std::to_string(st_.Kol_izw) + " /" + std::to_string(st_.KolOtk));
         // no failure in the window, or one where every product has left warranty: no flow to show
         const bool flow = std::isfinite(st_.Pot08) && st_.Pot08 > 0;
@@ -105,14 +109,15 @@ public:
         // AutoSizeGridColumns: the widest cell of each column plus a margin
         for (int c = 0; c < kResultCols; ++c) {
             int w = 0;
-            for (int r = 0; r < kResultRows; ++r) w = std::max(w, width_(table_.cells[r][c]));
+            for (int r = 0; r < kResultRows; ++r)
+                w = std::max(w, width_(table_.cells[r][c]));
             table_.widths[c] = w + kAutoSizeMargin;
         }
         table_.dataColumn = st_.Num_Col;
         return table_;
     }
 
-private:
+  private:
     size_t Col() const { return static_cast<size_t>(std::clamp(st_.Num_Col, 0, kResultCols - 1)); }
 
     AnalysisState& st_;
@@ -123,10 +128,11 @@ private:
     ResultTable table_;
 };
 
-}  // namespace
+} // namespace
 
-ResultTable FillResultTable(AnalysisState& st, char decimalSeparator, const TextWidthFn& textWidth, bool padded) {
+ResultTable FillResultTable(AnalysisState& st, char decimalSeparator, const TextWidthFn& textWidth,
+                            bool padded) {
     return TableFill(st, decimalSeparator, textWidth, padded).Fill();
 }
 
-}  // namespace tovimo
+} // namespace tovimo

@@ -18,9 +18,9 @@ inline constexpr int kResultCols = 6;
 using TextWidthFn = std::function<int(const std::string&)>;
 
 struct ResultTable {
-    std::array<std::array<std::string, kResultCols>, kResultRows> cells;  // [row][column]
-    std::array<int, kResultCols> widths{};  // after AutoSizeGridColumns
-    int dataColumn = 1;                      // the operating-data column
+    std::array<std::array<std::string, kResultCols>, kResultRows> cells; // [row][column]
+    std::array<int, kResultCols> widths{};                               // after AutoSizeGridColumns
+    int dataColumn = 1;                                                  // the operating-data column
 };
 
 // Fills the table from the state after the results refresh figures
@@ -33,4 +33,4 @@ ResultTable FillResultTable(AnalysisState& st, char decimalSeparator, const Text
 // A whole number: rounded with halves to even, no decimals.
 std::string WholeNumber(double v, char decimalSeparator);
 
-}  // namespace tovimo
+} // namespace tovimo

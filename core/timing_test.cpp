@@ -10,11 +10,14 @@ double Button1Click(FitClock& clock, long long count) {
     volatile double drawn = 0;
     volatile double sink = 0;
     const double start = clock.Seconds();
-    for (long long i = 0; i < count; ++i) sink = WeibF(1, 2, drawn);
+    for (long long i = 0; i < count; ++i)
+        sink = WeibF(1, 2, drawn);
     (void)sink;
     return clock.Seconds() - start;
 }
 
-std::string TimingTestText(const std::string& elapsedTime) { return "Время расчета 100 млн " + elapsedTime; }
+std::string TimingTestText(const std::string& elapsedTime) {
+    return "Время расчета 100 млн " + elapsedTime;
+}
 
-}  // namespace tovimo
+} // namespace tovimo

@@ -17,4 +17,4 @@ double Button1Click(FitClock& clock, long long count = kTimingTestEvaluations);
 // "Время расчета 100 млн " followed by the elapsed time as a time of day.
 std::string TimingTestText(const std::string& elapsedTime);
 
-}  // namespace tovimo
+} // namespace tovimo

@@ -49,4 +49,4 @@ inline Dataset FleetDataset(double failures, std::uint64_t seed = 7) {
     return LoadDataset("fleet " + std::to_string(static_cast<int>(failures)), SimulateFleet(p).text);
 }
 
-}  // namespace tovimo::tools
+} // namespace tovimo::tools

@@ -30,7 +30,8 @@ struct Box {
 // Coordinate search with halving steps, kept inside the box.
 Point Refine(const Objective& f, Point x, const Box& box, double& value) {
     Point step(x.size());
-    for (size_t i = 0; i < x.size(); ++i) step[i] = (box.hi[i] - box.lo[i]) / 200;
+    for (size_t i = 0; i < x.size(); ++i)
+        step[i] = (box.hi[i] - box.lo[i]) / 200;
     value = f(x);
     for (int round = 0; round < 200; ++round) {
         bool moved = false;
@@ -134,7 +135,7 @@ struct Row {
     double seconds;
 };
 
-}  // namespace
+} // namespace
 
 int main(int argc, char** argv) {
     if (argc < 2) {
@@ -142,12 +143,14 @@ int main(int argc, char** argv) {
         return 2;
     }
     std::vector<double> sizes;
-    for (int i = 2; i < argc; ++i) sizes.push_back(std::atof(argv[i]));
+    for (int i = 2; i < argc; ++i)
+        sizes.push_back(std::atof(argv[i]));
     if (sizes.empty()) sizes = {15, 50, 100, 200, 400, 1000, 3000};
 
     std::vector<tools::Dataset> sets;
     sets.push_back(tools::SampleDataset(argv[1]));
-    for (double n : sizes) sets.push_back(tools::FleetDataset(n));
+    for (double n : sizes)
+        sets.push_back(tools::FleetDataset(n));
 
     std::printf("%-12s %6s  %-8s %14s %14s %9s %12s %8s\n", "data", "n", "fit", "criterion", "best", "ratio",
                 "evaluations", "seconds");
@@ -158,7 +161,8 @@ int main(int argc, char** argv) {
         AnalysisState& st = d.st;
         const int form = d.form.RadioGroup1;
         std::vector<double> phi(st.MasProbl.size());
-        for (size_t i = 0; i < phi.size(); ++i) phi[i] = CDF_Gauss(st.Sred, st.SKO, st.MasProbl[i].time);
+        for (size_t i = 0; i < phi.size(); ++i)
+            phi[i] = CDF_Gauss(st.Sred, st.SKO, st.MasProbl[i].time);
         const Row rows[] = {
             {"1.1", st.MPirsS.criterion, BestPearson(st, form, st.MPirsS.K_powtor, 10, 99000, 0.35, 10),
              st.MPirsS.evaluations, st.MPirsS.seconds},
@@ -167,8 +171,9 @@ int main(int argc, char** argv) {
             {"2", st.MSmirn.criterion, BestSmirnov(st, phi), st.MSmirn.evaluations, st.MSmirn.seconds},
         };
         for (const Row& r : rows)
-            std::printf("%-12s %6zu  %-8s %14.6g %14.6g %9.5f %12lld %8.2f\n", d.name.c_str(), st.MasProbl.size(),
-                        r.fit, r.value, r.best, r.value / r.best, r.evaluations, r.seconds);
+            std::printf("%-12s %6zu  %-8s %14.6g %14.6g %9.5f %12lld %8.2f\n", d.name.c_str(),
+                        st.MasProbl.size(), r.fit, r.value, r.best, r.value / r.best, r.evaluations,
+                        r.seconds);
         std::fflush(stdout);
     }
     return 0;

@@ -26,11 +26,11 @@ TEST(CliAnalyzeFits, AllThreeModelsPrintTheirMemoLinesThenTheTable) {
     const size_t n = header.find("Пирсона/Ньютона"), s = header.find("Пирсона/спир.спуск"),
                  m = header.find("Смирнова"), d = header.find("Данные эксплуатации");
     EXPECT_TRUE(n != std::string::npos && n < s && s < m && m < d) << header;
-    for (const char* label : {"Распр. Вейбулла(A,B как в Excel)", "Масштабный коэффициент",
-                              "50% перцентиль (Nотк./Nпарк)", "90%,80% перцентили", "Расчетных/фактических отказов",
-                              "Доверит.95% инт-л/СКО модели", "Средний фактич. срок гарантии",
-                              "СКО фактич-го срока гарантии", "Критерий Колмогорова", "MTBF при 300 и 1000 ч",
-                              "Отказов/изд. за 1000/2000/4000 ч"})
+    for (const char* label :
+         {"Распр. Вейбулла(A,B как в Excel)", "Масштабный коэффициент", "50% перцентиль (Nотк./Nпарк)",
+          "90%,80% перцентили", "Расчетных/фактических отказов", "Доверит.95% инт-л/СКО модели",
+          "Средний фактич. срок гарантии", "СКО фактич-го срока гарантии", "Критерий Колмогорова",
+          "MTBF при 300 и 1000 ч", "Отказов/изд. за 1000/2000/4000 ч"})
         EXPECT_NE(r.out.find(label, table), std::string::npos) << label;
 }
 
@@ -48,17 +48,20 @@ TEST(CliAnalyzeFits, JsonCarriesModelsMemoAndGrid) {
         const auto& memo = j["memo"];
         ASSERT_EQ(memo.size(), 4u);
         EXPECT_EQ(memo[0], "Ход решения");
-        EXPECT_EQ(memo[1].get<std::string>().rfind("Расчёт модели по Пирсону методом Ньютона выполнен за ", 0), 0u);
+        EXPECT_EQ(
+            memo[1].get<std::string>().rfind("Расчёт модели по Пирсону методом Ньютона выполнен за ", 0), 0u);
         const auto& grid = j["Result_Grid"];
         ASSERT_EQ(grid.size(), 12u);
-        for (const auto& row : grid) EXPECT_EQ(row.size(), 6u);
+        for (const auto& row : grid)
+            EXPECT_EQ(row.size(), 6u);
         EXPECT_EQ(grid[0][1], "Пирсона/Ньютона");
         EXPECT_EQ(grid[0][2], "Данные эксплуатации");
         EXPECT_EQ(grid[0][3], "");
-        const std::string kText = grid[2][1];  // "%6.4f" without padding blanks
+        const std::string kText = grid[2][1]; // "%6.4f" without padding blanks
         EXPECT_EQ(kText.size(), 6u);
         const bool comma = std::string(env).find("ru_RU") != std::string::npos;
-        if (comma && kText.find(',') == std::string::npos) GTEST_SKIP() << "ru_RU.UTF-8 locale is not installed";
+        if (comma && kText.find(',') == std::string::npos)
+            GTEST_SKIP() << "ru_RU.UTF-8 locale is not installed";
         EXPECT_EQ(kText[1], comma ? ',' : '.') << kText;
     }
 }
@@ -69,5 +72,5 @@ TEST(CliAnalyzeFits, BadFactorStopsTheRunWithExitTwo) {
     EXPECT_EQ(r.out.find("Результаты для методов:"), std::string::npos);
 }
 
-}  // namespace
-}  // namespace tovimo
+} // namespace
+} // namespace tovimo

@@ -49,7 +49,7 @@ TEST(RunCalculation, AllThreeModelsInOrderWithTheirSpreadLines) {
 
 TEST(RunCalculation, NoModelTickedRebuildsTheHistogramAndReaccumulatesEarlierModels) {
     MainRun r(test::FleetCase(60));
-    r.go(0.01);  // model 1.1 only
+    r.go(0.01); // model 1.1 only
     ASSERT_TRUE(r.ran);
     const Mod_Weib before = r.c.st.MPirsS;
     r.c.st.Hist_Stol.clear();
@@ -158,8 +158,8 @@ TEST(RunCalculation, CommaSeparatorInTheEdits) {
     EXPECT_NE(r.memo[1].find(",000 SKO="), std::string::npos) << r.memo[1];
 }
 
-}  // namespace
-}  // namespace tovimo
+} // namespace
+} // namespace tovimo
 
 namespace tovimo {
 namespace {
@@ -174,5 +174,5 @@ TEST(TimingTest, ReadsTheClockAroundTheLoopAndNamesTheTime) {
     EXPECT_EQ(TimingTestText(FormatElapsedDefault(0.75)), "Время расчета 100 млн 0:00:00");
 }
 
-}  // namespace
-}  // namespace tovimo
+} // namespace
+} // namespace tovimo

@@ -10,8 +10,9 @@ TEST(SplitElapsed, GivesTimeOfDayParts) {
         double seconds;
         unsigned th, tm, ts, tms;
     } cases[] = {
-        {0, 0, 0, 0, 0},           {0.9999, 0, 0, 0, 999},   {2.5, 0, 0, 2, 500},   {59.999, 0, 0, 59, 999},
-        {61.25, 0, 1, 1, 250},     {3725.125, 1, 2, 5, 125}, {86401.5, 0, 0, 1, 500},  // a day wraps like a time of day
+        {0, 0, 0, 0, 0},       {0.9999, 0, 0, 0, 999},   {2.5, 0, 0, 2, 500},     {59.999, 0, 0, 59, 999},
+        {61.25, 0, 1, 1, 250}, {3725.125, 1, 2, 5, 125}, {86401.5, 0, 0, 1, 500}, // a day wraps like a time
+                                                                                  // of day
         {-3, 0, 0, 0, 0},
     };
     for (const Case& c : cases) {
@@ -46,5 +47,5 @@ TEST(SteadyFitClock, NeverGoesBack) {
     EXPECT_GE(c.Seconds(), a);
 }
 
-}  // namespace
-}  // namespace tovimo
+} // namespace
+} // namespace tovimo

@@ -16,7 +16,7 @@ namespace {
 constexpr double kRel = 1e-10;
 
 void ExpectClose(double fast, double plain, const std::string& what) {
-    if (!std::isfinite(plain)) {  // a column expecting nothing under form 0
+    if (!std::isfinite(plain)) { // a column expecting nothing under form 0
         EXPECT_TRUE(fast == plain || (std::isnan(fast) && std::isnan(plain))) << what;
         return;
     }
@@ -40,7 +40,8 @@ TEST(PirsonEvaluator, AgreesWithThePlainCriterion) {
                 // the warranty law moves on every fourth point only, as when it is not fitted
                 const double Mu = i % 4 ? c.st.Sred : mu(rng), Sig = i % 4 ? c.st.SKO : sig(rng);
                 ExpectClose(fast(A, B, K, Mu, Sig), Pirson(c.st, form, A, B, K, Mu, Sig, m),
-                            "form " + std::to_string(form) + " A " + std::to_string(A) + " B " + std::to_string(B));
+                            "form " + std::to_string(form) + " A " + std::to_string(A) + " B " +
+                                std::to_string(B));
             }
             EXPECT_EQ(fast.evaluations(), 200);
         }
@@ -62,7 +63,8 @@ TEST(PirsonEvaluator, InvalidPairAndTzenzBeforeTheFirstColumn) {
 TEST(SmirnowEvaluator, AgreesWithThePlainCriterion) {
     auto c = test::FleetCase(400);
     std::vector<double> phi;
-    for (const Problems& p : c.st.MasProbl) phi.push_back(CDF_Gauss(c.st.Sred, c.st.SKO, p.time));
+    for (const Problems& p : c.st.MasProbl)
+        phi.push_back(CDF_Gauss(c.st.Sred, c.st.SKO, p.time));
     std::mt19937_64 rng(9);
     std::uniform_real_distribution<double> a(0.3, 3), logB(0, std::log(90000.0)), k(1.01, 30);
     for (double tzenz : {c.st.MasProbl.back().time, c.st.MasProbl[c.st.MasProbl.size() / 2].time}) {
@@ -87,5 +89,5 @@ TEST(SmirnowEvaluator, ZeroWhenTzenzLiesBeforeTheFirstFailure) {
     EXPECT_EQ(Smirnow(c.st, 1.3, 5000, 2, phi), 0);
 }
 
-}  // namespace
-}  // namespace tovimo
+} // namespace
+} // namespace tovimo

@@ -37,4 +37,4 @@ inline FitCase FleetCase(double failures, char sep = '.', std::uint64_t seed = 1
     return c;
 }
 
-}  // namespace tovimo::test
+} // namespace tovimo::test

@@ -29,9 +29,15 @@ void RunFit(test::FitCase& c, Fit f, double clockStep = 0) {
     cb.memo = [&](const std::string& line) { c.memo.push_back(line); };
     cb.elapsedText = [](double s) { return "T" + std::to_string(static_cast<int>(s)); };
     switch (f) {
-    case Fit::Spiral: SpirSp_Execute(c.st, c.form, clock, cb); break;
-    case Fit::Newton: Podbor_Weib_Pirson(c.st, c.form, c.st.MPirsN.A, c.st.MPirsN.B, clock, cb); break;
-    case Fit::Smirnov: Podbor_Weib_Smirnow(c.st, c.form, c.st.MSmirn.A, c.st.MSmirn.B, clock, cb); break;
+    case Fit::Spiral:
+        SpirSp_Execute(c.st, c.form, clock, cb);
+        break;
+    case Fit::Newton:
+        Podbor_Weib_Pirson(c.st, c.form, c.st.MPirsN.A, c.st.MPirsN.B, clock, cb);
+        break;
+    case Fit::Smirnov:
+        Podbor_Weib_Smirnow(c.st, c.form, c.st.MSmirn.A, c.st.MSmirn.B, clock, cb);
+        break;
     }
 }
 
@@ -58,13 +64,15 @@ TEST_P(EachFit, PublishedCriterionIsTheCriterionAtThePointAndBeatsTheStart) {
     double atPoint, atStart;
     if (GetParam() == Fit::Smirnov) {
         std::vector<double> phi;
-        for (const Problems& p : st.MasProbl) phi.push_back(CDF_Gauss(st.Sred, st.SKO, p.time));
+        for (const Problems& p : st.MasProbl)
+            phi.push_back(CDF_Gauss(st.Sred, st.SKO, p.time));
         atPoint = Smirnow(st, m.A, m.B, m.K_powtor, phi);
         atStart = Smirnow(st, 1, 2000, 1.1, phi);
     } else {
         Mod_Weib scratch;
         atPoint = Pirson(st, 1, m.A, m.B, m.K_powtor, st.Sred, st.SKO, scratch);
-        atStart = Pirson(st, 1, 1, GetParam() == Fit::Spiral ? 1000 : 2000, m.K_powtor, st.Sred, st.SKO, scratch);
+        atStart =
+            Pirson(st, 1, 1, GetParam() == Fit::Spiral ? 1000 : 2000, m.K_powtor, st.Sred, st.SKO, scratch);
     }
     EXPECT_EQ(m.criterion, atPoint);
     EXPECT_LT(atPoint, atStart);
@@ -74,7 +82,7 @@ TEST_P(EachFit, PublishedCriterionIsTheCriterionAtThePointAndBeatsTheStart) {
 
 TEST_P(EachFit, FinalArraysCoverEveryColumn) {
     auto c = test::FleetCase(80);
-    c.form.LabeledEdit2 = "1500";  // Tzenz below the last columns: the arrays still cover them all
+    c.form.LabeledEdit2 = "1500"; // Tzenz below the last columns: the arrays still cover them all
     c.st.Tzenz = 1500;
     RunFit(c, GetParam());
     const AnalysisState& st = c.st;
@@ -84,7 +92,8 @@ TEST_P(EachFit, FinalArraysCoverEveryColumn) {
     double t1 = 0;
     for (size_t i = 0; i < st.Hist_Stol.size(); ++i) {
         const double t2 = st.Hist_Stol[i].time;
-        EXPECT_DOUBLE_EQ(m.F_Weib[i], std::max(weibCDF2(m.A, m.B, t1, t2), GetParam() == Fit::Smirnov ? 0.0 : -1.0));
+        EXPECT_DOUBLE_EQ(m.F_Weib[i],
+                         std::max(weibCDF2(m.A, m.B, t1, t2), GetParam() == Fit::Smirnov ? 0.0 : -1.0));
         EXPECT_EQ(m.F_norm[i], CDF_Gauss(st.Sred, st.SKO, (t1 + t2) / 2));
         EXPECT_DOUBLE_EQ(m.Kol_F_priv[i], st.Izd_Prived * m.K_powtor * m.F_Weib[i] * (1 - m.F_norm[i]));
         t1 = t2;
@@ -103,7 +112,9 @@ TEST(FitMemo, LinesWordForWordUnderBothSeparators) {
         Fit fit;
         const char* done;
         bool stepLine;
-    } cases[] = {{Fit::Spiral, kSpiralDone, true}, {Fit::Newton, kNewtonDone, true}, {Fit::Smirnov, kSmirnovDone, false}};
+    } cases[] = {{Fit::Spiral, kSpiralDone, true},
+                 {Fit::Newton, kNewtonDone, true},
+                 {Fit::Smirnov, kSmirnovDone, false}};
     for (char sep : {'.', ','}) {
         for (const Case& k : cases) {
             auto c = test::FleetCase(40, sep);
@@ -113,16 +124,18 @@ TEST(FitMemo, LinesWordForWordUnderBothSeparators) {
             EXPECT_EQ(c.memo[0], std::string(k.done) + "T" + std::to_string(secs) + "ч/мин/с");
             if (!k.stepLine) continue;
             const std::string s = sep == ',' ? "," : "\\.";
-            const std::regex step("Шаг=-?\\d" + s + "\\d{9}E[+-]\\d{3}  Sred= *\\d+" + s + "\\d{3} SKO= *\\d+" + s +
-                                  "\\d{3}");
+            const std::regex step("Шаг=-?\\d" + s + "\\d{9}E[+-]\\d{3}  Sred= *\\d+" + s +
+                                  "\\d{3} SKO= *\\d+" + s + "\\d{3}");
             EXPECT_TRUE(std::regex_match(c.memo[1], step)) << c.memo[1];
-            EXPECT_NE(c.memo[1].find(Format("Sred=%10.3f SKO=%10.3f", {c.st.Sred, c.st.SKO}, sep)), std::string::npos);
+            EXPECT_NE(c.memo[1].find(Format("Sred=%10.3f SKO=%10.3f", {c.st.Sred, c.st.SKO}, sep)),
+                      std::string::npos);
         }
     }
 }
 
 TEST(StepLine, UsesTheExponentRule) {
-    EXPECT_EQ(StepLine(-3.0517578125e-6, 3000, 700, '.'), "Шаг=-3.051757813E-006  Sred=  3000.000 SKO=   700.000");
+    EXPECT_EQ(StepLine(-3.0517578125e-6, 3000, 700, '.'),
+              "Шаг=-3.051757813E-006  Sred=  3000.000 SKO=   700.000");
     EXPECT_EQ(StepLine(0.25, 1234.5678, 0.5, ','), "Шаг=2,500000000E-001  Sred=  1234,568 SKO=     0,500");
 }
 
@@ -132,13 +145,13 @@ TEST(NewtonFit, RepeatCoefficientAndWarrantyGlobals) {
     RunFit(c, Fit::Newton);
     const double n = static_cast<double>(c.st.MasProbl.size());
     EXPECT_DOUBLE_EQ(c.st.MPirsN.K_powtor, (n - 1) / c.st.Izd_Prived * 8000 / c.st.MasProbl.back().time);
-    EXPECT_EQ(c.st.Sred, sred);  // not fitted: the globals stay
+    EXPECT_EQ(c.st.Sred, sred); // not fitted: the globals stay
     EXPECT_EQ(c.st.SKO, sko);
 
     auto f = test::FleetCase(80);
     f.st.Sred_Opt = true;
     RunFit(f, Fit::Newton);
-    EXPECT_NE(f.st.Sred, sred);  // the fitted mean replaces the global
+    EXPECT_NE(f.st.Sred, sred); // the fitted mean replaces the global
     EXPECT_EQ(f.st.MPirsN.Sred, f.st.Sred);
     EXPECT_EQ(f.st.SKO, sko);
     EXPECT_GT(f.st.Sred, 100);
@@ -168,7 +181,7 @@ TEST(SpiralFit, FittedWarrantySdReplacesTheGlobal) {
 
 TEST(SmirnovFit, KeepsTheWarrantyLawAndPublishesItsCoefficient) {
     auto c = test::FleetCase(80);
-    c.st.Sred = 2500;  // as left by an earlier fit of the same run
+    c.st.Sred = 2500; // as left by an earlier fit of the same run
     RunFit(c, Fit::Smirnov);
     EXPECT_EQ(c.st.Sred, 2500);
     EXPECT_EQ(c.st.MSmirn.Sred, 2500);
@@ -183,5 +196,5 @@ TEST(FitFactor, NotANumberIsAConversionError) {
     EXPECT_THROW(RunFit(c, Fit::Newton), ConvertError);
 }
 
-}  // namespace
-}  // namespace tovimo
+} // namespace
+} // namespace tovimo

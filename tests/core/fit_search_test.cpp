@@ -44,7 +44,7 @@ TEST(NewtonSearch, StartedAtItsOptimumOnlyShortensTheSteps) {
     SearchVectors v = NewtonVectors();
     const ParamVector start = v.A_s;
     Recorder r{[&](const ParamVector& p) { return Bowl(p, start); }, {}};
-    StepClock clock(0.001);  // the seconds stay at 0: the factor never grows
+    StepClock clock(0.001); // the seconds stay at 0: the factor never grows
     NewtonSearch(st, v, 2, clock.Seconds(), r.criterion(), clock);
     EXPECT_EQ(v.A_s, start);
     // 17 halvings bring the shape step below 1e-8 (the scale needs 15); one trial
@@ -67,7 +67,7 @@ TEST(NewtonSearch, LowerBoundCountsAsOutsideUpperAsInside) {
         return v;
     };
     AnalysisState st;
-    for (double sign : {1.0, -1.0}) {  // the criterion falls towards the lower, then the upper bound of A
+    for (double sign : {1.0, -1.0}) { // the criterion falls towards the lower, then the upper bound of A
         SearchVectors v = vectors();
         Recorder r{[&](const ParamVector& p) { return sign * p[2] + std::fabs(p[1] - 100); }, {}};
         StepClock clock(0.001);
@@ -78,12 +78,12 @@ TEST(NewtonSearch, LowerBoundCountsAsOutsideUpperAsInside) {
             hi = std::max(hi, p[2]);
         }
         if (sign > 0) {
-            EXPECT_GT(lo, 0.5);  // 0.5 itself is never evaluated, the points only approach it
+            EXPECT_GT(lo, 0.5); // 0.5 itself is never evaluated, the points only approach it
             EXPECT_GT(v.A_s[2], 0.5);
             EXPECT_LT(v.A_s[2], 0.5 + 2e-3);
         } else {
-            EXPECT_EQ(hi, 2.0);  // the upper bound is evaluated, its next step is not
-            EXPECT_LT(v.A_s[2], 2.0);  // the last improving step is undone all the same
+            EXPECT_EQ(hi, 2.0);       // the upper bound is evaluated, its next step is not
+            EXPECT_LT(v.A_s[2], 2.0); // the last improving step is undone all the same
             EXPECT_GT(v.A_s[2], 2.0 - 2e-3);
         }
         EXPECT_EQ(v.A_s[1], 100);
@@ -95,7 +95,7 @@ TEST(NewtonSearch, FactorGrowsPerParameterPassOnceTheSecondsExceed1_4) {
     SearchVectors v = NewtonVectors();
     const ParamVector start = v.A_s;
     Recorder r{[&](const ParamVector& p) { return Bowl(p, start); }, {}};
-    StepClock clock(1);  // the start is read at 0, each pass at the next whole second
+    StepClock clock(1); // the start is read at 0, each pass at the next whole second
     NewtonSearch(st, v, 1.00025, clock.Seconds(), r.criterion(), clock);
     // by hand: each pass reverses and divides its step, then reads the clock
     double h[3] = {0, 0.25, 0.001}, K = 1.00025;
@@ -124,7 +124,8 @@ TEST(NewtonSearch, FactorBelowOneEndsOnceTheTimeRuleHasRaisedIt) {
     NewtonSearch(st, v, 0.5, clock.Seconds(), r.criterion(), clock);
     EXPECT_TRUE(std::isfinite(v.A_s[1]) && std::isfinite(v.A_s[2]));
     EXPECT_EQ(v.A_s, start);
-    for (const auto& p : r.points) EXPECT_LE(std::fabs(p[1] - 2000), 2 * (50000 - 10));  // steps held to the range
+    for (const auto& p : r.points)
+        EXPECT_LE(std::fabs(p[1] - 2000), 2 * (50000 - 10)); // steps held to the range
 }
 
 TEST(SpiralSearch, StartedAtItsOptimumLandsOneStepBehindEachTime) {
@@ -155,12 +156,12 @@ TEST(SpiralSearch, TiesKeepGoingAndBothBoundsCountAsInside) {
     SearchVectors v = SpiralVectors();
     // flat in the scale: every step is a tie and the swing runs to the upper bound
     Recorder r{[](const ParamVector& p) { return std::fabs(p[2] - 1); }, {}};
-    StepClock clock(11);  // the first cycle already ends past 10 seconds
+    StepClock clock(11); // the first cycle already ends past 10 seconds
     st.Tim = clock.Seconds();
     SpiralSearch(st, v, 2, r.criterion(), clock);
-    EXPECT_EQ(r.points.size(), 1u + 392000 + 1);  // 1000.25 .. 99000 by 0.25, then one shape trial
+    EXPECT_EQ(r.points.size(), 1u + 392000 + 1); // 1000.25 .. 99000 by 0.25, then one shape trial
     EXPECT_EQ(r.points[392000][1], 99000);
-    EXPECT_EQ(v.A_s[1], 99000 - 0.25);  // one step behind the last accepted point
+    EXPECT_EQ(v.A_s[1], 99000 - 0.25); // one step behind the last accepted point
     EXPECT_EQ(v.A_s[2], 1 - 5e-5);
 }
 
@@ -169,7 +170,7 @@ TEST(SpiralSearch, FactorGrowsPerCycleOnceTheSecondsExceed2) {
     SearchVectors v = SpiralVectors();
     const ParamVector start = v.A_s;
     Recorder r{[&](const ParamVector& p) { return Bowl(p, start); }, {}};
-    StepClock clock(1);  // Tim at 0, the check of cycle c at c seconds
+    StepClock clock(1); // Tim at 0, the check of cycle c at c seconds
     st.Tim = clock.Seconds();
     SpiralSearch(st, v, 1.00025, r.criterion(), clock);
     double hA = 5e-5, K = 1.00025;
@@ -178,7 +179,7 @@ TEST(SpiralSearch, FactorGrowsPerCycleOnceTheSecondsExceed2) {
         hA = -hA / K;
         ++cycles;
         if (K < 5 && c > 2) K *= 1.0755;
-        if (c > 10) break;  // stops when the seconds exceed 10
+        if (c > 10) break; // stops when the seconds exceed 10
     }
     EXPECT_EQ(cycles, 11);
     EXPECT_EQ(v.h_s[2], hA);
@@ -197,10 +198,11 @@ TEST(SpiralSearch, AStepRefusedByThePositivityGuardEndsTheSwing) {
     Recorder r{[&](const ParamVector& p) { return std::pow(p[1] - 1, 2) + std::pow(p[2] - 1, 2); }, {}};
     StepClock clock(1);
     st.Tim = clock.Seconds();
-    SpiralSearch(st, v, 0.5, r.criterion(), clock);  // the steps double until the guard refuses them
+    SpiralSearch(st, v, 0.5, r.criterion(), clock); // the steps double until the guard refuses them
     EXPECT_EQ(st.ts, 11u);
     // without the end of the swing the refused step would evaluate the same point forever
-    for (size_t i = 1; i < r.points.size(); ++i) EXPECT_NE(r.points[i], r.points[i - 1]) << i;
+    for (size_t i = 1; i < r.points.size(); ++i)
+        EXPECT_NE(r.points[i], r.points[i - 1]) << i;
     EXPECT_LE(r.points.size(), 1u + 11 * 2);
 }
 
@@ -210,8 +212,8 @@ TEST(SmirnovSearch, RunsUntilTenSecondsEvenWithAllStepsBelowTolerance) {
     const ParamVector start = v.A_s;
     Recorder r{[&](const ParamVector& p) { return Bowl(p, start); }, {}};
     StepClock clock(0.5);
-    SmirnovSearch(st, v, 1000, clock.Seconds(), r.criterion(), clock);  // below tolerance after 2 cycles
-    EXPECT_EQ(r.points.size(), 1u + 20 * 3);  // the 20th cycle reads 10 seconds
+    SmirnovSearch(st, v, 1000, clock.Seconds(), r.criterion(), clock); // below tolerance after 2 cycles
+    EXPECT_EQ(r.points.size(), 1u + 20 * 3);                           // the 20th cycle reads 10 seconds
     EXPECT_EQ(st.ts, 10u);
     EXPECT_EQ(v.A_s, start);
 }
@@ -233,11 +235,12 @@ TEST(SmirnovSearch, FactorGrowsAfterFiveAndFifteenSeconds) {
     SearchVectors v = SmirnovVectors();
     const ParamVector start = v.A_s;
     Recorder r{[&](const ParamVector& p) { return Bowl(p, start); }, {}};
-    StepClock clock(2);  // cycle c reads 2c seconds
+    StepClock clock(2); // cycle c reads 2c seconds
     SmirnovSearch(st, v, 1.0005, clock.Seconds(), r.criterion(), clock);
     double h[4] = {0, 0.25, 0.0002, 0.0001}, K = 1.0005;
     for (int c = 1;; ++c) {
-        for (int j = 1; j <= 3; ++j) h[j] = -h[j] / K;
+        for (int j = 1; j <= 3; ++j)
+            h[j] = -h[j] / K;
         const int ts = (2 * c) % 60;
         if (K < 3) {
             if (ts > 5) K *= 1.0875;
@@ -257,10 +260,11 @@ TEST(SmirnovSearch, CoefficientNeverReachesItsLowerBound) {
     Recorder r{[](const ParamVector& p) { return p[3] + std::fabs(p[1] - 2000) + std::fabs(p[2] - 1); }, {}};
     StepClock clock(0.5);
     SmirnovSearch(st, v, 2, clock.Seconds(), r.criterion(), clock);
-    for (const auto& p : r.points) EXPECT_GT(p[3], 1.01);
+    for (const auto& p : r.points)
+        EXPECT_GT(p[3], 1.01);
     EXPECT_GT(v.A_s[3], 1.01);
     EXPECT_LT(v.A_s[3], 1.0101);
 }
 
-}  // namespace
-}  // namespace tovimo
+} // namespace
+} // namespace tovimo

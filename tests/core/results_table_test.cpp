@@ -36,14 +36,15 @@ Mod_Weib Model(double A, double B, double K) {
 
 AnalysisState State() {
     AnalysisState st;
-    for (double t : {120.0, 350.0, 500.0, 800.0, 1000.0, 1300.0}) st.MasProbl.push_back({t, 1, "x", ""});
+    for (double t : {120.0, 350.0, 500.0, 800.0, 1000.0, 1300.0})
+        st.MasProbl.push_back({t, 1, "x", ""});
     st.Kol_izw = 6;
     st.KolOtk = 41;
     st.Izd_Prived = 50;
     st.Sred = 3000;
     st.SKO = 700;
     st.T_Prirab = 300;
-    st.T50expl = 2500.5;  // halves go to the even neighbour
+    st.T50expl = 2500.5; // halves go to the even neighbour
     st.t50zen = 3501.5;
     st.TL90expl = 0;
     st.TL80expl = 1499.5;
@@ -64,16 +65,18 @@ TEST(ResultTable, NoModelPutsTheOperatingDataInColumnOne) {
     EXPECT_EQ(st.Num_Col, 1);
     EXPECT_EQ(t.cells[0][0], "Результаты для методов:");
     EXPECT_EQ(t.cells[11][0], "Отказов/изд. за 1000/2000/4000 ч");
-    EXPECT_EQ(t.cells[10][0], "MTBF при 300 и 1000 ч");  // the last failure lies beyond 1000 h
+    EXPECT_EQ(t.cells[10][0], "MTBF при 300 и 1000 ч"); // the last failure lies beyond 1000 h
     EXPECT_EQ(t.cells[0][1], "Данные эксплуатации");
     EXPECT_EQ(Trim(t.cells[3][1]), "2500(набл.)/3502(ценз.)");
     EXPECT_EQ(Trim(t.cells[4][1]), "набл. 0/1500 ч");
     EXPECT_EQ(Trim(t.cells[5][1]), "6 /41");
     EXPECT_EQ(Trim(t.cells[10][1]), "500 ч для 300 -1000 ч.");
-    EXPECT_EQ(Trim(t.cells[11][1]), "0.12 /3000 ч.");  // 0.125 is a tie: to the even digit
-    for (int r : {1, 2, 6, 7, 8, 9}) EXPECT_EQ(t.cells[r][1], "") << r;
+    EXPECT_EQ(Trim(t.cells[11][1]), "0.12 /3000 ч."); // 0.125 is a tie: to the even digit
+    for (int r : {1, 2, 6, 7, 8, 9})
+        EXPECT_EQ(t.cells[r][1], "") << r;
     for (int c = 2; c < kResultCols; ++c)
-        for (int r = 0; r < kResultRows; ++r) EXPECT_EQ(t.cells[r][c], "");
+        for (int r = 0; r < kResultRows; ++r)
+            EXPECT_EQ(t.cells[r][c], "");
 }
 
 TEST(ResultTable, ModelColumnRowsUnderBothSeparators) {
@@ -104,7 +107,7 @@ TEST(ResultTable, ModelColumnRowsUnderBothSeparators) {
         std::snprintf(buf, sizeof buf, "%6.3f", kolm);
         EXPECT_EQ(t.cells[9][1], dec(buf) + verdict);
         EXPECT_EQ(st.KolmStr, verdict);
-        EXPECT_EQ(st.MSmirn.KolmCrt, 0);  // the slot is left as it was
+        EXPECT_EQ(st.MSmirn.KolmCrt, 0); // the slot is left as it was
         EXPECT_EQ(t.cells[11][1].back(), ' ');
         EXPECT_EQ(t.cells[11][1].find(dec(" /")), 4u);
     }
@@ -130,30 +133,34 @@ TEST(ResultTable, FourModelsInTheirFixedOrder) {
     st.MPirsS = Model(1.3, 3000, 1.3);
     st.MPirsN = Model(1.4, 2000, 1.4);
     ResultTable t = FillResultTable(st, '.', Width);
-    const char* heads[] = {"Пирсона/Ньютона", "Пирсона/спир.спуск", "Смирнова ", "Генетическая", "Данные эксплуатации"};
-    for (int c = 1; c <= 5; ++c) EXPECT_EQ(t.cells[0][c], heads[c - 1]);
+    const char* heads[] = {"Пирсона/Ньютона", "Пирсона/спир.спуск", "Смирнова ", "Генетическая",
+                           "Данные эксплуатации"};
+    for (int c = 1; c <= 5; ++c)
+        EXPECT_EQ(t.cells[0][c], heads[c - 1]);
     EXPECT_EQ(t.dataColumn, 5);
     EXPECT_EQ(Trim(t.cells[2][1]), "1.4000");
     EXPECT_EQ(Trim(t.cells[2][4]), "1.1000");
 
-    st.MGenet.Executed = false;  // the next refresh with three models leaves column 5 empty
+    st.MGenet.Executed = false; // the next refresh with three models leaves column 5 empty
     t = FillResultTable(st, '.', Width);
     EXPECT_EQ(t.dataColumn, 4);
-    for (int r = 0; r < kResultRows; ++r) EXPECT_EQ(t.cells[r][5], "");
+    for (int r = 0; r < kResultRows; ++r)
+        EXPECT_EQ(t.cells[r][5], "");
 }
 
 TEST(ResultTable, CntrTextPadsToTheColumnLimitAndWidthsFitTheWidestCell) {
     AnalysisState st = State();
     st.MPirsN = Model(1.2, 3000, 1);
-    st.MPirsN.Lam1000 = 1e-200;  // a value wider than its limit keeps only the leading blank
+    st.MPirsN.Lam1000 = 1e-200; // a value wider than its limit keeps only the leading blank
     const ResultTable t = FillResultTable(st, '.', Width);
-    EXPECT_EQ(t.cells[2][1], " 1.0000" + std::string(13, ' '));  // 20 characters = 120 px >= 118
-    EXPECT_EQ(t.cells[5][2], " 6 /41" + std::string(13, ' '));   // 19 characters = 114 px >= 113
-    EXPECT_EQ(t.cells[0][1], "Пирсона/Ньютона");                 // headers unpadded
+    EXPECT_EQ(t.cells[2][1], " 1.0000" + std::string(13, ' ')); // 20 characters = 120 px >= 118
+    EXPECT_EQ(t.cells[5][2], " 6 /41" + std::string(13, ' '));  // 19 characters = 114 px >= 113
+    EXPECT_EQ(t.cells[0][1], "Пирсона/Ньютона");                // headers unpadded
     EXPECT_EQ(t.cells[10][1].front(), ' ');
     EXPECT_TRUE(t.cells[10][1].ends_with("ч"));
     int widest = 0;
-    for (int r = 0; r < kResultRows; ++r) widest = std::max(widest, Width(t.cells[r][1]));
+    for (int r = 0; r < kResultRows; ++r)
+        widest = std::max(widest, Width(t.cells[r][1]));
     EXPECT_EQ(t.widths[1], widest + 15);
     EXPECT_EQ(t.widths[0], Width("Отказов/изд. за 1000/2000/4000 ч") + 15);
     EXPECT_EQ(t.widths[4], 15);
@@ -162,7 +169,7 @@ TEST(ResultTable, CntrTextPadsToTheColumnLimitAndWidthsFitTheWidestCell) {
 TEST(ResultTable, FlowWithoutMeaningShowsADash) {
     AnalysisState st = State();
     st.Pot08 = std::nan("");
-    st.MasProbl.resize(3);  // last failure at 500 h: tfin = 500
+    st.MasProbl.resize(3); // last failure at 500 h: tfin = 500
     const ResultTable t = FillResultTable(st, ',', Width, false);
     EXPECT_EQ(t.cells[10][1], "   — ч для 300 - 500 ч.");
     EXPECT_EQ(t.cells[10][0], "MTBF при 300 и 500 ч");
@@ -171,15 +178,15 @@ TEST(ResultTable, FlowWithoutMeaningShowsADash) {
 
 TEST(Potok08, WindowAndCorrection) {
     AnalysisState st = State();
-    st.Sred = 1e6;  // nobody leaves warranty: each failure counts once (but for the 1e-12 floor)
+    st.Sred = 1e6; // nobody leaves warranty: each failure counts once (but for the 1e-12 floor)
     st.SKO = 1;
     MainForm form;
-    form.LabeledEdit3 = "350";  // a failure exactly at the burn-in time is outside, one at 1000 h inside
+    form.LabeledEdit3 = "350"; // a failure exactly at the burn-in time is outside, one at 1000 h inside
     ASSERT_TRUE(Potok08(st, form));
     EXPECT_EQ(st.T_Prirab, 350);
     EXPECT_NEAR(st.Pot08, 3 * 1000 / (1000.0 - 350) / 50, 1e-11);
 
-    form.LabeledEdit3 = "abc";  // the field no longer holds a number: the run's value stays
+    form.LabeledEdit3 = "abc"; // the field no longer holds a number: the run's value stays
     ASSERT_TRUE(Potok08(st, form));
     EXPECT_EQ(st.T_Prirab, 350);
 
@@ -187,7 +194,7 @@ TEST(Potok08, WindowAndCorrection) {
     EXPECT_FALSE(Potok08(st, form));
     EXPECT_TRUE(std::isnan(st.Pot08));
 
-    st.Sred = 10;  // every product has left warranty long before: the correction has no value
+    st.Sred = 10; // every product has left warranty long before: the correction has no value
     st.SKO = 1;
     form.LabeledEdit3 = "300";
     EXPECT_FALSE(Potok08(st, form));
@@ -209,10 +216,10 @@ TEST(AccumulateModelTotals, SumsColumnsWithFailuresOfExecutedSlots) {
     AccumulateModelTotals(st);
     EXPECT_DOUBLE_EQ(st.MPirsN.Unsens, 0.5);
     EXPECT_EQ(st.MPirsN.Kol_Nakopl, 5);
-    EXPECT_EQ(st.MSmirn.Unsens, 0);  // not summed for the Smirnov model
+    EXPECT_EQ(st.MSmirn.Unsens, 0); // not summed for the Smirnov model
     EXPECT_EQ(st.MSmirn.Kol_Nakopl, 5);
     EXPECT_EQ(st.MGenet.Kol_Nakopl, 0);
 }
 
-}  // namespace
-}  // namespace tovimo
+} // namespace
+} // namespace tovimo
