@@ -26,7 +26,7 @@ double NewtonSearch(AnalysisState& st, SearchVectors& v, double factor, double s
                 Big_ZF = ZF(v.A_s);
                 prev = cur;
                 cur = Big_ZF;
-                if (cur >= prev) break;
+                if (!(cur < prev)) break;  // a criterion that is not a number is no improvement
                 if (limit(j)) break;
             }
             // the last step is undone also when it improved but the next one would leave the range

@@ -4,6 +4,7 @@
 #include "text_codec.h"
 #include "text_reader.h"
 
+#include <algorithm>
 #include <cctype>
 #include <cmath>
 
@@ -66,21 +67,34 @@ bool LoadWarrantyText(AnalysisState& st, MainForm& form, std::string_view bytes,
         return st.uk;
     }
 
+    // The sums run on the times divided by a power of two above the largest
+    // one: exact scaling, so the results are the plain ones, but times near
+    // the largest double no longer overflow into an infinite law.
+    double largest = 0;
+    for (double t : times) largest = std::max(largest, std::fabs(t));
+    int exponent = 0;
+    std::frexp(largest, &exponent);
+    const double n = static_cast<double>(times.size());
+    double sum = 0;
+    for (double t : times) sum += std::ldexp(t, -exponent);
+    const double scaledMean = sum / n;
+    double sq = 0;
+    for (double t : times) sq += (std::ldexp(t, -exponent) - scaledMean) * (std::ldexp(t, -exponent) - scaledMean);
+    const double mean = std::ldexp(scaledMean, exponent);
+    const double sd = std::ldexp(std::sqrt(sq / (n - 1)), exponent);
+    if (!std::isfinite(mean) || !std::isfinite(sd)) {
+        message("Среднее или СКО времен гарантии не представимо числом. Закон гарантии не изменен");
+        return st.uk;
+    }
+
     for (Mod_Weib* m : {&st.MPirsN, &st.MPirsS, &st.MSmirn, &st.MGenet}) m->Executed = false;
     st.uk = true;
     st.Comment = comment;
     form.Label15 = comment;
     st.MasTGarant = times;
     form.MaskEdit1 = std::to_string(times.size());
-
-    const double n = static_cast<double>(times.size());
-    double sum = 0;
-    for (double t : times) sum += t;
-    const double mean = sum / n;
-    double sq = 0;
-    for (double t : times) sq += (t - mean) * (t - mean);
     st.Sred = mean;
-    st.SKO = std::sqrt(sq / (n - 1));
+    st.SKO = sd;
 
     form.meSred = FloatToStrFixed(st.Sred, 3, 1, sep);
     form.meSKO = FloatToStrFixed(st.SKO, 3, 1, sep);

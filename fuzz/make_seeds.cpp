@@ -61,7 +61,7 @@ int main(int argc, char** argv) {
     // separator, ticked models and flags, then meSred, meSKO, T fin, run-in,
     // the three factors, precision, population, generations, copy count
     Write(root / "run_inputs", "defaults", 2, "3000\n700\n4500\n300\n1.00025\n1.00025\n1.0005\n0.0000002\n3000\n1500\n50");
-    Write(root / "run_inputs", "comma_all", 1 | 2 | 4 | 8 | 16 | 32,
+    Write(root / "run_inputs", "comma_all", 1 | 2 | 8 | 16 | 32,
           "3000,5\n700\n4500,25\n0\n1,00025\n1,00025\n1,0005\n0,0000002\n10\n2\n5");
     Write(root / "run_inputs", "bad", 4, "\nabc\n1,5\n-300\n0\n0.5\n1e308\n1\n-3\n0\nx");
     Write(root / "run_inputs", "huge", 8 | 64, "1e300\n1e-300\n1e15\n1e9\n1e300\n2\n1e-300\n1e-12\n2147483648\n99999\n-1");
