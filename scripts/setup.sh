@@ -5,7 +5,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 
 PACKAGES=(build-essential cmake ninja-build pkg-config
-  qt6-base-dev qt6-charts-dev qt6-svg-dev libqt6svg6-dev libgl1-mesa-dev
+  qt6-base-dev qt6-charts-dev qt6-svg-dev libgl1-mesa-dev
   libicu-dev nlohmann-json3-dev libcli11-dev libgtest-dev libgmock-dev libbenchmark-dev
   fonts-dejavu-core xvfb xauth clang libclang-rt-14-dev)
 
