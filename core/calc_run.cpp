@@ -40,18 +40,7 @@ bool FactorsUsable(const MainForm& form, const MessageFn& message) {
 }
 
 bool InputsUsable(const AnalysisState& st, const MainForm& form, const MessageFn& message) {
-    if (st.MasProbl.empty()) {
-        message(kMsgNoRecords);
-        return false;
-    }
-    if (!(st.SKO > 0)) {
-        message(kMsgSkoNotPositive);
-        return false;
-    }
-    if (!(st.Tzenz > 0)) {
-        message(kMsgTfinNotPositive);
-        return false;
-    }
+    if (!RunStateUsable(st, message)) return false;
     return FactorsUsable(form, message);
 }
 

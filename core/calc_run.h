@@ -9,12 +9,10 @@
 #include "fit_clock.h"
 #include "fit_common.h"
 #include "main_form.h"
+#include "run_inputs.h"
 
 namespace tovimo {
 
-inline constexpr const char* kMsgSkoNotPositive = "СКО времени гарантии должно быть больше нуля";
-inline constexpr const char* kMsgTfinNotPositive = "T fin временного ряда отказов должно быть больше нуля";
-inline constexpr const char* kMsgNoRecords = "В ряду отказов нет ни одной записи: расчет невозможен";
 
 // The message for a step-reduction factor that is not a positive number.
 std::string FactorMessage(const char* fieldCaption);

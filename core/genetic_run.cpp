@@ -11,9 +11,12 @@ namespace tovimo {
 
 namespace {
 
-bool isWholeAtLeast(const std::string& text, long long lowest) {
+// A population beyond this would not fit in memory.
+constexpr long long kMaxPopulation = 1000000;
+
+bool isWholeAtLeast(const std::string& text, long long lowest, long long highest = INT_MAX) {
     const auto v = ParseInt(text);
-    return v && *v >= lowest && *v <= INT_MAX;
+    return v && *v >= lowest && *v <= highest;
 }
 
 } // namespace
@@ -22,8 +25,9 @@ bool PrepareGeneticRun(AnalysisState& st, const MainForm& form, const MessageFn&
     ReadRunEdits(st, form);
     if (!GettingData(st, form, message)) return false;
     ReadRunFlags(st, form);
+    if (!RunStateUsable(st, message)) return false;
 
-    if (!isWholeAtLeast(form.Edit3, 2)) {
+    if (!isWholeAtLeast(form.Edit3, 2, kMaxPopulation)) {
         message(kMsgGaPopulation);
         return false;
     }

@@ -11,7 +11,7 @@
 namespace tovimo {
 
 inline constexpr const char* kMsgGaPopulation =
-    "Размер популяции должен быть целым числом не меньше 2; расчет не запущен";
+    "Размер популяции должен быть целым числом от 2 до 1000000; расчет не запущен";
 inline constexpr const char* kMsgGaGenerations =
     "Число поколений должно быть целым числом не меньше 1; расчет не запущен";
 inline constexpr const char* kMsgGaPrecision =

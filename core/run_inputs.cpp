@@ -2,6 +2,8 @@
 
 #include "number_format.h"
 
+#include <cmath>
+
 namespace tovimo {
 
 bool GettingData(AnalysisState& st, const MainForm& form, const MessageFn& message) {
@@ -19,6 +21,19 @@ void ReadRunEdits(AnalysisState& st, const MainForm& form) {
     st.SKO = StrToFloat(form.meSKO, sep);
     st.Tzenz = StrToFloat(form.LabeledEdit2, sep);
     st.T_Prirab = StrToFloat(form.LabeledEdit3, sep);
+}
+
+bool RunStateUsable(const AnalysisState& st, const MessageFn& message) {
+    const char* problem = nullptr;
+    if (st.MasProbl.empty()) problem = kMsgNoRecords;
+    else if (!(st.Sred > 0) || !std::isfinite(st.Sred)) problem = kMsgSredNotPositive;
+    else if (!(st.SKO > 0) || !std::isfinite(st.SKO)) problem = kMsgSkoNotPositive;
+    else if (!(st.Tzenz > 0)) problem = kMsgTfinNotPositive;
+    else if (!(st.T_Prirab >= 0) || !std::isfinite(st.T_Prirab)) problem = kMsgRunInNegative;
+    else if (!(st.Izd_Prived > 0) || !std::isfinite(st.Izd_Prived)) problem = kMsgFleetNotPositive;
+    if (!problem) return true;
+    message(problem);
+    return false;
 }
 
 void ReadRunFlags(AnalysisState& st, const MainForm& form) {

@@ -220,6 +220,31 @@ TEST(BadRunInputs, NoPathOrNoDataStopsBeforeAnything) {
     EXPECT_FALSE(a.anythingComputed);
 }
 
+TEST(BadRunInputs, LawRunInAndFleetThatMeanNothingRefuseBothRuns) {
+    struct Row {
+        Edit edit;
+        const char* text;
+        const char* message;
+    };
+    const Row rows[] = {
+        {&MainForm::meSred, "0", kMsgSredNotPositive},     {&MainForm::meSred, "-2500", kMsgSredNotPositive},
+        {&MainForm::LabeledEdit3, "-1", kMsgRunInNegative}, {&MainForm::meKolAll, "0", kMsgFleetNotPositive},
+    };
+    for (const Row& r : rows) {
+        SCOPED_TRACE(std::string("«") + r.text + "»");
+        Loaded l = SmallSeries('.');
+        l.form.*r.edit = r.text;
+        if (r.edit == &MainForm::meKolAll) l.st.Izd_Prived = 0;  // a file whose fleet is 0
+        Answer a = MainRun(l);
+        EXPECT_FALSE(a.started);
+        EXPECT_EQ(a.messages, std::vector<std::string>{r.message});
+        EXPECT_FALSE(a.anythingComputed);
+        a = GeneticStart(l);
+        EXPECT_FALSE(a.started);
+        EXPECT_EQ(a.messages, std::vector<std::string>{r.message});
+    }
+}
+
 TEST(BadRunInputs, GeneticRunEditsRefuseTheStart) {
     struct Row {
         Edit edit;
@@ -242,6 +267,7 @@ TEST(BadRunInputs, GeneticRunEditsRefuseTheStart) {
         {&MainForm::Edit3, "0", std::nullopt, kMsgGaPopulation},
         {&MainForm::Edit3, "1", std::nullopt, kMsgGaPopulation},
         {&MainForm::Edit3, "99999999999", std::nullopt, kMsgGaPopulation},
+        {&MainForm::Edit3, "2000000000", std::nullopt, kMsgGaPopulation},
         {&MainForm::NPokoleny, "", std::nullopt, kMsgGaGenerations},
         {&MainForm::NPokoleny, "abc", std::nullopt, kMsgGaGenerations},
         {&MainForm::NPokoleny, "1500.5", std::nullopt, kMsgGaGenerations},
