@@ -25,9 +25,9 @@ struct SeriesRole {
     Quantity quantity;
 };
 
-SeriesSpec makeSeries(const char* name, SeriesKind kind, SeriesAxis axis, std::uint32_t color, int width,
+SeriesPlan makeSeries(const char* name, SeriesKind kind, SeriesAxis axis, std::uint32_t color, int width,
                       int transparency, const char* legend) {
-    SeriesSpec s;
+    SeriesPlan s;
     s.name = name;
     s.kind = kind;
     s.axis = axis;
@@ -39,8 +39,8 @@ SeriesSpec makeSeries(const char* name, SeriesKind kind, SeriesAxis axis, std::u
     return s;
 }
 
-SeriesSpec inactive(const char* name, SeriesKind kind, int transparency, const char* legend) {
-    SeriesSpec s = makeSeries(name, kind, SeriesAxis::Left, 0, 1, transparency, legend);
+SeriesPlan inactive(const char* name, SeriesKind kind, int transparency, const char* legend) {
+    SeriesPlan s = makeSeries(name, kind, SeriesAxis::Left, 0, 1, transparency, legend);
     s.active = false;
     return s;
 }
@@ -138,7 +138,7 @@ void addValues(Extent& e, const std::vector<double>& v) {
 }
 
 // Column sums of the stacked bars (positive and negative parts apart).
-void addStacked(Extent& e, const std::vector<BarSetSpec>& bars, size_t columns) {
+void addStacked(Extent& e, const std::vector<BarSetPlan>& bars, size_t columns) {
     for (size_t i = 0; i < columns; ++i) {
         double up = 0, down = 0;
         for (const auto& b : bars) {
@@ -153,7 +153,7 @@ void addStacked(Extent& e, const std::vector<BarSetSpec>& bars, size_t columns) 
 
 void computeRanges(ResultCharts& rc) {
     {
-        ChartSpec& c = rc.chart1;
+        ChartPlan& c = rc.chart1;
         Extent left, right;
         for (const auto& s : c.series)
             addValues(s.axis == SeriesAxis::Right ? right : left, s.values);
@@ -162,7 +162,7 @@ void computeRanges(ResultCharts& rc) {
         c.right = fromZero(right);
     }
     {
-        ChartSpec& c = rc.chart2;
+        ChartPlan& c = rc.chart2;
         Extent left;
         for (const auto& s : c.series)
             if (s.axis == SeriesAxis::Left) addValues(left, s.values);
@@ -171,7 +171,7 @@ void computeRanges(ResultCharts& rc) {
         c.right = {0, 100};
     }
     {
-        ChartSpec& c = rc.chart3;
+        ChartPlan& c = rc.chart3;
         Extent left, top, right;
         for (const auto& b : c.bars)
             addValues(left, b.values);
@@ -213,14 +213,14 @@ std::vector<XYPoint> lineBetween(const AnalysisState& st, double tFrom, double t
 
 } // namespace
 
-const SeriesSpec* FindSeries(const ChartSpec& chart, const std::string& name) {
+const SeriesPlan* FindSeries(const ChartPlan& chart, const std::string& name) {
     for (const auto& s : chart.series)
         if (s.name == name) return &s;
     return nullptr;
 }
 
-SeriesSpec* FindSeries(ChartSpec& chart, const std::string& name) {
-    return const_cast<SeriesSpec*>(FindSeries(static_cast<const ChartSpec&>(chart), name));
+SeriesPlan* FindSeries(ChartPlan& chart, const std::string& name) {
+    return const_cast<SeriesPlan*>(FindSeries(static_cast<const ChartPlan&>(chart), name));
 }
 
 std::string DefaultGroupSeparator(char decimalSeparator) {
@@ -249,7 +249,7 @@ ResultCharts ResultChartsDesign() {
     using K = SeriesKind;
     using X = SeriesAxis;
 
-    ChartSpec& c1 = rc.chart1;
+    ChartPlan& c1 = rc.chart1;
     c1.name = "Chart1";
     c1.title = "Изменение потока отказов в течение гарантийного периода";
     c1.leftTitle = "Отказов за 100 час на 1 изделие";
@@ -257,9 +257,9 @@ ResultCharts ResultChartsDesign() {
     c1.legendVisible = true;
     c1.causeBars = true;
     c1.stackedBars = true;
-    SeriesSpec s1 = makeSeries("Series1", K::Area, X::Right, 0xFFFF00, 2, 0, "Выбывание из гарантии");
+    SeriesPlan s1 = makeSeries("Series1", K::Area, X::Right, 0xFFFF00, 2, 0, "Выбывание из гарантии");
     s1.hatched = true;
-    SeriesSpec s17 =
+    SeriesPlan s17 =
         makeSeries("Series17", K::Curve, X::Right, 0x400040, 4, 0, "Фактич. накопление, % от парка");
     s17.dashed = true;
     c1.series = {
@@ -275,7 +275,7 @@ ResultCharts ResultChartsDesign() {
         s17,
     };
 
-    ChartSpec& c2 = rc.chart2;
+    ChartPlan& c2 = rc.chart2;
     c2.name = "Chart2";
     c2.title = "Интегральные (накопленные) количественные оценки потока отказов";
     c2.leftTitle = "Отказов на 1 изделие";
@@ -299,17 +299,17 @@ ResultCharts ResultChartsDesign() {
         makeSeries("Series23", K::Line, X::Left, 0xFF80FF, 1, 0, ""),
     };
 
-    ChartSpec& c3 = rc.chart3;
+    ChartPlan& c3 = rc.chart3;
     c3.name = "Chart3";
     c3.title = "Поток отказов наблюдаемых и с учетом выбывания из гарантии, LN числа отказов";
     c3.leftTitle = "Ln числа отказов парка";
     c3.causeBars = true;
     c3.leftLabels = false;
     c3.topVisible = false;
-    SeriesSpec s18 = makeSeries("Series18", K::Line, X::TopRight, 0x800040, 1, 0, "Ln Накопления");
+    SeriesPlan s18 = makeSeries("Series18", K::Line, X::TopRight, 0x800040, 1, 0, "Ln Накопления");
     s18.crossMarkers = true;
     s18.pointColor = 0x008000;
-    SeriesSpec s19 =
+    SeriesPlan s19 =
         makeSeries("Series19", K::Line, X::TopRight, 0xFF0000, 1, 0, "Аппроксимация Ln накопления");
     c3.series = {inactive("Series13", K::Line, 0, "Выбывание из гарантии"), s18, s19};
     return rc;
@@ -317,14 +317,14 @@ ResultCharts ResultChartsDesign() {
 
 ResultCharts BuildResultCharts(const AnalysisState& st, char sep, const std::string& groupSeparator) {
     ResultCharts rc = ResultChartsDesign();
-    ChartSpec& c1 = rc.chart1;
-    ChartSpec& c2 = rc.chart2;
-    ChartSpec& c3 = rc.chart3;
+    ChartPlan& c1 = rc.chart1;
+    ChartPlan& c2 = rc.chart2;
+    ChartPlan& c3 = rc.chart3;
     const double P = st.Izd_Prived;
 
     // Legend membership: the design-time series of a slot follow its Executed mark.
-    for (ChartSpec* c : {&c1, &c2, &c3})
-        for (SeriesSpec& s : c->series) {
+    for (ChartPlan* c : {&c1, &c2, &c3})
+        for (SeriesPlan& s : c->series) {
             const SeriesRole role = roleOf(s.name);
             s.inLegend = s.active && (role.slot == Slot::None || slotOf(st, role.slot)->Executed);
         }
@@ -349,10 +349,10 @@ ResultCharts BuildResultCharts(const AnalysisState& st, char sep, const std::str
 
     rc.F_OutGar.assign(st.Hist_Stol.size(), 0);
     rc.Sum_PrichCol.fill(0);
-    SeriesSpec& series1 = *FindSeries(c1, "Series1");
-    SeriesSpec& series17 = *FindSeries(c1, "Series17");
-    SeriesSpec& series7 = *FindSeries(c2, "Series7");
-    SeriesSpec& series15 = *FindSeries(c2, "Series15");
+    SeriesPlan& series1 = *FindSeries(c1, "Series1");
+    SeriesPlan& series17 = *FindSeries(c1, "Series17");
+    SeriesPlan& series7 = *FindSeries(c2, "Series7");
+    SeriesPlan& series15 = *FindSeries(c2, "Series15");
     long long t1 = 0;
     std::string x2str = "0";
     double E = 0;
@@ -366,7 +366,7 @@ ResultCharts BuildResultCharts(const AnalysisState& st, char sep, const std::str
             rc.F_OutGar[i] = F;
             E += col.Sum;
             x2str = std::to_string(t2);
-            for (ChartSpec* c : {&c1, &c2, &c3})
+            for (ChartPlan* c : {&c1, &c2, &c3})
                 c->categories.push_back(x2str);
 
             for (size_t n = 0; n < causes.size(); ++n) {
@@ -387,8 +387,8 @@ ResultCharts BuildResultCharts(const AnalysisState& st, char sep, const std::str
                 rc.Kol_Nakopl[slotIndex(s)] += at(m.Kol_F_priv, i);
             }
 
-            for (ChartSpec* c : {&c1, &c2}) {
-                for (SeriesSpec& s : c->series) {
+            for (ChartPlan* c : {&c1, &c2}) {
+                for (SeriesPlan& s : c->series) {
                     const SeriesRole role = roleOf(s.name);
                     if (role.slot == Slot::None) continue;
                     const Mod_Weib& m = *slotOf(st, role.slot);
@@ -429,8 +429,8 @@ ResultCharts BuildResultCharts(const AnalysisState& st, char sep, const std::str
     rc.header = st.Comment + " (" + FloatToStr(st.Kol_Izd_All, sep) + " шт.)";
 
     // Log-log accumulation and its regression line up to the last failure.
-    SeriesSpec& s18 = *FindSeries(c3, "Series18");
-    SeriesSpec& s19 = *FindSeries(c3, "Series19");
+    SeriesPlan& s18 = *FindSeries(c3, "Series18");
+    SeriesPlan& s19 = *FindSeries(c3, "Series19");
     s18.points = logLogPoints(st.MasProbl);
     if (const int tst = firstPositive(st.MasProbl); tst >= 0)
         s19.points = lineBetween(st, st.MasProbl[static_cast<size_t>(tst)].time, st.MasProbl.back().time);
@@ -451,24 +451,24 @@ void StoreChartTotals(AnalysisState& st, const ResultCharts& charts) {
 
 LogLogChart LogLogChartDesign() {
     LogLogChart ll;
-    ChartSpec& c = ll.chart;
+    ChartPlan& c = ll.chart;
     c.name = "Chart1";
     c.title = "Накопленние отказов по времени наблюдения";
     c.bottomTitle = "Log t (часов)";
     c.leftTitle = "Log N (отказов)";
     c.leftLabels = false;
-    SeriesSpec s1 = makeSeries("Series1", SeriesKind::Line, SeriesAxis::BottomLeft, 0x008000, 1, 0, "");
+    SeriesPlan s1 = makeSeries("Series1", SeriesKind::Line, SeriesAxis::BottomLeft, 0x008000, 1, 0, "");
     s1.markerSize = 3;
-    SeriesSpec s2 = makeSeries("Series2", SeriesKind::Line, SeriesAxis::BottomLeft, 0xFF0000, 1, 0, "");
+    SeriesPlan s2 = makeSeries("Series2", SeriesKind::Line, SeriesAxis::BottomLeft, 0xFF0000, 1, 0, "");
     c.series = {s1, s2};
     return ll;
 }
 
 LogLogChart BuildLogLogChart(const AnalysisState& st, char sep) {
     LogLogChart ll = LogLogChartDesign();
-    ChartSpec& c = ll.chart;
-    SeriesSpec& s1 = *FindSeries(c, "Series1");
-    SeriesSpec& s2 = *FindSeries(c, "Series2");
+    ChartPlan& c = ll.chart;
+    SeriesPlan& s1 = *FindSeries(c, "Series1");
+    SeriesPlan& s2 = *FindSeries(c, "Series2");
     s1.points = logLogPoints(st.MasProbl);
     // The line stops one failure before the last, but never before it starts.
     if (const int tst = firstPositive(st.MasProbl); tst >= 0) {
@@ -481,7 +481,7 @@ LogLogChart BuildLogLogChart(const AnalysisState& st, char sep) {
     ll.interceptText = "B= " + Format("%6.4f", {st.B_ln}, sep);
 
     Extent x, y;
-    for (const SeriesSpec* s : {&s1, &s2})
+    for (const SeriesPlan* s : {&s1, &s2})
         for (const auto& p : s->points) {
             x.add(p.x);
             y.add(p.y);

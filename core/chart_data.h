@@ -32,7 +32,7 @@ struct XYPoint {
     double y = 0;
 };
 
-struct SeriesSpec {
+struct SeriesPlan {
     std::string name; // component name, "Series3"
     SeriesKind kind = SeriesKind::Line;
     SeriesAxis axis = SeriesAxis::Left;
@@ -53,7 +53,7 @@ struct SeriesSpec {
     std::vector<std::string> marks; // value marks drawn at the points, when any
 };
 
-struct BarSetSpec {
+struct BarSetPlan {
     int cause = 0; // cause index, selects the colour entry
     std::string title;
     std::uint32_t color = 0;
@@ -67,7 +67,7 @@ struct AxisRange {
     double max = 1;
 };
 
-struct ChartSpec {
+struct ChartPlan {
     std::string name; // "Chart1"
     std::string title;
     std::string leftTitle, rightTitle, bottomTitle;
@@ -78,14 +78,14 @@ struct ChartSpec {
     bool causeBars = false;              // the chart carries per-cause bars
     bool stackedBars = false;            // cause bars on each other (else side by side)
     std::vector<std::string> categories; // column labels, position n = point n
-    std::vector<SeriesSpec> series;      // the design-time series, in their order
-    std::vector<BarSetSpec> bars;        // cause bars in legend order
+    std::vector<SeriesPlan> series;      // the design-time series, in their order
+    std::vector<BarSetPlan> bars;        // cause bars in legend order
     AxisRange left, right, top, bottom;
 };
 
 // Everything one results refresh draws, plus the working figures it leaves.
 struct ResultCharts {
-    ChartSpec chart1, chart2, chart3;
+    ChartPlan chart1, chart2, chart3;
     std::string header; // Label10
     std::vector<double> F_OutGar;
     std::array<double, 52> Sum_PrichCol{};
@@ -97,7 +97,7 @@ struct ResultCharts {
 };
 
 struct LogLogChart {
-    ChartSpec chart; // Series1 the failures, Series2 the fitted line
+    ChartPlan chart; // Series1 the failures, Series2 the fitted line
     std::string comment;
     std::string slopeText;     // "A= 1.2000"
     std::string interceptText; // "B= 0.5000"
@@ -127,7 +127,7 @@ std::string FormatMark(double v, char decimalSeparator, const std::string& group
 std::string DefaultGroupSeparator(char decimalSeparator);
 
 // Looks a series up by its component name; nullptr when the chart has none.
-const SeriesSpec* FindSeries(const ChartSpec& chart, const std::string& name);
-SeriesSpec* FindSeries(ChartSpec& chart, const std::string& name);
+const SeriesPlan* FindSeries(const ChartPlan& chart, const std::string& name);
+SeriesPlan* FindSeries(ChartPlan& chart, const std::string& name);
 
 } // namespace tovimo

@@ -67,8 +67,8 @@ std::vector<std::string> ExportResultCharts(const AnalysisState& st, char sep, c
     // The sizes the charts have in the results window as it was designed.
     const ResultCharts design = ResultChartsDesign();
     const struct {
-        const ChartSpec& design;
-        const ChartSpec& spec;
+        const ChartPlan& design;
+        const ChartPlan& plan;
         QSize size;
         const char* file;
     } views[] = {
@@ -77,8 +77,8 @@ std::vector<std::string> ExportResultCharts(const AnalysisState& st, char sep, c
         {design.chart3, charts.chart3, {551, 254}, "chart3"},
     };
     for (const auto& v : views) {
-        ChartView view(new SpecChart(v.design));
-        view.specChart()->fill(v.spec);
+        ChartView view(new PlannedChart(v.design));
+        view.plannedChart()->fill(v.plan);
         view.resize(v.size);
         view.setAttribute(Qt::WA_DontShowOnScreen);
         view.show();

@@ -22,7 +22,7 @@ constexpr qreal kSide = 8;
 
 } // namespace
 
-QColor SpecColor(std::uint32_t rgb, int transparency) {
+QColor PlanColor(std::uint32_t rgb, int transparency) {
     QColor c(static_cast<int>((rgb >> 16) & 0xFF), static_cast<int>((rgb >> 8) & 0xFF),
              static_cast<int>(rgb & 0xFF));
     c.setAlpha(qRound(255.0 * (100 - transparency) / 100.0));
@@ -33,7 +33,7 @@ ChartLegend::ChartLegend(QChart* chart, bool visible) : QObject(chart), chart_(c
     connect(chart, &QGraphicsWidget::geometryChanged, this, &ChartLegend::layout);
 }
 
-void ChartLegend::fill(const ChartSpec& spec) {
+void ChartLegend::fill(const ChartPlan& plan) {
     for (const Entry& e : entries_) {
         delete e.symbol;
         delete e.text;
@@ -56,27 +56,27 @@ void ChartLegend::fill(const ChartSpec& spec) {
         entries_ << Entry{symbol, label, kSymbolWidth + kGap + metrics.horizontalAdvance(text) + kEntryGap};
     };
 
-    for (const SeriesSpec& s : spec.series) {
+    for (const SeriesPlan& s : plan.series) {
         if (!s.active || !s.inLegend) continue;
         members_ << QString::fromStdString(s.name);
         QGraphicsItem* symbol = nullptr;
         if (s.kind == SeriesKind::Area) {
             auto* r = new QGraphicsRectItem(0, 0, kSymbolWidth, kSymbolHeight);
-            r->setBrush(SpecColor(s.color, s.transparency));
+            r->setBrush(PlanColor(s.color, s.transparency));
             r->setPen(Qt::NoPen);
             symbol = r;
         } else {
             auto* l = new QGraphicsLineItem(0, kSymbolHeight / 2, kSymbolWidth, kSymbolHeight / 2);
-            QPen pen(SpecColor(s.pointColor, s.transparency), qMin(s.width, 4));
+            QPen pen(PlanColor(s.pointColor, s.transparency), qMin(s.width, 4));
             if (s.dashed) pen.setStyle(Qt::DashLine);
             l->setPen(pen);
             symbol = l;
         }
         add(symbol, QString::fromStdString(s.legend));
     }
-    for (const BarSetSpec& b : spec.bars) {
+    for (const BarSetPlan& b : plan.bars) {
         auto* r = new QGraphicsRectItem(0, 0, kSymbolWidth, kSymbolHeight);
-        r->setBrush(SpecColor(b.color, b.transparency));
+        r->setBrush(PlanColor(b.color, b.transparency));
         r->setPen(Qt::NoPen);
         add(r, QString::fromStdString(b.title));
     }

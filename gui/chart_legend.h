@@ -1,4 +1,4 @@
-// The legend of a spec chart, drawn into the chart under the plot: a colour
+// The legend of a planned chart, drawn into the chart under the plot: a colour
 // symbol 25 px wide before every text, in as many rows as the width needs
 // (the toolkit's own legend keeps one row and cuts the texts short).
 #pragma once
@@ -16,7 +16,7 @@ class QGraphicsItem;
 namespace tovimo {
 
 // A 0xRRGGBB colour with a transparency in per cent.
-QColor SpecColor(std::uint32_t rgb, int transparency = 0);
+QColor PlanColor(std::uint32_t rgb, int transparency = 0);
 
 class ChartLegend : public QObject {
     Q_OBJECT
@@ -26,7 +26,7 @@ class ChartLegend : public QObject {
     ChartLegend(QChart* chart, bool visible);
 
     // Entries: the design-time series in the legend, then the cause bars.
-    void fill(const ChartSpec& spec);
+    void fill(const ChartPlan& plan);
     bool contains(const QString& seriesName) const { return members_.contains(seriesName); }
     QStringList texts() const { return texts_; }
 

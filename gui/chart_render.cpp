@@ -74,7 +74,7 @@ QStringList uniqueLabels(const std::vector<std::string>& labels) {
 
 } // namespace
 
-SpecChart::SpecChart(const ChartSpec& design, QGraphicsItem* parent) : QChart(parent) {
+PlannedChart::PlannedChart(const ChartPlan& design, QGraphicsItem* parent) : QChart(parent) {
     setTheme(QChart::ChartThemeLight); // first: a theme re-decorates everything set before it
     setObjectName(qs(design.name));
     setBackgroundBrush(Qt::white);
@@ -94,7 +94,7 @@ SpecChart::SpecChart(const ChartSpec& design, QGraphicsItem* parent) : QChart(pa
     legend_ = new ChartLegend(this, design.legendVisible);
 
     buildAxes(design);
-    for (const SeriesSpec& s : design.series)
+    for (const SeriesPlan& s : design.series)
         if (s.active) named_.insert(qs(s.name), addSeries(s));
 
     // The cause bars come last so that the legend lists them after the curves.
@@ -108,14 +108,14 @@ SpecChart::SpecChart(const ChartSpec& design, QGraphicsItem* parent) : QChart(pa
         bars_->attachAxis(left_);
     }
     fill(design);
-    connect(this, &QChart::plotAreaChanged, this, &SpecChart::placeMarks);
-    connect(this, &QGraphicsWidget::geometryChanged, this, &SpecChart::fitTitle);
+    connect(this, &QChart::plotAreaChanged, this, &PlannedChart::placeMarks);
+    connect(this, &QGraphicsWidget::geometryChanged, this, &PlannedChart::fitTitle);
 }
 
-void SpecChart::buildAxes(const ChartSpec& design) {
+void PlannedChart::buildAxes(const ChartPlan& design) {
     bool categoryAxes = design.causeBars, topRight = false, bottomLeft = false,
          right = !design.rightTitle.empty();
-    for (const SeriesSpec& s : design.series) {
+    for (const SeriesPlan& s : design.series) {
         if (!s.active) continue;
         categoryAxes |= s.axis == SeriesAxis::Left || s.axis == SeriesAxis::Right;
         topRight |= s.axis == SeriesAxis::TopRight;
@@ -147,8 +147,8 @@ void SpecChart::buildAxes(const ChartSpec& design) {
     }
 }
 
-QAbstractSeries* SpecChart::addSeries(const SeriesSpec& s) {
-    QPen pen(SpecColor(s.pointColor, s.transparency), s.width);
+QAbstractSeries* PlannedChart::addSeries(const SeriesPlan& s) {
+    QPen pen(PlanColor(s.pointColor, s.transparency), s.width);
     if (s.dashed) pen.setStyle(Qt::DashLine);
     QAbstractSeries* result = nullptr;
     if (s.kind == SeriesKind::Area) {
@@ -158,11 +158,11 @@ QAbstractSeries* SpecChart::addSeries(const SeriesSpec& s) {
         if (s.hatched) {
             QLinearGradient g(0, 0, 0, 1);
             g.setCoordinateMode(QGradient::ObjectBoundingMode);
-            g.setColorAt(0, SpecColor(s.color, s.transparency));
-            g.setColorAt(1, SpecColor(0xFFFFFF, s.transparency));
+            g.setColorAt(0, PlanColor(s.color, s.transparency));
+            g.setColorAt(1, PlanColor(0xFFFFFF, s.transparency));
             area->setBrush(QBrush(g));
         } else {
-            area->setBrush(SpecColor(s.color, s.transparency));
+            area->setBrush(PlanColor(s.color, s.transparency));
         }
         result = area;
     } else {
@@ -171,7 +171,7 @@ QAbstractSeries* SpecChart::addSeries(const SeriesSpec& s) {
         xy->setPen(pen);
         if (s.crossMarkers) {
             xy->setMarkerSize(5);
-            xy->setLightMarker(crossImage(SpecColor(s.pointColor), 5));
+            xy->setLightMarker(crossImage(PlanColor(s.pointColor), 5));
         }
         if (s.markerSize > 0) {
             xy->setPointsVisible(true);
@@ -189,7 +189,7 @@ QAbstractSeries* SpecChart::addSeries(const SeriesSpec& s) {
         auto* hatch = new QAreaSeries;
         hatch->setUpperSeries(new QLineSeries(hatch));
         hatch->setPen(Qt::NoPen);
-        hatch->setBrush(QBrush(SpecColor(0xFFFF80), Qt::HorPattern));
+        hatch->setBrush(QBrush(PlanColor(0xFFFF80), Qt::HorPattern));
         QChart::addSeries(hatch);
         attach(hatch, s.axis);
         twins_ << hatch;
@@ -197,7 +197,7 @@ QAbstractSeries* SpecChart::addSeries(const SeriesSpec& s) {
     return result;
 }
 
-void SpecChart::attach(QAbstractSeries* s, SeriesAxis axis) {
+void PlannedChart::attach(QAbstractSeries* s, SeriesAxis axis) {
     switch (axis) {
     case SeriesAxis::Left:
         s->attachAxis(categories_);
@@ -218,9 +218,9 @@ void SpecChart::attach(QAbstractSeries* s, SeriesAxis axis) {
     }
 }
 
-void SpecChart::fill(const ChartSpec& spec) {
+void PlannedChart::fill(const ChartPlan& plan) {
     zoomReset();
-    for (const SeriesSpec& s : spec.series) {
+    for (const SeriesPlan& s : plan.series) {
         QAbstractSeries* series = named_.value(qs(s.name));
         if (!series) continue;
         QList<QPointF> pts;
@@ -233,19 +233,19 @@ void SpecChart::fill(const ChartSpec& spec) {
             for (QAbstractSeries* twin : twins_)
                 lineOf(twin)->replace(pts);
     }
-    fillBars(spec);
-    if (categories_) categories_->setCategories(uniqueLabels(spec.categories));
-    if (categories_ && spec.categories.size() > 16)
+    fillBars(plan);
+    if (categories_) categories_->setCategories(uniqueLabels(plan.categories));
+    if (categories_ && plan.categories.size() > 16)
         categories_->setLabelsAngle(-90);
     else if (categories_)
         categories_->setLabelsAngle(0);
-    setRanges(spec);
-    legend_->fill(spec);
+    setRanges(plan);
+    legend_->fill(plan);
 
     for (const Mark& m : marks_)
         delete m.item;
     marks_.clear();
-    for (const SeriesSpec& s : spec.series) {
+    for (const SeriesPlan& s : plan.series) {
         auto* xy = lineOf(named_.value(qs(s.name)));
         if (!xy || s.marks.empty()) continue;
         for (size_t i = 0; i < s.marks.size() && i < s.values.size(); ++i) {
@@ -260,13 +260,13 @@ void SpecChart::fill(const ChartSpec& spec) {
     placeMarks();
 }
 
-void SpecChart::fillBars(const ChartSpec& spec) {
+void PlannedChart::fillBars(const ChartPlan& plan) {
     if (!bars_) return;
     bars_->clear(); // deletes the sets of the previous refresh
     QList<QBarSet*> sets;
-    for (const BarSetSpec& b : spec.bars) {
+    for (const BarSetPlan& b : plan.bars) {
         auto* set = new QBarSet(qs(b.title));
-        const QColor c = SpecColor(b.color, b.transparency);
+        const QColor c = PlanColor(b.color, b.transparency);
         set->setColor(c);
         set->setBorderColor(c);
         QList<qreal> values;
@@ -278,7 +278,7 @@ void SpecChart::fillBars(const ChartSpec& spec) {
     bars_->append(sets);
 }
 
-void SpecChart::setRanges(const ChartSpec& spec) {
+void PlannedChart::setRanges(const ChartPlan& plan) {
     // Round limits and steps, except where the range is fixed.
     auto apply = [](QValueAxis* axis, const AxisRange& r, bool fixed) {
         if (!axis) return;
@@ -287,20 +287,20 @@ void SpecChart::setRanges(const ChartSpec& spec) {
         axis->setTickCount(5); // nice numbers change the tick count; start from the same one every time
         axis->applyNiceNumbers();
     };
-    apply(left_, spec.left, false);
-    apply(right_, spec.right, spec.rightFixed);
-    apply(top_, spec.top, false);
-    apply(bottom_, spec.bottom, false);
-    if (categories_ && !spec.categories.empty())
+    apply(left_, plan.left, false);
+    apply(right_, plan.right, plan.rightFixed);
+    apply(top_, plan.top, false);
+    apply(bottom_, plan.bottom, false);
+    if (categories_ && !plan.categories.empty())
         categories_->setRange(categories_->categories().first(), categories_->categories().last());
 }
 
-void SpecChart::setTitlePixels(int px) {
+void PlannedChart::setTitlePixels(int px) {
     titlePixels_ = px;
     fitTitle();
 }
 
-void SpecChart::fitTitle() {
+void PlannedChart::fitTitle() {
     // A narrow chart takes a smaller title font rather than cutting the title short.
     const int room = qRound(size().width()) - 12;
     int px = titlePixels_;
@@ -310,7 +310,7 @@ void SpecChart::fitTitle() {
     if (titleFont().pixelSize() != px) setTitleFont(UiFont(QStringLiteral("Segoe UI"), px, true));
 }
 
-void SpecChart::placeMarks() {
+void PlannedChart::placeMarks() {
     const QRectF plot = plotArea();
     for (const Mark& m : marks_) {
         const QPointF at = mapToPosition(m.value, m.series);
@@ -320,29 +320,29 @@ void SpecChart::placeMarks() {
     }
 }
 
-QList<QPointF> SpecChart::pointsOf(const QString& name) const {
+QList<QPointF> PlannedChart::pointsOf(const QString& name) const {
     QXYSeries* xy = lineOf(named_.value(name));
     return xy ? xy->points() : QList<QPointF>();
 }
 
-QStringList SpecChart::categories() const {
+QStringList PlannedChart::categories() const {
     return categories_ ? categories_->categories() : QStringList();
 }
 
-QStringList SpecChart::markTexts() const {
+QStringList PlannedChart::markTexts() const {
     QStringList out;
     for (const Mark& m : marks_)
         out << m.item->text();
     return out;
 }
 
-SpecChart::~SpecChart() = default;
+PlannedChart::~PlannedChart() = default;
 
-bool SpecChart::inLegend(const QString& name) const {
+bool PlannedChart::inLegend(const QString& name) const {
     return legend_->contains(name);
 }
 
-QStringList SpecChart::legendTexts() const {
+QStringList PlannedChart::legendTexts() const {
     return legend_->texts();
 }
 

@@ -1,5 +1,5 @@
-// A chart drawn from a chart spec: built once with the design-time series,
-// then refilled from a new spec on every refresh. The result windows and the
+// A chart drawn from a chart plan: built once with the design-time series,
+// then refilled from a new plan on every refresh. The result windows and the
 // command-line export draw through this one class.
 #pragma once
 
@@ -22,16 +22,16 @@ namespace tovimo {
 
 class ChartLegend;
 
-class SpecChart : public QChart {
+class PlannedChart : public QChart {
     Q_OBJECT
 
   public:
-    explicit SpecChart(const ChartSpec& design, QGraphicsItem* parent = nullptr);
-    ~SpecChart() override;
+    explicit PlannedChart(const ChartPlan& design, QGraphicsItem* parent = nullptr);
+    ~PlannedChart() override;
 
     // Empties every series and fills them, the cause bars, the column labels,
-    // the legend and the axis ranges from `spec` (same design as the constructor's).
-    void fill(const ChartSpec& spec);
+    // the legend and the axis ranges from `plan` (same design as the constructor's).
+    void fill(const ChartPlan& plan);
 
     // A drawn design-time series by its component name; nullptr for an
     // inactive one (never drawn).
@@ -56,11 +56,11 @@ class SpecChart : public QChart {
     QValueAxis* bottomAxis() const { return bottom_; }
 
   private:
-    void buildAxes(const ChartSpec& design);
-    QAbstractSeries* addSeries(const SeriesSpec& s);
+    void buildAxes(const ChartPlan& design);
+    QAbstractSeries* addSeries(const SeriesPlan& s);
     void attach(QAbstractSeries* s, SeriesAxis axis);
-    void fillBars(const ChartSpec& spec);
-    void setRanges(const ChartSpec& spec);
+    void fillBars(const ChartPlan& plan);
+    void setRanges(const ChartPlan& plan);
     void placeMarks();
     void fitTitle();
 

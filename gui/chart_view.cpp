@@ -4,7 +4,7 @@
 
 namespace tovimo {
 
-ChartView::ChartView(SpecChart* chart, QWidget* parent) : QChartView(chart, parent), chart_(chart) {
+ChartView::ChartView(PlannedChart* chart, QWidget* parent) : QChartView(chart, parent), chart_(chart) {
     setRenderHint(QPainter::Antialiasing);
     setFrameShape(QFrame::NoFrame);
     setObjectName(chart->objectName());

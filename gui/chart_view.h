@@ -1,4 +1,4 @@
-// The view of one spec chart inside a window, antialiased, with the mouse
+// The view of one plan chart inside a window, antialiased, with the mouse
 // wheel zooming where the window asks for it.
 #pragma once
 
@@ -12,15 +12,15 @@ class ChartView : public QChartView {
     Q_OBJECT
 
   public:
-    ChartView(SpecChart* chart, QWidget* parent = nullptr);
-    SpecChart* specChart() const { return chart_; }
+    ChartView(PlannedChart* chart, QWidget* parent = nullptr);
+    PlannedChart* plannedChart() const { return chart_; }
     void setWheelZoom(bool on) { wheelZoom_ = on; }
 
   protected:
     void wheelEvent(QWheelEvent* event) override;
 
   private:
-    SpecChart* chart_;
+    PlannedChart* chart_;
     bool wheelZoom_ = false;
 };
 

@@ -31,7 +31,7 @@ TLNview::TLNview(QWidget* mainWindow) : QWidget(mainWindow, Qt::Window), mainWin
     resize(kClientWidth, kClientHeight);
 
     const LogLogChart design = LogLogChartDesign();
-    auto* chart = new SpecChart(design.chart);
+    auto* chart = new PlannedChart(design.chart);
     chart->setTitlePixels(18);
     for (QValueAxis* axis : {chart->bottomAxis(), chart->leftAxis()})
         axis->setLinePen(QPen(Qt::black, 1, Qt::DashLine));
@@ -62,7 +62,7 @@ TLNview::TLNview(QWidget* mainWindow) : QWidget(mainWindow, Qt::Window), mainWin
 
 void TLNview::fill(const AnalysisState& st, char decimalSeparator) {
     const LogLogChart ll = BuildLogLogChart(st, decimalSeparator);
-    Chart1->specChart()->fill(ll.chart);
+    Chart1->plannedChart()->fill(ll.chart);
     Label3->setText(QString::fromStdString(ll.comment));
     Label1->setText(QString::fromStdString(ll.slopeText));
     Label2->setText(QString::fromStdString(ll.interceptText));

@@ -54,10 +54,10 @@ void TForm5::FormCreate() {
     buildGrid();
 
     const ResultCharts design = ResultChartsDesign();
-    Chart1 = new ChartView(new SpecChart(design.chart1), this);
-    Chart2 = new ChartView(new SpecChart(design.chart2), this);
+    Chart1 = new ChartView(new PlannedChart(design.chart1), this);
+    Chart2 = new ChartView(new PlannedChart(design.chart2), this);
     Chart2->setWheelZoom(true);
-    Chart3 = new ChartView(new SpecChart(design.chart3), this);
+    Chart3 = new ChartView(new PlannedChart(design.chart3), this);
 
     Button1 = button(QStringLiteral("Печать"), QStringLiteral("Button1"), this);
     Prodolgenie = button(QStringLiteral("Продолж."), QStringLiteral("Prodolgenie"), this);
@@ -114,9 +114,9 @@ void TForm5::DiaStart() {
     RefreshResultFigures(st_, form);
     const ResultCharts charts = BuildResultCharts(st_, sep, group);
     StoreChartTotals(st_, charts);
-    Chart1->specChart()->fill(charts.chart1);
-    Chart2->specChart()->fill(charts.chart2);
-    Chart3->specChart()->fill(charts.chart3);
+    Chart1->plannedChart()->fill(charts.chart1);
+    Chart2->plannedChart()->fill(charts.chart2);
+    Chart3->plannedChart()->fill(charts.chart3);
 
     Label10->setText(QString::fromStdString(charts.header));
     placeHeader();

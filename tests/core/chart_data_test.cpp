@@ -10,17 +10,17 @@ using namespace tovimo;
 
 namespace {
 
-std::vector<std::string> names(const ChartSpec& c) {
+std::vector<std::string> names(const ChartPlan& c) {
     std::vector<std::string> out;
     for (const auto& s : c.series)
         out.push_back(s.name);
     return out;
 }
 
-const SeriesSpec& series(const ChartSpec& c, const std::string& name) {
-    const SeriesSpec* s = FindSeries(c, name);
+const SeriesPlan& series(const ChartPlan& c, const std::string& name) {
+    const SeriesPlan* s = FindSeries(c, name);
     EXPECT_NE(s, nullptr) << name;
-    static const SeriesSpec none;
+    static const SeriesPlan none;
     return s ? *s : none;
 }
 
@@ -191,10 +191,10 @@ TEST_F(ChartDataTest, LegendMembershipFollowsTheExecutedSlots) {
     };
     const ResultCharts rc = BuildResultCharts(st, '.', ",");
     for (const auto& c : cases) {
-        const ChartSpec& chart = std::string(c.chart) == "Chart1"   ? rc.chart1
+        const ChartPlan& chart = std::string(c.chart) == "Chart1"   ? rc.chart1
                                  : std::string(c.chart) == "Chart2" ? rc.chart2
                                                                     : rc.chart3;
-        const SeriesSpec& s = series(chart, c.name);
+        const SeriesPlan& s = series(chart, c.name);
         EXPECT_EQ(s.inLegend, c.executed) << c.name;
     }
     EXPECT_TRUE(series(rc.chart1, "Series4").values.empty());
@@ -209,7 +209,7 @@ TEST_F(ChartDataTest, LegendMembershipFollowsTheExecutedSlots) {
 
 TEST_F(ChartDataTest, AccumulationReachesTheEmptyLastColumn) {
     const ResultCharts rc = BuildResultCharts(st, ',', " ");
-    const SeriesSpec& s17 = series(rc.chart1, "Series17");
+    const SeriesPlan& s17 = series(rc.chart1, "Series17");
     EXPECT_EQ(s17.values, (std::vector<double>{3, 6, 7, 7}));
     EXPECT_EQ(s17.marks, (std::vector<std::string>{"3", "6", "7", "7"}));
     EXPECT_EQ(series(rc.chart1, "Series1").values.size(), 3u);
@@ -242,11 +242,11 @@ TEST(ChartDataMarks, ValueMarkFormat) {
 
 TEST_F(ChartDataTest, LogSeriesSkipZeroTimesButKeepTheirRank) {
     const ResultCharts rc = BuildResultCharts(st, '.', ",");
-    const SeriesSpec& s18 = series(rc.chart3, "Series18");
+    const SeriesPlan& s18 = series(rc.chart3, "Series18");
     ASSERT_EQ(s18.points.size(), 3u);
     EXPECT_DOUBLE_EQ(s18.points[0].x, std::log(100.00001));
     EXPECT_DOUBLE_EQ(s18.points[0].y, std::log(2.0));
-    const SeriesSpec& s19 = series(rc.chart3, "Series19");
+    const SeriesPlan& s19 = series(rc.chart3, "Series19");
     ASSERT_EQ(s19.points.size(), 2u);
     EXPECT_DOUBLE_EQ(s19.points[0].x, std::log(100.00001));
     EXPECT_DOUBLE_EQ(s19.points[1].x, std::log(900.00001));
@@ -263,8 +263,8 @@ TEST_F(ChartDataTest, LogSeriesSkipZeroTimesButKeepTheirRank) {
 
 TEST_F(ChartDataTest, LogLogWindowLineEndsOneFailureEarly) {
     const LogLogChart ll = BuildLogLogChart(st, '.');
-    const SeriesSpec& s1 = series(ll.chart, "Series1");
-    const SeriesSpec& s2 = series(ll.chart, "Series2");
+    const SeriesPlan& s1 = series(ll.chart, "Series1");
+    const SeriesPlan& s2 = series(ll.chart, "Series2");
     EXPECT_EQ(s1.points.size(), 3u);
     ASSERT_EQ(s2.points.size(), 2u);
     EXPECT_DOUBLE_EQ(s2.points[1].x, std::log(400.00001));
@@ -307,7 +307,7 @@ TEST(ChartDataEdges, EmptyStateGivesEmptyChartsWithSpans) {
     const ResultCharts rc = BuildResultCharts(st, '.', ",");
     EXPECT_TRUE(rc.chart1.categories.empty());
     EXPECT_TRUE(rc.chart1.bars.empty());
-    for (const ChartSpec* c : {&rc.chart1, &rc.chart2, &rc.chart3}) {
+    for (const ChartPlan* c : {&rc.chart1, &rc.chart2, &rc.chart3}) {
         EXPECT_LT(c->left.min, c->left.max);
         EXPECT_LT(c->right.min, c->right.max);
     }

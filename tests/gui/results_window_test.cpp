@@ -69,7 +69,7 @@ QStringList rowTexts(const TForm5& w, int row) {
 }
 
 // Everything a refresh puts into one chart, for comparing two refreshes.
-QStringList snapshot(SpecChart* chart) {
+QStringList snapshot(PlannedChart* chart) {
     QStringList out;
     out << QString::number(chart->series().size());
     for (QAbstractSeries* s : chart->series()) {
@@ -102,9 +102,9 @@ class ResultsWindowTest : public QObject {
         const int columns = failureColumns(st);
         QVERIFY(columns > 3);
 
-        SpecChart* c1 = w.Chart1->specChart();
-        SpecChart* c2 = w.Chart2->specChart();
-        SpecChart* c3 = w.Chart3->specChart();
+        PlannedChart* c1 = w.Chart1->plannedChart();
+        PlannedChart* c2 = w.Chart2->plannedChart();
+        PlannedChart* c3 = w.Chart3->plannedChart();
         for (const char* name :
              {"Series1", "Series3", "Series2", "Series4", "Series20", "Series21", "Series6", "Series5"})
             QCOMPARE(c1->pointsOf(QLatin1String(name)).size(), columns);
@@ -149,15 +149,15 @@ class ResultsWindowTest : public QObject {
         }
         TForm5 w(st);
         w.DiaStart();
-        const QList<QBarSet*> sets = w.Chart1->specChart()->causeBars()->barSets();
+        const QList<QBarSet*> sets = w.Chart1->plannedChart()->causeBars()->barSets();
         QVERIFY(sets.size() >= 2);
         QCOMPARE(sets[0]->color().name(), QStringLiteral("#ff0000"));
         QCOMPARE(sets[1]->color().name(), QStringLiteral("#ffd700")); // cause 3 keeps its own entry
         QVERIFY(sets[0]->label().contains(QStringLiteral(" раз (")));
         QVERIFY(sets[0]->label().endsWith(QStringLiteral("% /маш.)")));
-        const QList<QBarSet*> sets2 = w.Chart2->specChart()->causeBars()->barSets();
+        const QList<QBarSet*> sets2 = w.Chart2->plannedChart()->causeBars()->barSets();
         QCOMPARE(sets2[1]->color().alpha(), qRound(255 * 0.49));
-        const QList<QBarSet*> sets3 = w.Chart3->specChart()->causeBars()->barSets();
+        const QList<QBarSet*> sets3 = w.Chart3->plannedChart()->causeBars()->barSets();
         QCOMPARE(sets3[2]->color().rgb(), sets3[3]->color().rgb());
         QVERIFY(sets3[3]->label().endsWith(QStringLiteral(" с учетом цензурирования")));
     }
@@ -169,7 +169,7 @@ class ResultsWindowTest : public QObject {
         fitted(st, st.MGenet, 1.28, 9100, 1.4);
         TForm5 w(st);
         w.DiaStart();
-        SpecChart* c1 = w.Chart1->specChart();
+        PlannedChart* c1 = w.Chart1->plannedChart();
         const struct {
             const char* name;
             bool shown;
@@ -180,8 +180,8 @@ class ResultsWindowTest : public QObject {
             QCOMPARE(c1->inLegend(QLatin1String(c.name)), c.shown);
             QCOMPARE(c1->pointsOf(QLatin1String(c.name)).isEmpty(), !c.shown);
         }
-        QVERIFY(w.Chart2->specChart()->pointsOf(QStringLiteral("Series10")).isEmpty());
-        QVERIFY(!w.Chart2->specChart()->pointsOf(QStringLiteral("Series23")).isEmpty());
+        QVERIFY(w.Chart2->plannedChart()->pointsOf(QStringLiteral("Series10")).isEmpty());
+        QVERIFY(!w.Chart2->plannedChart()->pointsOf(QStringLiteral("Series23")).isEmpty());
 
         // The legend lists the shown curves in their order, then the causes.
         const QStringList texts = c1->legendTexts();
@@ -236,7 +236,7 @@ class ResultsWindowTest : public QObject {
         TForm5 w(st);
         w.DiaStart();
         QCOMPARE(w.cellText(0, 5), QStringLiteral("Данные эксплуатации"));
-        QVERIFY(!w.Chart1->specChart()->pointsOf(QStringLiteral("Series4")).isEmpty());
+        QVERIFY(!w.Chart1->plannedChart()->pointsOf(QStringLiteral("Series4")).isEmpty());
 
         st.MSmirn.Executed = false;
         w.DiaStart();
@@ -245,9 +245,9 @@ class ResultsWindowTest : public QObject {
                               "Генетическая", "Данные эксплуатации", ""}));
         for (int r = 0; r < 12; ++r)
             QVERIFY(w.cellText(r, 5).isEmpty());
-        QVERIFY(w.Chart1->specChart()->pointsOf(QStringLiteral("Series4")).isEmpty());
-        QVERIFY(!w.Chart1->specChart()->inLegend(QStringLiteral("Series4")));
-        QVERIFY(w.Chart2->specChart()->pointsOf(QStringLiteral("Series10")).isEmpty());
+        QVERIFY(w.Chart1->plannedChart()->pointsOf(QStringLiteral("Series4")).isEmpty());
+        QVERIFY(!w.Chart1->plannedChart()->inLegend(QStringLiteral("Series4")));
+        QVERIFY(w.Chart2->plannedChart()->pointsOf(QStringLiteral("Series10")).isEmpty());
     }
 
     void leavingHidesAndShowsTheMainWindow_data() {
