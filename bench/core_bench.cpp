@@ -32,7 +32,7 @@ AnalysisState FiftyTwoColumns() {
 AnalysisState Fleet(int failures) {
     FleetParams p;
     p.seed = 11;
-    p.fleet = failures / (ExpectedFailuresPerProduct(p) * (1 - p.unknownShare));
+    p.fleet = FleetSizeFor(p, failures);
     AnalysisState st;
     MainForm form;
     LoadDataText(st, form, SimulateFleet(p).text, [](const std::string&) {});
@@ -82,7 +82,7 @@ BENCHMARK(BM_Smirnow)->Arg(300)->Arg(3000);
 void BM_Load100kRecords(benchmark::State& s) {
     FleetParams p;
     p.seed = 5;
-    p.fleet = 100000 / (ExpectedFailuresPerProduct(p) * (1 - p.unknownShare));
+    p.fleet = FleetSizeFor(p, 100000);
     const std::string bytes = EncodeCp1251(SimulateFleet(p).text);
     size_t records = 0;
     for (auto _ : s) {

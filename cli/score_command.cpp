@@ -62,9 +62,7 @@ int RunScore(const ScoreOptions& o) {
     std::array<double, N_Param_Opt + 1> ao{};
     ao[1] = o.B;
     ao[2] = o.A;
-    AnalysisState flagsOff = st;
-    flagsOff.Sred_Opt = flagsOff.SKO_Opt = false;
-    const double celev = CelevFunction(flagsOff, ao, g);
+    const double celev = CelevFunction(st, ao, g);  // the run flags stay off: only A and B are given
     Sigmas(st, m, st.T_Prirab);
     double skoStolb = 0;
     const std::string line = Hist_SKO(st, m, sep, &skoStolb);

@@ -20,8 +20,7 @@ int RunSimulate(const SimulateOptions& o) {
         p.mean = o.mean;
         p.sd = o.sd;
         p.seed = o.seed;
-        const double perProduct = ExpectedFailuresPerProduct(p) * (1 - p.unknownShare);
-        p.fleet = perProduct > 0 ? o.failures / perProduct : o.failures;
+        p.fleet = FleetSizeFor(p, o.failures);
         text = SimulateFleet(p).text;
     }
     if (o.encoding == "cp1251") text = EncodeCp1251(text);

@@ -54,6 +54,11 @@ double ExpectedFailuresPerProduct(const FleetParams& p) {
     return p.repeat * sum;
 }
 
+double FleetSizeFor(const FleetParams& p, double failures) {
+    const double perProduct = ExpectedFailuresPerProduct(p) * (1 - p.unknownShare);
+    return perProduct > 0 ? failures / perProduct : failures;
+}
+
 SimulatedFleet SimulateFleet(const FleetParams& p) {
     Draws d(p.seed);
     SimulatedFleet out;

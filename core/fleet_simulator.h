@@ -35,6 +35,9 @@ struct SimulatedFleet {
 // gives a wanted number of failures).
 double ExpectedFailuresPerProduct(const FleetParams& p);
 
+// The fleet size at which about `failures` failures come with a record.
+double FleetSizeFor(const FleetParams& p, double failures);
+
 SimulatedFleet SimulateFleet(const FleetParams& p);
 
 // Warranty-end times of `count` products, one file line each after a comment.

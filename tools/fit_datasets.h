@@ -44,8 +44,7 @@ inline Dataset SampleDataset(const std::string& path) {
 inline Dataset FleetDataset(double failures, std::uint64_t seed = 7) {
     FleetParams p;
     p.seed = seed;
-    const double perProduct = ExpectedFailuresPerProduct(p) * (1 - p.unknownShare);
-    p.fleet = failures / perProduct;
+    p.fleet = FleetSizeFor(p, failures);
     return LoadDataset("fleet " + std::to_string(static_cast<int>(failures)), SimulateFleet(p).text);
 }
 

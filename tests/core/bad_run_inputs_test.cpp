@@ -3,6 +3,7 @@
 // that is not a number or a Russian message for a number the run cannot use.
 #include "calc_run.h"
 #include "fleet_simulator.h"
+#include "genetic_form_host.h"
 #include "genetic_loop.h"
 #include "genetic_run.h"
 #include "number_format.h"
@@ -289,34 +290,6 @@ TEST(BadRunInputs, GeneticRunEditsRefuseTheStart) {
     }
 }
 
-namespace {
-
-// The controls of page 2 as the form holds them.
-class FormHost final : public GaHost {
-public:
-    explicit FormHost(MainForm& f) : f_(f) {}
-    std::optional<int> populationSize() override { return whole(f_.Edit3); }
-    std::optional<int> generations() override { return whole(f_.NPokoleny); }
-    std::optional<long long> copyCount() override { return ParseInt(f_.LabeledEdit1); }
-    std::pair<int, int> trackBars() override { return {f_.TrackBar1, f_.TrackBar2}; }
-    void setTrackBar(int which, int pos) override { (which == 1 ? f_.TrackBar1 : f_.TrackBar2) = pos; }
-    void setGenerationsText(std::string) override {}
-    void setProgress(int) override {}
-    void memoLine(std::string line) override { f_.Memo2.push_back(std::move(line)); }
-    void updMain(int) override {}
-    void diaGen() override {}
-
-private:
-    static std::optional<int> whole(const std::string& t) {
-        const auto v = ParseInt(t);
-        if (!v || *v < INT32_MIN || *v > INT32_MAX) return std::nullopt;
-        return static_cast<int>(*v);
-    }
-    MainForm& f_;
-};
-
-}  // namespace
-
 // The copy count is read while the run goes on, at each copying of the best:
 // a text that is not a whole number skips the copying, a negative or huge
 // count copies nothing or every stored individual, and the run ends.
@@ -328,7 +301,7 @@ TEST(BadRunInputs, CopyCountReadDuringTheGeneticRun) {
         l.form.NPokoleny = "5";
         l.form.LabeledEdit1 = text;
         ASSERT_TRUE(PrepareGeneticRun(l.st, l.form, [](const std::string&) {}));
-        FormHost host(l.form);
+        FormGaHost host(l.form);
         GaFlags flags;
         GaRunOptions options;
         options.seed = 9;

@@ -163,7 +163,7 @@ TEST(ExtremeInputs, HundredThousandRecords) {
     p.scale = 2000;
     p.shape = 1.0;
     p.repeat = 1.1;
-    p.fleet = std::ceil(100000 / (ExpectedFailuresPerProduct(p) * (1 - p.unknownShare)));
+    p.fleet = std::ceil(FleetSizeFor(p, 100000));
     const SimulatedFleet f = SimulateFleet(p);
     const Outcome o = Analyse(f.text);
     ASSERT_TRUE(o.loaded);

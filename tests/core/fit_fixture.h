@@ -27,7 +27,7 @@ inline FitCase FleetCase(double failures, char sep = '.', std::uint64_t seed = 1
     FitCase c;
     FleetParams p;
     p.seed = seed;
-    p.fleet = failures / (ExpectedFailuresPerProduct(p) * (1 - p.unknownShare));
+    p.fleet = FleetSizeFor(p, failures);
     c.form.decimalSeparator = sep;
     c.form.FilePath = "fleet.txt";
     LoadDataText(c.st, c.form, EncodeCp1251(SimulateFleet(p).text), [](const std::string&) {});
