@@ -1,10 +1,10 @@
 // Cost of the criteria on a full histogram and of loading a large data file.
-#include "criteria.h"
-#include "data_file.h"
-#include "distributions.h"
-#include "fleet_simulator.h"
-#include "histogram.h"
-#include "text_codec.h"
+#include "core/data/data_file.h"
+#include "core/data/fleet_simulator.h"
+#include "core/stats/criteria.h"
+#include "core/stats/distributions.h"
+#include "core/stats/histogram.h"
+#include "core/text/text_codec.h"
 
 #include <benchmark/benchmark.h>
 
@@ -69,7 +69,8 @@ BENCHMARK(BM_CelevFunction52);
 void BM_Smirnow(benchmark::State& s) {
     auto st = Fleet(static_cast<int>(s.range(0)));
     std::vector<double> phi;
-    for (const auto& p : st.MasProbl) phi.push_back(CDF_Gauss(st.Sred, st.SKO, p.time));
+    for (const auto& p : st.MasProbl)
+        phi.push_back(CDF_Gauss(st.Sred, st.SKO, p.time));
     double a = 1.2;
     for (auto _ : s) {
         benchmark::DoNotOptimize(Smirnow(st, a, 6000, 1.3, phi));
@@ -96,6 +97,6 @@ void BM_Load100kRecords(benchmark::State& s) {
 }
 BENCHMARK(BM_Load100kRecords)->Unit(benchmark::kMillisecond);
 
-}  // namespace
+} // namespace
 
 BENCHMARK_MAIN();

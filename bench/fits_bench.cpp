@@ -1,10 +1,10 @@
 // Criterion evaluations per second of the step-search fits on the bundled
 // sample and on a simulated fleet of 3,000 failures: the evaluators the fits
 // use beside the plain criteria written straight from the formulas.
-#include "criteria.h"
-#include "distributions.h"
-#include "fast_criteria.h"
-#include "fit_datasets.h"
+#include "core/stats/criteria.h"
+#include "core/stats/distributions.h"
+#include "core/stats/fast_criteria.h"
+#include "tools/fit_datasets.h"
 
 #include <benchmark/benchmark.h>
 

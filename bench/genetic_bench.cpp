@@ -1,13 +1,13 @@
 // Time of a default genetic-algorithm run (3000 individuals, 1500 generations,
 // two genes) on the bundled sample with one and with two threads, and the cost
 // of one objective evaluation.
-#include "criteria.h"
-#include "data_file.h"
-#include "genetic_form_host.h"
-#include "genetic_loop.h"
-#include "genetic_objective.h"
-#include "genetic_random.h"
-#include "genetic_run.h"
+#include "core/data/data_file.h"
+#include "core/genetic/genetic_form_host.h"
+#include "core/genetic/genetic_loop.h"
+#include "core/genetic/genetic_objective.h"
+#include "core/genetic/genetic_random.h"
+#include "core/genetic/genetic_run.h"
+#include "core/stats/criteria.h"
 
 #include <benchmark/benchmark.h>
 

@@ -1,16 +1,16 @@
-#include "charts_option.h"
-#include "commands.h"
-#include "genetic_cli.h"
-#include "json_output.h"
-#include "table_text.h"
+#include "cli/charts_option.h"
+#include "cli/commands.h"
+#include "cli/genetic_cli.h"
+#include "cli/json_output.h"
+#include "cli/table_text.h"
 
-#include "calc_run.h"
-#include "data_file.h"
-#include "fit_clock.h"
-#include "number_format.h"
-#include "results_refresh.h"
-#include "results_table.h"
-#include "warranty_file.h"
+#include "core/data/data_file.h"
+#include "core/data/warranty_file.h"
+#include "core/fit/calc_run.h"
+#include "core/fit/fit_clock.h"
+#include "core/results/results_refresh.h"
+#include "core/results/results_table.h"
+#include "core/text/number_format.h"
 
 #include <clocale>
 #include <iostream>

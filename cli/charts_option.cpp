@@ -1,12 +1,12 @@
-#include "charts_option.h"
+#include "cli/charts_option.h"
 
-#include "commands.h"
+#include "cli/commands.h"
 
 #include <iostream>
 #include <stdexcept>
 
 #ifdef TOVIMO_CHART_EXPORT
-#include "chart_export.h"
+#include "gui/charts/chart_export.h"
 #endif
 
 namespace tovimo::cli {

@@ -2,7 +2,7 @@
 // as image files.
 #pragma once
 
-#include "analysis_state.h"
+#include "core/state/analysis_state.h"
 
 #include <string>
 

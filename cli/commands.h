@@ -49,4 +49,4 @@ int RunAnalyze(const AnalyzeOptions& o);
 int RunScore(const ScoreOptions& o);
 int RunSimulate(const SimulateOptions& o);
 
-}  // namespace tovimo::cli
+} // namespace tovimo::cli

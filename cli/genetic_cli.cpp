@@ -1,9 +1,9 @@
-#include "genetic_cli.h"
+#include "cli/genetic_cli.h"
 
-#include "genetic_form_host.h"
-#include "genetic_loop.h"
-#include "genetic_run.h"
-#include "number_format.h"
+#include "core/genetic/genetic_form_host.h"
+#include "core/genetic/genetic_loop.h"
+#include "core/genetic/genetic_run.h"
+#include "core/text/number_format.h"
 
 #include <algorithm>
 #include <exception>

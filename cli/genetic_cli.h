@@ -1,10 +1,10 @@
 // The genetic-algorithm run of `tovimo-cli analyze --models genetic`.
 #pragma once
 
-#include "commands.h"
+#include "cli/commands.h"
 
-#include "analysis_state.h"
-#include "main_form.h"
+#include "core/state/analysis_state.h"
+#include "core/state/main_form.h"
 
 #include <functional>
 #include <string>
@@ -19,4 +19,4 @@ namespace tovimo::cli {
 int RunGeneticHeadless(AnalysisState& st, MainForm& form, const AnalyzeOptions& o,
                        std::vector<std::string>& messages);
 
-}  // namespace tovimo::cli
+} // namespace tovimo::cli

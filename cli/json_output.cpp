@@ -1,4 +1,4 @@
-#include "json_output.h"
+#include "cli/json_output.h"
 
 #include <cmath>
 
@@ -14,7 +14,8 @@ json Num(double v) {
 
 json NumArray(const std::vector<double>& v) {
     json a = json::array();
-    for (double x : v) a.push_back(Num(x));
+    for (double x : v)
+        a.push_back(Num(x));
     return a;
 }
 
@@ -22,22 +23,32 @@ json HistogramJson(const AnalysisState& st) {
     json h = json::array();
     for (const Hist_Rec& c : st.Hist_Stol) {
         json npr = json::array();
-        for (int x : c.Npr) npr.push_back(x);
+        for (int x : c.Npr)
+            npr.push_back(x);
         h.push_back({{"time", Num(c.time)}, {"Sum", c.Sum}, {"Npr", npr}});
     }
     return h;
 }
 
 json ModelJson(const Mod_Weib& m) {
-    return {{"Executed", m.Executed},     {"A", Num(m.A)},
-            {"B", Num(m.B)},              {"K_powtor", Num(m.K_powtor)},
-            {"Sred", Num(m.Sred)},        {"SKO", Num(m.SKO)},
-            {"SKO_out", Num(m.SKO_out)},  {"LamStart", Num(m.LamStart)},
-            {"Lam1000", Num(m.Lam1000)},  {"KolmCrt", Num(m.KolmCrt)},
-            {"Kol_Nakopl", Num(m.Kol_Nakopl)}, {"Unsens", Num(m.Unsens)},
-            {"Kol_F_priv", NumArray(m.Kol_F_priv)}, {"F_Weib", NumArray(m.F_Weib)},
-            {"F_norm", NumArray(m.F_norm)}, {"criterion", Num(m.criterion)},
-            {"evaluations", m.evaluations}, {"seconds", Num(m.seconds)}};
+    return {{"Executed", m.Executed},
+            {"A", Num(m.A)},
+            {"B", Num(m.B)},
+            {"K_powtor", Num(m.K_powtor)},
+            {"Sred", Num(m.Sred)},
+            {"SKO", Num(m.SKO)},
+            {"SKO_out", Num(m.SKO_out)},
+            {"LamStart", Num(m.LamStart)},
+            {"Lam1000", Num(m.Lam1000)},
+            {"KolmCrt", Num(m.KolmCrt)},
+            {"Kol_Nakopl", Num(m.Kol_Nakopl)},
+            {"Unsens", Num(m.Unsens)},
+            {"Kol_F_priv", NumArray(m.Kol_F_priv)},
+            {"F_Weib", NumArray(m.F_Weib)},
+            {"F_norm", NumArray(m.F_norm)},
+            {"criterion", Num(m.criterion)},
+            {"evaluations", m.evaluations},
+            {"seconds", Num(m.seconds)}};
 }
 
 json StateJson(const AnalysisState& st) {
@@ -50,7 +61,8 @@ json StateJson(const AnalysisState& st) {
     j["NPrich"] = st.NPrich;
     json causes = json::array();
     for (size_t k = 1; k < st.Vidy_otkazov.size(); ++k)
-        causes.push_back({{"Nazv_Prich", st.Vidy_otkazov[k].Nazv_Prich}, {"Dolya", Num(st.Vidy_otkazov[k].Dolya)}});
+        causes.push_back(
+            {{"Nazv_Prich", st.Vidy_otkazov[k].Nazv_Prich}, {"Dolya", Num(st.Vidy_otkazov[k].Dolya)}});
     j["Vidy_otkazov"] = causes;
     json recs = json::array();
     for (const Problems& p : st.MasProbl)
@@ -73,7 +85,8 @@ json StateJson(const AnalysisState& st) {
     j["D_Hist2"] = st.D_Hist2;
     j["Hist_Stol"] = HistogramJson(st);
     json spc = json::array();
-    for (double v : st.Sum_PrichCol) spc.push_back(Num(v));
+    for (double v : st.Sum_PrichCol)
+        spc.push_back(Num(v));
     j["Sum_PrichCol"] = spc;
     j["models"] = {{"MPirsN", ModelJson(st.MPirsN)},
                    {"MPirsS", ModelJson(st.MPirsS)},
@@ -82,4 +95,4 @@ json StateJson(const AnalysisState& st) {
     return j;
 }
 
-}  // namespace tovimo::cli
+} // namespace tovimo::cli

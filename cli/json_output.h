@@ -1,7 +1,7 @@
 // JSON views of the analysis state for the command-line front end.
 #pragma once
 
-#include "analysis_state.h"
+#include "core/state/analysis_state.h"
 
 #include <nlohmann/json.hpp>
 
@@ -15,4 +15,4 @@ nlohmann::json ModelJson(const Mod_Weib& m);
 // Everything a load and a run leave in the state, under the state's names.
 nlohmann::json StateJson(const AnalysisState& st);
 
-}  // namespace tovimo::cli
+} // namespace tovimo::cli

@@ -1,5 +1,5 @@
 // tovimo-cli: the analysis without windows.
-#include "commands.h"
+#include "cli/commands.h"
 
 #include <CLI/CLI.hpp>
 

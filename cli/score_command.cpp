@@ -1,12 +1,12 @@
-#include "commands.h"
-#include "json_output.h"
+#include "cli/commands.h"
+#include "cli/json_output.h"
 
-#include "criteria.h"
-#include "data_file.h"
-#include "distributions.h"
-#include "histogram.h"
-#include "number_format.h"
-#include "run_inputs.h"
+#include "core/data/data_file.h"
+#include "core/state/run_inputs.h"
+#include "core/stats/criteria.h"
+#include "core/stats/distributions.h"
+#include "core/stats/histogram.h"
+#include "core/text/number_format.h"
 
 #include <iostream>
 
@@ -20,7 +20,8 @@ int RunScore(const ScoreOptions& o) {
     std::vector<std::string> messages;
     auto message = [&](const std::string& m) { messages.push_back(m); };
     if (!LoadDataFile(st, form, o.dataFile, message)) {
-        for (const auto& m : messages) std::cerr << m << "\n";
+        for (const auto& m : messages)
+            std::cerr << m << "\n";
         return kFileError;
     }
     const char sep = form.decimalSeparator;
@@ -52,7 +53,8 @@ int RunScore(const ScoreOptions& o) {
     const double p1 = Pirson(st, 1, o.A, o.B, o.K, st.Sred, st.SKO, m);
     std::vector<double> phi;
     phi.reserve(st.MasProbl.size());
-    for (const Problems& p : st.MasProbl) phi.push_back(CDF_Gauss(st.Sred, st.SKO, p.time));
+    for (const Problems& p : st.MasProbl)
+        phi.push_back(CDF_Gauss(st.Sred, st.SKO, p.time));
     const double sm = Smirnow(st, o.A, o.B, o.K, phi);
     double kolm = 0;
     std::string kolmStr;
@@ -62,7 +64,7 @@ int RunScore(const ScoreOptions& o) {
     std::array<double, N_Param_Opt + 1> ao{};
     ao[1] = o.B;
     ao[2] = o.A;
-    const double celev = CelevFunction(st, ao, g);  // the run flags stay off: only A and B are given
+    const double celev = CelevFunction(st, ao, g); // the run flags stay off: only A and B are given
     Sigmas(st, m, st.T_Prirab);
     double skoStolb = 0;
     const std::string line = Hist_SKO(st, m, sep, &skoStolb);
@@ -89,10 +91,11 @@ int RunScore(const ScoreOptions& o) {
         std::cout << j.dump(1) << "\n";
         return kDone;
     }
-    for (const auto& msg : messages) std::cout << "Сообщение: " << msg << "\n";
+    for (const auto& msg : messages)
+        std::cout << "Сообщение: " << msg << "\n";
     auto g15 = [&](double v) { return FloatToStr(v, sep); };
-    std::cout << "Критерий Пирсона (Специальный 1 / Стандарт / Специальный 2): " << g15(p0) << " / " << g15(p1)
-              << " / " << g15(p2) << "\n";
+    std::cout << "Критерий Пирсона (Специальный 1 / Стандарт / Специальный 2): " << g15(p0) << " / "
+              << g15(p1) << " / " << g15(p2) << "\n";
     std::cout << "Критерий Смирнова: " << g15(sm) << "\n";
     std::cout << "Критерий Колмогорова: " << Format("%6.3f", {kolm}, sep) << kolmStr << "\n";
     std::cout << "Целевая функция генетического алгоритма: " << g15(celev) << "\n";
@@ -103,4 +106,4 @@ int RunScore(const ScoreOptions& o) {
     return kDone;
 }
 
-}  // namespace tovimo::cli
+} // namespace tovimo::cli

@@ -1,7 +1,7 @@
-#include "commands.h"
+#include "cli/commands.h"
 
-#include "fleet_simulator.h"
-#include "text_codec.h"
+#include "core/data/fleet_simulator.h"
+#include "core/text/text_codec.h"
 
 #include <fstream>
 #include <iostream>
@@ -37,4 +37,4 @@ int RunSimulate(const SimulateOptions& o) {
     return kDone;
 }
 
-}  // namespace tovimo::cli
+} // namespace tovimo::cli

@@ -1,4 +1,4 @@
-#include "table_text.h"
+#include "cli/table_text.h"
 
 #include <algorithm>
 

@@ -1,7 +1,7 @@
 // The results table as aligned plain text for the terminal.
 #pragma once
 
-#include "results_table.h"
+#include "core/results/results_table.h"
 
 #include <string>
 

@@ -1,4 +1,4 @@
-#include "data_file_target.h"
+#include "fuzz/data_file_target.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     return tovimo::fuzz::DataFileTarget(data, size);

@@ -3,17 +3,16 @@
 // decimal separator and the "Контроль ИД" box; the rest is the file.
 #pragma once
 
-#include "criteria.h"
-#include "data_file.h"
-#include "fuzz_checks.h"
-#include "histogram.h"
+#include "core/data/data_file.h"
+#include "core/stats/criteria.h"
+#include "core/stats/histogram.h"
+#include "fuzz/fuzz_checks.h"
 
 #include <cstdint>
 #include <string>
 #include <string_view>
 
 namespace tovimo::fuzz {
-
 
 inline void ScoreModels(AnalysisState& st, char sep) {
     st.Tzenz = st.MasProbl.back().time;
@@ -23,7 +22,8 @@ inline void ScoreModels(AnalysisState& st, char sep) {
     };
     const Pair pairs[] = {{1.3, 9000, 1.4}, {0.35, 10, 0.1}, {10, 99000, 30}, {1, st.Tzenz, 1}};
     std::vector<double> phi(st.MasProbl.size());
-    for (size_t i = 0; i < phi.size(); ++i) phi[i] = 0.5;
+    for (size_t i = 0; i < phi.size(); ++i)
+        phi[i] = 0.5;
     for (const Pair& p : pairs) {
         Mod_Weib m;
         m.A = p.A;
@@ -31,7 +31,8 @@ inline void ScoreModels(AnalysisState& st, char sep) {
         m.K_powtor = p.K;
         m.Sred = st.Sred;
         m.SKO = st.SKO;
-        for (int form = 0; form <= 2; ++form) Pirson(st, form, p.A, p.B, p.K, st.Sred, st.SKO, m);
+        for (int form = 0; form <= 2; ++form)
+            Pirson(st, form, p.A, p.B, p.K, st.Sred, st.SKO, m);
         fuzz::Check(m.F_Weib.size() == columns, "Pirson sizes the model's arrays to the histogram");
         Smirnow(st, p.A, p.B, p.K, phi);
         double crit = 0;
@@ -71,4 +72,4 @@ inline int DataFileTarget(const std::uint8_t* data, std::size_t size) {
     return 0;
 }
 
-}  // namespace tovimo::fuzz
+} // namespace tovimo::fuzz

@@ -3,8 +3,8 @@
 // regression tests replace the handler by a test failure.
 #pragma once
 
-#include "analysis_state.h"
-#include "main_form.h"
+#include "core/state/analysis_state.h"
+#include "core/state/main_form.h"
 
 #include <cmath>
 #include <cstdio>
@@ -51,7 +51,8 @@ inline void CheckLoadedSeries(const AnalysisState& st, const MainForm& form) {
     Check(st.V_otk.size() == static_cast<size_t>(st.NPrich) + 2, "V_otk holds the causes and \"Другие\"");
     Check(st.Kol_izw == static_cast<int>(st.MasProbl.size()), "Kol_izw counts the records");
     Check(IsUtf8(st.Comment) && IsUtf8(form.Label10), "comment is UTF-8");
-    for (const auto& v : st.V_otk) Check(IsUtf8(v.Nazv_Prich), "cause name is UTF-8");
+    for (const auto& v : st.V_otk)
+        Check(IsUtf8(v.Nazv_Prich), "cause name is UTF-8");
     double prev = -INFINITY;
     for (const auto& p : st.MasProbl) {
         Check(p.chey >= 1 && p.chey <= st.NPrich + 1, "record cause within 1..NPrich+1");
@@ -62,7 +63,8 @@ inline void CheckLoadedSeries(const AnalysisState& st, const MainForm& form) {
     }
     Check(form.Mass_List.size() == st.MasProbl.size() + 1, "record grid holds header and records");
     for (const auto& row : form.Mass_List)
-        for (const auto& cell : row) Check(IsUtf8(cell), "grid cell is UTF-8");
+        for (const auto& cell : row)
+            Check(IsUtf8(cell), "grid cell is UTF-8");
 }
 
 // The histogram invariants: contiguous columns with strictly increasing upper
@@ -81,7 +83,8 @@ inline void CheckHistogram(const AnalysisState& st) {
         Check(h[j].Sum >= 0, "column count non-negative");
         Check(h[j].Sum > 0 || j + 1 == h.size(), "only the last column may be empty");
         long long perCause = 0;
-        for (int c : h[j].Npr) perCause += c;
+        for (int c : h[j].Npr)
+            perCause += c;
         Check(perCause == h[j].Sum, "per-cause counts add up to the column count");
         for (int k = 0; k < h[j].Sum; ++k, ++i) {
             Check(i < m.size(), "no more failures counted than loaded");
@@ -94,4 +97,4 @@ inline void CheckHistogram(const AnalysisState& st) {
     Check(h.back().time >= m.back().time, "last edge reaches the last failure");
 }
 
-}  // namespace tovimo::fuzz
+} // namespace tovimo::fuzz

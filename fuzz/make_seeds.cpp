@@ -2,8 +2,8 @@
 // shapes as data files, simulated warranty-end times, and typical run inputs.
 // Every seed starts with the option byte the targets read first.
 // Usage: make_seeds CORPUS_DIR (subfolders data_file, warranty_file, run_inputs).
-#include "fleet_simulator.h"
-#include "text_codec.h"
+#include "core/data/fleet_simulator.h"
+#include "core/text/text_codec.h"
 
 #include <filesystem>
 #include <fstream>
@@ -20,7 +20,7 @@ void Write(const fs::path& dir, const std::string& name, char options, const std
     std::ofstream(dir / name, std::ios::binary) << options << bytes;
 }
 
-}  // namespace
+} // namespace
 
 int main(int argc, char** argv) {
     if (argc != 2) {
@@ -35,7 +35,7 @@ int main(int argc, char** argv) {
         bool comma, cp1251;
     };
     const Fleet fleets[] = {
-        {"small", 30, 1.3, 9000, 3000, 700, true, true},   {"wear", 200, 3.0, 4000, 3000, 700, false, true},
+        {"small", 30, 1.3, 9000, 3000, 700, true, true},     {"wear", 200, 3.0, 4000, 3000, 700, false, true},
         {"infant", 150, 0.5, 20000, 2000, 300, true, false}, {"tight", 80, 1.0, 5000, 1000, 1, false, true},
         {"wide", 60, 1.2, 8000, 500, 5000, true, true},
     };
@@ -60,10 +60,12 @@ int main(int argc, char** argv) {
 
     // separator, ticked models and flags, then meSred, meSKO, T fin, run-in,
     // the three factors, precision, population, generations, copy count
-    Write(root / "run_inputs", "defaults", 2, "3000\n700\n4500\n300\n1.00025\n1.00025\n1.0005\n0.0000002\n3000\n1500\n50");
+    Write(root / "run_inputs", "defaults", 2,
+          "3000\n700\n4500\n300\n1.00025\n1.00025\n1.0005\n0.0000002\n3000\n1500\n50");
     Write(root / "run_inputs", "comma_all", 1 | 2 | 8 | 16 | 32,
           "3000,5\n700\n4500,25\n0\n1,00025\n1,00025\n1,0005\n0,0000002\n10\n2\n5");
     Write(root / "run_inputs", "bad", 4, "\nabc\n1,5\n-300\n0\n0.5\n1e308\n1\n-3\n0\nx");
-    Write(root / "run_inputs", "huge", 8 | 64, "1e300\n1e-300\n1e15\n1e9\n1e300\n2\n1e-300\n1e-12\n2147483648\n99999\n-1");
+    Write(root / "run_inputs", "huge", 8 | 64,
+          "1e300\n1e-300\n1e15\n1e9\n1e300\n2\n1e-300\n1e-12\n2147483648\n99999\n-1");
     return 0;
 }

@@ -4,13 +4,13 @@
 // models and flags; the rest is up to eleven lines, one per edit.
 #pragma once
 
-#include "calc_run.h"
-#include "fleet_simulator.h"
-#include "fuzz_checks.h"
-#include "genetic_loop.h"
-#include "genetic_run.h"
-#include "number_format.h"
-#include "run_inputs.h"
+#include "core/data/fleet_simulator.h"
+#include "core/fit/calc_run.h"
+#include "core/genetic/genetic_loop.h"
+#include "core/genetic/genetic_run.h"
+#include "core/state/run_inputs.h"
+#include "core/text/number_format.h"
+#include "fuzz/fuzz_checks.h"
 
 #include <algorithm>
 #include <cstdint>
@@ -19,7 +19,6 @@
 #include <vector>
 
 namespace tovimo::fuzz {
-
 
 struct LoadedSeries {
     AnalysisState st;
@@ -59,13 +58,14 @@ inline void CheckNumberText(std::string_view text, char sep) {
     const std::string shown = FloatToStr(*v, sep);
     const auto back = ParseFloat(shown, sep);
     fuzz::Check(back.has_value(), "a shown number reads back");
-    fuzz::Check(*back == *v || std::fabs(*back - *v) <= 1e-14 * std::fabs(*v), "a shown number keeps its value");
+    fuzz::Check(*back == *v || std::fabs(*back - *v) <= 1e-14 * std::fabs(*v),
+                "a shown number keeps its value");
 }
 
 // Population and generations within a fuzzing budget; everything else as the
 // controls hold it.
 class SmallGaHost final : public GaHost {
-public:
+  public:
     explicit SmallGaHost(MainForm& f) : f_(f) {}
     std::optional<int> populationSize() override { return small(f_.Edit3, 12); }
     std::optional<int> generations() override { return small(f_.NPokoleny, 3); }
@@ -78,7 +78,7 @@ public:
     void updMain(int) override {}
     void diaGen() override {}
 
-private:
+  private:
     static std::optional<int> small(const std::string& text, int most) {
         const auto v = ParseInt(text);
         if (!v || *v < INT32_MIN || *v > INT32_MAX) return std::nullopt;
@@ -112,8 +112,8 @@ inline int RunInputsTarget(const std::uint8_t* data, std::size_t size) {
     AnalysisState st = SmallSeries().st;
     MainForm form = SmallSeries().form;
     form.decimalSeparator = (opts & 1) ? ',' : '.';
-    std::string* edits[] = {&form.meSred, &form.meSKO, &form.LabeledEdit2, &form.LabeledEdit3,
-                            &form.Edit1,  &form.Edit6, &form.Edit5,        &form.Edit2,
+    std::string* edits[] = {&form.meSred, &form.meSKO,     &form.LabeledEdit2, &form.LabeledEdit3,
+                            &form.Edit1,  &form.Edit6,     &form.Edit5,        &form.Edit2,
                             &form.Edit3,  &form.NPokoleny, &form.LabeledEdit1};
     for (size_t i = 0; i < fields.size(); ++i) {
         *edits[i] = fields[i];
@@ -139,7 +139,7 @@ inline int RunInputsTarget(const std::uint8_t* data, std::size_t size) {
     const size_t messages = form.Memo2.size();
     bool started = false;
     try {
-        StepClock clock(11.0);  // every fit ends after its first time check
+        StepClock clock(11.0); // every fit ends after its first time check
         started = RunCalculation(st, form, clock, RunCallbacks{});
     } catch (const ConvertError&) {
     }
@@ -149,10 +149,12 @@ inline int RunInputsTarget(const std::uint8_t* data, std::size_t size) {
     } else {
         fuzz::Check(!st.Hist_Stol.empty(), "a run builds the histogram");
         fuzz::CheckHistogram(st);
-        for (const auto& [ticked, m] : {std::pair{form.SpirSpusk, &st.MPirsS}, std::pair{form.BoxNewton, &st.MPirsN},
-                                        std::pair{form.BoxSmirnow, &st.MSmirn}})
+        for (const auto& [ticked, m] :
+             {std::pair{form.SpirSpusk, &st.MPirsS}, std::pair{form.BoxNewton, &st.MPirsN},
+              std::pair{form.BoxSmirnow, &st.MSmirn}})
             if (ticked) fuzz::Check(m->Executed, "a ticked model is fitted");
-        for (const auto& line : form.Memo2) fuzz::Check(fuzz::IsUtf8(line), "memo line is UTF-8");
+        for (const auto& line : form.Memo2)
+            fuzz::Check(fuzz::IsUtf8(line), "memo line is UTF-8");
     }
 
     AnalysisState ga = SmallSeries().st;
@@ -176,4 +178,4 @@ inline int RunInputsTarget(const std::uint8_t* data, std::size_t size) {
     return 0;
 }
 
-}  // namespace tovimo::fuzz
+} // namespace tovimo::fuzz

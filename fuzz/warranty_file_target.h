@@ -2,9 +2,9 @@
 // the rest is the file.
 #pragma once
 
-#include "fuzz_checks.h"
-#include "number_format.h"
-#include "warranty_file.h"
+#include "core/data/warranty_file.h"
+#include "core/text/number_format.h"
+#include "fuzz/fuzz_checks.h"
 
 #include <cstdint>
 #include <string>
@@ -46,4 +46,4 @@ inline int WarrantyFileTarget(const std::uint8_t* data, std::size_t size) {
     return 0;
 }
 
-}  // namespace tovimo::fuzz
+} // namespace tovimo::fuzz

@@ -1,5 +1,5 @@
 // Tovimo_2024: the program start.
-#include "app_windows.h"
+#include "gui/windows/app_windows.h"
 
 #include <QApplication>
 #include <QCommandLineParser>

@@ -2,12 +2,12 @@
 // with a wanted number of failures, loaded as the program loads a file.
 #pragma once
 
-#include "analysis_state.h"
-#include "data_file.h"
-#include "fleet_simulator.h"
-#include "histogram.h"
-#include "main_form.h"
-#include "run_inputs.h"
+#include "core/data/data_file.h"
+#include "core/data/fleet_simulator.h"
+#include "core/state/analysis_state.h"
+#include "core/state/main_form.h"
+#include "core/state/run_inputs.h"
+#include "core/stats/histogram.h"
 
 #include <stdexcept>
 #include <string>

@@ -4,11 +4,11 @@
 // from the best grid points) and prints the ratio fitted / best.
 //
 //   fit_quality SAMPLE_FILE [failures...]
-#include "calc_run.h"
-#include "criteria.h"
-#include "distributions.h"
-#include "fast_criteria.h"
-#include "fit_datasets.h"
+#include "core/fit/calc_run.h"
+#include "core/stats/criteria.h"
+#include "core/stats/distributions.h"
+#include "core/stats/fast_criteria.h"
+#include "tools/fit_datasets.h"
 
 #include <algorithm>
 #include <cmath>

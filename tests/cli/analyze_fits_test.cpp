@@ -1,5 +1,5 @@
 // tovimo-cli analyze with the fits, on the bundled sample.
-#include "cli_run.h"
+#include "tests/cli/cli_run.h"
 
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>

@@ -1,5 +1,5 @@
 // analyze --charts: the result charts and the log-log chart as image files.
-#include "cli_run.h"
+#include "tests/cli/cli_run.h"
 
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>

@@ -1,4 +1,4 @@
-#include "cli_run.h"
+#include "tests/cli/cli_run.h"
 
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
@@ -17,10 +17,12 @@ TEST(CliAnalyze, LoadOnlyJsonCarriesTheStateNames) {
     auto r = RunCli("analyze " + kData + "/example.txt --models none --json");
     ASSERT_EQ(r.status, 0) << r.out;
     auto j = json::parse(r.out);
-    for (const char* key : {"Comment", "Sred", "SKO", "Kol_Izd_All", "KolOtk", "NPrich", "messages", "Vidy_otkazov",
-                            "MasProbl", "Kol_izw", "Popravka_Unknow", "Izd_Prived", "TL90expl", "TL80expl",
-                            "T50expl", "t50zen", "Otk_Izd", "Tst", "A_ln", "B_ln", "Tzenz", "T_Prirab", "D_Hist1",
-                            "D_Hist2", "Hist_Stol", "Sum_PrichCol", "models", "memo", "Result_Grid"})
+    for (const char* key :
+         {"Comment",   "Sred",         "SKO",      "Kol_Izd_All", "KolOtk",          "NPrich",
+          "messages",  "Vidy_otkazov", "MasProbl", "Kol_izw",     "Popravka_Unknow", "Izd_Prived",
+          "TL90expl",  "TL80expl",     "T50expl",  "t50zen",      "Otk_Izd",         "Tst",
+          "A_ln",      "B_ln",         "Tzenz",    "T_Prirab",    "D_Hist1",         "D_Hist2",
+          "Hist_Stol", "Sum_PrichCol", "models",   "memo",        "Result_Grid"})
         EXPECT_TRUE(j.contains(key)) << key;
     EXPECT_EQ(j["Comment"], "Изделие А, гарантия 2023");
     EXPECT_EQ(j["KolOtk"], 40);
@@ -37,7 +39,8 @@ TEST(CliAnalyze, LoadOnlyJsonCarriesTheStateNames) {
 }
 
 TEST(CliAnalyze, OptionsStandForTheEdits) {
-    auto r = RunCli("analyze " + kData + "/example.txt --models none --json --mean 2500 --sd 400 --t-fin 300 "
+    auto r = RunCli("analyze " + kData +
+                    "/example.txt --models none --json --mean 2500 --sd 400 --t-fin 300 "
                     "--run-in 150 --check");
     ASSERT_EQ(r.status, 0);
     auto j = json::parse(r.out);
@@ -49,7 +52,8 @@ TEST(CliAnalyze, OptionsStandForTheEdits) {
 }
 
 TEST(CliAnalyze, WarrantyFileGivesTheLawWithThreeDigits) {
-    auto r = RunCli("analyze " + kData + "/example.txt --models none --json --warranty " + kData + "/gar_two.txt");
+    auto r =
+        RunCli("analyze " + kData + "/example.txt --models none --json --warranty " + kData + "/gar_two.txt");
     ASSERT_EQ(r.status, 0);
     auto j = json::parse(r.out);
     EXPECT_EQ(j["Sred"], 550.0);
@@ -58,7 +62,10 @@ TEST(CliAnalyze, WarrantyFileGivesTheLawWithThreeDigits) {
 }
 
 TEST(CliAnalyze, ExitStatuses) {
-    struct Case { std::string args; int status; };
+    struct Case {
+        std::string args;
+        int status;
+    };
     const Case cases[] = {
         {"analyze /nonexistent.txt --models none", 3},
         {"analyze " + kData + "/too_many_causes.txt --models none", 3},
@@ -69,16 +76,17 @@ TEST(CliAnalyze, ExitStatuses) {
         {"frobnicate", 2},
         {"score " + kData + "/example.txt --A 1", 2},
     };
-    for (const auto& c : cases) EXPECT_EQ(RunCli(c.args).status, c.status) << c.args;
+    for (const auto& c : cases)
+        EXPECT_EQ(RunCli(c.args).status, c.status) << c.args;
 }
 
 TEST(CliScore, CriteriaOfAGivenModel) {
     auto r = RunCli("score " + kData + "/example.txt --A 1.2 --B 3000 --K 1.5 --json");
     ASSERT_EQ(r.status, 0) << r.out;
     auto j = json::parse(r.out);
-    for (const char* key : {"Pirson0", "Pirson1", "Pirson2", "Smirnow", "Kolmogor", "KolmStr", "CelevFunction",
-                            "LamStart", "Lam1000", "SKO_out", "SKO_Stolb", "Hist_SKO_line", "Kol_F_priv", "F_Weib",
-                            "F_norm", "Hist_Stol"})
+    for (const char* key :
+         {"Pirson0", "Pirson1", "Pirson2", "Smirnow", "Kolmogor", "KolmStr", "CelevFunction", "LamStart",
+          "Lam1000", "SKO_out", "SKO_Stolb", "Hist_SKO_line", "Kol_F_priv", "F_Weib", "F_norm", "Hist_Stol"})
         EXPECT_TRUE(j.contains(key)) << key;
     EXPECT_EQ(j["Kol_F_priv"].size(), j["Hist_Stol"].size());
     const std::string line = j["Hist_SKO_line"];
@@ -100,7 +108,8 @@ TEST(CliScore, NonFiniteNumbersAreStrings) {
 
 TEST(CliTexts, FollowTheLocaleSeparator) {
     auto dot = RunCli("score " + kData + "/example.txt --A 1.2 --B 3000 --K 1.5 --json", "LC_ALL=C");
-    auto comma = RunCli("score " + kData + "/example.txt --A 1.2 --B 3000 --K 1.5 --json", "LC_ALL=ru_RU.UTF-8");
+    auto comma =
+        RunCli("score " + kData + "/example.txt --A 1.2 --B 3000 --K 1.5 --json", "LC_ALL=ru_RU.UTF-8");
     ASSERT_EQ(dot.status, 0);
     ASSERT_EQ(comma.status, 0);
     const std::string l1 = json::parse(dot.out)["Hist_SKO_line"];

@@ -1,8 +1,8 @@
-#include "cli_run.h"
-#include "genetic_cli.h"
-#include "genetic_run.h"
+#include "cli/genetic_cli.h"
+#include "core/genetic/genetic_run.h"
+#include "tests/cli/cli_run.h"
 
-#include "data_file.h"
+#include "core/data/data_file.h"
 
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>

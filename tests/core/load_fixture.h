@@ -1,10 +1,10 @@
 // Builds data files in memory for the loader tests.
 #pragma once
 
-#include "analysis_state.h"
-#include "data_file.h"
-#include "main_form.h"
-#include "text_codec.h"
+#include "core/data/data_file.h"
+#include "core/state/analysis_state.h"
+#include "core/state/main_form.h"
+#include "core/text/text_codec.h"
 
 #include <string>
 #include <vector>
@@ -21,10 +21,12 @@ struct Loaded {
 inline std::string DataFile(const std::vector<std::string>& causes, const std::vector<std::string>& records,
                             double sred = 3000, double sko = 500, double park = 100, int kolOtk = -1) {
     std::string s = "Тестовый ряд\n" + std::to_string(sred) + "\n" + std::to_string(sko) + "\n" +
-                    std::to_string(park) + "\n" + std::to_string(kolOtk < 0 ? records.size() : kolOtk) + "\n" +
-                    std::to_string(causes.size()) + "\n";
-    for (const auto& c : causes) s += c + "\n";
-    for (const auto& r : records) s += r + "\n";
+                    std::to_string(park) + "\n" + std::to_string(kolOtk < 0 ? records.size() : kolOtk) +
+                    "\n" + std::to_string(causes.size()) + "\n";
+    for (const auto& c : causes)
+        s += c + "\n";
+    for (const auto& r : records)
+        s += r + "\n";
     return s;
 }
 
@@ -37,4 +39,4 @@ inline Loaded Load(const std::string& utf8Text, char sep = '.', bool check = fal
     return l;
 }
 
-}  // namespace tovimo::test
+} // namespace tovimo::test

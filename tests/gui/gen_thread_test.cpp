@@ -1,9 +1,9 @@
 // Genetic-algorithm runs from the main window: the worker thread, its
 // hand-overs to the user-interface thread, "Стоп", "Скопировать лучших" and
 // closing the window while a run goes on. Small populations keep them quick.
-#include "main_window_fixture.h"
+#include "tests/gui/main_window_fixture.h"
 
-#include "gen_thread.h"
+#include "gui/workers/gen_thread.h"
 
 #include <QLineEdit>
 #include <QPlainTextEdit>
@@ -37,21 +37,24 @@ class GenThreadTest : public QObject {
             w.NPokoleny->setText(QString::fromLatin1(generations));
             QTest::mouseClick(w.ToolBRunGenOptim, Qt::LeftButton);
         }
-        bool waitForGenes() { return QTest::qWaitFor([&] { return memo().contains(QStringLiteral("Создано генов")); }, 30000); }
+        bool waitForGenes() {
+            return QTest::qWaitFor([&] { return memo().contains(QStringLiteral("Создано генов")); }, 30000);
+        }
     };
 
     QString settings() const { return QDir(tmp_.path()).filePath(QStringLiteral("rel.txt")); }
 
-private slots:
+  private slots:
     void controlsAreDisabledDuringARunAndEnabledAfter() {
         Window t(settings());
         QVERIFY(t.st.uk);
         t.start("20", "30");
         QVERIFY(t.w.Gen());
         TGen* gen = t.w.Gen();
-        QWidget* locked[] = {t.w.OpenFileStart, t.w.SpeedButton1, t.w.bbRaschet, t.w.Button1, t.w.ToolBRunGenOptim,
-                             t.w.Edit3};
-        for (QWidget* c : locked) QVERIFY2(!c->isEnabled(), qPrintable(c->objectName()));
+        QWidget* locked[] = {t.w.OpenFileStart, t.w.SpeedButton1,     t.w.bbRaschet,
+                             t.w.Button1,       t.w.ToolBRunGenOptim, t.w.Edit3};
+        for (QWidget* c : locked)
+            QVERIFY2(!c->isEnabled(), qPrintable(c->objectName()));
         QVERIFY(t.w.StopBtn->isEnabled());
         QVERIFY(t.w.btnCopyBest->isEnabled());
 
@@ -62,12 +65,13 @@ private slots:
         t.w.bbRaschetClick();
         t.w.SpeedButton1Click();
         t.w.Button1Click();
-        QCOMPARE(t.scope.ui.dialogs.size(), size_t(1));  // the load before the run
+        QCOMPARE(t.scope.ui.dialogs.size(), size_t(1)); // the load before the run
         QCOMPARE(t.scope.ui.beeps, 0);
         QVERIFY(t.scope.ui.messages.isEmpty());
 
         QTRY_VERIFY_WITH_TIMEOUT(!t.w.Gen(), 60000);
-        for (QWidget* c : locked) QVERIFY2(c->isEnabled(), qPrintable(c->objectName()));
+        for (QWidget* c : locked)
+            QVERIFY2(c->isEnabled(), qPrintable(c->objectName()));
         QCOMPARE(t.diaStarts, 1);
         QVERIFY(t.st.MGenet.Executed);
         QVERIFY(t.memo().contains(QStringLiteral("Создано генов")));
@@ -101,7 +105,7 @@ private slots:
 
     void copyBestActsDuringTheRun() {
         Window t(settings());
-        t.start("20", "1000000");  // the scheduled copyings lie far beyond this test
+        t.start("20", "1000000"); // the scheduled copyings lie far beyond this test
         QVERIFY(t.waitForGenes());
         QVERIFY(!t.memo().contains(QStringLiteral("Копирование лучших")));
         QTest::mouseClick(t.w.btnCopyBest, Qt::LeftButton);
@@ -118,10 +122,10 @@ private slots:
         QVERIFY(t.waitForGenes());
         QPointer<TGen> gen = t.w.Gen();
         QVERIFY(gen);
-        QVERIFY(t.w.close());  // returns once the worker has ended
+        QVERIFY(t.w.close()); // returns once the worker has ended
         QVERIFY(!gen || gen->isFinished());
         QVERIFY(!t.w.isVisible());
-        QCOMPARE(t.diaStarts, 1);  // its last hand-over was served while the window waited
+        QCOMPARE(t.diaStarts, 1); // its last hand-over was served while the window waited
         QVERIFY(t.st.MGenet.Executed);
         QCOMPARE(t.scope.ui.beeps, 1);
     }

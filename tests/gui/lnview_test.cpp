@@ -1,5 +1,5 @@
 // The log-log window: opened by "Expand", left by "Продолж." or its close box.
-#include "lnview.h"
+#include "gui/windows/lnview.h"
 
 #include <QCoreApplication>
 #include <QLabel>

@@ -2,8 +2,8 @@
 // boxes, beep, cursor and file dialogs, and small data files.
 #pragma once
 
-#include "main_window.h"
-#include "ui_seams.h"
+#include "gui/platform/ui_seams.h"
+#include "gui/windows/main_window.h"
 
 #include <QDir>
 #include <QFile>
@@ -17,7 +17,7 @@
 namespace tovimo::test {
 
 class RecordingUi final : public UiSeams {
-public:
+  public:
     struct Dialog {
         QString filter;
         QString start;
@@ -32,7 +32,7 @@ public:
     }
     std::optional<QString> openFile(QWidget*, const QString& filter, const QString& start) override {
         dialogs.push_back({filter, start});
-        if (answers.empty()) return std::nullopt;  // cancel
+        if (answers.empty()) return std::nullopt; // cancel
         auto a = answers.front();
         answers.pop_front();
         return a;
@@ -55,16 +55,27 @@ struct UiScope {
 };
 
 // The decimal separator the window uses under the current locale.
-inline QString sep() { return QLocale().decimalPoint(); }
+inline QString sep() {
+    return QLocale().decimalPoint();
+}
 
 // A number text with the locale's separator ("12.5" → "12,5" under ru).
-inline QString num(QString text) { return text.replace(QLatin1Char('.'), sep()); }
+inline QString num(QString text) {
+    return text.replace(QLatin1Char('.'), sep());
+}
 
 // Writes a UTF-8 data file with the given header numbers and records.
 inline QString writeDataFile(const QDir& dir, const QString& name, int kolOtk, const QStringList& records,
-                             const QString& mean = QStringLiteral("3000"), const QString& sd = QStringLiteral("700")) {
-    QStringList lines{QStringLiteral("Проверочный ряд"), mean, sd, QStringLiteral("200"), QString::number(kolOtk),
-                      QStringLiteral("2"), QStringLiteral("Двигатель"), QStringLiteral("Насос")};
+                             const QString& mean = QStringLiteral("3000"),
+                             const QString& sd = QStringLiteral("700")) {
+    QStringList lines{QStringLiteral("Проверочный ряд"),
+                      mean,
+                      sd,
+                      QStringLiteral("200"),
+                      QString::number(kolOtk),
+                      QStringLiteral("2"),
+                      QStringLiteral("Двигатель"),
+                      QStringLiteral("Насос")};
     lines << records;
     const QString path = dir.filePath(name);
     QFile f(path);
@@ -76,8 +87,9 @@ inline QString writeDataFile(const QDir& dir, const QString& name, int kolOtk, c
 inline QStringList records(int n) {
     QStringList r;
     for (int i = 1; i <= n; ++i)
-        r << QStringLiteral("%1\t%2").arg(i * 100).arg(i % 2 ? QStringLiteral("двигатель") : QStringLiteral("насос"));
+        r << QStringLiteral("%1\t%2").arg(i * 100).arg(i % 2 ? QStringLiteral("двигатель")
+                                                             : QStringLiteral("насос"));
     return r;
 }
 
-}  // namespace tovimo::test
+} // namespace tovimo::test

@@ -1,11 +1,11 @@
 // The main window driven through its controls' names: defaults, the settings
 // file, loading, the record grid and chart, and the checks of the main run.
-#include "main_window_fixture.h"
+#include "tests/gui/main_window_fixture.h"
 
-#include "app_windows.h"
-#include "lnview.h"
+#include "gui/windows/app_windows.h"
+#include "gui/windows/lnview.h"
 
-#include "fit_clock.h"
+#include "core/fit/fit_clock.h"
 
 #include <QButtonGroup>
 #include <QChart>
@@ -37,8 +37,7 @@ class MainWindowTest : public QObject {
     QTemporaryDir tmp_;
     QString settings() const { return QDir(tmp_.path()).filePath(QStringLiteral("rel.txt")); }
 
-    template <class W>
-    static W* child(QWidget& w, const char* name) {
+    template <class W> static W* child(QWidget& w, const char* name) {
         auto* c = w.findChild<W*>(QString::fromLatin1(name));
         if (!c) qWarning("no control %s", name);
         return c;
@@ -57,7 +56,7 @@ class MainWindowTest : public QObject {
         }
     };
 
-private slots:
+  private slots:
     void cleanup() { QFile::remove(settings()); }
 
     void editDefaults_data() {
@@ -66,24 +65,42 @@ private slots:
         QTest::addColumn<QString>("placeholder");
         const QString none;
         const QString minHits = QStringLiteral("Минимум попадпний в столбец гистограммы");
-        QTest::newRow("meSred") << "meSred" << "" << none;
-        QTest::newRow("meSKO") << "meSKO" << "" << none;
-        QTest::newRow("meKolAll") << "meKolAll" << "" << none;
-        QTest::newRow("meKolOtk") << "meKolOtk" << "" << none;
-        QTest::newRow("LabeledEdit2") << "LabeledEdit2" << "" << none;
-        QTest::newRow("LabeledEdit3") << "LabeledEdit3" << "300" << none;
-        QTest::newRow("Edit4") << "Edit4" << "c:\\" << none;
-        QTest::newRow("MaskEdit1") << "MaskEdit1" << "" << none;
-        QTest::newRow("MaskEditSrednee") << "MaskEditSrednee" << "" << none;
-        QTest::newRow("MaskEditSKO") << "MaskEditSKO" << "" << none;
-        QTest::newRow("Edit1") << "Edit1" << "1.00025" << minHits;
-        QTest::newRow("Edit6") << "Edit6" << "1.00025" << minHits;
-        QTest::newRow("Edit5") << "Edit5" << "1.00025" << none;
-        QTest::newRow("Edit2") << "Edit2" << "0.0000001" << none;
-        QTest::newRow("Edit3") << "Edit3" << "3000" << none;
-        QTest::newRow("NPokoleny") << "NPokoleny" << "1500" << none;
-        QTest::newRow("LabeledEdit1") << "LabeledEdit1" << "50"
-                                      << "Скопировать из популяции лучшие варианты и убрать столько же худших";
+        QTest::newRow("meSred") << "meSred"
+                                << "" << none;
+        QTest::newRow("meSKO") << "meSKO"
+                               << "" << none;
+        QTest::newRow("meKolAll") << "meKolAll"
+                                  << "" << none;
+        QTest::newRow("meKolOtk") << "meKolOtk"
+                                  << "" << none;
+        QTest::newRow("LabeledEdit2") << "LabeledEdit2"
+                                      << "" << none;
+        QTest::newRow("LabeledEdit3") << "LabeledEdit3"
+                                      << "300" << none;
+        QTest::newRow("Edit4") << "Edit4"
+                               << "c:\\" << none;
+        QTest::newRow("MaskEdit1") << "MaskEdit1"
+                                   << "" << none;
+        QTest::newRow("MaskEditSrednee") << "MaskEditSrednee"
+                                         << "" << none;
+        QTest::newRow("MaskEditSKO") << "MaskEditSKO"
+                                     << "" << none;
+        QTest::newRow("Edit1") << "Edit1"
+                               << "1.00025" << minHits;
+        QTest::newRow("Edit6") << "Edit6"
+                               << "1.00025" << minHits;
+        QTest::newRow("Edit5") << "Edit5"
+                               << "1.00025" << none;
+        QTest::newRow("Edit2") << "Edit2"
+                               << "0.0000001" << none;
+        QTest::newRow("Edit3") << "Edit3"
+                               << "3000" << none;
+        QTest::newRow("NPokoleny") << "NPokoleny"
+                                   << "1500" << none;
+        QTest::newRow("LabeledEdit1")
+            << "LabeledEdit1"
+            << "50"
+            << "Скопировать из популяции лучшие варианты и убрать столько же худших";
     }
 
     void editDefaults() {
@@ -121,19 +138,23 @@ private slots:
             QVERIFY(b);
             QCOMPARE(b->text(), QString::fromUtf8(caption));
         }
-        QVERIFY(child<QPushButton>(w, "OpenFileStart")->toolTip().startsWith(QStringLiteral("Файл содержит строки")));
+        QVERIFY(child<QPushButton>(w, "OpenFileStart")
+                    ->toolTip()
+                    .startsWith(QStringLiteral("Файл содержит строки")));
         QCOMPARE(child<QPushButton>(w, "bbRaschet")->font().pixelSize(), 20);
         QVERIFY(child<QPushButton>(w, "bbRaschet")->font().bold());
         QVERIFY(child<QPushButton>(w, "StopBtn")->font().bold());
 
-        const std::pair<const char*, bool> checks[] = {{"CheckBox1", false}, {"SpirSpusk", true}, {"BoxNewton", false},
-                                                       {"BoxSmirnow", false}, {"Sred_flag", false}, {"SKO_Flag", false}};
+        const std::pair<const char*, bool> checks[] = {{"CheckBox1", false}, {"SpirSpusk", true},
+                                                       {"BoxNewton", false}, {"BoxSmirnow", false},
+                                                       {"Sred_flag", false}, {"SKO_Flag", false}};
         for (const auto& [name, checked] : checks) {
             auto* c = child<QCheckBox>(w, name);
             QVERIFY(c);
             QCOMPARE(c->isChecked(), checked);
         }
-        QCOMPARE(child<QCheckBox>(w, "SpirSpusk")->text(), QStringLiteral("Модель 1.1 по Пирсону, метод спирального спуска "));
+        QCOMPARE(child<QCheckBox>(w, "SpirSpusk")->text(),
+                 QStringLiteral("Модель 1.1 по Пирсону, метод спирального спуска "));
 
         auto* radio = child<QGroupBox>(w, "RadioGroup1");
         QCOMPARE(radio->title(), QStringLiteral("Способ подбора параметров"));
@@ -164,7 +185,7 @@ private slots:
         QCOMPARE(child<QPlainTextEdit>(w, "Memo2")->toPlainText(), QStringLiteral("Ход решения"));
         auto* grid = child<QTableWidget>(w, "Mass_List");
         QCOMPARE(grid->columnCount(), 4);
-        QCOMPARE(grid->rowCount() + 1, 25);  // the header row is the table's header
+        QCOMPARE(grid->rowCount() + 1, 25); // the header row is the table's header
         QCOMPARE(grid->columnWidth(0), 90);
         QCOMPARE(grid->toolTip(), QStringLiteral("Данные из файла об отказах изделий"));
 
@@ -172,7 +193,8 @@ private slots:
         QCOMPARE(chart->title(), QStringLiteral("Накопленние отказов по времени наблюдения"));
         QVERIFY(!chart->legend()->isVisible());
         QStringList axisTitles;
-        for (QAbstractAxis* a : chart->axes()) axisTitles << a->titleText();
+        for (QAbstractAxis* a : chart->axes())
+            axisTitles << a->titleText();
         QVERIFY(axisTitles.contains(QStringLiteral("Log t (часов)")));
         QVERIFY(axisTitles.contains(QStringLiteral("Log N (отказов)")));
         QVERIFY(axisTitles.contains(QStringLiteral("Выбывание из гарантии, %")));
@@ -224,7 +246,7 @@ private slots:
             scope.ui.answers.push_back(sample);
             w.OpenFileStartClick();
             QCOMPARE(scope.ui.dialogs.size(), size_t(1));
-            QCOMPARE(scope.ui.dialogs[0].start, sample);  // the first start offers the sample
+            QCOMPARE(scope.ui.dialogs[0].start, sample); // the first start offers the sample
             QCOMPARE(scope.ui.dialogs[0].filter, QStringLiteral("файлы данных (txt,rel) (*.txt *.rel)"));
             QVERIFY(st.uk);
         }
@@ -235,7 +257,7 @@ private slots:
             AnalysisState st;
             TForm1 w(st, settings());
             QCOMPARE(child<QLineEdit>(w, "FilePath")->text(), sample);
-            w.OpenFileStartClick();  // cancelled
+            w.OpenFileStartClick(); // cancelled
             QCOMPARE(scope.ui.dialogs.at(0).start, sample);
         }
     }
@@ -244,7 +266,7 @@ private slots:
         QFile blocker(QDir(tmp_.path()).filePath(QStringLiteral("plain_file")));
         QVERIFY(blocker.open(QIODevice::WriteOnly));
         blocker.close();
-        const QString impossible = blocker.fileName() + QStringLiteral("/rel.txt");  // parent is a file
+        const QString impossible = blocker.fileName() + QStringLiteral("/rel.txt"); // parent is a file
         Loaded l(impossible, QStringLiteral(TOVIMO_SAMPLE));
         QVERIFY(l.st.uk);
         QVERIFY(l.st.Kol_izw > 300);
@@ -276,7 +298,8 @@ private slots:
         Loaded l(settings(), QStringLiteral(TOVIMO_SAMPLE));
         TForm1& w = l.w;
         QVERIFY(l.scope.ui.messages.isEmpty());
-        QCOMPARE(child<QLabel>(w, "Label10")->text(), QStringLiteral("Насосная станция НС-2, гарантийный период 2023 г."));
+        QCOMPARE(child<QLabel>(w, "Label10")->text(),
+                 QStringLiteral("Насосная станция НС-2, гарантийный период 2023 г."));
         QCOMPARE(child<QLineEdit>(w, "FilePath")->text(), QStringLiteral(TOVIMO_SAMPLE));
         QCOMPARE(child<QLineEdit>(w, "meSred")->text(), QStringLiteral("3000"));
         QCOMPARE(child<QLineEdit>(w, "meSKO")->text(), QStringLiteral("700"));
@@ -301,7 +324,8 @@ private slots:
         }
         QVERIFY(series1 && series2);
         int positive = 0;
-        for (const Problems& p : l.st.MasProbl) positive += p.time > 0;
+        for (const Problems& p : l.st.MasProbl)
+            positive += p.time > 0;
         QCOMPARE(series1->count(), positive);
         QCOMPARE(series1->color(), QColor(0x00, 0x80, 0x00));
         QCOMPARE(series2->count(), 2);
@@ -347,7 +371,8 @@ private slots:
         AnalysisState st;
         TForm1 w(st, settings());
         child<QLineEdit>(w, "NPokoleny")->setText(QStringLiteral("777"));
-        scope.ui.answers.push_back(writeDataFile(QDir(tmp_.path()), QStringLiteral("n.txt"), kolOtk, records(3)));
+        scope.ui.answers.push_back(
+            writeDataFile(QDir(tmp_.path()), QStringLiteral("n.txt"), kolOtk, records(3)));
         w.OpenFileStartClick();
         QVERIFY(st.uk);
         QCOMPARE(child<QLineEdit>(w, "NPokoleny")->text(), generations);
@@ -398,10 +423,14 @@ private slots:
     void badNumberInEachRunEdit_data() {
         QTest::addColumn<QString>("edit");
         QTest::addColumn<QString>("bad");
-        QTest::newRow("meSred") << "meSred" << "3000x";
-        QTest::newRow("meSKO") << "meSKO" << "7OO";
-        QTest::newRow("LabeledEdit2") << "LabeledEdit2" << "";
-        QTest::newRow("LabeledEdit3") << "LabeledEdit3" << "1 000";
+        QTest::newRow("meSred") << "meSred"
+                                << "3000x";
+        QTest::newRow("meSKO") << "meSKO"
+                               << "7OO";
+        QTest::newRow("LabeledEdit2") << "LabeledEdit2"
+                                      << "";
+        QTest::newRow("LabeledEdit3") << "LabeledEdit3"
+                                      << "1 000";
     }
 
     void badNumberInEachRunEdit() {
@@ -414,7 +443,8 @@ private slots:
         child<QLineEdit>(l.w, "LabeledEdit2")->setText(QStringLiteral("5000"));
         l.w.findChild<QLineEdit*>(edit)->setText(bad);
         QTest::mouseClick(child<QPushButton>(l.w, "bbRaschet"), Qt::LeftButton);
-        QCOMPARE(l.scope.ui.errors, QStringList{QStringLiteral("'%1' is not a valid floating point value").arg(bad)});
+        QCOMPARE(l.scope.ui.errors,
+                 QStringList{QStringLiteral("'%1' is not a valid floating point value").arg(bad)});
         QVERIFY(l.scope.ui.messages.isEmpty());
         QCOMPARE(l.diaStarts, 0);
         QVERIFY(!l.scope.ui.busy);
@@ -424,7 +454,7 @@ private slots:
 
     void calculationRunPresentsAndBeeps() {
         Loaded l(settings(), QStringLiteral(TOVIMO_SAMPLE));
-        child<QCheckBox>(l.w, "BoxNewton")->setChecked(true);  // the two quick fits
+        child<QCheckBox>(l.w, "BoxNewton")->setChecked(true); // the two quick fits
         QTest::mouseClick(child<QPushButton>(l.w, "bbRaschet"), Qt::LeftButton);
         QVERIFY2(l.scope.ui.errors.isEmpty(), qPrintable(l.scope.ui.errors.join('\n')));
         QCOMPARE(l.diaStarts, 1);
@@ -443,7 +473,7 @@ private slots:
         UiScope scope;
         AnalysisState st;
         TForm1 w(st, settings());
-        StepClock clock(3725.0);  // 1 h 2 min 5 s between the two readings
+        StepClock clock(3725.0); // 1 h 2 min 5 s between the two readings
         w.setClock(&clock);
         w.setTimingCount(1000);
         QTest::mouseClick(child<QPushButton>(w, "Button1"), Qt::LeftButton);
@@ -472,10 +502,10 @@ private slots:
         QVERIFY(!app.Form5.isVisible());
         QTest::mouseClick(app.Form1.bbRaschet, Qt::LeftButton);
         QVERIFY(app.state.MPirsS.Executed);
-        QVERIFY(app.Form5.isVisible());  // the run's results refresh
+        QVERIFY(app.Form5.isVisible()); // the run's results refresh
         QVERIFY(!app.Form5.cellText(0, 1).isEmpty());
         QTest::mouseClick(app.Form1.Button2, Qt::LeftButton);
-        QVERIFY(LNview);  // "Expand"
+        QVERIFY(LNview); // "Expand"
         LNview->close();
     }
 };

@@ -1,6 +1,6 @@
 // Elapsed times of the runs and the timing test: the locale's long time
 // format without its time-zone part.
-#include "time_text.h"
+#include "gui/platform/time_text.h"
 
 #include <QTest>
 
@@ -9,15 +9,20 @@ using namespace tovimo;
 class TimeTextTest : public QObject {
     Q_OBJECT
 
-private slots:
+  private slots:
     void formatWithoutZone_data() {
         QTest::addColumn<QString>("locale");
         QTest::addColumn<QString>("format");
-        QTest::newRow("ru") << "ru_RU" << "HH:mm:ss";
-        QTest::newRow("en, zone after AM/PM") << "en_US" << "h:mm:ss AP";
-        QTest::newRow("es, zone in brackets") << "es_ES" << "H:mm:ss";
-        QTest::newRow("zh, zone first") << "zh_CN" << "HH:mm:ss";
-        QTest::newRow("fr_CA, quoted letters") << "fr_CA" << "HH 'h' mm 'min' ss 's'";
+        QTest::newRow("ru") << "ru_RU"
+                            << "HH:mm:ss";
+        QTest::newRow("en, zone after AM/PM") << "en_US"
+                                              << "h:mm:ss AP";
+        QTest::newRow("es, zone in brackets") << "es_ES"
+                                              << "H:mm:ss";
+        QTest::newRow("zh, zone first") << "zh_CN"
+                                        << "HH:mm:ss";
+        QTest::newRow("fr_CA, quoted letters") << "fr_CA"
+                                               << "HH 'h' mm 'min' ss 's'";
     }
 
     void formatWithoutZone() {

@@ -1,8 +1,8 @@
 // Printing the result windows: into a PDF file, and through the print dialog
 // where Cancel prints nothing.
-#include "lnview.h"
-#include "print_service.h"
-#include "results_window.h"
+#include "gui/platform/print_service.h"
+#include "gui/windows/lnview.h"
+#include "gui/windows/results_window.h"
 
 #include <QFile>
 #include <QPrintDialog>

@@ -1,13 +1,13 @@
 // The results window after refreshes of the sample's analysis: series and
 // points, cause bars, legend membership, the table's columns, leaving it.
-#include "results_window.h"
+#include "gui/windows/results_window.h"
 
-#include "chart_export.h"
+#include "gui/charts/chart_export.h"
 
-#include "criteria.h"
-#include "data_file.h"
-#include "histogram.h"
-#include "run_inputs.h"
+#include "core/data/data_file.h"
+#include "core/state/run_inputs.h"
+#include "core/stats/criteria.h"
+#include "core/stats/histogram.h"
 
 #include <QAbstractBarSeries>
 #include <QBarSet>

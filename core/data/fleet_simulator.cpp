@@ -1,0 +1,118 @@
+#include "core/data/fleet_simulator.h"
+
+#include "core/stats/distributions.h"
+#include "core/text/number_format.h"
+
+#include <cmath>
+#include <random>
+
+namespace tovimo {
+
+namespace {
+
+class Draws {
+  public:
+    explicit Draws(std::uint64_t seed) : gen_(seed) {}
+    double uniform() { return static_cast<double>(gen_() >> 11) * 0x1.0p-53; }
+    double normal() {
+        double u1 = uniform();
+        while (u1 <= 0)
+            u1 = uniform();
+        const double u2 = uniform();
+        return std::sqrt(-2 * std::log(u1)) * std::cos(2 * M_PI * u2);
+    }
+    int poisson(double lambda) {
+        if (lambda > 30)
+            return std::max(0, static_cast<int>(std::lround(lambda + std::sqrt(lambda) * normal())));
+        const double L = std::exp(-lambda);
+        int k = 0;
+        double p = 1;
+        do {
+            ++k;
+            p *= uniform();
+        } while (p > L);
+        return k - 1;
+    }
+    size_t index(size_t n) {
+        return std::min(n - 1, static_cast<size_t>(uniform() * static_cast<double>(n)));
+    }
+
+  private:
+    std::mt19937_64 gen_;
+};
+
+const char* const kDescriptions[] = {"перегрев", "течь", "обрыв", "износ", "замыкание", "вибрация", ""};
+const char* const kOtherSources[] = {"Кабина", "Прочие узлы", "Рама", "Не установлен"};
+
+} // namespace
+
+double ExpectedFailuresPerProduct(const FleetParams& p) {
+    // K * E[F(W)] over the warranty law, by a simple quadrature
+    double sum = 0;
+    const int steps = 2000;
+    for (int i = 0; i < steps; ++i) {
+        const double z = -6 + 12.0 * (i + 0.5) / steps;
+        const double w = std::max(0.0, p.mean + p.sd * z);
+        sum += std::exp(-z * z / 2) / std::sqrt(2 * M_PI) * (12.0 / steps) * weibCDF(p.shape, p.scale, w);
+    }
+    return p.repeat * sum;
+}
+
+double FleetSizeFor(const FleetParams& p, double failures) {
+    const double perProduct = ExpectedFailuresPerProduct(p) * (1 - p.unknownShare);
+    return perProduct > 0 ? failures / perProduct : failures;
+}
+
+SimulatedFleet SimulateFleet(const FleetParams& p) {
+    Draws d(p.seed);
+    SimulatedFleet out;
+    std::vector<std::string> lines;
+    const long fleet = std::max(1L, std::lround(p.fleet));
+    int reported = 0;
+    for (long i = 0; i < fleet; ++i) {
+        const double w = std::max(1.0, p.mean + p.sd * d.normal());
+        const double Fw = weibCDF(p.shape, p.scale, w);
+        const int k = d.poisson(p.repeat * Fw);
+        for (int j = 0; j < k; ++j) {
+            ++reported;
+            if (d.uniform() < p.unknownShare) continue;
+            // a time below the warranty end, from the Weibull law truncated there
+            const double u = d.uniform() * Fw;
+            const double t = weibinv(p.shape, p.scale, u);
+            const double tr = std::max(0.1, std::round(t * 10) / 10);
+            out.times.push_back(tr);
+            std::string timeText = FloatToStr(tr, (p.commaDecimals && d.uniform() < 0.3) ? ',' : '.');
+            std::string source;
+            if (p.causes.empty() || d.uniform() < p.otherShare) {
+                source = kOtherSources[d.index(4)];
+            } else {
+                const std::string& c = p.causes[d.index(p.causes.size())];
+                source = d.uniform() < 0.5 ? c : c + " узла " + std::to_string(1 + d.index(9));
+            }
+            const char* desc = kDescriptions[d.index(7)];
+            if (*desc) source += std::string(" * ") + desc;
+            lines.push_back(timeText + "\t" + source);
+        }
+    }
+    out.declaredFailures = reported;
+    std::string text = p.comment + "\n";
+    text += FloatToStr(p.mean, '.') + "\n" + FloatToStr(p.sd, '.') + "\n";
+    text += FloatToStr(static_cast<double>(fleet), '.') + "\n" + std::to_string(reported) + "\n";
+    text += std::to_string(p.causes.size()) + "\n";
+    for (const auto& c : p.causes)
+        text += c + "\n";
+    for (const auto& l : lines)
+        text += l + "\n";
+    out.text = text;
+    return out;
+}
+
+std::string SimulateWarrantyTimes(double mean, double sd, int count, std::uint64_t seed) {
+    Draws d(seed);
+    std::string text = "Времена окончания гарантии\n";
+    for (int i = 0; i < count; ++i)
+        text += FloatToStr(std::round(std::max(1.0, mean + sd * d.normal())), '.') + "\n";
+    return text;
+}
+
+} // namespace tovimo

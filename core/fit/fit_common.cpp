@@ -1,0 +1,140 @@
+#include "core/fit/fit_common.h"
+
+#include "core/fit/fit_clock.h"
+#include "core/stats/criteria.h"
+#include "core/stats/distributions.h"
+#include "core/stats/fast_criteria.h"
+#include "core/text/number_format.h"
+
+#include <cmath>
+
+namespace tovimo {
+
+SearchVectors SetupSearch(bool sredOpt, bool skoOpt, ParamRow b, ParamRow a, ParamRow sred,
+                          ParamRow skoAfterSred, ParamRow skoAlone) {
+    SearchVectors v;
+    auto set = [&v](int i, const ParamRow& r) {
+        v.A_s[i] = r.start;
+        v.A_min[i] = r.min;
+        v.A_max[i] = r.max;
+        v.h_s[i] = r.step;
+        v.ee[i] = r.tol;
+    };
+    set(1, b);
+    set(2, a);
+    v.Np = 2;
+    if (sredOpt) {
+        set(3, sred);
+        v.Np = 3;
+        if (skoOpt) {
+            set(4, skoAfterSred);
+            v.Np = 4;
+        }
+    } else if (skoOpt) {
+        set(3, skoAlone);
+        v.Np = 3;
+    }
+    v.A_sr = v.A_s;
+    return v;
+}
+
+bool StepsBelowTolerance(const SearchVectors& v) {
+    for (int i = 1; i <= v.Np; ++i)
+        if (!(std::fabs(v.h_s[i]) < v.ee[i])) return false;
+    return true;
+}
+
+double ReversedStep(double h, double factor, double rangeWidth) {
+    const double next = -h / factor;
+    if (std::fabs(next) > rangeWidth) return next < 0 ? -rangeWidth : rangeWidth;
+    return next;
+}
+
+void PickWarranty(const AnalysisState& st, const ParamVector& A_s, double& Mu, double& Sig) {
+    Mu = st.Sred_Opt ? A_s[3] : st.Sred;
+    if (st.Sred_Opt && st.SKO_Opt)
+        Sig = A_s[4];
+    else if (st.SKO_Opt)
+        Sig = A_s[3];
+    else
+        Sig = st.SKO;
+}
+
+SearchCriterion PearsonCriterion(const AnalysisState& st, PirsonEvaluator& pirson, double K) {
+    return [&st, &pirson, K](const ParamVector& p) {
+        double Mu, Sig;
+        PickWarranty(st, p, Mu, Sig);
+        return pirson(p[2], p[1], K, Mu, Sig);
+    };
+}
+
+double PearsonAt(const AnalysisState& st, int formIndex, const Mod_Weib& m, const ParamVector& A_s) {
+    double Mu, Sig;
+    PickWarranty(st, A_s, Mu, Sig);
+    Mod_Weib scratch;
+    SizeModelArrays(scratch, st.Hist_Stol.size());
+    return Pirson(st, formIndex, A_s[2], A_s[1], m.K_powtor, Mu, Sig, scratch);
+}
+
+void PublishWarranty(AnalysisState& st, const ParamVector& A_s) {
+    if (st.Sred_Opt && st.SKO_Opt) {
+        st.Sred = A_s[3];
+        st.SKO = A_s[4];
+    } else if (st.Sred_Opt) {
+        st.Sred = A_s[3];
+    } else if (st.SKO_Opt) {
+        st.SKO = A_s[3];
+    }
+}
+
+void FillFinalArrays(const AnalysisState& st, Mod_Weib& m, bool clampNegative) {
+    const auto& h = st.Hist_Stol;
+    SizeModelArrays(m, h.size());
+    double t1 = 0;
+    for (size_t i = 0; i < h.size(); ++i) {
+        const double t2 = h[i].time;
+        double fw = weibCDF2(m.A, m.B, t1, t2);
+        if (clampNegative && fw < 0) fw = 0;
+        m.F_Weib[i] = fw;
+        m.F_norm[i] = CDF_Gauss(st.Sred, st.SKO, (t1 + t2) / 2);
+        m.Kol_F_priv[i] = st.Izd_Prived * m.K_powtor * m.F_Weib[i] * (1 - m.F_norm[i]);
+        t1 = t2;
+    }
+}
+
+void FinishPearsonFit(AnalysisState& st, const MainForm& form, Mod_Weib& m, const SearchVectors& v,
+                      double elapsed, long long evaluations, const char* donePrefix, const FitCallbacks& cb) {
+    m.A = v.A_s[2];
+    m.B = v.A_s[1];
+    PublishWarranty(st, v.A_s);
+    m.SKO = st.SKO;
+    m.Sred = st.Sred;
+    StoreElapsed(st, elapsed);
+    m.criterion = PearsonAt(st, form.RadioGroup1, m, v.A_s);
+    m.evaluations = evaluations;
+    m.seconds = elapsed;
+
+    m.Kol_Nakopl = 0;
+    m.SKO_out = 0;
+    m.Unsens = 0;
+    FillFinalArrays(st, m, false);
+    m.Executed = true;
+    Sigmas(st, m, st.T_Prirab);
+    AppendMemo(cb, ElapsedLine(donePrefix, cb, elapsed));
+    AppendMemo(cb, StepLine(v.h_s[2], st.Sred, st.SKO, form.decimalSeparator));
+}
+
+std::string ElapsedLine(const char* prefix, const FitCallbacks& cb, double seconds) {
+    const std::string time = cb.elapsedText ? cb.elapsedText(seconds) : FormatElapsedDefault(seconds);
+    return std::string(prefix) + time + "ч/мин/с";
+}
+
+std::string StepLine(double shapeStep, double Sred, double SKO, char sep) {
+    return Format("Шаг=%12.10e  Sred=%10.3f SKO=%10.3f", {shapeStep, Sred, SKO}, sep);
+}
+
+void AppendMemo(const FitCallbacks& cb, const std::string& line) {
+    if (cb.memo) cb.memo(line);
+}
+
+} // namespace tovimo

@@ -1,0 +1,85 @@
+// What the three step-search fits share: the callbacks for the progress memo,
+// the 1-based search vectors, the choice of the warranty law the Pearson
+// criterion is evaluated with, and the final per-column arrays of a model.
+#pragma once
+
+#include "core/state/analysis_state.h"
+#include "core/state/main_form.h"
+
+#include <array>
+#include <functional>
+#include <string>
+
+namespace tovimo {
+
+using MemoFn = std::function<void(const std::string&)>;
+// Elapsed seconds as the user's time of day text.
+using ElapsedTextFn = std::function<std::string(double)>;
+
+struct FitCallbacks {
+    MemoFn memo;               // appends one line to the progress memo
+    ElapsedTextFn elapsedText; // FormatElapsedDefault when empty
+};
+
+using ParamVector = std::array<double, 5>; // entries 1..Np are used
+
+// Start, bounds, first step and tolerance of one searched parameter.
+struct ParamRow {
+    double start, min, max, step, tol;
+};
+
+// The criterion a search minimises, evaluated at A_s.
+using SearchCriterion = std::function<double(const ParamVector&)>;
+
+struct SearchVectors {
+    int Np = 2;
+    ParamVector A_s{}, A_sr{}, A_min{}, A_max{}, h_s{}, ee{};
+};
+
+// B and A always, then the warranty mean (with Sred_Opt), the warranty sd
+// after it (with both flags) or alone (with SKO_Opt only).
+SearchVectors SetupSearch(bool sredOpt, bool skoOpt, ParamRow b, ParamRow a, ParamRow sred,
+                          ParamRow skoAfterSred, ParamRow skoAlone);
+
+// True when every used step is below its tolerance.
+bool StepsBelowTolerance(const SearchVectors& v);
+
+// The next step after a reversal: -h / factor. A factor below 1 lets the
+// steps grow; they are held to the width of the parameter's range so that
+// they never overflow before the time rule raises the factor.
+double ReversedStep(double h, double factor, double rangeWidth);
+
+// Mean and sd of the warranty law for the Pearson criterion at A_s: the
+// searched values when fitted, the globals otherwise.
+void PickWarranty(const AnalysisState& st, const ParamVector& A_s, double& Mu, double& Sig);
+
+class PirsonEvaluator;
+// The Pearson criterion of a search point with the repeat coefficient K.
+SearchCriterion PearsonCriterion(const AnalysisState& st, PirsonEvaluator& pirson, double K);
+
+// The plain Pearson criterion at A_s with the repeat coefficient of `m`,
+// evaluated on a scratch copy so that `m` is left as it is.
+double PearsonAt(const AnalysisState& st, int formIndex, const Mod_Weib& m, const ParamVector& A_s);
+
+// Replaces the globals Sred and SKO by their searched values when fitted.
+void PublishWarranty(AnalysisState& st, const ParamVector& A_s);
+
+// The per-column arrays of a fitted model over all columns, with the global
+// Sred and SKO; `clampNegative` replaces a negative F_Weib by 0.
+void FillFinalArrays(const AnalysisState& st, Mod_Weib& m, bool clampNegative);
+
+// The end of both Pearson fits: publishes the point of `v` into `m` and the
+// fitted warranty globals, records the run statistics, fills the final arrays,
+// computes the spread and appends the two memo lines.
+void FinishPearsonFit(AnalysisState& st, const MainForm& form, Mod_Weib& m, const SearchVectors& v,
+                      double elapsed, long long evaluations, const char* donePrefix, const FitCallbacks& cb);
+
+// "<prefix><elapsed>ч/мин/с".
+std::string ElapsedLine(const char* prefix, const FitCallbacks& cb, double seconds);
+
+// The step line of the Pearson fits.
+std::string StepLine(double shapeStep, double Sred, double SKO, char decimalSeparator);
+
+void AppendMemo(const FitCallbacks& cb, const std::string& line);
+
+} // namespace tovimo

@@ -1,0 +1,237 @@
+#include "core/genetic/genetic_engine.h"
+
+#include "core/text/number_format.h"
+
+#include <algorithm>
+#include <cmath>
+#include <stdexcept>
+
+namespace tovimo {
+
+int iGetBits(std::int64_t iVal) {
+    int bits = 0;
+    while (iVal >= 1) {
+        iVal /= 2;
+        ++bits;
+    }
+    return bits;
+}
+
+std::string IntToBin(std::int64_t Value, int Size) {
+    std::string s(static_cast<size_t>(std::max(Size, 0)), '0');
+    const auto v = static_cast<std::uint64_t>(Value);
+    for (int i = 0; i < Size; ++i) {
+        const int bit = Size - 1 - i;
+        if (bit < 64 && ((v >> bit) & 1u)) s[static_cast<size_t>(i)] = '1';
+    }
+    return s;
+}
+
+std::int64_t BinToInt(std::string_view Value) {
+    std::uint64_t v = 0;
+    for (char c : Value)
+        v = (v << 1) | (c == '1' ? 1u : 0u);
+    return static_cast<std::int64_t>(v);
+}
+
+int GeneLength(double Precision) {
+    const double r = RoundHalfEven(1 / Precision);
+    if (!(r >= 0 && r < 9.2e18)) return 0;
+    return iGetBits(static_cast<std::int64_t>(r));
+}
+
+int SortPopulation(const Xromosome& Item1, const Xromosome& Item2) {
+    if (Item1.Celev_F < Item2.Celev_F) return -1;
+    if (Item1.Celev_F > Item2.Celev_F) return 1;
+    return 0;
+}
+
+GeneticEngine::GeneticEngine(AnalysisState& st, GaRandom& rng, const GeneticObjective& objective,
+                             EvaluationPool& pool)
+    : st_(st), rng_(rng), objective_(objective), pool_(pool), geneLength_(GeneLength(st.Precision)) {
+    if (geneLength_ < 1 || st.iop < 1 || st.iop > N_Param_Opt)
+        throw std::invalid_argument("genetic engine: no digits to encode the parameters");
+}
+
+namespace {
+
+std::uint64_t lowMask(int digits) {
+    return digits >= 64 ? ~std::uint64_t{0} : (std::uint64_t{1} << digits) - 1;
+}
+
+} // namespace
+
+// Every gene has geneLength_ digits, so digit q (0-based) lies in gene
+// q / geneLength_ at binary place geneLength_ - 1 - q % geneLength_.
+
+void GeneticEngine::FlipDigit(Chromosome& x, int position) const {
+    const int q = position - 1;
+    if (q < 0 || q >= LengthXrome) throw std::out_of_range("chromosome digit out of range");
+    const int k = q / geneLength_;
+    x.gene[static_cast<size_t>(k)] ^= std::uint64_t{1} << (geneLength_ - 1 - q % geneLength_);
+}
+
+Chromosome GeneticEngine::Splice(const Chromosome& head, const Chromosome& tail, int cut) const {
+    Chromosome child;
+    const int genes = static_cast<int>(ListGens.size());
+    for (int k = 0; k < genes; ++k) {
+        const int start = k * geneLength_;
+        const auto K = static_cast<size_t>(k);
+        if (start + geneLength_ <= cut) {
+            child.gene[K] = head.gene[K];
+        } else if (start >= cut) {
+            child.gene[K] = tail.gene[K];
+        } else {
+            // The cut lies inside this gene: its first cut - start digits come from head.
+            const std::uint64_t tailMask = lowMask(geneLength_ - (cut - start));
+            child.gene[K] = (head.gene[K] & ~tailMask & lowMask(geneLength_)) | (tail.gene[K] & tailMask);
+        }
+    }
+    return child;
+}
+
+std::string GeneticEngine::Digits(const Chromosome& x) const {
+    std::string s;
+    for (size_t k = 0; k < ListGens.size(); ++k)
+        s += IntToBin(static_cast<std::int64_t>(x.gene[k]), ListGens[k].gLength);
+    return s;
+}
+
+Chromosome GeneticEngine::FromDigits(std::string_view digits) const {
+    Chromosome x;
+    for (size_t k = 0; k < ListGens.size(); ++k) {
+        const PosGen& g = ListGens[k];
+        x.gene[k] = static_cast<std::uint64_t>(
+            BinToInt(digits.substr(static_cast<size_t>(g.gStart), static_cast<size_t>(g.gLength))));
+    }
+    return x;
+}
+
+void GeneticEngine::XromeToA(const Chromosome& sXrome, ParamVector& Ao) const {
+    for (size_t k = 0; k < ListGens.size(); ++k)
+        Ao[k + 1] = st_.NormA[k + 1] * static_cast<double>(static_cast<std::int64_t>(sXrome.gene[k]));
+}
+
+double GeneticEngine::Evaluate(const Chromosome& x) const {
+    ParamVector Ao = st_.Ao;
+    XromeToA(x, Ao);
+    return objective_(Ao);
+}
+
+void GeneticEngine::evaluateRange(size_t first, size_t last) {
+    if (last <= first) return;
+    pool_.ForEach(last - first, [&](size_t i) {
+        Xromosome& x = ListPopulation[first + i];
+        x.Celev_F = Evaluate(x.sX);
+    });
+    evaluations_ += static_cast<long long>(last - first);
+}
+
+void GeneticEngine::MakePopulation() {
+    ListGens.clear();
+    int start = 0;
+    for (int k = 1; k <= st_.iop; ++k) {
+        ListGens.push_back({start, geneLength_});
+        start += geneLength_;
+    }
+    // The draws are taken in order first; the scoring of the drawn values is
+    // independent between individuals and runs in parallel.
+    const size_t first = ListPopulation.size();
+    const size_t count = static_cast<size_t>(std::max(SizePopulation, 0));
+    std::vector<ParamVector> drawn(count, st_.Ao);
+    ListPopulation.reserve(first + count);
+    for (size_t n = 0; n < count; ++n) {
+        Xromosome x;
+        for (int k = 1; k <= st_.iop; ++k) {
+            const double a = Alim[1][k] + rng_.Uniform() * Alim[2][k];
+            drawn[n][static_cast<size_t>(k)] = a;
+            x.sX.gene[static_cast<size_t>(k - 1)] =
+                static_cast<std::uint64_t>(Round(a / st_.NormA[static_cast<size_t>(k)])) &
+                lowMask(geneLength_);
+        }
+        x.Pokolenie = 1;
+        ListPopulation.push_back(x);
+    }
+    pool_.ForEach(count, [&](size_t n) { ListPopulation[first + n].Celev_F = objective_(drawn[n]); });
+    evaluations_ += static_cast<long long>(count);
+    if (count > 0) st_.Ao = drawn.back();
+    LengthXrome = st_.iop * geneLength_;
+}
+
+void GeneticEngine::CrossingOver(int iNumPokolenie) {
+    const size_t first = ListPopulation.size();
+    const std::int64_t Nx = Round(static_cast<double>(first) * fPCrossingOver);
+    if (Nx > 0) ListPopulation.reserve(first + 2 * static_cast<size_t>(Nx));
+    // Parents may be children of this call, whose digits do not depend on any
+    // score: all children are built first and scored together afterwards.
+    for (std::int64_t n = 0; n < Nx; ++n) {
+        const auto C = static_cast<std::int64_t>(ListPopulation.size());
+        const std::int64_t iX1 = Round(rng_.Uniform() * static_cast<double>(C) / 2);
+        const std::int64_t iX2 = C - 1 - Round(rng_.Uniform() * static_cast<double>(C) / 2);
+        const int iCrossX = static_cast<int>(Round(rng_.Uniform() * (LengthXrome - 2))) + 1;
+        const Chromosome p1 = ListPopulation.at(static_cast<size_t>(iX1)).sX;
+        const Chromosome p2 = ListPopulation.at(static_cast<size_t>(iX2)).sX;
+        ListPopulation.push_back({Splice(p1, p2, iCrossX), 0, iNumPokolenie});
+        ListPopulation.push_back({Splice(p2, p1, iCrossX), 0, iNumPokolenie});
+    }
+    evaluateRange(first, ListPopulation.size());
+}
+
+void GeneticEngine::Mutation() {
+    const std::int64_t n = Round(SizePopulation * fPMutation);
+    // Flips are applied in draw order; an individual hit several times is
+    // scored once, for its final digits, which is the score it is left with.
+    std::vector<size_t> touched;
+    std::vector<char> seen(ListPopulation.size(), 0);
+    for (std::int64_t m = 0; m < n; ++m) {
+        const int iBitMut1 = static_cast<int>(Round(rng_.Uniform() * (LengthXrome - 1))) + 1;
+        const std::int64_t j = Round(rng_.Uniform() * (SizePopulation - 1));
+        Xromosome& x = ListPopulation.at(static_cast<size_t>(j));
+        FlipDigit(x.sX, iBitMut1);
+        if (!seen[static_cast<size_t>(j)]) {
+            seen[static_cast<size_t>(j)] = 1;
+            touched.push_back(static_cast<size_t>(j));
+        }
+    }
+    pool_.ForEach(touched.size(), [&](size_t i) {
+        Xromosome& x = ListPopulation[touched[i]];
+        x.Celev_F = Evaluate(x.sX);
+    });
+    evaluations_ += static_cast<long long>(touched.size());
+}
+
+void GeneticEngine::DestroyBad(int iNumOsobey) {
+    const size_t keep = static_cast<size_t>(std::max(iNumOsobey, 0));
+    if (ListPopulation.size() > keep) ListPopulation.resize(keep);
+    if (ListPopulation.empty()) ListGens.clear();
+}
+
+void GeneticEngine::Sort() {
+    const auto before = [](const Xromosome& a, const Xromosome& b) {
+        if (std::isnan(b.Celev_F)) return !std::isnan(a.Celev_F);
+        return a.Celev_F < b.Celev_F; // SortPopulation(a, b) < 0 for numbers
+    };
+    // After a crossover only the appended children are out of order: sorting
+    // them and merging gives the order of a stable sort of the whole list.
+    auto& p = ListPopulation;
+    const auto sortedEnd = std::is_sorted_until(p.begin(), p.end(), before);
+    std::stable_sort(sortedEnd, p.end(), before);
+    std::inplace_merge(p.begin(), sortedEnd, p.end(), before);
+}
+
+void GeneticEngine::MoveBest(int iNPokolenie, std::optional<long long> copyCount) {
+    if (!copyCount) return;
+    const long long n = *copyCount;
+    const long long available = static_cast<long long>(ListBest.size());
+    const long long copies = std::max(0LL, std::min(n < available ? n + 1 : available, available));
+    for (long long i = 0; i < copies; ++i) {
+        Xromosome x = ListBest[static_cast<size_t>(i)];
+        x.Pokolenie = iNPokolenie;
+        ListPopulation.push_back(x);
+    }
+    ListBest.clear();
+    Sort();
+    DestroyBad(SizePopulation);
+}
+
+} // namespace tovimo

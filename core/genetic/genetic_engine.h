@@ -1,0 +1,116 @@
+// The genetic algorithm's population and operators: the gene table, the
+// binary encoding of the parameters, the initial population, single-point
+// crossover, point mutation, truncation and the copying back of stored best
+// individuals. Lower objective values are better everywhere.
+#pragma once
+
+#include "core/genetic/genetic_objective.h"
+#include "core/genetic/genetic_parallel.h"
+#include "core/genetic/genetic_random.h"
+#include "core/state/analysis_state.h"
+
+#include <array>
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace tovimo {
+
+using ParamVector = std::array<double, N_Param_Opt + 1>; // 1-based, gene order
+
+// Number of binary digits of iVal; 0 for iVal <= 0.
+int iGetBits(std::int64_t iVal);
+// The lowest Size binary digits of Value, most significant first.
+std::string IntToBin(std::int64_t Value, int Size);
+// Reads binary digits, most significant first; a '1' is a one, anything else a zero.
+std::int64_t BinToInt(std::string_view Value);
+
+// Digits per gene for a precision: iGetBits(Round(1 / Precision)). A reciprocal
+// that is not finite or does not fit a 64-bit integer gives 0 digits.
+int GeneLength(double Precision);
+
+// One gene: its first digit's offset in the chromosome and its digit count.
+struct PosGen {
+    int gStart = 0;
+    int gLength = 0;
+};
+
+// The digits of a chromosome, one machine word per gene: gene k holds the
+// integer whose binary digits, most significant first, are the gene's digits.
+struct Chromosome {
+    std::array<std::uint64_t, N_Param_Opt> gene{};
+    friend bool operator==(const Chromosome&, const Chromosome&) = default;
+};
+
+// One individual.
+struct Xromosome {
+    Chromosome sX;
+    double Celev_F = 0; // objective value, lower is better
+    int Pokolenie = 0;  // generation in which it was created or copied in
+};
+
+// -1 when Item1 is better, 1 when worse, 0 otherwise (equal, or a value that
+// is not a number).
+int SortPopulation(const Xromosome& Item1, const Xromosome& Item2);
+
+// The population and the operators of one run (the worker minus its thread).
+// The state supplies iop, NormA and Precision; the objective scores a decoded
+// parameter vector; the pool spreads independent evaluations over threads.
+class GeneticEngine {
+  public:
+    GeneticEngine(AnalysisState& st, GaRandom& rng, const GeneticObjective& objective, EvaluationPool& pool);
+
+    int SizePopulation = 0;
+    double fPCrossingOver = 0;
+    double fPMutation = 0;
+    std::vector<Xromosome> ListPopulation;
+    std::vector<Xromosome> ListBest;
+    std::vector<PosGen> ListGens;
+    int LengthXrome = 0;
+
+    // Builds the gene table and SizePopulation individuals drawn uniformly
+    // from the initial ranges (scored at the drawn values, not the grid's).
+    void MakePopulation();
+    // Decodes a chromosome into Ao[1..iop].
+    void XromeToA(const Chromosome& sXrome, ParamVector& Ao) const;
+    // Appends 2 * Round(count * fPCrossingOver) children.
+    void CrossingOver(int iNumPokolenie);
+    // Flips Round(SizePopulation * fPMutation) digits of random individuals in place.
+    void Mutation();
+    // Removes the last individuals down to iNumOsobey; an emptied population
+    // empties the gene table too.
+    void DestroyBad(int iNumOsobey);
+    // Copies the first min(n + 1, size) entries of the best list back into the
+    // population, empties the list, sorts and truncates. A copy count that is
+    // not an integer (nullopt) leaves everything as it is.
+    void MoveBest(int iNPokolenie, std::optional<long long> copyCount);
+    // Sorts the population ascending; values that are not numbers go last.
+    void Sort();
+
+    // Scores a chromosome: decodes it and evaluates the objective.
+    double Evaluate(const Chromosome& x) const;
+    // The chromosome as its digits "0"/"1", LengthXrome characters.
+    std::string Digits(const Chromosome& x) const;
+    // The chromosome whose digits are the given text (LengthXrome characters).
+    Chromosome FromDigits(std::string_view digits) const;
+    // Flips digit `position` (1-based) of a chromosome.
+    void FlipDigit(Chromosome& x, int position) const;
+    // The first `cut` digits of `head` followed by the remaining digits of `tail`.
+    Chromosome Splice(const Chromosome& head, const Chromosome& tail, int cut) const;
+
+    long long evaluations() const { return evaluations_; }
+
+  private:
+    void evaluateRange(size_t first, size_t last);
+
+    AnalysisState& st_;
+    GaRandom& rng_;
+    const GeneticObjective& objective_;
+    EvaluationPool& pool_;
+    int geneLength_ = 0;
+    long long evaluations_ = 0;
+};
+
+} // namespace tovimo

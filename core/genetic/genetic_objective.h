@@ -1,0 +1,37 @@
+// The genetic algorithm's objective prepared for one run: the same value as
+// CelevFunction (bit for bit), with what stays constant during a run computed
+// once. Evaluating it writes nothing, so any number of threads may share it.
+#pragma once
+
+#include "core/state/analysis_state.h"
+
+#include <array>
+#include <vector>
+
+namespace tovimo {
+
+class GeneticObjective {
+  public:
+    // Reads the histogram, Tzenz, Izd_Prived, Kol_izw, Sred, SKO and the two
+    // search flags from `st`; `K_powtor` is the run's repeat factor.
+    GeneticObjective(const AnalysisState& st, double K_powtor);
+
+    // The objective for the candidate Ao (1-based, gene order).
+    double operator()(const std::array<double, N_Param_Opt + 1>& Ao) const;
+
+    double K_powtor() const { return k_; }
+
+  private:
+    bool sredOpt_, skoOpt_;
+    double sred_, sko_;
+    double k_;
+    double scale_; // Izd_Prived * K_powtor
+    double kolIzw_;
+    double penalty_; // factor for very large repeat factors, 1 otherwise
+    bool hasPenalty_;
+    // Columns up to Tzenz: upper time, middle time, observed failures, and the
+    // share still under warranty when the warranty law is not searched.
+    std::vector<double> time_, mid_, sum_, keep_;
+};
+
+} // namespace tovimo

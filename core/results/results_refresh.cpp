@@ -1,0 +1,53 @@
+#include "core/results/results_refresh.h"
+
+#include "core/stats/distributions.h"
+#include "core/text/number_format.h"
+
+#include <cmath>
+#include <limits>
+
+namespace tovimo {
+
+bool Potok08(AnalysisState& st, const MainForm& form) {
+    if (auto v = ParseFloat(form.LabeledEdit3, form.decimalSeparator)) st.T_Prirab = *v;
+    double sum = 0, last = 0;
+    bool any = false, defined = true;
+    for (const Problems& p : st.MasProbl) {
+        const double t = p.time;
+        if (!(st.T_Prirab < t && t <= 1000)) continue;
+        const double stay = 1 - CDF_Gauss(st.Sred, st.SKO, t);
+        if (!(stay > 0)) defined = false; // every product has left warranty by t
+        sum += 1 / stay;
+        last = t;
+        any = true;
+    }
+    if (!any || !defined) {
+        st.Pot08 = std::numeric_limits<double>::quiet_NaN();
+        return false;
+    }
+    st.Pot08 = sum * 1000 / (last - st.T_Prirab) / st.Izd_Prived;
+    return std::isfinite(st.Pot08) && st.Pot08 > 0;
+}
+
+void AccumulateModelTotals(AnalysisState& st) {
+    Mod_Weib* slots[] = {&st.MPirsN, &st.MPirsS, &st.MSmirn, &st.MGenet};
+    for (Mod_Weib* m : slots) {
+        m->Unsens = 0;
+        m->Kol_Nakopl = 0;
+    }
+    for (size_t i = 0; i < st.Hist_Stol.size(); ++i) {
+        if (!(st.Hist_Stol[i].Sum > 0)) continue;
+        for (Mod_Weib* m : slots) {
+            if (!m->Executed) continue;
+            if (m != &st.MSmirn && i < m->F_Weib.size()) m->Unsens += m->F_Weib[i];
+            if (i < m->Kol_F_priv.size()) m->Kol_Nakopl += m->Kol_F_priv[i];
+        }
+    }
+}
+
+void RefreshResultFigures(AnalysisState& st, const MainForm& form) {
+    Potok08(st, form);
+    AccumulateModelTotals(st);
+}
+
+} // namespace tovimo

@@ -1,0 +1,69 @@
+// The values of the main window's controls that the computations read and
+// write. The desktop program copies its widgets into this struct before a core
+// call and back afterwards; the command-line front end fills it from options.
+// Texts are UTF-8 and hold numbers as the user sees them (locale separator).
+#pragma once
+
+#include <array>
+#include <string>
+#include <vector>
+
+namespace tovimo {
+
+struct ChartPoint {
+    double x = 0;
+    double y = 0;
+    unsigned color = 0; // 0xRRGGBB
+};
+
+struct MainForm {
+    char decimalSeparator = '.'; // the user's locale
+
+    std::string FilePath;
+    std::string Label10; // comment of the data file
+    std::string Label15; // comment of the warranty-end times file
+
+    // Data summary
+    std::string meKolAll, meKolOtk;
+    std::string meSred, meSKO;
+    std::string LabeledEdit2;         // T fin
+    std::string LabeledEdit3 = "300"; // run-in time
+    bool CheckBox1 = false;           // "Контроль ИД"
+
+    // Warranty-end times file
+    std::string Edit4 = "c:\\";
+    std::string MaskEdit1, MaskEditSrednee, MaskEditSKO;
+
+    // Page 1
+    std::string Edit1 = "1.00025"; // factor of model 1.1
+    std::string Edit6 = "1.00025"; // factor of model 1.2
+    std::string Edit5 = "1.00025"; // factor of model 2
+    bool SpirSpusk = true;
+    bool BoxNewton = false;
+    bool BoxSmirnow = false;
+    bool Sred_flag = false;
+    bool SKO_Flag = false;
+    int RadioGroup1 = 1;
+
+    // Page 2
+    std::string Edit2 = "0.0000001"; // precision
+    std::string Edit3 = "3000";      // population size
+    std::string NPokoleny = "1500";  // generations
+    std::string LabeledEdit1 = "50"; // copy count
+    int TrackBar1 = 55;
+    int TrackBar2 = 15;
+    int ProgressBar2 = 0;
+
+    // Record grid Mass_List: rows of 4 cells, row 0 the header
+    std::vector<std::array<std::string, 4>> Mass_List;
+    std::array<int, 4> Mass_List_widths{90, 100, 100, 100};
+
+    // Small log-log chart Chart2
+    std::vector<ChartPoint> Chart2_Series1; // failures
+    std::vector<ChartPoint> Chart2_Series2; // regression line
+
+    // Progress memo Memo2
+    std::vector<std::string> Memo2{"Ход решения"};
+};
+
+} // namespace tovimo

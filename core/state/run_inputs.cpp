@@ -1,0 +1,50 @@
+#include "core/state/run_inputs.h"
+
+#include "core/text/number_format.h"
+
+#include <cmath>
+
+namespace tovimo {
+
+bool GettingData(AnalysisState& st, const MainForm& form, const MessageFn& message) {
+    st.Path = form.FilePath;
+    if (st.Path.empty()) {
+        message(kMsgNoPath);
+        return false;
+    }
+    return st.uk;
+}
+
+void ReadRunEdits(AnalysisState& st, const MainForm& form) {
+    const char sep = form.decimalSeparator;
+    st.Sred = StrToFloat(form.meSred, sep);
+    st.SKO = StrToFloat(form.meSKO, sep);
+    st.Tzenz = StrToFloat(form.LabeledEdit2, sep);
+    st.T_Prirab = StrToFloat(form.LabeledEdit3, sep);
+}
+
+bool RunStateUsable(const AnalysisState& st, const MessageFn& message) {
+    const char* problem = nullptr;
+    if (st.MasProbl.empty())
+        problem = kMsgNoRecords;
+    else if (!(st.Sred > 0) || !std::isfinite(st.Sred))
+        problem = kMsgSredNotPositive;
+    else if (!(st.SKO > 0) || !std::isfinite(st.SKO))
+        problem = kMsgSkoNotPositive;
+    else if (!(st.Tzenz > 0))
+        problem = kMsgTfinNotPositive;
+    else if (!(st.T_Prirab >= 0) || !std::isfinite(st.T_Prirab))
+        problem = kMsgRunInNegative;
+    else if (!(st.Izd_Prived > 0) || !std::isfinite(st.Izd_Prived))
+        problem = kMsgFleetNotPositive;
+    if (!problem) return true;
+    message(problem);
+    return false;
+}
+
+void ReadRunFlags(AnalysisState& st, const MainForm& form) {
+    st.SKO_Opt = form.SKO_Flag;
+    st.Sred_Opt = form.Sred_flag;
+}
+
+} // namespace tovimo

@@ -1,0 +1,39 @@
+// The inputs every calculation run reads from the main window, and the check
+// that data are loaded before a run starts.
+#pragma once
+
+#include "core/data/data_file.h"
+#include "core/state/analysis_state.h"
+#include "core/state/main_form.h"
+
+namespace tovimo {
+
+inline constexpr const char* kMsgNoPath = "Не указан путь к файлу исходных данных";
+
+// Copies FilePath into Path; an empty path is reported and answers false,
+// otherwise the answer is `uk`.
+bool GettingData(AnalysisState& st, const MainForm& form, const MessageFn& message);
+
+// Reads meSred, meSKO, LabeledEdit2 and LabeledEdit3 into Sred, SKO, Tzenz and
+// T_Prirab in this order; a text that is not a number throws ConvertError and
+// the values read before it keep their new values.
+void ReadRunEdits(AnalysisState& st, const MainForm& form);
+
+// Checks that the loaded series and the inputs just read allow a run: records
+// present, a positive warranty law, a positive T fin, a run-in time of zero or
+// more and a reduced fleet that is a positive number. Reports the first
+// problem through `message` and answers false.
+bool RunStateUsable(const AnalysisState& st, const MessageFn& message);
+
+inline constexpr const char* kMsgNoRecords = "В ряду отказов нет ни одной записи: расчет невозможен";
+inline constexpr const char* kMsgSredNotPositive = "Среднее время гарантии должно быть больше нуля";
+inline constexpr const char* kMsgSkoNotPositive = "СКО времени гарантии должно быть больше нуля";
+inline constexpr const char* kMsgTfinNotPositive = "T fin временного ряда отказов должно быть больше нуля";
+inline constexpr const char* kMsgRunInNegative = "Расчетное время приработки не может быть отрицательным";
+inline constexpr const char* kMsgFleetNotPositive = "Приведенный парк изделий должен быть больше нуля: "
+                                                    "проверьте парк и число отказов в файле исходных данных";
+
+// The flags of the two check boxes.
+void ReadRunFlags(AnalysisState& st, const MainForm& form);
+
+} // namespace tovimo

@@ -1,0 +1,61 @@
+// The criteria of the step-search fits, evaluated many thousand times per
+// fit. They give the values of Pirson and Smirnow (criteria.h) to the last
+// few bits, but compute once what stays fixed during a fit (column edges and
+// failure times with their logarithms, the censoring shares while the warranty
+// law is not being fitted), reuse the Weibull probabilities when only the
+// repeat coefficient moves, take F(t) as 1 - exp(-exp(A (ln t - ln B))) and
+// allocate nothing per evaluation.
+#pragma once
+
+#include "core/state/analysis_state.h"
+
+#include <vector>
+
+namespace tovimo {
+
+class PirsonEvaluator {
+  public:
+    // `formIndex` is the choice "Способ подбора параметров".
+    PirsonEvaluator(const AnalysisState& st, int formIndex);
+
+    // The criterion of Pirson(st, formIndex, A, B, k_pwt, Mu, Sig, ...), without
+    // filling a model's arrays.
+    double operator()(double A, double B, double k_pwt, double Mu, double Sig);
+
+    long long evaluations() const { return evaluations_; }
+
+  private:
+    int form_;
+    double izd_;
+    std::vector<double> mid_, logUpper_, observed_, survive_;
+    double cachedMu_ = 0, cachedSig_ = 0;
+    bool cached_ = false;
+    long long evaluations_ = 0;
+};
+
+class SmirnowEvaluator {
+  public:
+    // `phi` holds the censoring share at each failure's time.
+    SmirnowEvaluator(const AnalysisState& st, const std::vector<double>& phi);
+
+    // The value of Smirnow(st, A, B, K_powt, phi).
+    double operator()(double A, double B, double K_powt);
+
+    long long evaluations() const { return evaluations_; }
+
+  private:
+    void weibullShares(double A, double B);
+
+    double izd_;
+    double kolIzw_;
+    double maxAbsLogT_ = 0;
+    std::vector<double> logT_, survive_, rank_, share_;
+    std::vector<double> powT_; // t^A for powA_, so that a step of the scale needs one exponential less
+    double powA_ = 0;
+    bool powValid_ = false;
+    double cachedA_ = 0, cachedB_ = 0;
+    bool cached_ = false;
+    long long evaluations_ = 0;
+};
+
+} // namespace tovimo

@@ -1,0 +1,287 @@
+#include "core/text/number_format.h"
+
+#include <charconv>
+#include <cmath>
+#include <cstdio>
+#include <limits>
+
+namespace tovimo {
+
+double RoundHalfEven(double x) {
+    if (!std::isfinite(x)) return x;
+    const double f = std::floor(x);
+    const double diff = x - f;
+    if (diff < 0.5) return f;
+    if (diff > 0.5) return f + 1;
+    return std::fmod(f, 2.0) == 0 ? f : f + 1;
+}
+
+std::int64_t Round(double x) {
+    const double r = RoundHalfEven(x);
+    if (!(r >= -9.2e18 && r <= 9.2e18))
+        return r > 0 ? std::numeric_limits<std::int64_t>::max() : std::numeric_limits<std::int64_t>::min();
+    return static_cast<std::int64_t>(r);
+}
+
+namespace {
+
+std::string nonFinite(double v) {
+    if (std::isnan(v)) return "NAN";
+    return v > 0 ? "INF" : "-INF";
+}
+
+void replaceDot(std::string& s, char sep) {
+    if (sep == '.') return;
+    for (char& c : s)
+        if (c == '.') c = sep;
+}
+
+std::string toFixed(double v, int decimals) {
+    char buf[512];
+    auto r = std::to_chars(buf, buf + sizeof buf, v, std::chars_format::fixed, decimals);
+    if (r.ec != std::errc()) return nonFinite(v);
+    return std::string(buf, r.ptr);
+}
+
+// d.ddd with `significant` digits and the exponent as an integer.
+std::pair<std::string, int> toScientific(double v, int significant) {
+    char buf[512];
+    auto r = std::to_chars(buf, buf + sizeof buf, v, std::chars_format::scientific,
+                           significant > 1 ? significant - 1 : 0);
+    std::string s(buf, r.ptr);
+    auto e = s.find('e');
+    int ex = std::stoi(s.substr(e + 1));
+    return {s.substr(0, e), ex};
+}
+
+std::string exponentText(int ex, int minDigits, bool plusSign) {
+    std::string digits = std::to_string(ex < 0 ? -ex : ex);
+    while (static_cast<int>(digits.size()) < minDigits)
+        digits.insert(digits.begin(), '0');
+    std::string sign = ex < 0 ? "-" : (plusSign ? "+" : "");
+    return "E" + sign + digits;
+}
+
+std::string formatE(double v, int precision) {
+    if (!std::isfinite(v)) return nonFinite(v);
+    auto [mant, ex] = toScientific(v, precision);
+    return mant + exponentText(ex, 3, true);
+}
+
+std::string pad(std::string s, int width, bool left) {
+    // width counts characters, not bytes
+    int len = 0;
+    for (unsigned char c : s)
+        if ((c & 0xC0) != 0x80) ++len;
+    if (len >= width) return s;
+    std::string blanks(static_cast<size_t>(width - len), ' ');
+    return left ? s + blanks : blanks + s;
+}
+
+double asDouble(const FormatArg& a) {
+    if (auto d = std::get_if<double>(&a)) return *d;
+    if (auto i = std::get_if<long long>(&a)) return static_cast<double>(*i);
+    throw std::invalid_argument("format: number expected");
+}
+
+} // namespace
+
+std::string Format(std::string_view fmt, const std::vector<FormatArg>& args, char sep) {
+    std::string out;
+    size_t argi = 0;
+    for (size_t i = 0; i < fmt.size(); ++i) {
+        char c = fmt[i];
+        if (c != '%') {
+            out += c;
+            continue;
+        }
+        ++i;
+        if (i < fmt.size() && fmt[i] == '%') {
+            out += '%';
+            continue;
+        }
+        bool left = false;
+        if (i < fmt.size() && fmt[i] == '-') {
+            left = true;
+            ++i;
+        }
+        int width = 0;
+        while (i < fmt.size() && fmt[i] >= '0' && fmt[i] <= '9')
+            width = width * 10 + (fmt[i++] - '0');
+        int prec = -1;
+        if (i < fmt.size() && fmt[i] == '.') {
+            ++i;
+            prec = 0;
+            while (i < fmt.size() && fmt[i] >= '0' && fmt[i] <= '9')
+                prec = prec * 10 + (fmt[i++] - '0');
+        }
+        if (i >= fmt.size()) throw std::invalid_argument("format: incomplete conversion");
+        if (argi >= args.size()) throw std::invalid_argument("format: too few arguments");
+        const FormatArg& a = args[argi++];
+        std::string s;
+        switch (fmt[i]) {
+        case 'f': {
+            double v = asDouble(a);
+            s = std::isfinite(v) ? toFixed(v, prec < 0 ? 2 : prec) : nonFinite(v);
+            break;
+        }
+        case 'e':
+            s = formatE(asDouble(a), prec < 0 ? 15 : prec);
+            break;
+        case 'd': {
+            if (auto iv = std::get_if<long long>(&a))
+                s = std::to_string(*iv);
+            else
+                s = std::to_string(static_cast<long long>(asDouble(a)));
+            break;
+        }
+        case 's': {
+            if (auto sv = std::get_if<std::string>(&a))
+                s = *sv;
+            else
+                throw std::invalid_argument("format: text expected");
+            break;
+        }
+        default:
+            throw std::invalid_argument("format: unknown conversion");
+        }
+        if (fmt[i] != 's' && fmt[i] != 'd') replaceDot(s, sep);
+        out += pad(s, width, left);
+    }
+    return out;
+}
+
+std::string FloatToStr(double v, char sep) {
+    if (!std::isfinite(v)) return nonFinite(v);
+    if (v == 0) return "0";
+    auto [mant, ex] = toScientific(v, 15);
+    // mant: [-]d.dddddddddddddd ; strip trailing zeros of the fraction
+    bool neg = mant[0] == '-';
+    std::string digits;
+    for (char c : mant)
+        if (c >= '0' && c <= '9') digits += c;
+    while (digits.size() > 1 && digits.back() == '0')
+        digits.pop_back();
+    const int pointPos = ex + 1; // digits before the decimal point
+    std::string s;
+    if (pointPos > 15 || pointPos < -3) {
+        s = digits.substr(0, 1);
+        if (digits.size() > 1) s += "." + digits.substr(1);
+        s += exponentText(ex, 0, false);
+    } else if (pointPos <= 0) {
+        s = "0." + std::string(static_cast<size_t>(-pointPos), '0') + digits;
+    } else if (static_cast<int>(digits.size()) <= pointPos) {
+        s = digits + std::string(static_cast<size_t>(pointPos) - digits.size(), '0');
+    } else {
+        s = digits.substr(0, static_cast<size_t>(pointPos)) + "." +
+            digits.substr(static_cast<size_t>(pointPos));
+    }
+    if (neg) s = "-" + s;
+    replaceDot(s, sep);
+    return s;
+}
+
+std::string FloatToStrFixed(double v, int precision, int digits, char sep) {
+    if (!std::isfinite(v)) return nonFinite(v);
+    std::string s;
+    if (v == 0) {
+        s = toFixed(0.0, digits);
+    } else {
+        auto [mant, ex] = toScientific(v, precision);
+        if (ex + 1 > precision) {
+            s = mant + exponentText(ex, 3, true);
+        } else {
+            // from_chars: the C library's parsing would follow the process locale
+            const std::string text = mant + "e" + std::to_string(ex);
+            double rounded = 0;
+            std::from_chars(text.data(), text.data() + text.size(), rounded);
+            s = toFixed(rounded, digits);
+        }
+    }
+    replaceDot(s, sep);
+    return s;
+}
+
+std::optional<double> ParseFloat(std::string_view text, char sep) {
+    size_t b = 0, e = text.size();
+    while (b < e && (text[b] == ' ' || text[b] == '\t'))
+        ++b;
+    while (e > b && (text[e - 1] == ' ' || text[e - 1] == '\t'))
+        --e;
+    std::string s;
+    size_t i = b;
+    if (i < e && (text[i] == '+' || text[i] == '-')) s += text[i++];
+    int mantDigits = 0;
+    while (i < e && text[i] >= '0' && text[i] <= '9')
+        s += text[i++], ++mantDigits;
+    if (i < e && text[i] == sep) {
+        s += '.';
+        ++i;
+        while (i < e && text[i] >= '0' && text[i] <= '9')
+            s += text[i++], ++mantDigits;
+    }
+    if (mantDigits == 0) return std::nullopt;
+    if (i < e && (text[i] == 'e' || text[i] == 'E')) {
+        s += 'e';
+        ++i;
+        if (i < e && (text[i] == '+' || text[i] == '-')) s += text[i++];
+        int expDigits = 0;
+        while (i < e && text[i] >= '0' && text[i] <= '9')
+            s += text[i++], ++expDigits;
+        if (expDigits == 0) return std::nullopt;
+    }
+    if (i != e) return std::nullopt;
+    const char* first = s.data();
+    if (*first == '+') ++first;
+    double v = 0;
+    auto r = std::from_chars(first, s.data() + s.size(), v);
+    if (r.ec == std::errc::result_out_of_range) {
+        // overflow gives an infinity, underflow zero, as the toolkit's conversion does
+        return std::nullopt;
+    }
+    if (r.ec != std::errc() || r.ptr != s.data() + s.size()) return std::nullopt;
+    return v;
+}
+
+std::optional<long long> ParseInt(std::string_view text) {
+    size_t b = 0, e = text.size();
+    while (b < e && (text[b] == ' ' || text[b] == '\t'))
+        ++b;
+    while (e > b && (text[e - 1] == ' ' || text[e - 1] == '\t'))
+        --e;
+    if (b < e && text[b] == '+') ++b;
+    if (b == e) return std::nullopt;
+    long long v = 0;
+    auto r = std::from_chars(text.data() + b, text.data() + e, v);
+    if (r.ec != std::errc() || r.ptr != text.data() + e) return std::nullopt;
+    return v;
+}
+
+ConvertError::ConvertError(std::string text, bool integer)
+    : std::runtime_error(
+          "'" + text +
+          (integer ? "' is not a valid integer value" : "' is not a valid floating point value")),
+      text_(std::move(text)) {}
+
+double StrToFloat(std::string_view text, char sep) {
+    auto v = ParseFloat(text, sep);
+    if (!v) throw ConvertError(std::string(text));
+    return *v;
+}
+
+long long StrToInt(std::string_view text) {
+    auto v = ParseInt(text);
+    if (!v) throw ConvertError(std::string(text), true);
+    return *v;
+}
+
+std::string FormatElapsedDefault(double seconds) {
+    if (!(seconds >= 0)) seconds = 0;
+    long long total = static_cast<long long>(seconds);
+    long long h = (total / 3600) % 24, m = (total / 60) % 60, s = total % 60;
+    char buf[32];
+    std::snprintf(buf, sizeof buf, "%lld:%02lld:%02lld", h, m, s);
+    return buf;
+}
+
+} // namespace tovimo

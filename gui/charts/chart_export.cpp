@@ -1,0 +1,99 @@
+#include "gui/charts/chart_export.h"
+
+#include "core/results/chart_data.h"
+#include "gui/charts/chart_view.h"
+#include "gui/windows/lnview.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QLocale>
+#include <QPainter>
+#include <QPixmap>
+#include <QSvgGenerator>
+
+#include <clocale>
+#include <memory>
+#include <stdexcept>
+
+namespace tovimo {
+
+namespace {
+
+// Drawing needs an application object; the command line has none of its own.
+std::unique_ptr<QApplication> ensureApplication() {
+    if (QCoreApplication::instance()) return nullptr;
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    static int argc = 1;
+    static char name[] = "tovimo-cli";
+    static char* argv[] = {name, nullptr};
+    auto app = std::make_unique<QApplication>(argc, argv);
+    std::setlocale(LC_NUMERIC, "C"); // the rest of the program formats numbers itself
+    return app;
+}
+
+void save(QWidget* w, const QString& path, std::vector<std::string>& written) {
+    const QString png = path + QStringLiteral(".png");
+    if (!w->grab().save(png, "PNG"))
+        throw std::runtime_error("Не удалось записать файл " + png.toStdString());
+    written.push_back(png.toStdString());
+
+    const QString svg = path + QStringLiteral(".svg");
+    QSvgGenerator gen;
+    gen.setFileName(svg);
+    gen.setSize(w->size());
+    gen.setViewBox(QRect(QPoint(0, 0), w->size()));
+    gen.setTitle(w->objectName());
+    QPainter p;
+    if (!p.begin(&gen)) throw std::runtime_error("Не удалось записать файл " + svg.toStdString());
+    w->render(&p);
+    p.end();
+    written.push_back(svg.toStdString());
+}
+
+} // namespace
+
+std::vector<std::string> ExportResultCharts(const AnalysisState& st, char sep, const std::string& dir) {
+    const auto app = ensureApplication();
+    const QString folder = QString::fromStdString(dir);
+    if (!QDir().mkpath(folder)) throw std::runtime_error("Не удалось создать папку " + dir);
+    const QDir out(folder);
+    std::vector<std::string> written;
+
+    const QLocale locale;
+    const std::string group = locale.decimalPoint() == QChar::fromLatin1(sep)
+                                  ? locale.groupSeparator().toStdString()
+                                  : DefaultGroupSeparator(sep);
+    const ResultCharts charts = BuildResultCharts(st, sep, group);
+    // The sizes the charts have in the results window as it was designed.
+    const ResultCharts design = ResultChartsDesign();
+    const struct {
+        const ChartPlan& design;
+        const ChartPlan& plan;
+        QSize size;
+        const char* file;
+    } views[] = {
+        {design.chart1, charts.chart1, {922, 533}, "chart1"},
+        {design.chart2, charts.chart2, {389, 528}, "chart2"},
+        {design.chart3, charts.chart3, {551, 254}, "chart3"},
+    };
+    for (const auto& v : views) {
+        ChartView view(new PlannedChart(v.design));
+        view.plannedChart()->fill(v.plan);
+        view.resize(v.size);
+        view.setAttribute(Qt::WA_DontShowOnScreen);
+        view.show();
+        QCoreApplication::processEvents();
+        save(&view, out.filePath(QString::fromLatin1(v.file)), written);
+    }
+
+    TLNview ln;
+    ln.setAttribute(Qt::WA_DeleteOnClose, false);
+    ln.setAttribute(Qt::WA_DontShowOnScreen);
+    ln.show();
+    ln.fill(st, sep);
+    QCoreApplication::processEvents();
+    save(&ln, out.filePath(QStringLiteral("lnview")), written);
+    return written;
+}
+
+} // namespace tovimo

@@ -1,0 +1,349 @@
+#include "gui/charts/chart_render.h"
+
+#include "gui/charts/chart_fonts.h"
+#include "gui/charts/chart_legend.h"
+
+#include <QAreaSeries>
+#include <QBarCategoryAxis>
+#include <QBarSeries>
+#include <QBarSet>
+#include <QBrush>
+#include <QFontMetrics>
+#include <QGraphicsLayout>
+#include <QGraphicsSimpleTextItem>
+#include <QImage>
+#include <QLineSeries>
+#include <QLinearGradient>
+#include <QPainter>
+#include <QPen>
+#include <QSplineSeries>
+#include <QStackedBarSeries>
+#include <QValueAxis>
+
+#include <cmath>
+
+namespace tovimo {
+
+namespace {
+
+QString qs(const std::string& s) {
+    return QString::fromStdString(s);
+}
+
+// A small cross, the point mark of the log-log accumulation.
+QImage crossImage(const QColor& color, int size) {
+    QImage img(size, size, QImage::Format_ARGB32_Premultiplied);
+    img.fill(Qt::transparent);
+    QPainter p(&img);
+    p.setPen(QPen(color, 1));
+    p.drawLine(QPointF(0, size / 2.0), QPointF(size, size / 2.0));
+    p.drawLine(QPointF(size / 2.0, 0), QPointF(size / 2.0, size));
+    return img;
+}
+
+QValueAxis* valueAxis(const std::string& title, bool labels) {
+    auto* a = new QValueAxis;
+    if (!title.empty()) {
+        a->setTitleText(qs(title));
+        a->setTitleFont(UiFont(QStringLiteral("Segoe UI"), 12, true));
+    }
+    // Hidden value labels are drawn transparent: with no labels at all the axis
+    // gives its title no room and the title shrinks to an ellipsis.
+    if (!labels) a->setLabelsBrush(Qt::transparent);
+    a->setLabelsFont(UiFont(QStringLiteral("Segoe UI"), 11));
+    return a;
+}
+
+QXYSeries* lineOf(QAbstractSeries* s) {
+    if (auto* area = qobject_cast<QAreaSeries*>(s)) return area->upperSeries();
+    return qobject_cast<QXYSeries*>(s);
+}
+
+// Category labels must be unique for the axis; a repeated label gets an
+// invisible zero-width space so that it still reads the same.
+QStringList uniqueLabels(const std::vector<std::string>& labels) {
+    QStringList out;
+    for (const auto& l : labels) {
+        QString s = qs(l);
+        while (out.contains(s))
+            s += QChar(0x200B);
+        out << s;
+    }
+    return out;
+}
+
+} // namespace
+
+PlannedChart::PlannedChart(const ChartPlan& design, QGraphicsItem* parent) : QChart(parent) {
+    setTheme(QChart::ChartThemeLight); // first: a theme re-decorates everything set before it
+    setObjectName(qs(design.name));
+    setBackgroundBrush(Qt::white);
+    setBackgroundPen(Qt::NoPen);
+    setBackgroundRoundness(0);
+    setDropShadowEnabled(false);
+    setAnimationOptions(QChart::NoAnimation);
+    setLocalizeNumbers(true);
+    setTitle(qs(design.title));
+    setTitleFont(UiFont(QStringLiteral("Segoe UI"), titlePixels_, true));
+    setTitleBrush(Qt::black);
+    layout()->setContentsMargins(0, 0, 0, 0);
+    setMargins(QMargins(4, 4, 4, 4));
+
+    // The legend is drawn by the chart itself (legend_), in rows under the plot.
+    legend()->setVisible(false);
+    legend_ = new ChartLegend(this, design.legendVisible);
+
+    buildAxes(design);
+    for (const SeriesPlan& s : design.series)
+        if (s.active) named_.insert(qs(s.name), addSeries(s));
+
+    // The cause bars come last so that the legend lists them after the curves.
+    if (design.causeBars) {
+        bars_ = design.stackedBars ? static_cast<QAbstractBarSeries*>(new QStackedBarSeries)
+                                   : static_cast<QAbstractBarSeries*>(new QBarSeries);
+        bars_->setLabelsVisible(false);
+        bars_->setBarWidth(design.stackedBars ? 0.8 : 0.9);
+        QChart::addSeries(bars_);
+        bars_->attachAxis(categories_);
+        bars_->attachAxis(left_);
+    }
+    fill(design);
+    connect(this, &QChart::plotAreaChanged, this, &PlannedChart::placeMarks);
+    connect(this, &QGraphicsWidget::geometryChanged, this, &PlannedChart::fitTitle);
+}
+
+void PlannedChart::buildAxes(const ChartPlan& design) {
+    bool categoryAxes = design.causeBars, topRight = false, bottomLeft = false,
+         right = !design.rightTitle.empty();
+    for (const SeriesPlan& s : design.series) {
+        if (!s.active) continue;
+        categoryAxes |= s.axis == SeriesAxis::Left || s.axis == SeriesAxis::Right;
+        topRight |= s.axis == SeriesAxis::TopRight;
+        bottomLeft |= s.axis == SeriesAxis::BottomLeft;
+        right |= s.axis == SeriesAxis::Right;
+    }
+    if (categoryAxes || bottomLeft) {
+        left_ = valueAxis(design.leftTitle, design.leftLabels);
+        addAxis(left_, Qt::AlignLeft);
+    }
+    if (categoryAxes) {
+        categories_ = new QBarCategoryAxis;
+        categories_->setLabelsFont(UiFont(QStringLiteral("Segoe UI"), 10));
+        categories_->setTruncateLabels(false);
+        addAxis(categories_, Qt::AlignBottom);
+    }
+    if (bottomLeft) {
+        bottom_ = valueAxis(design.bottomTitle, design.leftLabels);
+        addAxis(bottom_, Qt::AlignBottom);
+    }
+    if (topRight) {
+        top_ = valueAxis(std::string(), true);
+        top_->setVisible(design.topVisible);
+        addAxis(top_, Qt::AlignTop);
+    }
+    if (right || topRight) {
+        right_ = valueAxis(design.rightTitle, true);
+        addAxis(right_, Qt::AlignRight);
+    }
+}
+
+QAbstractSeries* PlannedChart::addSeries(const SeriesPlan& s) {
+    QPen pen(PlanColor(s.pointColor, s.transparency), s.width);
+    if (s.dashed) pen.setStyle(Qt::DashLine);
+    QAbstractSeries* result = nullptr;
+    if (s.kind == SeriesKind::Area) {
+        auto* area = new QAreaSeries;
+        area->setUpperSeries(new QLineSeries(area));
+        area->setPen(pen);
+        if (s.hatched) {
+            QLinearGradient g(0, 0, 0, 1);
+            g.setCoordinateMode(QGradient::ObjectBoundingMode);
+            g.setColorAt(0, PlanColor(s.color, s.transparency));
+            g.setColorAt(1, PlanColor(0xFFFFFF, s.transparency));
+            area->setBrush(QBrush(g));
+        } else {
+            area->setBrush(PlanColor(s.color, s.transparency));
+        }
+        result = area;
+    } else {
+        QXYSeries* xy = s.kind == SeriesKind::Curve ? static_cast<QXYSeries*>(new QSplineSeries)
+                                                    : static_cast<QXYSeries*>(new QLineSeries);
+        xy->setPen(pen);
+        if (s.crossMarkers) {
+            xy->setMarkerSize(5);
+            xy->setLightMarker(crossImage(PlanColor(s.pointColor), 5));
+        }
+        if (s.markerSize > 0) {
+            xy->setPointsVisible(true);
+            xy->setMarkerSize(s.markerSize / 2.0); // a line series' marker size is the radius
+        }
+        result = xy;
+    }
+    result->setName(qs(s.legend));
+    result->setObjectName(qs(s.name));
+    QChart::addSeries(result);
+    attach(result, s.axis);
+
+    if (s.hatched) {
+        // Horizontal hatching drawn over the gradient, on the same points.
+        auto* hatch = new QAreaSeries;
+        hatch->setUpperSeries(new QLineSeries(hatch));
+        hatch->setPen(Qt::NoPen);
+        hatch->setBrush(QBrush(PlanColor(0xFFFF80), Qt::HorPattern));
+        QChart::addSeries(hatch);
+        attach(hatch, s.axis);
+        twins_ << hatch;
+    }
+    return result;
+}
+
+void PlannedChart::attach(QAbstractSeries* s, SeriesAxis axis) {
+    switch (axis) {
+    case SeriesAxis::Left:
+        s->attachAxis(categories_);
+        s->attachAxis(left_);
+        break;
+    case SeriesAxis::Right:
+        s->attachAxis(categories_);
+        s->attachAxis(right_);
+        break;
+    case SeriesAxis::TopRight:
+        s->attachAxis(top_);
+        s->attachAxis(right_);
+        break;
+    case SeriesAxis::BottomLeft:
+        s->attachAxis(bottom_);
+        s->attachAxis(left_);
+        break;
+    }
+}
+
+void PlannedChart::fill(const ChartPlan& plan) {
+    zoomReset();
+    for (const SeriesPlan& s : plan.series) {
+        QAbstractSeries* series = named_.value(qs(s.name));
+        if (!series) continue;
+        QList<QPointF> pts;
+        for (size_t i = 0; i < s.values.size(); ++i)
+            if (std::isfinite(s.values[i])) pts << QPointF(static_cast<double>(i), s.values[i]);
+        for (const XYPoint& p : s.points)
+            if (std::isfinite(p.x) && std::isfinite(p.y)) pts << QPointF(p.x, p.y);
+        lineOf(series)->replace(pts);
+        if (s.hatched)
+            for (QAbstractSeries* twin : twins_)
+                lineOf(twin)->replace(pts);
+    }
+    fillBars(plan);
+    if (categories_) categories_->setCategories(uniqueLabels(plan.categories));
+    if (categories_ && plan.categories.size() > 16)
+        categories_->setLabelsAngle(-90);
+    else if (categories_)
+        categories_->setLabelsAngle(0);
+    setRanges(plan);
+    legend_->fill(plan);
+
+    for (const Mark& m : marks_)
+        delete m.item;
+    marks_.clear();
+    for (const SeriesPlan& s : plan.series) {
+        auto* xy = lineOf(named_.value(qs(s.name)));
+        if (!xy || s.marks.empty()) continue;
+        for (size_t i = 0; i < s.marks.size() && i < s.values.size(); ++i) {
+            if (!std::isfinite(s.values[i]) || s.marks[i].empty()) continue;
+            auto* item = new QGraphicsSimpleTextItem(qs(s.marks[i]), this);
+            item->setFont(UiFont(QStringLiteral("Segoe UI"), 10));
+            item->setBrush(Qt::black);
+            item->setZValue(100);
+            marks_ << Mark{item, QPointF(static_cast<double>(i), s.values[i]), xy};
+        }
+    }
+    placeMarks();
+}
+
+void PlannedChart::fillBars(const ChartPlan& plan) {
+    if (!bars_) return;
+    bars_->clear(); // deletes the sets of the previous refresh
+    QList<QBarSet*> sets;
+    for (const BarSetPlan& b : plan.bars) {
+        auto* set = new QBarSet(qs(b.title));
+        const QColor c = PlanColor(b.color, b.transparency);
+        set->setColor(c);
+        set->setBorderColor(c);
+        QList<qreal> values;
+        for (double v : b.values)
+            values << (std::isfinite(v) ? v : 0.0); // a bar without value is left out
+        set->append(values);
+        sets << set;
+    }
+    bars_->append(sets);
+}
+
+void PlannedChart::setRanges(const ChartPlan& plan) {
+    // Round limits and steps, except where the range is fixed.
+    auto apply = [](QValueAxis* axis, const AxisRange& r, bool fixed) {
+        if (!axis) return;
+        axis->setRange(r.min, r.max);
+        if (fixed) return;
+        axis->setTickCount(5); // nice numbers change the tick count; start from the same one every time
+        axis->applyNiceNumbers();
+    };
+    apply(left_, plan.left, false);
+    apply(right_, plan.right, plan.rightFixed);
+    apply(top_, plan.top, false);
+    apply(bottom_, plan.bottom, false);
+    if (categories_ && !plan.categories.empty())
+        categories_->setRange(categories_->categories().first(), categories_->categories().last());
+}
+
+void PlannedChart::setTitlePixels(int px) {
+    titlePixels_ = px;
+    fitTitle();
+}
+
+void PlannedChart::fitTitle() {
+    // A narrow chart takes a smaller title font rather than cutting the title short.
+    const int room = qRound(size().width()) - 12;
+    int px = titlePixels_;
+    while (px > 8 &&
+           QFontMetrics(UiFont(QStringLiteral("Segoe UI"), px, true)).horizontalAdvance(title()) > room)
+        --px;
+    if (titleFont().pixelSize() != px) setTitleFont(UiFont(QStringLiteral("Segoe UI"), px, true));
+}
+
+void PlannedChart::placeMarks() {
+    const QRectF plot = plotArea();
+    for (const Mark& m : marks_) {
+        const QPointF at = mapToPosition(m.value, m.series);
+        const QRectF box = m.item->boundingRect();
+        m.item->setPos(at.x() - box.width() / 2, at.y() - box.height() - 4);
+        m.item->setVisible(plot.contains(at));
+    }
+}
+
+QList<QPointF> PlannedChart::pointsOf(const QString& name) const {
+    QXYSeries* xy = lineOf(named_.value(name));
+    return xy ? xy->points() : QList<QPointF>();
+}
+
+QStringList PlannedChart::categories() const {
+    return categories_ ? categories_->categories() : QStringList();
+}
+
+QStringList PlannedChart::markTexts() const {
+    QStringList out;
+    for (const Mark& m : marks_)
+        out << m.item->text();
+    return out;
+}
+
+PlannedChart::~PlannedChart() = default;
+
+bool PlannedChart::inLegend(const QString& name) const {
+    return legend_->contains(name);
+}
+
+QStringList PlannedChart::legendTexts() const {
+    return legend_->texts();
+}
+
+} // namespace tovimo

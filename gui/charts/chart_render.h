@@ -1,0 +1,86 @@
+// A chart drawn from a chart plan: built once with the design-time series,
+// then refilled from a new plan on every refresh. The result windows and the
+// command-line export draw through this one class.
+#pragma once
+
+#include "core/results/chart_data.h"
+
+#include <QChart>
+#include <QHash>
+#include <QList>
+#include <QString>
+
+class QAbstractBarSeries;
+class QAbstractSeries;
+class QAreaSeries;
+class QBarCategoryAxis;
+class QGraphicsSimpleTextItem;
+class QValueAxis;
+class QXYSeries;
+
+namespace tovimo {
+
+class ChartLegend;
+
+class PlannedChart : public QChart {
+    Q_OBJECT
+
+  public:
+    explicit PlannedChart(const ChartPlan& design, QGraphicsItem* parent = nullptr);
+    ~PlannedChart() override;
+
+    // Empties every series and fills them, the cause bars, the column labels,
+    // the legend and the axis ranges from `plan` (same design as the constructor's).
+    void fill(const ChartPlan& plan);
+
+    // A drawn design-time series by its component name; nullptr for an
+    // inactive one (never drawn).
+    QAbstractSeries* seriesNamed(const QString& name) const { return named_.value(name); }
+    // Points of an XY or area series.
+    QList<QPointF> pointsOf(const QString& name) const;
+    // The container of the cause bars (one bar set per cause and kind).
+    QAbstractBarSeries* causeBars() const { return bars_; }
+    QStringList categories() const;
+    // Texts of the value marks in point order.
+    QStringList markTexts() const;
+    // Legend membership of a design-time series, and the legend's texts in order.
+    bool inLegend(const QString& name) const;
+    QStringList legendTexts() const;
+
+    // Title font size; a chart too narrow for the title makes it smaller.
+    void setTitlePixels(int px);
+
+    QValueAxis* leftAxis() const { return left_; }
+    QValueAxis* rightAxis() const { return right_; }
+    QValueAxis* topAxis() const { return top_; }
+    QValueAxis* bottomAxis() const { return bottom_; }
+
+  private:
+    void buildAxes(const ChartPlan& design);
+    QAbstractSeries* addSeries(const SeriesPlan& s);
+    void attach(QAbstractSeries* s, SeriesAxis axis);
+    void fillBars(const ChartPlan& plan);
+    void setRanges(const ChartPlan& plan);
+    void placeMarks();
+    void fitTitle();
+
+    QHash<QString, QAbstractSeries*> named_;
+    QList<QAbstractSeries*> twins_; // hatching drawn over an area; no legend entry of its own
+    QAbstractBarSeries* bars_ = nullptr;
+    QBarCategoryAxis* categories_ = nullptr;
+    QValueAxis* left_ = nullptr;
+    QValueAxis* right_ = nullptr;
+    QValueAxis* top_ = nullptr;
+    QValueAxis* bottom_ = nullptr;
+    ChartLegend* legend_ = nullptr; // a child of the chart
+    int titlePixels_ = 13;
+
+    struct Mark {
+        QGraphicsSimpleTextItem* item;
+        QPointF value;
+        QXYSeries* series;
+    };
+    QList<Mark> marks_;
+};
+
+} // namespace tovimo

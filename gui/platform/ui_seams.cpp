@@ -1,0 +1,70 @@
+#include "gui/platform/ui_seams.h"
+
+#include <QApplication>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QGuiApplication>
+#include <QMessageBox>
+
+namespace tovimo {
+
+namespace {
+
+class QtUiSeams final : public UiSeams {
+  public:
+    void message(QWidget* parent, const QString& text) override {
+        QMessageBox box(QMessageBox::NoIcon, kAppTitle, text, QMessageBox::Ok, parent);
+        box.exec();
+    }
+
+    void error(QWidget* parent, const QString& text) override {
+        QMessageBox box(QMessageBox::Critical, kAppTitle, text, QMessageBox::Ok, parent);
+        box.exec();
+    }
+
+    void beep() override { QApplication::beep(); }
+
+    void setWaitCursor(bool busy) override {
+        while (QGuiApplication::overrideCursor())
+            QGuiApplication::restoreOverrideCursor();
+        if (busy) {
+            QGuiApplication::setOverrideCursor(Qt::WaitCursor);
+            // the computation that follows blocks the loop; let the cursor show first
+            QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+        }
+    }
+
+    std::optional<QString> openFile(QWidget* parent, const QString& filter, const QString& start) override {
+        QFileDialog dialog(parent);
+        dialog.setOption(QFileDialog::DontUseNativeDialog);
+        dialog.setAcceptMode(QFileDialog::AcceptOpen);
+        dialog.setFileMode(QFileDialog::AnyFile);
+        dialog.setNameFilter(filter);
+        if (!start.isEmpty()) {
+            const QFileInfo fi(start);
+            if (fi.isDir()) {
+                dialog.setDirectory(start);
+            } else {
+                dialog.setDirectory(fi.absolutePath());
+                dialog.selectFile(fi.fileName());
+            }
+        }
+        if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
+        return dialog.selectedFiles().first();
+    }
+};
+
+UiSeams* g_installed = nullptr;
+
+} // namespace
+
+UiSeams& Ui() {
+    static QtUiSeams qtSeams;
+    return g_installed ? *g_installed : qtSeams;
+}
+
+void SetUi(UiSeams* seams) {
+    g_installed = seams;
+}
+
+} // namespace tovimo

@@ -1,0 +1,36 @@
+// What the windows ask of the desktop: message boxes, the beep, the wait
+// cursor and the file-open dialog. The program uses the Qt implementation;
+// tests install their own and answer the dialogs themselves.
+#pragma once
+
+#include <QString>
+
+#include <optional>
+
+class QWidget;
+
+namespace tovimo {
+
+inline constexpr const char* kAppTitle = "Анализ надежности";
+
+class UiSeams {
+  public:
+    virtual ~UiSeams() = default;
+    // Modal box with one text and one button.
+    virtual void message(QWidget* parent, const QString& text) = 0;
+    // The toolkit's standard error box.
+    virtual void error(QWidget* parent, const QString& text) = 0;
+    virtual void beep() = 0;
+    // The screen-wide wait cursor: one state, not a stack.
+    virtual void setWaitCursor(bool busy) = 0;
+    // File-open dialog with a filter ("text (patterns)") starting at a file or
+    // folder; nullopt when the user cancels.
+    virtual std::optional<QString> openFile(QWidget* parent, const QString& filter, const QString& start) = 0;
+};
+
+// The seam in force: the one set by SetUi, else the Qt implementation.
+UiSeams& Ui();
+// Installs a seam (nullptr puts the Qt implementation back).
+void SetUi(UiSeams* seams);
+
+} // namespace tovimo

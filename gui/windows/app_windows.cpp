@@ -1,0 +1,15 @@
+#include "gui/windows/app_windows.h"
+
+#include "gui/windows/lnview.h"
+
+namespace tovimo {
+
+AppWindows::AppWindows(const QString& settingsFile) : Form1(state, settingsFile), Form5(state) {
+    // the results window closes with the main window and never keeps the program alive
+    Form5.setAttribute(Qt::WA_QuitOnClose, false);
+    Form5.setMainWindow(&Form1, [this]() -> const MainForm& { return Form1.form(); });
+    Form1.setDiaStart([this] { Form5.DiaStart(); });
+    Form1.setExpand([this] { OpenLnView(&Form1, state, Form1.form().decimalSeparator); });
+}
+
+} // namespace tovimo

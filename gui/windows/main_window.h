@@ -1,0 +1,185 @@
+// The main window: opening the data and warranty-end times files, the run
+// inputs, the calculation and genetic-algorithm runs and their progress.
+#pragma once
+
+#include "core/fit/fit_clock.h"
+#include "core/genetic/genetic_loop.h"
+#include "core/state/analysis_state.h"
+#include "core/state/main_form.h"
+
+#include <QMainWindow>
+#include <QPointer>
+#include <QString>
+
+#include <functional>
+
+class QButtonGroup;
+class QCheckBox;
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QPlainTextEdit;
+class QProgressBar;
+class QPushButton;
+class QSlider;
+class QTabWidget;
+class QTableWidget;
+class QWidget;
+class QFrame;
+
+class QChart;
+class QChartView;
+class QLineSeries;
+class QValueAxis;
+
+namespace tovimo {
+
+class TGen;
+class UiCallQueue;
+
+class TForm1 : public QMainWindow {
+    Q_OBJECT
+
+  public:
+    // `st` is the analysis state shared with the results windows; the
+    // settings file is "rel.txt" where SettingsFilePath() puts it unless given.
+    explicit TForm1(AnalysisState& st, const QString& settingsFile = QString(), QWidget* parent = nullptr);
+    ~TForm1() override;
+
+    // The results refresh and the log-log window, provided by the results side.
+    void setDiaStart(std::function<void()> diaStart) { diaStart_ = std::move(diaStart); }
+    void setExpand(std::function<void()> expand) { expand_ = std::move(expand); }
+    // A data file the first file dialog offers when no file was opened before.
+    void setSampleFile(const QString& file) { sampleFile_ = file; }
+    // Population's thread count for the genetic runs (0: all cores).
+    void setGeneticThreads(int threads) { geneticThreads_ = threads; }
+    // The clock of the fits and of the timing test (tests give their own).
+    void setClock(FitClock* clock) { clock_ = clock; }
+    // Evaluations of the timing test (tests use fewer).
+    void setTimingCount(long long count) { timingCount_ = count; }
+
+    // The precondition of every run: a path is given and data are loaded.
+    bool GettingData();
+    // The controls' values as the core reads them (refreshed on every call).
+    const MainForm& form();
+    AnalysisState& state() { return st_; }
+    // The genetic-algorithm worker while one runs.
+    TGen* Gen() const;
+    bool geneticRunning() const;
+    // Asks a running genetic algorithm to stop and serves it until it has ended.
+    void stopGeneticRun();
+    // The results refresh, as the runs call it.
+    void DiaStart();
+
+  public slots:
+    void OpenFileStartClick();
+    void SpeedButton1Click();
+    void bbRaschetClick();
+    void Button1Click();
+    void ToolBRunGenOptimClick();
+    void StopBtnClick();
+    void btnCopyBestClick();
+    void Button2Click();
+    void ThreadTerminated();
+
+  protected:
+    void closeEvent(QCloseEvent* event) override; // FormClose
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+  private:
+    friend class GuiGaHost;
+
+    void FormCreate();
+    void buildUi();
+    QWidget* buildTopArea();
+    QWidget* buildPanel1();
+    QWidget* buildChart2();
+    QWidget* buildTabSheet1();
+    QWidget* buildTabSheet2();
+    void connectHandlers();
+
+    // Widgets into form_ and back.
+    void readControls();
+    void showForm();
+    void showGrid();
+    void showChart();
+    void appendMemoLines();
+    void setRunControlsEnabled(bool enabled);
+    // Runs a handler body; a text that is no number or any other error ends
+    // it with the standard error box.
+    void guarded(const std::function<void()>& body);
+    void showMessage(const std::string& text);
+    char localeSeparator() const;
+    FitClock& clock();
+    void waitForWorker();
+
+    AnalysisState& st_;
+    MainForm form_;
+    QString settingsFile_;
+    QString sampleFile_;
+    QString dialogFile_; // the name the shared file dialog chose last
+    std::function<void()> diaStart_;
+    std::function<void()> expand_;
+    QPointer<TGen> gen_;
+    GaFlags flags_;
+    UiCallQueue* calls_ = nullptr; // the worker's way to the controls
+    int geneticThreads_ = 0;
+    FitClock* clock_ = nullptr;
+    long long timingCount_ = 100'000'000;
+    bool closing_ = false;
+    size_t memoShown_ = 0; // lines of form_.Memo2 already in Memo2
+
+  public:
+    // Controls, named after their components.
+    QLabel* Label10 = nullptr;
+    QLineEdit* FilePath = nullptr;
+    QLabel* Label15 = nullptr;
+    QLabel* Label1 = nullptr;
+    QPushButton* OpenFileStart = nullptr;
+    QFrame* Panel1 = nullptr;
+    QLineEdit* meKolAll = nullptr;
+    QLineEdit* meKolOtk = nullptr;
+    QCheckBox* CheckBox1 = nullptr;
+    QLineEdit* meSred = nullptr;
+    QLineEdit* meSKO = nullptr;
+    QLineEdit* LabeledEdit2 = nullptr;
+    QLineEdit* LabeledEdit3 = nullptr;
+    QPushButton* SpeedButton1 = nullptr;
+    QLineEdit* Edit4 = nullptr;
+    QLineEdit* MaskEdit1 = nullptr;
+    QLineEdit* MaskEditSrednee = nullptr;
+    QLineEdit* MaskEditSKO = nullptr;
+    QTableWidget* Mass_List = nullptr;
+    QChartView* Chart2 = nullptr;
+    QLineSeries* Series1 = nullptr;
+    QLineSeries* Series2 = nullptr;
+    QValueAxis* Chart2Bottom = nullptr;
+    QValueAxis* Chart2Left = nullptr;
+    QPushButton* Button2 = nullptr;
+    QPlainTextEdit* Memo2 = nullptr;
+    QTabWidget* PageControl = nullptr;
+    QLineEdit* Edit1 = nullptr;
+    QLineEdit* Edit6 = nullptr;
+    QLineEdit* Edit5 = nullptr;
+    QPushButton* bbRaschet = nullptr;
+    QCheckBox* SpirSpusk = nullptr;
+    QCheckBox* BoxNewton = nullptr;
+    QCheckBox* BoxSmirnow = nullptr;
+    QCheckBox* Sred_flag = nullptr;
+    QCheckBox* SKO_Flag = nullptr;
+    QGroupBox* RadioGroup1 = nullptr;
+    QButtonGroup* RadioGroup1Buttons = nullptr;
+    QLineEdit* Edit2 = nullptr;
+    QLineEdit* Edit3 = nullptr;
+    QLineEdit* NPokoleny = nullptr;
+    QPushButton* ToolBRunGenOptim = nullptr;
+    QProgressBar* ProgressBar2 = nullptr;
+    QLineEdit* LabeledEdit1 = nullptr;
+    QPushButton* btnCopyBest = nullptr;
+    QPushButton* Button1 = nullptr;
+    QSlider* TrackBar1 = nullptr;
+    QSlider* TrackBar2 = nullptr;
+    QPushButton* StopBtn = nullptr;
+};
+
+} // namespace tovimo

@@ -1,0 +1,137 @@
+// The main window's handlers: opening the files, the runs, closing.
+#include "gui/windows/main_window.h"
+
+#include "gui/platform/settings_file.h"
+#include "gui/platform/time_text.h"
+#include "gui/platform/ui_seams.h"
+#include "gui/workers/gen_thread.h"
+
+#include "core/data/data_file.h"
+#include "core/data/warranty_file.h"
+#include "core/state/run_inputs.h"
+#include "core/stats/histogram.h"
+#include "core/text/number_format.h"
+
+#include <QCloseEvent>
+#include <QEventLoop>
+#include <QFile>
+#include <QLineEdit>
+
+namespace tovimo {
+
+namespace {
+
+const char* const kDataFilter = "файлы данных (txt,rel) (*.txt *.rel)";
+const char* const kWarrantyFilter = "Файл времен гарантии (gar*.txt)";
+
+std::string localPath(const QString& file) {
+    return QFile::encodeName(file).toStdString();
+}
+
+} // namespace
+
+void TForm1::guarded(const std::function<void()>& body) {
+    try {
+        body();
+    } catch (const std::exception& e) {
+        Ui().setWaitCursor(false);
+        Ui().error(this, QString::fromStdString(e.what()));
+    }
+}
+
+void TForm1::showMessage(const std::string& text) {
+    Ui().message(this, QString::fromStdString(text));
+}
+
+const MainForm& TForm1::form() {
+    readControls();
+    return form_;
+}
+
+bool TForm1::GettingData() {
+    readControls();
+    return tovimo::GettingData(st_, form_, [this](const std::string& m) { showMessage(m); });
+}
+
+void TForm1::DiaStart() {
+    if (diaStart_) diaStart_();
+}
+
+void TForm1::OpenFileStartClick() {
+    if (geneticRunning()) return; // Enter in an edit reaches here too
+    guarded([&] {
+        QString start = ReadComStr(settingsFile_, QString());
+        if (start.isEmpty()) start = sampleFile_;
+        const auto chosen = Ui().openFile(this, QString::fromUtf8(kDataFilter), start);
+        if (!chosen) return;
+        dialogFile_ = *chosen;
+        FilePath->setText(*chosen);
+        readControls();
+        // a settings file that cannot be written never stops the load
+        LoadDataFile(
+            st_, form_, localPath(*chosen), [this](const std::string& m) { showMessage(m); },
+            [this] { WriteComStr(settingsFile_, FilePath->text()); });
+        showForm();
+        showGrid();
+        showChart();
+    });
+}
+
+void TForm1::SpeedButton1Click() {
+    if (geneticRunning()) return;
+    guarded([&] {
+        const auto chosen = Ui().openFile(this, QString::fromUtf8(kWarrantyFilter), dialogFile_);
+        if (!chosen) return;
+        dialogFile_ = *chosen;
+        readControls();
+        LoadWarrantyFile(st_, form_, localPath(*chosen), [this](const std::string& m) { showMessage(m); });
+        showForm();
+    });
+}
+
+void TForm1::Button2Click() {
+    if (expand_) expand_();
+}
+
+void TForm1::StopBtnClick() {
+    flags_.Stop_Gen = true;
+}
+
+void TForm1::btnCopyBestClick() {
+    flags_.bCopyBest = true;
+}
+
+void TForm1::closeEvent(QCloseEvent* event) {
+    if (closing_) { // a second close while the run winds down
+        event->ignore();
+        return;
+    }
+    Ui().beep();
+    if (geneticRunning()) {
+        closing_ = true;
+        stopGeneticRun();
+        closing_ = false;
+    }
+    event->accept();
+}
+
+void TForm1::stopGeneticRun() {
+    if (!gen_) return;
+    flags_.Stop_Gen = true; // as "Стоп": the run ends after its generation
+    waitForWorker();
+}
+
+void TForm1::waitForWorker() {
+    QPointer<TGen> gen = gen_;
+    if (!gen) return;
+    if (!gen->isFinished()) {
+        gen->requestInterruption();
+        QEventLoop loop;
+        connect(gen, &QThread::finished, &loop, &QEventLoop::quit);
+        // the loop keeps serving the worker's hand-overs until it ends
+        if (!gen->isFinished()) loop.exec(QEventLoop::ExcludeUserInputEvents);
+    }
+    if (gen) gen->wait();
+}
+
+} // namespace tovimo

@@ -1,0 +1,179 @@
+#include "gui/windows/results_window.h"
+
+#include "core/results/chart_data.h"
+#include "core/results/results_refresh.h"
+#include "core/results/results_table.h"
+#include "gui/charts/chart_fonts.h"
+#include "gui/platform/print_service.h"
+#include "gui/platform/ui_seams.h"
+
+#include <QCloseEvent>
+#include <QFontMetrics>
+#include <QGuiApplication>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLocale>
+#include <QPushButton>
+#include <QScreen>
+#include <QTableWidget>
+
+namespace tovimo {
+
+namespace {
+
+// The window was laid out for this client area; the charts at the bottom
+// keep their distances to the edges when it is another size.
+constexpr int kDesignWidth = 1522;
+constexpr int kDesignHeight = 818;
+
+QPushButton* button(const QString& text, const QString& name, QWidget* parent) {
+    auto* b = new QPushButton(text, parent);
+    b->setObjectName(name);
+    return b;
+}
+
+} // namespace
+
+TForm5::TForm5(AnalysisState& st, QWidget* parent) : QWidget(parent, Qt::Window), st_(st) {
+    setObjectName(QStringLiteral("Form5"));
+    setAttribute(Qt::WA_QuitOnClose, false);
+    setWindowTitle(QStringLiteral(
+        "Количественный анализ закона распределения отказов. Анализ надежности в эксплуатации."));
+    setFont(UiFont(QStringLiteral("Segoe UI"), 12));
+    setAutoFillBackground(true);
+    ownForm_.decimalSeparator = QLocale().decimalPoint().at(0).toLatin1();
+    FormCreate();
+}
+
+void TForm5::FormCreate() {
+    Label10 = new QLabel(this);
+    Label10->setObjectName(QStringLiteral("Label10"));
+    Label10->setFont(UiFont(QStringLiteral("Arial Black"), 17));
+    Label10->setAlignment(Qt::AlignCenter);
+
+    buildGrid();
+
+    const ResultCharts design = ResultChartsDesign();
+    Chart1 = new ChartView(new PlannedChart(design.chart1), this);
+    Chart2 = new ChartView(new PlannedChart(design.chart2), this);
+    Chart2->setWheelZoom(true);
+    Chart3 = new ChartView(new PlannedChart(design.chart3), this);
+
+    Button1 = button(QStringLiteral("Печать"), QStringLiteral("Button1"), this);
+    Prodolgenie = button(QStringLiteral("Продолж."), QStringLiteral("Prodolgenie"), this);
+    connect(Button1, &QPushButton::clicked, this, &TForm5::Button1Click);
+    connect(Prodolgenie, &QPushButton::clicked, this, &TForm5::ProdolgenieClick);
+
+    resize(kDesignWidth, kDesignHeight);
+    if (const QScreen* screen = QGuiApplication::primaryScreen()) setGeometry(screen->geometry());
+}
+
+void TForm5::buildGrid() {
+    Result_Grid = new QTableWidget(kResultRows - 1, kResultCols, this);
+    Result_Grid->setObjectName(QStringLiteral("Result_Grid"));
+    Result_Grid->setFont(UiFont(QStringLiteral("MS Sans Serif"), 12));
+    Result_Grid->setFrameShape(QFrame::NoFrame);
+    Result_Grid->setSelectionMode(QAbstractItemView::ContiguousSelection);
+    Result_Grid->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    Result_Grid->verticalHeader()->setVisible(false);
+    Result_Grid->verticalHeader()->setMinimumSectionSize(20);
+    Result_Grid->verticalHeader()->setDefaultSectionSize(20);
+    // Row 0, the fixed row, is the grid's header: it stays, the columns are resized by dragging it.
+    QHeaderView* header = Result_Grid->horizontalHeader();
+    header->setFont(Result_Grid->font());
+    header->setDefaultSectionSize(170);
+    header->setSectionResizeMode(QHeaderView::Interactive);
+    header->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    header->setFixedHeight(20);
+    for (int c = 0; c < kResultCols; ++c)
+        Result_Grid->setHorizontalHeaderItem(c, new QTableWidgetItem);
+    for (int r = 0; r < kResultRows - 1; ++r)
+        for (int c = 0; c < kResultCols; ++c)
+            Result_Grid->setItem(r, c, new QTableWidgetItem);
+}
+
+void TForm5::setMainWindow(QWidget* mainWindow, std::function<const MainForm&()> form) {
+    mainWindow_ = mainWindow;
+    form_ = std::move(form);
+}
+
+QString TForm5::cellText(int row, int column) const {
+    const QTableWidgetItem* item =
+        row == 0 ? Result_Grid->horizontalHeaderItem(column) : Result_Grid->item(row - 1, column);
+    return item ? item->text() : QString();
+}
+
+void TForm5::DiaStart() {
+    const MainForm& form = form_ ? form_() : ownForm_;
+    const char sep = form.decimalSeparator;
+    const QLocale locale;
+    const std::string group = locale.decimalPoint() == QChar::fromLatin1(sep)
+                                  ? locale.groupSeparator().toStdString()
+                                  : DefaultGroupSeparator(sep);
+
+    RefreshResultFigures(st_, form);
+    const ResultCharts charts = BuildResultCharts(st_, sep, group);
+    StoreChartTotals(st_, charts);
+    Chart1->plannedChart()->fill(charts.chart1);
+    Chart2->plannedChart()->fill(charts.chart2);
+    Chart3->plannedChart()->fill(charts.chart3);
+
+    Label10->setText(QString::fromStdString(charts.header));
+    placeHeader();
+
+    const QFontMetrics metrics(Result_Grid->font());
+    const ResultTable table = FillResultTable(
+        st_, sep, [&](const std::string& s) { return metrics.horizontalAdvance(QString::fromStdString(s)); });
+    for (int r = 0; r < kResultRows; ++r)
+        for (int c = 0; c < kResultCols; ++c) {
+            QTableWidgetItem* item =
+                r == 0 ? Result_Grid->horizontalHeaderItem(c) : Result_Grid->item(r - 1, c);
+            item->setText(
+                QString::fromStdString(table.cells[static_cast<size_t>(r)][static_cast<size_t>(c)]));
+        }
+    for (int c = 0; c < kResultCols; ++c)
+        Result_Grid->setColumnWidth(c, table.widths[static_cast<size_t>(c)]);
+
+    showMaximized();
+    raise();
+    Ui().setWaitCursor(false);
+}
+
+void TForm5::placeHeader() {
+    Label10->adjustSize();
+    Label10->setGeometry(600, 0, Label10->sizeHint().width(), 24);
+}
+
+void TForm5::resizeEvent(QResizeEvent* event) {
+    QWidget::resizeEvent(event);
+    const int w = width(), h = height();
+    placeHeader();
+    Result_Grid->setGeometry(8, 30, 813, 268);
+    Chart3->setGeometry(826, 29, 551, 254);
+    Chart1->setGeometry(0, 289, 922, std::max(0, h - 289 - (kDesignHeight - 289 - 533)));
+    Chart2->setGeometry(928, 289, std::max(0, w - 928 - (kDesignWidth - 928 - 389)),
+                        std::max(0, h - 289 - (kDesignHeight - 289 - 528)));
+    Button1->setGeometry(1214, 1, 73, 22);
+    Prodolgenie->setGeometry(1293, 1, 75, 22);
+}
+
+void TForm5::Button1Click() {
+    Printing().print(this);
+}
+
+void TForm5::ProdolgenieClick() {
+    leave();
+}
+
+void TForm5::closeEvent(QCloseEvent* event) {
+    // The window is kept for the next refresh; closing only hides it.
+    event->accept();
+    if (mainWindow_) mainWindow_->show();
+}
+
+void TForm5::leave() {
+    hide();
+    if (mainWindow_) mainWindow_->show();
+}
+
+} // namespace tovimo

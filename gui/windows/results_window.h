@@ -1,0 +1,65 @@
+// The results window: the header line, the results table and the three charts
+// of a calculation run. Created hidden at program start, shown by every
+// results refresh, hidden again when the user leaves it.
+#pragma once
+
+#include "core/state/analysis_state.h"
+#include "core/state/main_form.h"
+#include "gui/charts/chart_view.h"
+
+#include <QPointer>
+#include <QWidget>
+
+#include <functional>
+
+class QLabel;
+class QPushButton;
+class QTableWidget;
+
+namespace tovimo {
+
+class TForm5 : public QWidget {
+    Q_OBJECT
+
+  public:
+    explicit TForm5(AnalysisState& st, QWidget* parent = nullptr);
+
+    // The main window shown again when the user leaves, and the source of the
+    // main window's control values (burn-in time, decimal separator).
+    void setMainWindow(QWidget* mainWindow, std::function<const MainForm&()> form);
+
+    // The results refresh: figures, charts, header, table; then the window shows.
+    void DiaStart();
+
+    // Text of a table cell, row 0 being the header row.
+    QString cellText(int row, int column) const;
+
+    QLabel* Label10 = nullptr;
+    QTableWidget* Result_Grid = nullptr;
+    ChartView* Chart1 = nullptr;
+    ChartView* Chart2 = nullptr;
+    ChartView* Chart3 = nullptr;
+    QPushButton* Button1 = nullptr;
+    QPushButton* Prodolgenie = nullptr;
+
+  public slots:
+    void Button1Click();
+    void ProdolgenieClick();
+
+  protected:
+    void closeEvent(QCloseEvent* event) override; // FormClose
+    void resizeEvent(QResizeEvent* event) override;
+
+  private:
+    void FormCreate();
+    void buildGrid();
+    void placeHeader();
+    void leave();
+
+    AnalysisState& st_;
+    QPointer<QWidget> mainWindow_;
+    std::function<const MainForm&()> form_;
+    MainForm ownForm_; // used while no main window is attached
+};
+
+} // namespace tovimo

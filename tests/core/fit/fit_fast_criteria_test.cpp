@@ -1,0 +1,93 @@
+#include "core/stats/criteria.h"
+#include "core/stats/distributions.h"
+#include "core/stats/fast_criteria.h"
+#include "tests/core/fit/fit_fixture.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <random>
+
+namespace tovimo {
+namespace {
+
+// Agreement to the last few bits of every Weibull probability; the criteria
+// sum many of them, so a relative 1e-10 is tight.
+constexpr double kRel = 1e-10;
+
+void ExpectClose(double fast, double plain, const std::string& what) {
+    if (!std::isfinite(plain)) { // a column expecting nothing under form 0
+        EXPECT_TRUE(fast == plain || (std::isnan(fast) && std::isnan(plain))) << what;
+        return;
+    }
+    EXPECT_NEAR(fast, plain, kRel * std::max(1.0, std::fabs(plain))) << what;
+}
+
+TEST(PirsonEvaluator, AgreesWithThePlainCriterion) {
+    auto c = test::FleetCase(300);
+    std::mt19937_64 rng(5);
+    std::uniform_real_distribution<double> a(0.35, 10), logB(std::log(10.0), std::log(99000.0)), k(0.2, 30),
+        mu(100, 6000), sig(30, 2000);
+    const double lastEdge = c.st.Hist_Stol.back().time;
+    for (double tzenz : {lastEdge, lastEdge * 0.6, c.st.Hist_Stol.front().time / 2}) {
+        c.st.Tzenz = tzenz;
+        for (int form = 0; form <= 2; ++form) {
+            PirsonEvaluator fast(c.st, form);
+            Mod_Weib m;
+            SizeModelArrays(m, c.st.Hist_Stol.size());
+            for (int i = 0; i < 200; ++i) {
+                const double A = a(rng), B = std::exp(logB(rng)), K = k(rng);
+                // the warranty law moves on every fourth point only, as when it is not fitted
+                const double Mu = i % 4 ? c.st.Sred : mu(rng), Sig = i % 4 ? c.st.SKO : sig(rng);
+                ExpectClose(fast(A, B, K, Mu, Sig), Pirson(c.st, form, A, B, K, Mu, Sig, m),
+                            "form " + std::to_string(form) + " A " + std::to_string(A) + " B " +
+                                std::to_string(B));
+            }
+            EXPECT_EQ(fast.evaluations(), 200);
+        }
+    }
+}
+
+TEST(PirsonEvaluator, InvalidPairAndTzenzBeforeTheFirstColumn) {
+    auto c = test::FleetCase(60);
+    Mod_Weib m;
+    SizeModelArrays(m, c.st.Hist_Stol.size());
+    PirsonEvaluator fast(c.st, 1);
+    for (double A : {0.0, -1.0})
+        EXPECT_EQ(fast(A, 2000, 1, c.st.Sred, c.st.SKO), Pirson(c.st, 1, A, 2000, 1, c.st.Sred, c.st.SKO, m));
+    c.st.Tzenz = c.st.Hist_Stol.front().time / 2;
+    PirsonEvaluator none(c.st, 1);
+    EXPECT_EQ(none(1.2, 3000, 1, c.st.Sred, c.st.SKO), 0);
+}
+
+TEST(SmirnowEvaluator, AgreesWithThePlainCriterion) {
+    auto c = test::FleetCase(400);
+    std::vector<double> phi;
+    for (const Problems& p : c.st.MasProbl)
+        phi.push_back(CDF_Gauss(c.st.Sred, c.st.SKO, p.time));
+    std::mt19937_64 rng(9);
+    std::uniform_real_distribution<double> a(0.3, 3), logB(0, std::log(90000.0)), k(1.01, 30);
+    for (double tzenz : {c.st.MasProbl.back().time, c.st.MasProbl[c.st.MasProbl.size() / 2].time}) {
+        c.st.Tzenz = tzenz;
+        SmirnowEvaluator fast(c.st, phi);
+        for (int i = 0; i < 300; ++i) {
+            const double A = a(rng), B = std::exp(logB(rng)), K = k(rng);
+            ExpectClose(fast(A, B, K), Smirnow(c.st, A, B, K, phi), "A " + std::to_string(A));
+            // the same pair with another coefficient reuses the Weibull shares
+            const double K2 = k(rng);
+            ExpectClose(fast(A, B, K2), Smirnow(c.st, A, B, K2, phi), "K " + std::to_string(K2));
+        }
+    }
+}
+
+TEST(SmirnowEvaluator, ZeroWhenTzenzLiesBeforeTheFirstFailure) {
+    auto c = test::FleetCase(40);
+    std::vector<double> phi(c.st.MasProbl.size(), 0.1);
+    c.st.Tzenz = c.st.MasProbl.front().time / 2;
+    SmirnowEvaluator fast(c.st, phi);
+    EXPECT_EQ(fast(1.3, 5000, 2), 0);
+    EXPECT_EQ(Smirnow(c.st, 1.3, 5000, 2, phi), 0);
+}
+
+} // namespace
+} // namespace tovimo

@@ -1,0 +1,270 @@
+// The path rules of the three step searches, on criteria simple enough to
+// follow every step by hand.
+#include "core/fit/fit_newton.h"
+#include "core/fit/fit_smirnov.h"
+#include "core/fit/fit_spiral.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <vector>
+
+namespace tovimo {
+namespace {
+
+// Records every point a search evaluates.
+struct Recorder {
+    std::function<double(const ParamVector&)> f;
+    std::vector<ParamVector> points;
+    SearchCriterion criterion() {
+        return [this](const ParamVector& p) {
+            points.push_back(p);
+            return f(p);
+        };
+    }
+};
+
+double Bowl(const ParamVector& p, const ParamVector& at) {
+    return std::pow((p[1] - at[1]) / 100, 2) + std::pow((p[2] - at[2]) / 0.01, 2) + std::pow(p[3] - at[3], 2);
+}
+
+SearchVectors NewtonVectors() {
+    return SetupSearch(false, false, {2000, 10, 50000, 0.25, 1e-5}, {1, 0.5, 3, 0.001, 1e-8}, {}, {}, {});
+}
+SearchVectors SpiralVectors() {
+    return SetupSearch(false, false, {1000, 10, 99000, 0.25, 1e-8}, {1, 0.35, 10, 5e-5, 1e-9}, {}, {}, {});
+}
+SearchVectors SmirnovVectors() {
+    return SetupSearch(true, false, {2000, 1, 90000, 0.25, 1e-5}, {1, 0.3, 3, 0.0002, 1e-7},
+                       {1.1, 1.01, 30, 0.0001, 1e-8}, {}, {});
+}
+
+TEST(NewtonSearch, StartedAtItsOptimumOnlyShortensTheSteps) {
+    AnalysisState st;
+    SearchVectors v = NewtonVectors();
+    const ParamVector start = v.A_s;
+    Recorder r{[&](const ParamVector& p) { return Bowl(p, start); }, {}};
+    StepClock clock(0.001); // the seconds stay at 0: the factor never grows
+    NewtonSearch(st, v, 2, clock.Seconds(), r.criterion(), clock);
+    EXPECT_EQ(v.A_s, start);
+    // 17 halvings bring the shape step below 1e-8 (the scale needs 15); one trial
+    // step per parameter and one evaluation of the published point per cycle
+    EXPECT_EQ(r.points.size(), 1u + 17 * 3);
+    EXPECT_EQ(v.h_s[2], -0.001 / 131072);
+    EXPECT_EQ(v.h_s[1], -0.25 / 131072);
+}
+
+TEST(NewtonSearch, LowerBoundCountsAsOutsideUpperAsInside) {
+    // exact binary steps so that the bounds are met exactly
+    auto vectors = [] {
+        SearchVectors v;
+        v.Np = 2;
+        v.A_s = {0, 100, 1, 0, 0};
+        v.A_min = {0, 10, 0.5, 0, 0};
+        v.A_max = {0, 1000, 2, 0, 0};
+        v.h_s = {0, 1, 0.125, 0, 0};
+        v.ee = {0, 1e-3, 1e-3, 0, 0};
+        return v;
+    };
+    AnalysisState st;
+    for (double sign : {1.0, -1.0}) { // the criterion falls towards the lower, then the upper bound of A
+        SearchVectors v = vectors();
+        Recorder r{[&](const ParamVector& p) { return sign * p[2] + std::fabs(p[1] - 100); }, {}};
+        StepClock clock(0.001);
+        NewtonSearch(st, v, 2, clock.Seconds(), r.criterion(), clock);
+        double lo = 10, hi = 0;
+        for (const auto& p : r.points) {
+            lo = std::min(lo, p[2]);
+            hi = std::max(hi, p[2]);
+        }
+        if (sign > 0) {
+            EXPECT_GT(lo, 0.5); // 0.5 itself is never evaluated, the points only approach it
+            EXPECT_GT(v.A_s[2], 0.5);
+            EXPECT_LT(v.A_s[2], 0.5 + 2e-3);
+        } else {
+            EXPECT_EQ(hi, 2.0);       // the upper bound is evaluated, its next step is not
+            EXPECT_LT(v.A_s[2], 2.0); // the last improving step is undone all the same
+            EXPECT_GT(v.A_s[2], 2.0 - 2e-3);
+        }
+        EXPECT_EQ(v.A_s[1], 100);
+    }
+}
+
+TEST(NewtonSearch, FactorGrowsPerParameterPassOnceTheSecondsExceed1_4) {
+    AnalysisState st;
+    SearchVectors v = NewtonVectors();
+    const ParamVector start = v.A_s;
+    Recorder r{[&](const ParamVector& p) { return Bowl(p, start); }, {}};
+    StepClock clock(1); // the start is read at 0, each pass at the next whole second
+    NewtonSearch(st, v, 1.00025, clock.Seconds(), r.criterion(), clock);
+    // by hand: each pass reverses and divides its step, then reads the clock
+    double h[3] = {0, 0.25, 0.001}, K = 1.00025;
+    int pass = 0, cycles = 0;
+    for (;;) {
+        ++cycles;
+        for (int j = 1; j <= 2; ++j) {
+            h[j] = -h[j] / K;
+            ++pass;
+            if (pass % 60 > 1.4 && K < 3) K *= 1.075;
+        }
+        if (std::fabs(h[1]) < 1e-5 && std::fabs(h[2]) < 1e-8) break;
+    }
+    EXPECT_EQ(v.h_s[1], h[1]);
+    EXPECT_EQ(v.h_s[2], h[2]);
+    EXPECT_EQ(r.points.size(), 1u + 3u * cycles);
+    EXPECT_EQ(v.A_s, start);
+}
+
+TEST(NewtonSearch, FactorBelowOneEndsOnceTheTimeRuleHasRaisedIt) {
+    AnalysisState st;
+    SearchVectors v = NewtonVectors();
+    const ParamVector start = v.A_s;
+    Recorder r{[&](const ParamVector& p) { return Bowl(p, start); }, {}};
+    StepClock clock(0.01);
+    NewtonSearch(st, v, 0.5, clock.Seconds(), r.criterion(), clock);
+    EXPECT_TRUE(std::isfinite(v.A_s[1]) && std::isfinite(v.A_s[2]));
+    EXPECT_EQ(v.A_s, start);
+    for (const auto& p : r.points)
+        EXPECT_LE(std::fabs(p[1] - 2000), 2 * (50000 - 10)); // steps held to the range
+}
+
+TEST(SpiralSearch, StartedAtItsOptimumLandsOneStepBehindEachTime) {
+    AnalysisState st;
+    SearchVectors v = SpiralVectors();
+    const ParamVector start = v.A_s;
+    Recorder r{[&](const ParamVector& p) { return Bowl(p, start); }, {}};
+    StepClock clock(0.001);
+    st.Tim = clock.Seconds();
+    SpiralSearch(st, v, 2, r.criterion(), clock);
+    // every trial is worse than the start, so each swing ends at once: the parameter
+    // goes one step behind the point it left and the step is reversed and halved;
+    // 25 halvings bring the scale step below 1e-8
+    double B = 1000, A = 1, hB = 0.25, hA = 5e-5;
+    for (int cycle = 0; cycle < 25; ++cycle) {
+        B -= hB;
+        hB = -hB / 2;
+        A -= hA;
+        hA = -hA / 2;
+    }
+    EXPECT_EQ(v.A_s[1], B);
+    EXPECT_EQ(v.A_s[2], A);
+    EXPECT_EQ(r.points.size(), 1u + 25 * 2);
+}
+
+TEST(SpiralSearch, TiesKeepGoingAndBothBoundsCountAsInside) {
+    AnalysisState st;
+    SearchVectors v = SpiralVectors();
+    // flat in the scale: every step is a tie and the swing runs to the upper bound
+    Recorder r{[](const ParamVector& p) { return std::fabs(p[2] - 1); }, {}};
+    StepClock clock(11); // the first cycle already ends past 10 seconds
+    st.Tim = clock.Seconds();
+    SpiralSearch(st, v, 2, r.criterion(), clock);
+    EXPECT_EQ(r.points.size(), 1u + 392000 + 1); // 1000.25 .. 99000 by 0.25, then one shape trial
+    EXPECT_EQ(r.points[392000][1], 99000);
+    EXPECT_EQ(v.A_s[1], 99000 - 0.25); // one step behind the last accepted point
+    EXPECT_EQ(v.A_s[2], 1 - 5e-5);
+}
+
+TEST(SpiralSearch, FactorGrowsPerCycleOnceTheSecondsExceed2) {
+    AnalysisState st;
+    SearchVectors v = SpiralVectors();
+    const ParamVector start = v.A_s;
+    Recorder r{[&](const ParamVector& p) { return Bowl(p, start); }, {}};
+    StepClock clock(1); // Tim at 0, the check of cycle c at c seconds
+    st.Tim = clock.Seconds();
+    SpiralSearch(st, v, 1.00025, r.criterion(), clock);
+    double hA = 5e-5, K = 1.00025;
+    int cycles = 0;
+    for (int c = 1;; ++c) {
+        hA = -hA / K;
+        ++cycles;
+        if (K < 5 && c > 2) K *= 1.0755;
+        if (c > 10) break; // stops when the seconds exceed 10
+    }
+    EXPECT_EQ(cycles, 11);
+    EXPECT_EQ(v.h_s[2], hA);
+    EXPECT_EQ(r.points.size(), 1u + 11 * 2);
+}
+
+TEST(SpiralSearch, AStepRefusedByThePositivityGuardEndsTheSwing) {
+    AnalysisState st;
+    SearchVectors v;
+    v.Np = 2;
+    v.A_s = {0, 1, 1, 0, 0};
+    v.A_min = {0, 0.01, 0.01, 0, 0};
+    v.A_max = {0, 100, 100, 0, 0};
+    v.h_s = {0, 0.25, 0.25, 0, 0};
+    v.ee = {0, 1e-9, 1e-9, 0, 0};
+    Recorder r{[&](const ParamVector& p) { return std::pow(p[1] - 1, 2) + std::pow(p[2] - 1, 2); }, {}};
+    StepClock clock(1);
+    st.Tim = clock.Seconds();
+    SpiralSearch(st, v, 0.5, r.criterion(), clock); // the steps double until the guard refuses them
+    EXPECT_EQ(st.ts, 11u);
+    // without the end of the swing the refused step would evaluate the same point forever
+    for (size_t i = 1; i < r.points.size(); ++i)
+        EXPECT_NE(r.points[i], r.points[i - 1]) << i;
+    EXPECT_LE(r.points.size(), 1u + 11 * 2);
+}
+
+TEST(SmirnovSearch, RunsUntilTenSecondsEvenWithAllStepsBelowTolerance) {
+    AnalysisState st;
+    SearchVectors v = SmirnovVectors();
+    const ParamVector start = v.A_s;
+    Recorder r{[&](const ParamVector& p) { return Bowl(p, start); }, {}};
+    StepClock clock(0.5);
+    SmirnovSearch(st, v, 1000, clock.Seconds(), r.criterion(), clock); // below tolerance after 2 cycles
+    EXPECT_EQ(r.points.size(), 1u + 20 * 3);                           // the 20th cycle reads 10 seconds
+    EXPECT_EQ(st.ts, 10u);
+    EXPECT_EQ(v.A_s, start);
+}
+
+TEST(SmirnovSearch, AMovingScaleAloneKeepsItRunningPastTenSeconds) {
+    AnalysisState st;
+    SearchVectors v = SmirnovVectors();
+    const ParamVector start = v.A_s;
+    Recorder r{[&](const ParamVector& p) { return Bowl(p, start); }, {}};
+    StepClock clock(1.5);
+    // factor 4: shape and coefficient below tolerance after 7 cycles (10.5 s), the scale after 8
+    SmirnovSearch(st, v, 4, clock.Seconds(), r.criterion(), clock);
+    EXPECT_EQ(r.points.size(), 1u + 8 * 3);
+    EXPECT_EQ(st.ts, 12u);
+}
+
+TEST(SmirnovSearch, FactorGrowsAfterFiveAndFifteenSeconds) {
+    AnalysisState st;
+    SearchVectors v = SmirnovVectors();
+    const ParamVector start = v.A_s;
+    Recorder r{[&](const ParamVector& p) { return Bowl(p, start); }, {}};
+    StepClock clock(2); // cycle c reads 2c seconds
+    SmirnovSearch(st, v, 1.0005, clock.Seconds(), r.criterion(), clock);
+    double h[4] = {0, 0.25, 0.0002, 0.0001}, K = 1.0005;
+    for (int c = 1;; ++c) {
+        for (int j = 1; j <= 3; ++j)
+            h[j] = -h[j] / K;
+        const int ts = (2 * c) % 60;
+        if (K < 3) {
+            if (ts > 5) K *= 1.0875;
+            if (ts > 15) K *= 1.2875;
+        }
+        const bool scaleMoving = std::fabs(h[1]) >= 1e-5 && std::fabs(h[2]) < 1e-7 && std::fabs(h[3]) < 1e-8;
+        if (!(ts < 10 || scaleMoving)) break;
+    }
+    EXPECT_EQ(v.h_s[1], h[1]);
+    EXPECT_EQ(v.h_s[2], h[2]);
+    EXPECT_EQ(v.h_s[3], h[3]);
+}
+
+TEST(SmirnovSearch, CoefficientNeverReachesItsLowerBound) {
+    AnalysisState st;
+    SearchVectors v = SmirnovVectors();
+    Recorder r{[](const ParamVector& p) { return p[3] + std::fabs(p[1] - 2000) + std::fabs(p[2] - 1); }, {}};
+    StepClock clock(0.5);
+    SmirnovSearch(st, v, 2, clock.Seconds(), r.criterion(), clock);
+    for (const auto& p : r.points)
+        EXPECT_GT(p[3], 1.01);
+    EXPECT_GT(v.A_s[3], 1.01);
+    EXPECT_LT(v.A_s[3], 1.0101);
+}
+
+} // namespace
+} // namespace tovimo
