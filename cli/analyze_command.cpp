@@ -20,6 +20,14 @@
 
 namespace tovimo::cli {
 
+bool LoadDataOrReport(AnalysisState& st, MainForm& form, std::vector<std::string>& messages) {
+    if (LoadDataFile(st, form, form.FilePath, [&](const std::string& m) { messages.push_back(m); }))
+        return true;
+    for (const auto& m : messages)
+        std::cerr << m << "\n";
+    return false;
+}
+
 char LocaleDecimalSeparator() {
     char sep = '.';
     if (std::setlocale(LC_NUMERIC, "")) {
@@ -123,11 +131,7 @@ int RunAnalyze(const AnalyzeOptions& o) {
     std::vector<std::string> messages;
     auto message = [&](const std::string& m) { messages.push_back(m); };
 
-    if (!LoadDataFile(st, form, o.dataFile, message)) {
-        for (const auto& m : messages)
-            std::cerr << m << "\n";
-        return kFileError;
-    }
+    if (!LoadDataOrReport(st, form, messages)) return kFileError;
     if (o.warrantyFile) {
         const size_t before = messages.size();
         LoadWarrantyFile(st, form, *o.warrantyFile, message);
@@ -172,7 +176,7 @@ int RunAnalyze(const AnalyzeOptions& o) {
             for (size_t i = messagesBefore; i < messages.size(); ++i)
                 std::cerr << messages[i] << "\n";
         }
-        RefreshResultFigures(st, form);
+        RefreshResultFigures(st);
     }
 
     const ResultTable table = FillResultTable(

@@ -1,6 +1,9 @@
 // The subcommands of tovimo-cli and their options.
 #pragma once
 
+#include "core/state/analysis_state.h"
+#include "core/state/main_form.h"
+
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -44,6 +47,10 @@ struct SimulateOptions {
 
 // The decimal separator of the user's locale.
 char LocaleDecimalSeparator();
+
+// Loads form.FilePath as the program does, collecting the messages; a file
+// that cannot be loaded has them written to the error stream.
+bool LoadDataOrReport(AnalysisState& st, MainForm& form, std::vector<std::string>& messages);
 
 int RunAnalyze(const AnalyzeOptions& o);
 int RunScore(const ScoreOptions& o);

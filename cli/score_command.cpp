@@ -18,12 +18,7 @@ int RunScore(const ScoreOptions& o) {
     form.decimalSeparator = LocaleDecimalSeparator();
     form.FilePath = o.dataFile;
     std::vector<std::string> messages;
-    auto message = [&](const std::string& m) { messages.push_back(m); };
-    if (!LoadDataFile(st, form, o.dataFile, message)) {
-        for (const auto& m : messages)
-            std::cerr << m << "\n";
-        return kFileError;
-    }
+    if (!LoadDataOrReport(st, form, messages)) return kFileError;
     const char sep = form.decimalSeparator;
     if (o.mean) form.meSred = FloatToStr(*o.mean, sep);
     if (o.sd) form.meSKO = FloatToStr(*o.sd, sep);
@@ -61,7 +56,7 @@ int RunScore(const ScoreOptions& o) {
     Kolmogor(st, o.K, o.A, o.B, st.Sred, st.SKO, kolm, kolmStr);
     Mod_Weib g;
     g.K_powtor = o.K;
-    std::array<double, N_Param_Opt + 1> ao{};
+    ParamVector ao{};
     ao[1] = o.B;
     ao[2] = o.A;
     const double celev = CelevFunction(st, ao, g); // the run flags stay off: only A and B are given

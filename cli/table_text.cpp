@@ -1,14 +1,13 @@
 #include "cli/table_text.h"
 
+#include "core/text/text_codec.h"
+
 #include <algorithm>
 
 namespace tovimo::cli {
 
 int TextLength(const std::string& utf8) {
-    int n = 0;
-    for (unsigned char c : utf8)
-        if ((c & 0xC0) != 0x80) ++n;
-    return n;
+    return static_cast<int>(CharCount(utf8));
 }
 
 std::string TableText(const ResultTable& table) {

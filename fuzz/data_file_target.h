@@ -4,6 +4,7 @@
 #pragma once
 
 #include "core/data/data_file.h"
+#include "core/data/series_controls.h"
 #include "core/stats/criteria.h"
 #include "core/stats/histogram.h"
 #include "fuzz/fuzz_checks.h"
@@ -64,6 +65,7 @@ inline int DataFileTarget(const std::uint8_t* data, std::size_t size) {
         fuzz::Check(messages > 0, "a refused file is reported");
         return 0;
     }
+    FillSeriesControls(st, form);
     fuzz::CheckLoadedSeries(st, form);
     if (st.MasProbl.empty()) return 0;
     hist_Format(st);

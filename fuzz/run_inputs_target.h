@@ -80,9 +80,9 @@ class SmallGaHost final : public GaHost {
 
   private:
     static std::optional<int> small(const std::string& text, int most) {
-        const auto v = ParseInt(text);
-        if (!v || *v < INT32_MIN || *v > INT32_MAX) return std::nullopt;
-        return static_cast<int>(std::min<long long>(*v, most));
+        const auto v = ParseInt32(text);
+        if (!v) return std::nullopt;
+        return std::min(*v, most);
     }
     MainForm& f_;
 };

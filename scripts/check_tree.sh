@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Checks the tree's rules: every source formatted with the repository's
-# .clang-format, no Qt in core/, and no desktop code reached from core/ or
-# cli/ except the chart library.
+# .clang-format, no Qt in core/, no desktop code reached from core/ or cli/
+# except the chart library, and the core's folders depending one way only.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 fail=0
@@ -23,4 +23,22 @@ if git grep -n '#include "gui/' -- 'core/'; then
   echo "core/ must not include anything from gui/"
   fail=1
 fi
+# Which core folders each core folder may include (besides itself).
+declare -A may_include=(
+  [text]=""
+  [state]="text"
+  [stats]="state text"
+  [data]="stats state text"
+  [results]="stats state text"
+  [fit]="results stats state text"
+  [genetic]="stats state text"
+)
+while IFS=: read -r file line include; do
+  from=$(cut -d/ -f2 <<<"$file")
+  to=$(sed -E 's|.*"core/([a-z_]+)/.*|\1|' <<<"$include")
+  if [ "$from" != "$to" ] && [[ " ${may_include[$from]-} " != *" $to "* ]]; then
+    echo "$file:$line: core/$from/ must not include core/$to/"
+    fail=1
+  fi
+done < <(git grep -n '#include "core/' -- 'core/*/*')
 exit $fail

@@ -5,7 +5,9 @@
 #include "core/text/text_codec.h"
 #include "core/text/text_reader.h"
 
+#include <algorithm>
 #include <fstream>
+#include <functional>
 #include <limits>
 #include <sstream>
 
@@ -50,8 +52,8 @@ HeaderNumber readWhole(TextReader& r) {
     h.line = t.line ? t.line : r.lineNumber();
     h.token = t.text;
     if (t.text.empty()) return h;
-    auto v = ParseInt(t.text);
-    if (!v || *v < std::numeric_limits<int>::min() || *v > std::numeric_limits<int>::max())
+    auto v = ParseInt32(t.text);
+    if (!v)
         h.ok = false;
     else
         h.whole = *v;
@@ -85,72 +87,72 @@ bool LoadDataFile(AnalysisState& st, MainForm& form, const std::string& path, co
     return LoadDataText(st, form, *bytes, message);
 }
 
-bool LoadDataText(AnalysisState& st, MainForm& form, std::string_view bytes, const MessageFn& message) {
+namespace {
+
+struct Header {
+    std::string comment;
+    HeaderNumber sred, sko, park, kol, np;
+};
+
+// The comment and the five numbers, each read whatever the others hold.
+Header parseHeader(TextReader& r) {
+    Header h;
+    h.comment = r.readLine();
+    h.sred = readReal(r);
+    h.sko = readReal(r);
+    h.park = readReal(r);
+    h.kol = readWhole(r);
+    h.np = readWhole(r);
+    return h;
+}
+
+// A file whose cause count the state cannot hold is refused before anything changes.
+bool causeCountAcceptable(const Header& h, AnalysisState& st, const MessageFn& message) {
+    if (!h.kol.ok || !h.np.ok || (h.np.whole >= 0 && h.np.whole <= MaxNamedCauses)) return true;
+    st.uk = false;
+    message("Число причин отказов в файле (" + std::to_string(h.np.whole) +
+            ") вне допустимого диапазона: допускается от 0 до " + std::to_string(MaxNamedCauses) +
+            " причин. Файл не загружен");
+    return false;
+}
+
+// The header into the state and its edits, in file order; a number that does
+// not convert stops the load, with the numbers before it kept.
+bool commitHeader(const Header& h, AnalysisState& st, MainForm& form, const MessageFn& message) {
     const char sep = form.decimalSeparator;
-    const std::string text = DecodeFileText(bytes);
-
-    // The header is checked before anything changes: a file the state cannot
-    // hold is refused whole.
-    {
-        TextReader probe(SplitLines(text));
-        probe.readLine();
-        readReal(probe);
-        readReal(probe);
-        readReal(probe);
-        auto kol = readWhole(probe);
-        auto np = readWhole(probe);
-        bool headerOk = kol.ok && np.ok;
-        if (headerOk && (np.whole < 0 || np.whole > MaxNamedCauses)) {
-            st.uk = false;
-            message("Число причин отказов в файле (" + std::to_string(np.whole) +
-                    ") вне допустимого диапазона: допускается от 0 до " + std::to_string(MaxNamedCauses) +
-                    " причин. Файл не загружен");
-            return false;
-        }
-    }
-
-    TextReader r(SplitLines(text));
     st.uk = true;
     st.MasProbl.clear();
     st.Otk_Izd = 0;
     st.MGenet.Kol_Nakopl = 0;
     st.MGenet.K_powtor = 0;
     st.MGenet.Unsens = 0;
-
-    st.Comment = r.readLine();
+    st.Comment = h.comment;
     form.Label10 = st.Comment;
 
-    auto fail = [&](const HeaderNumber& h) {
-        st.uk = false; // no calculation on a partly read file
-        message(headerErrorText(h.line, h.token));
-        return false;
+    struct Step {
+        const HeaderNumber& number;
+        std::function<void()> commit;
     };
+    const Step steps[] = {
+        {h.sred, [&] { form.meSred = FloatToStr(st.Sred = h.sred.real, sep); }},
+        {h.sko, [&] { form.meSKO = FloatToStr(st.SKO = h.sko.real, sep); }},
+        {h.park, [&] { form.meKolAll = FloatToStr(st.Kol_Izd_All = h.park.real, sep); }},
+        {h.kol, [&] { form.meKolOtk = std::to_string(st.KolOtk = static_cast<int>(h.kol.whole)); }},
+        {h.np, [&] { st.NPrich = static_cast<int>(h.np.whole); }},
+    };
+    for (const Step& step : steps) {
+        if (!step.number.ok) {
+            st.uk = false; // no calculation on a partly read file
+            message(headerErrorText(step.number.line, step.number.token));
+            return false;
+        }
+        step.commit();
+    }
+    return true;
+}
 
-    auto sred = readReal(r);
-    if (!sred.ok) return fail(sred);
-    st.Sred = sred.real;
-    form.meSred = FloatToStr(st.Sred, sep);
-    auto sko = readReal(r);
-    if (!sko.ok) return fail(sko);
-    st.SKO = sko.real;
-    form.meSKO = FloatToStr(st.SKO, sep);
-    auto park = readReal(r);
-    if (!park.ok) return fail(park);
-    st.Kol_Izd_All = park.real;
-    form.meKolAll = FloatToStr(st.Kol_Izd_All, sep);
-    auto kol = readWhole(r);
-    if (!kol.ok) return fail(kol);
-    st.KolOtk = static_cast<int>(kol.whole);
-    form.meKolOtk = std::to_string(st.KolOtk);
-    auto np = readWhole(r);
-    if (!np.ok) return fail(np);
-    st.NPrich = static_cast<int>(np.whole);
-
-    form.Edit1 = decimalText("1", "00025", sep);
-    form.Edit6 = decimalText("1", "00025", sep);
-    form.Edit5 = decimalText("1", "0005", sep);
-    form.Edit2 = decimalText("0", "0000002", sep);
-
+// The cause names, "Другие" after them, and the generation count the series size suggests.
+void readCauses(TextReader& r, AnalysisState& st, MainForm& form) {
     const int n = st.NPrich;
     st.V_otk.assign(static_cast<size_t>(n) + 2, Vid_otkaza{});
     st.Vidy_otkazov.assign(static_cast<size_t>(n) + 2, Vid_otkaza{});
@@ -164,66 +166,88 @@ bool LoadDataText(AnalysisState& st, MainForm& form, std::string_view bytes, con
         form.NPokoleny = "2000";
     else if (st.KolOtk >= 1000 && st.KolOtk <= 99999)
         form.NPokoleny = "4000";
+}
 
+// One record line: the time before the tab, the source after it, the
+// description after '*'; the cause is the last named one the source contains.
+Problems readRecord(const std::string& line, long long index, const std::vector<std::string>& lowerNames,
+                    AnalysisState& st, const MainForm& form, bool& eventWithoutTime,
+                    const MessageFn& message) {
+    const int n = st.NPrich;
+    Problems p;
+    const size_t tab = line.find('\t');
+    // without a tab the time text is empty and does not convert
+    std::string timeText = tab == std::string::npos ? std::string() : line.substr(0, tab);
+    // both '.' and ',' stand for the decimal separator
+    for (char& c : timeText)
+        if (c == ',') c = '.';
+    if (auto t = ParseFloat(timeText, '.')) {
+        p.time = std::min(*t, st.Sred + 3 * st.SKO);
+        if (p.time <= 0) eventWithoutTime = true;
+    } else {
+        message("Ошибка указания времени в строке " + std::to_string(index + n + 7) +
+                " файла исходных данных");
+    }
+    std::string src = tab == std::string::npos ? line : Trim(line.substr(tab));
+    const size_t starByte = src.find('*');
+    if (starByte != std::string::npos) {
+        const size_t star = CharCount(std::string_view(src).substr(0, starByte)); // 0-based
+        p.komment = CharSubstr(src, star + 2);
+        if (star > 0) src = CharSubstr(src, 0, star - 1);
+    }
+    const std::string lowerSrc = LowerCase(src);
+    bool matched = false;
+    for (int k = 1; k <= n; ++k) {
+        const std::string& name = lowerNames[static_cast<size_t>(k)];
+        if (!name.empty() && lowerSrc.find(name) != std::string::npos) {
+            p.chey = k;
+            p.Pri = src;
+            st.V_otk[static_cast<size_t>(k)].Dolya += 1;
+            matched = true;
+        }
+    }
+    if (!matched) {
+        p.chey = n + 1;
+        p.Pri = kOther;
+        st.V_otk[static_cast<size_t>(n) + 1].Dolya += 1;
+        if (form.CheckBox1)
+            message("Неопределенный отказ при t=" + FloatToStr(p.time, form.decimalSeparator) + " ч");
+    }
+    return p;
+}
+
+void readRecords(TextReader& r, AnalysisState& st, const MainForm& form, const MessageFn& message) {
+    const int n = st.NPrich;
     std::vector<std::string> lowerNames(static_cast<size_t>(n) + 1);
     for (int k = 1; k <= n; ++k)
         lowerNames[static_cast<size_t>(k)] = LowerCase(st.V_otk[static_cast<size_t>(k)].Nazv_Prich);
-
-    const double clampTime = st.Sred + 3 * st.SKO;
     bool eventWithoutTime = false;
-    long long i = 0;
-    while (!r.eof()) {
-        Problems p;
-        const std::string line = Trim(r.readLine());
-        const size_t tab = line.find('\t');
-        // without a tab the time text is empty and does not convert
-        const std::string timeText = tab == std::string::npos ? std::string() : line.substr(0, tab);
-        // both '.' and ',' stand for the decimal separator
-        std::string unified = timeText;
-        for (char& c : unified)
-            if (c == ',') c = '.';
-        if (auto t = ParseFloat(unified, '.')) {
-            p.time = *t;
-            if (p.time > clampTime) p.time = clampTime;
-            if (p.time <= 0) eventWithoutTime = true;
-        } else {
-            message("Ошибка указания времени в строке " + std::to_string(i + n + 7) +
-                    " файла исходных данных");
-        }
-        {
-            std::string src = tab == std::string::npos ? line : Trim(line.substr(tab));
-            const size_t starByte = src.find('*');
-            if (starByte != std::string::npos) {
-                const size_t star = CharCount(std::string_view(src).substr(0, starByte)); // 0-based
-                p.komment = CharSubstr(src, star + 2);
-                if (star > 0) src = CharSubstr(src, 0, star - 1);
-            }
-            const std::string lowerSrc = LowerCase(src);
-            bool matched = false;
-            for (int k = 1; k <= n; ++k) {
-                const std::string& name = lowerNames[static_cast<size_t>(k)];
-                if (!name.empty() && lowerSrc.find(name) != std::string::npos) {
-                    p.chey = k;
-                    p.Pri = src;
-                    st.V_otk[static_cast<size_t>(k)].Dolya += 1;
-                    matched = true;
-                }
-            }
-            if (!matched) {
-                p.chey = n + 1;
-                p.Pri = kOther;
-                st.V_otk[static_cast<size_t>(n) + 1].Dolya += 1;
-                if (form.CheckBox1) message("Неопределенный отказ при t=" + FloatToStr(p.time, sep) + " ч");
-            }
-        }
-        st.MasProbl.push_back(std::move(p));
-        ++i;
-    }
+    for (long long i = 0; !r.eof(); ++i)
+        st.MasProbl.push_back(
+            readRecord(Trim(r.readLine()), i, lowerNames, st, form, eventWithoutTime, message));
     if (eventWithoutTime && form.CheckBox1)
         message("События без наработки - не отказы, а результат не проведения ПСИ. При оценке надежности "
                 "целесообразно исключить");
+}
 
-    DeriveIndicators(st, form);
+} // namespace
+
+bool LoadDataText(AnalysisState& st, MainForm& form, std::string_view bytes, const MessageFn& message) {
+    TextReader r(SplitLines(DecodeFileText(bytes)));
+    const Header header = parseHeader(r);
+    if (!causeCountAcceptable(header, st, message)) return false;
+    if (!commitHeader(header, st, form, message)) return false;
+
+    const char sep = form.decimalSeparator;
+    form.Edit1 = decimalText("1", "00025", sep);
+    form.Edit6 = decimalText("1", "00025", sep);
+    form.Edit5 = decimalText("1", "0005", sep);
+    form.Edit2 = decimalText("0", "0000002", sep);
+    readCauses(r, st, form);
+    readRecords(r, st, form, message);
+
+    DeriveIndicators(st);
+    form.LabeledEdit2 = st.MasProbl.empty() ? std::string() : FloatToStr(st.MasProbl.back().time, sep);
     return st.uk;
 }
 

@@ -4,6 +4,7 @@
 
 #include "core/state/analysis_state.h"
 #include "core/state/main_form.h"
+#include "core/state/messages.h"
 
 #include <functional>
 #include <optional>
@@ -11,8 +12,6 @@
 #include <string_view>
 
 namespace tovimo {
-
-using MessageFn = std::function<void(const std::string&)>;
 
 inline constexpr const char* kMsgFileMissing = "Указанный файл не существует";
 

@@ -11,47 +11,15 @@
 
 namespace tovimo {
 
-std::string FactorMessage(const char* fieldCaption) {
-    return std::string("Поле \"") + fieldCaption + "\" должно содержать положительное число";
-}
-
-namespace {
-
-// The factors of the ticked models: a factor of 0 or below (or no number)
-// would divide by zero or never shorten the steps.
-bool FactorsUsable(const MainForm& form, const MessageFn& message) {
-    struct Factor {
-        bool ticked;
-        const std::string& text;
-        const char* caption;
-    };
-    const Factor factors[] = {{form.SpirSpusk, form.Edit1, "Коэф-т уменьшения шага модели 1.1"},
-                              {form.BoxNewton, form.Edit6, "Коэф-т уменьшения шага модели 1.2"},
-                              {form.BoxSmirnow, form.Edit5, "Коэф-т уменьшения шага модели 2"}};
-    for (const Factor& f : factors) {
-        if (!f.ticked) continue;
-        const auto v = ParseFloat(f.text, form.decimalSeparator);
-        if (!v || !(*v > 0)) {
-            message(FactorMessage(f.caption));
-            return false;
-        }
-    }
-    return true;
-}
-
-bool InputsUsable(const AnalysisState& st, const MainForm& form, const MessageFn& message) {
-    if (!RunStateUsable(st, message)) return false;
-    return FactorsUsable(form, message);
-}
-
-} // namespace
-
 bool RunCalculation(AnalysisState& st, MainForm& form, FitClock& clock, const RunCallbacks& cb) {
     const MessageFn message = cb.message ? cb.message : [](const std::string&) {};
     ReadRunEdits(st, form);
     if (!GettingData(st, form, message)) return false;
     ReadRunFlags(st, form);
-    if (!InputsUsable(st, form, message)) return false;
+    if (!RunStateUsable(st, message)) return false;
+    const std::optional<RunSettings> run = ReadRunSettings(form, message);
+    if (!run) return false;
+    const char sep = run->decimalSeparator;
 
     FitCallbacks fit;
     fit.memo = [&](const std::string& line) {
@@ -61,23 +29,25 @@ bool RunCalculation(AnalysisState& st, MainForm& form, FitClock& clock, const Ru
     fit.elapsedText = cb.elapsedText;
     auto spread = [&](Mod_Weib& m) {
         Sigmas(st, m, st.T_Prirab);
-        fit.memo(Hist_SKO(st, m, form.decimalSeparator));
+        fit.memo(Hist_SKO(st, m, sep));
     };
 
     hist_Format(st);
-    if (form.SpirSpusk) {
-        SpirSp_Execute(st, form, clock, fit);
+    if (run->spiral) {
+        SpirSp_Execute(st, {run->factorSpiral, run->criterion, sep}, clock, fit);
         spread(st.MPirsS);
     }
-    if (form.BoxNewton) {
-        Podbor_Weib_Pirson(st, form, st.MPirsN.A, st.MPirsN.B, clock, fit);
+    if (run->newton) {
+        Podbor_Weib_Pirson(st, {run->factorNewton, run->criterion, sep}, st.MPirsN.A, st.MPirsN.B, clock,
+                           fit);
         spread(st.MPirsN);
     }
-    if (form.BoxSmirnow) {
-        Podbor_Weib_Smirnow(st, form, st.MSmirn.A, st.MSmirn.B, clock, fit);
+    if (run->smirnov) {
+        Podbor_Weib_Smirnow(st, {run->factorSmirnov, run->criterion, sep}, st.MSmirn.A, st.MSmirn.B, clock,
+                            fit);
         spread(st.MSmirn);
     }
-    RefreshResultFigures(st, form);
+    RefreshResultFigures(st);
     return true;
 }
 

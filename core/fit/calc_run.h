@@ -4,7 +4,6 @@
 // refresh. The window then fills the table and the charts and beeps.
 #pragma once
 
-#include "core/data/data_file.h"
 #include "core/fit/fit_clock.h"
 #include "core/fit/fit_common.h"
 #include "core/state/analysis_state.h"
@@ -12,9 +11,6 @@
 #include "core/state/run_inputs.h"
 
 namespace tovimo {
-
-// The message for a step-reduction factor that is not a positive number.
-std::string FactorMessage(const char* fieldCaption);
 
 struct RunCallbacks {
     MessageFn message;         // message boxes

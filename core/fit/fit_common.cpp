@@ -12,8 +12,7 @@
 
 namespace tovimo {
 
-SearchVectors SetupSearch(bool sredOpt, bool skoOpt, ParamRow b, ParamRow a, ParamRow sred,
-                          ParamRow skoAfterSred, ParamRow skoAlone) {
+SearchVectors SetupSearch(bool sredOpt, bool skoOpt, const SearchRows& rows) {
     SearchVectors v;
     auto set = [&v](int i, const ParamRow& r) {
         v.A_s[i] = r.start;
@@ -22,18 +21,18 @@ SearchVectors SetupSearch(bool sredOpt, bool skoOpt, ParamRow b, ParamRow a, Par
         v.h_s[i] = r.step;
         v.ee[i] = r.tol;
     };
-    set(1, b);
-    set(2, a);
+    set(1, rows.b);
+    set(2, rows.a);
     v.Np = 2;
     if (sredOpt) {
-        set(3, sred);
+        set(3, rows.sred);
         v.Np = 3;
         if (skoOpt) {
-            set(4, skoAfterSred);
+            set(4, rows.skoAfterSred);
             v.Np = 4;
         }
     } else if (skoOpt) {
-        set(3, skoAlone);
+        set(3, rows.skoAlone);
         v.Np = 3;
     }
     v.A_sr = v.A_s;
@@ -66,7 +65,7 @@ double PearsonAt(const AnalysisState& st, int formIndex, const Mod_Weib& m, cons
     return Pirson(st, formIndex, A_s[2], A_s[1], m.K_powtor, law.mean, law.sd, scratch);
 }
 
-void FinishPearsonFit(AnalysisState& st, const MainForm& form, Mod_Weib& m, const SearchVectors& v,
+void FinishPearsonFit(AnalysisState& st, const FitSettings& fs, Mod_Weib& m, const SearchVectors& v,
                       double elapsed, long long evaluations, const char* donePrefix, const FitCallbacks& cb) {
     m.A = v.A_s[2];
     m.B = v.A_s[1];
@@ -74,7 +73,7 @@ void FinishPearsonFit(AnalysisState& st, const MainForm& form, Mod_Weib& m, cons
     m.SKO = st.SKO;
     m.Sred = st.Sred;
     StoreElapsed(st, elapsed);
-    m.criterion = PearsonAt(st, form.RadioGroup1, m, v.A_s);
+    m.criterion = PearsonAt(st, fs.criterion, m, v.A_s);
     m.evaluations = evaluations;
     m.seconds = elapsed;
 
@@ -85,7 +84,7 @@ void FinishPearsonFit(AnalysisState& st, const MainForm& form, Mod_Weib& m, cons
     m.Executed = true;
     Sigmas(st, m, st.T_Prirab);
     AppendMemo(cb, ElapsedLine(donePrefix, cb, elapsed));
-    AppendMemo(cb, StepLine(v.h_s[2], st.Sred, st.SKO, form.decimalSeparator));
+    AppendMemo(cb, StepLine(v.h_s[2], st.Sred, st.SKO, fs.decimalSeparator));
 }
 
 std::string ElapsedLine(const char* prefix, const FitCallbacks& cb, double seconds) {

@@ -4,7 +4,6 @@
 #pragma once
 
 #include "core/state/analysis_state.h"
-#include "core/state/main_form.h"
 
 #include <array>
 #include <functional>
@@ -15,6 +14,13 @@ namespace tovimo {
 using MemoFn = std::function<void(const std::string&)>;
 // Elapsed seconds as the user's time of day text.
 using ElapsedTextFn = std::function<std::string(double)>;
+
+// What a fit takes from the run's settings.
+struct FitSettings {
+    double factor = 1;           // step-reduction factor, positive
+    int criterion = 1;           // "Способ подбора параметров"
+    char decimalSeparator = '.'; // of the memo lines
+};
 
 struct FitCallbacks {
     MemoFn memo;               // appends one line to the progress memo
@@ -34,10 +40,15 @@ struct SearchVectors {
     ParamVector A_s{}, A_sr{}, A_min{}, A_max{}, h_s{}, ee{};
 };
 
+// The rows a fit searches from: B and A, the warranty mean, the warranty sd
+// after the mean and the sd alone.
+struct SearchRows {
+    ParamRow b, a, sred, skoAfterSred, skoAlone;
+};
+
 // B and A always, then the warranty mean (with Sred_Opt), the warranty sd
 // after it (with both flags) or alone (with SKO_Opt only).
-SearchVectors SetupSearch(bool sredOpt, bool skoOpt, ParamRow b, ParamRow a, ParamRow sred,
-                          ParamRow skoAfterSred, ParamRow skoAlone);
+SearchVectors SetupSearch(bool sredOpt, bool skoOpt, const SearchRows& rows);
 
 // True when every used step is below its tolerance.
 bool StepsBelowTolerance(const SearchVectors& v);
@@ -58,7 +69,7 @@ double PearsonAt(const AnalysisState& st, int formIndex, const Mod_Weib& m, cons
 // The end of both Pearson fits: publishes the point of `v` into `m` and the
 // fitted warranty globals, records the run statistics, fills the final arrays,
 // computes the spread and appends the two memo lines.
-void FinishPearsonFit(AnalysisState& st, const MainForm& form, Mod_Weib& m, const SearchVectors& v,
+void FinishPearsonFit(AnalysisState& st, const FitSettings& fs, Mod_Weib& m, const SearchVectors& v,
                       double elapsed, long long evaluations, const char* donePrefix, const FitCallbacks& cb);
 
 // "<prefix><elapsed>ч/мин/с".

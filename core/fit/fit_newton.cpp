@@ -43,26 +43,20 @@ double NewtonSearch(AnalysisState& st, SearchVectors& v, double factor, double s
     return Big_ZF;
 }
 
-void Podbor_Weib_Pirson(AnalysisState& st, const MainForm& form, double& Arez, double& Brez, FitClock& clock,
+void Podbor_Weib_Pirson(AnalysisState& st, const FitSettings& fs, double& Arez, double& Brez, FitClock& clock,
                         const FitCallbacks& cb) {
-    const char sep = form.decimalSeparator;
     Mod_Weib& M = st.MPirsN;
-    const double Kdiv_Pirs = StrToFloat(form.Edit6, sep);
-    M.Sred = StrToFloat(form.meSred, sep);
-    M.SKO = StrToFloat(form.meSKO, sep);
     M.K_powtor = StartRepeatFactor(st);
 
-    SearchVectors v =
-        SetupSearch(st.Sred_Opt, st.SKO_Opt, {2000, 10, 50000, 0.25, 1e-5}, {1, 0.5, 3, 0.001, 1e-8},
-                    {1500, 100, 6000, 1, 0.05}, {500, 30, 2000, 1, 0.005}, {150, 30, 900, 5, 0.01});
+    SearchVectors v = SetupSearch(st.Sred_Opt, st.SKO_Opt, kNewtonRows);
     SizeModelArrays(M, st.Hist_Stol.size());
 
-    PirsonEvaluator pirson(st, form.RadioGroup1);
+    PirsonEvaluator pirson(st, fs.criterion);
     const SearchCriterion ZF = PearsonCriterion(st, pirson, M.K_powtor);
     const double start = clock.Seconds();
-    NewtonSearch(st, v, Kdiv_Pirs, start, ZF, clock);
+    NewtonSearch(st, v, fs.factor, start, ZF, clock);
 
-    FinishPearsonFit(st, form, M, v, clock.Seconds() - start, pirson.evaluations(), kNewtonDone, cb);
+    FinishPearsonFit(st, fs, M, v, clock.Seconds() - start, pirson.evaluations(), kNewtonDone, cb);
     Arez = M.A;
     Brez = M.B;
 }

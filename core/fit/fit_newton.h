@@ -5,9 +5,14 @@
 #include "core/fit/fit_clock.h"
 #include "core/fit/fit_common.h"
 #include "core/state/analysis_state.h"
-#include "core/state/main_form.h"
 
 namespace tovimo {
+
+inline constexpr SearchRows kNewtonRows{{2000, 10, 50000, 0.25, 1e-5},
+                                        {1, 0.5, 3, 0.001, 1e-8},
+                                        {1500, 100, 6000, 1, 0.05},
+                                        {500, 30, 2000, 1, 0.005},
+                                        {150, 30, 900, 5, 0.01}};
 
 inline constexpr const char* kNewtonDone = "Расчёт модели по Пирсону методом Ньютона выполнен за ";
 
@@ -17,9 +22,8 @@ inline constexpr const char* kNewtonDone = "Расчёт модели по Пи�
 double NewtonSearch(AnalysisState& st, SearchVectors& v, double factor, double start,
                     const SearchCriterion& ZF, FitClock& clock);
 
-// Reads its factor from Edit6 (ConvertError when not a number) and the form's
-// criterion choice; `Arez` and `Brez` receive the fitted shape and scale.
-void Podbor_Weib_Pirson(AnalysisState& st, const MainForm& form, double& Arez, double& Brez, FitClock& clock,
+// `Arez` and `Brez` receive the fitted shape and scale.
+void Podbor_Weib_Pirson(AnalysisState& st, const FitSettings& fs, double& Arez, double& Brez, FitClock& clock,
                         const FitCallbacks& cb);
 
 } // namespace tovimo

@@ -41,13 +41,11 @@ void SmirnovSearch(AnalysisState& st, SearchVectors& v, double factor, double st
     }
 }
 
-void Podbor_Weib_Smirnow(AnalysisState& st, const MainForm& form, double& Arez, double& Brez, FitClock& clock,
-                         const FitCallbacks& cb) {
+void Podbor_Weib_Smirnow(AnalysisState& st, const FitSettings& fs, double& Arez, double& Brez,
+                         FitClock& clock, const FitCallbacks& cb) {
     Mod_Weib& M = st.MSmirn;
     // the repeat coefficient is the third searched parameter
-    SearchVectors v = SetupSearch(true, false, {2000, 1, 90000, 0.25, 1e-5}, {1, 0.3, 3, 0.0002, 1e-7},
-                                  {1.1, 1.01, 30, 0.0001, 1e-8}, {}, {});
-    const double KdivSm = StrToFloat(form.Edit5, form.decimalSeparator);
+    SearchVectors v = SetupSearch(true, false, kSmirnovRows);
 
     const auto& m = st.MasProbl;
     M.F_norm.assign(m.size(), 0);
@@ -59,7 +57,7 @@ void Podbor_Weib_Smirnow(AnalysisState& st, const MainForm& form, double& Arez, 
     SmirnowEvaluator smirnow(st, M.F_norm);
     auto criterion = [&](const ParamVector& p) { return smirnow(p[2], p[1], p[3]); };
     const double start = clock.Seconds();
-    SmirnovSearch(st, v, KdivSm, start, criterion, clock);
+    SmirnovSearch(st, v, fs.factor, start, criterion, clock);
 
     Arez = v.A_s[2];
     Brez = v.A_s[1];

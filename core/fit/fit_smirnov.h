@@ -6,9 +6,12 @@
 #include "core/fit/fit_clock.h"
 #include "core/fit/fit_common.h"
 #include "core/state/analysis_state.h"
-#include "core/state/main_form.h"
 
 namespace tovimo {
+
+// B, A and, in the place of the warranty mean, the repeat coefficient.
+inline constexpr SearchRows kSmirnovRows{
+    {2000, 1, 90000, 0.25, 1e-5}, {1, 0.3, 3, 0.0002, 1e-7}, {1.1, 1.01, 30, 0.0001, 1e-8}, {}, {}};
 
 inline constexpr const char* kSmirnovDone = "Расчёт модели по Смирнову выполнен за ";
 
@@ -18,9 +21,8 @@ inline constexpr const char* kSmirnovDone = "Расчёт модели по См
 void SmirnovSearch(AnalysisState& st, SearchVectors& v, double factor, double start,
                    const SearchCriterion& criterion, FitClock& clock);
 
-// Reads its factor from Edit5 (ConvertError when not a number); `Arez` and
-// `Brez` receive the fitted shape and scale.
-void Podbor_Weib_Smirnow(AnalysisState& st, const MainForm& form, double& Arez, double& Brez, FitClock& clock,
-                         const FitCallbacks& cb);
+// `Arez` and `Brez` receive the fitted shape and scale.
+void Podbor_Weib_Smirnow(AnalysisState& st, const FitSettings& fs, double& Arez, double& Brez,
+                         FitClock& clock, const FitCallbacks& cb);
 
 } // namespace tovimo

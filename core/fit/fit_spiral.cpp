@@ -37,22 +37,18 @@ void SpiralSearch(AnalysisState& st, SearchVectors& v, double factor, const Sear
     }
 }
 
-void SpirSp_Execute(AnalysisState& st, const MainForm& form, FitClock& clock, const FitCallbacks& cb) {
-    const char sep = form.decimalSeparator;
+void SpirSp_Execute(AnalysisState& st, const FitSettings& fs, FitClock& clock, const FitCallbacks& cb) {
     Mod_Weib& M = st.MPirsS;
-    SearchVectors v =
-        SetupSearch(st.Sred_Opt, st.SKO_Opt, {1000, 10, 99000, 0.25, 1e-8}, {1, 0.35, 10, 5e-5, 1e-9},
-                    {2000, 150, 6000, 0.125, 0.01}, {600, 50, 2000, 0.125, 0.01}, {100, 80, 900, 0.25, 0.1});
+    SearchVectors v = SetupSearch(st.Sred_Opt, st.SKO_Opt, kSpiralRows);
     SizeModelArrays(M, st.Hist_Stol.size());
     M.K_powtor = st.MSmirn.Executed ? st.MSmirn.K_powtor : (static_cast<double>(st.MasProbl.size()) - 1) / 11;
 
     st.Tim = clock.Seconds();
-    const double KdivSpir = StrToFloat(form.Edit1, sep);
-    PirsonEvaluator pirson(st, form.RadioGroup1);
+    PirsonEvaluator pirson(st, fs.criterion);
     const SearchCriterion ZF = PearsonCriterion(st, pirson, M.K_powtor);
-    SpiralSearch(st, v, KdivSpir, ZF, clock);
+    SpiralSearch(st, v, fs.factor, ZF, clock);
 
-    FinishPearsonFit(st, form, M, v, clock.Seconds() - st.Tim, pirson.evaluations(), kSpiralDone, cb);
+    FinishPearsonFit(st, fs, M, v, clock.Seconds() - st.Tim, pirson.evaluations(), kSpiralDone, cb);
 }
 
 } // namespace tovimo

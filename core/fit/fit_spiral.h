@@ -6,9 +6,14 @@
 #include "core/fit/fit_clock.h"
 #include "core/fit/fit_common.h"
 #include "core/state/analysis_state.h"
-#include "core/state/main_form.h"
 
 namespace tovimo {
+
+inline constexpr SearchRows kSpiralRows{{1000, 10, 99000, 0.25, 1e-8},
+                                        {1, 0.35, 10, 5e-5, 1e-9},
+                                        {2000, 150, 6000, 0.125, 0.01},
+                                        {600, 50, 2000, 0.125, 0.01},
+                                        {100, 80, 900, 0.25, 0.1}};
 
 inline constexpr const char* kSpiralDone = "Расчёт модели по Пирсону методом спирального спуска выполнен за ";
 
@@ -17,8 +22,6 @@ inline constexpr const char* kSpiralDone = "Расчёт модели по Пи�
 void SpiralSearch(AnalysisState& st, SearchVectors& v, double factor, const SearchCriterion& ZF,
                   FitClock& clock);
 
-// Reads its factor from Edit1 (ConvertError when not a number) and the form's
-// criterion choice.
-void SpirSp_Execute(AnalysisState& st, const MainForm& form, FitClock& clock, const FitCallbacks& cb);
+void SpirSp_Execute(AnalysisState& st, const FitSettings& fs, FitClock& clock, const FitCallbacks& cb);
 
 } // namespace tovimo

@@ -3,26 +3,15 @@
 #include "core/text/number_format.h"
 
 #include <algorithm>
-#include <climits>
 
 namespace tovimo {
 
-namespace {
-
-std::optional<int> wholeNumber(const std::string& text) {
-    const auto v = ParseInt(text);
-    if (!v || *v < INT_MIN || *v > INT_MAX) return std::nullopt;
-    return static_cast<int>(*v);
-}
-
-} // namespace
-
 std::optional<int> FormGaHost::populationSize() {
-    return wholeNumber(f_.Edit3);
+    return ParseInt32(f_.Edit3);
 }
 
 std::optional<int> FormGaHost::generations() {
-    return wholeNumber(f_.NPokoleny);
+    return ParseInt32(f_.NPokoleny);
 }
 
 std::optional<long long> FormGaHost::copyCount() {

@@ -14,11 +14,6 @@ namespace {
 // A population beyond this would not fit in memory.
 constexpr long long kMaxPopulation = 1000000;
 
-bool isWholeAtLeast(const std::string& text, long long lowest, long long highest = INT_MAX) {
-    const auto v = ParseInt(text);
-    return v && *v >= lowest && *v <= highest;
-}
-
 } // namespace
 
 bool PrepareGeneticRun(AnalysisState& st, const MainForm& form, const MessageFn& message) {
@@ -27,11 +22,11 @@ bool PrepareGeneticRun(AnalysisState& st, const MainForm& form, const MessageFn&
     ReadRunFlags(st, form);
     if (!RunStateUsable(st, message)) return false;
 
-    if (!isWholeAtLeast(form.Edit3, 2, kMaxPopulation)) {
+    if (!ParseWhole(form.Edit3, 2, kMaxPopulation)) {
         message(kMsgGaPopulation);
         return false;
     }
-    if (!isWholeAtLeast(form.NPokoleny, 1)) {
+    if (!ParseWhole(form.NPokoleny, 1, INT_MAX)) {
         message(kMsgGaGenerations);
         return false;
     }

@@ -4,9 +4,9 @@
 // evolve anything.
 #pragma once
 
-#include "core/data/data_file.h"
 #include "core/state/analysis_state.h"
 #include "core/state/main_form.h"
+#include "core/state/messages.h"
 
 namespace tovimo {
 

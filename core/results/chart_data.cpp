@@ -1,7 +1,8 @@
 #include "core/results/chart_data.h"
 
+#include "core/results/chart_axes.h"
+#include "core/results/series_roles.h"
 #include "core/stats/distributions.h"
-#include "core/text/number_format.h"
 
 #include <algorithm>
 #include <cmath>
@@ -12,80 +13,6 @@ namespace tovimo {
 namespace {
 
 constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
-
-enum class Slot { None, PirsN, PirsS, Smirn, Genet };
-
-// What a model curve shows at a column: the flow per 100 hours per product
-// with or without the warranty correction, or the accumulation with or without it.
-enum class Quantity { None, FlowCensored, FlowPlain, AccumPlain, AccumCensored };
-
-struct SeriesRole {
-    Slot slot;
-    Quantity quantity;
-};
-
-SeriesPlan makeSeries(const char* name, SeriesKind kind, SeriesAxis axis, std::uint32_t color, int width,
-                      int transparency, const char* legend) {
-    SeriesPlan s;
-    s.name = name;
-    s.kind = kind;
-    s.axis = axis;
-    s.color = color;
-    s.pointColor = color;
-    s.width = width;
-    s.transparency = transparency;
-    s.legend = legend;
-    return s;
-}
-
-SeriesPlan inactive(const char* name, SeriesKind kind, int transparency, const char* legend) {
-    SeriesPlan s = makeSeries(name, kind, SeriesAxis::Left, 0, 1, transparency, legend);
-    s.active = false;
-    return s;
-}
-
-// Which slot a design-time series belongs to and what it carries. The pairing
-// with the "ценз." legends differs between the models and is kept as it is.
-SeriesRole roleOf(const std::string& name) {
-    static const struct {
-        const char* name;
-        SeriesRole role;
-    } roles[] = {
-        {"Series3", {Slot::PirsS, Quantity::FlowCensored}},
-        {"Series2", {Slot::PirsS, Quantity::FlowPlain}},
-        {"Series4", {Slot::Smirn, Quantity::FlowCensored}},
-        {"Series20", {Slot::PirsN, Quantity::FlowPlain}},
-        {"Series21", {Slot::PirsN, Quantity::FlowCensored}},
-        {"Series6", {Slot::Genet, Quantity::FlowCensored}},
-        {"Series5", {Slot::Genet, Quantity::FlowPlain}},
-        {"Series8", {Slot::PirsS, Quantity::AccumPlain}},
-        {"Series9", {Slot::PirsS, Quantity::AccumCensored}},
-        {"Series10", {Slot::Smirn, Quantity::AccumCensored}},
-        {"Series11", {Slot::Genet, Quantity::AccumPlain}},
-        {"Series12", {Slot::Genet, Quantity::AccumCensored}},
-        {"Series22", {Slot::PirsN, Quantity::AccumPlain}},
-        {"Series23", {Slot::PirsN, Quantity::AccumCensored}},
-    };
-    for (const auto& r : roles)
-        if (name == r.name) return r.role;
-    return {Slot::None, Quantity::None};
-}
-
-const Mod_Weib* slotOf(const AnalysisState& st, Slot s) {
-    switch (s) {
-    case Slot::PirsN:
-        return &st.MPirsN;
-    case Slot::PirsS:
-        return &st.MPirsS;
-    case Slot::Smirn:
-        return &st.MSmirn;
-    case Slot::Genet:
-        return &st.MGenet;
-    case Slot::None:
-        break;
-    }
-    return nullptr;
-}
 
 double at(const std::vector<double>& v, size_t i) {
     return i < v.size() ? v[i] : kNaN;
@@ -104,92 +31,6 @@ std::string wholeText(double v) {
     return Format("%d", {static_cast<long long>(Round(v))}, '.');
 }
 
-// The smallest and largest finite value seen, starting from `base` values.
-struct Extent {
-    double lo = std::numeric_limits<double>::infinity();
-    double hi = -std::numeric_limits<double>::infinity();
-    void add(double v) {
-        if (!std::isfinite(v)) return;
-        lo = std::min(lo, v);
-        hi = std::max(hi, v);
-    }
-    bool empty() const { return lo > hi; }
-};
-
-// Values from zero up; a flat or empty extent still gets a span.
-AxisRange fromZero(const Extent& e) {
-    AxisRange r{0, 1};
-    if (e.empty()) return r;
-    r.min = std::min(0.0, e.lo);
-    r.max = std::max(0.0, e.hi);
-    if (r.max <= r.min) r.max = r.min + 1;
-    return r;
-}
-
-AxisRange around(const Extent& e) {
-    AxisRange r{0, 1};
-    if (e.empty()) return r;
-    const double span = e.hi - e.lo;
-    const double pad = span > 0 ? span * 0.05 : std::max(1.0, std::abs(e.lo) * 0.05);
-    r.min = e.lo - pad;
-    r.max = e.hi + pad;
-    return r;
-}
-
-void addValues(Extent& e, const std::vector<double>& v) {
-    for (double x : v)
-        e.add(x);
-}
-
-// Column sums of the stacked bars (positive and negative parts apart).
-void addStacked(Extent& e, const std::vector<BarSetPlan>& bars, size_t columns) {
-    for (size_t i = 0; i < columns; ++i) {
-        double up = 0, down = 0;
-        for (const auto& b : bars) {
-            const double v = at(b.values, i);
-            if (!std::isfinite(v)) continue;
-            (v >= 0 ? up : down) += v;
-        }
-        e.add(up);
-        e.add(down);
-    }
-}
-
-void computeRanges(ResultCharts& rc) {
-    {
-        ChartPlan& c = rc.chart1;
-        Extent left, right;
-        for (const auto& s : c.series)
-            addValues(s.axis == SeriesAxis::Right ? right : left, s.values);
-        addStacked(left, c.bars, c.categories.size());
-        c.left = fromZero(left);
-        c.right = fromZero(right);
-    }
-    {
-        ChartPlan& c = rc.chart2;
-        Extent left;
-        for (const auto& s : c.series)
-            if (s.axis == SeriesAxis::Left) addValues(left, s.values);
-        addStacked(left, c.bars, c.categories.size());
-        c.left = fromZero(left);
-        c.right = {0, 100};
-    }
-    {
-        ChartPlan& c = rc.chart3;
-        Extent left, top, right;
-        for (const auto& b : c.bars)
-            addValues(left, b.values);
-        for (const auto& s : c.series)
-            for (const auto& p : s.points) {
-                top.add(p.x);
-                right.add(p.y);
-            }
-        c.left = fromZero(left);
-        c.top = around(top);
-        c.right = around(right);
-    }
-}
-
 } // namespace
 
 const SeriesPlan* FindSeries(const ChartPlan& chart, const std::string& name) {
@@ -202,98 +43,6 @@ SeriesPlan* FindSeries(ChartPlan& chart, const std::string& name) {
     return const_cast<SeriesPlan*>(FindSeries(static_cast<const ChartPlan&>(chart), name));
 }
 
-std::string DefaultGroupSeparator(char decimalSeparator) {
-    return decimalSeparator == ',' ? "\u00A0" : ",";
-}
-
-std::string FormatMark(double v, char decimalSeparator, const std::string& groupSeparator) {
-    if (!std::isfinite(v)) return {};
-    const double r = std::round(std::abs(v) * 10) / 10;
-    std::string s = Format("%.1f", {r}, '.');
-    const auto dot = s.find('.');
-    std::string whole = s.substr(0, dot);
-    const std::string frac = s.substr(dot + 1);
-    std::string grouped;
-    for (size_t i = 0; i < whole.size(); ++i) {
-        if (i > 0 && (whole.size() - i) % 3 == 0) grouped += groupSeparator;
-        grouped += whole[i];
-    }
-    if (frac != "0") grouped += decimalSeparator + frac;
-    if (v < 0 && r != 0) grouped.insert(grouped.begin(), '-');
-    return grouped;
-}
-
-ResultCharts ResultChartsDesign() {
-    ResultCharts rc;
-    using K = SeriesKind;
-    using X = SeriesAxis;
-
-    ChartPlan& c1 = rc.chart1;
-    c1.name = "Chart1";
-    c1.title = "Изменение потока отказов в течение гарантийного периода";
-    c1.leftTitle = "Отказов за 100 час на 1 изделие";
-    c1.rightTitle = "Накопление отказов, уход из гарантии, %";
-    c1.legendVisible = true;
-    c1.causeBars = true;
-    c1.stackedBars = true;
-    SeriesPlan s1 = makeSeries("Series1", K::Area, X::Right, 0xFFFF00, 2, 0, "Выбывание из гарантии");
-    s1.hatched = true;
-    SeriesPlan s17 =
-        makeSeries("Series17", K::Curve, X::Right, 0x400040, 4, 0, "Фактич. накопление, % от парка");
-    s17.dashed = true;
-    c1.series = {
-        s1,
-        makeSeries("Series3", K::Curve, X::Left, 0x00FF00, 3, 12, "Модель по Пирсону 1.1"),
-        makeSeries("Series2", K::Curve, X::Left, 0x00AA00, 3, 0, "Модель по Пирсону 1.1 ценз."),
-        makeSeries("Series4", K::Curve, X::Left, 0x0000FF, 2, 0, "Модель по Смирнову 2"),
-        makeSeries("Series20", K::Curve, X::Left, 0xF000F0, 3, 14, "Pirson/Newton 1.2"),
-        makeSeries("Series21", K::Curve, X::Left, 0xFF80FF, 3, 18, "Pirson/Newton 1.2 ценз."),
-        makeSeries("Series6", K::Curve, X::Left, 0xFF6F6F, 3, 0, "Генетическая"),
-        makeSeries("Series5", K::Curve, X::Left, 0xFF0000, 3, 16, "Генетическая с ценз."),
-        inactive("Series14", K::Bar, 14, ""),
-        s17,
-    };
-
-    ChartPlan& c2 = rc.chart2;
-    c2.name = "Chart2";
-    c2.title = "Интегральные (накопленные) количественные оценки потока отказов";
-    c2.leftTitle = "Отказов на 1 изделие";
-    c2.rightTitle = "Выбывание из гарантии, %";
-    c2.rightFixed = true;
-    c2.causeBars = true;
-    c2.stackedBars = true;
-    c2.right = {0, 100};
-    c2.series = {
-        makeSeries("Series15", K::Area, X::Left, 0xC5A4C6, 1, 24, "Отказы (реальные)"),
-        makeSeries("Series7", K::Area, X::Right, 0xFFFF15, 2, 8, "Выбывание из гарантии, %"),
-        makeSeries("Series8", K::Curve, X::Left, 0x009B9B, 2, 0, "Модель по Пирсону"),
-        makeSeries("Series9", K::Line, X::Left, 0x00D900, 2, 0,
-                   "Модель по Пирсону с влиянием цензурирования"),
-        makeSeries("Series10", K::Line, X::Left, 0x8000FF, 2, 0, "Модель по Смирнову"),
-        makeSeries("Series11", K::Line, X::Left, 0xFF0000, 2, 0, "Модель \"генетическая\""),
-        makeSeries("Series12", K::Line, X::Left, 0xFF6464, 2, 0,
-                   "Модель \"генетическая\" с влиянием цензурирования"),
-        inactive("Series16", K::Bar, 0, ""),
-        makeSeries("Series22", K::Line, X::Left, 0xFF00FF, 1, 0, ""),
-        makeSeries("Series23", K::Line, X::Left, 0xFF80FF, 1, 0, ""),
-    };
-
-    ChartPlan& c3 = rc.chart3;
-    c3.name = "Chart3";
-    c3.title = "Поток отказов наблюдаемых и с учетом выбывания из гарантии, LN числа отказов";
-    c3.leftTitle = "Ln числа отказов парка";
-    c3.causeBars = true;
-    c3.leftLabels = false;
-    c3.topVisible = false;
-    SeriesPlan s18 = makeSeries("Series18", K::Line, X::TopRight, 0x800040, 1, 0, "Ln Накопления");
-    s18.crossMarkers = true;
-    s18.pointColor = 0x008000;
-    SeriesPlan s19 =
-        makeSeries("Series19", K::Line, X::TopRight, 0xFF0000, 1, 0, "Аппроксимация Ln накопления");
-    c3.series = {inactive("Series13", K::Line, 0, "Выбывание из гарантии"), s18, s19};
-    return rc;
-}
-
 ResultCharts BuildResultCharts(const AnalysisState& st, char sep, const std::string& groupSeparator) {
     ResultCharts rc = ResultChartsDesign();
     ChartPlan& c1 = rc.chart1;
@@ -304,8 +53,8 @@ ResultCharts BuildResultCharts(const AnalysisState& st, char sep, const std::str
     // Legend membership: the design-time series of a slot follow its Executed mark.
     for (ChartPlan* c : {&c1, &c2, &c3})
         for (SeriesPlan& s : c->series) {
-            const SeriesRole role = roleOf(s.name);
-            s.inLegend = s.active && (role.slot == Slot::None || slotOf(st, role.slot)->Executed);
+            const SeriesRole role = RoleOf(s.name);
+            s.inLegend = s.active && (role.slot == Slot::None || SlotOf(st, role.slot)->Executed);
         }
 
     // Causes with failures get bars, each in the colour of its own index.
@@ -358,9 +107,9 @@ ResultCharts BuildResultCharts(const AnalysisState& st, char sep, const std::str
 
             for (ChartPlan* c : {&c1, &c2}) {
                 for (SeriesPlan& s : c->series) {
-                    const SeriesRole role = roleOf(s.name);
+                    const SeriesRole role = RoleOf(s.name);
                     if (role.slot == Slot::None) continue;
-                    const Mod_Weib& m = *slotOf(st, role.slot);
+                    const Mod_Weib& m = *SlotOf(st, role.slot);
                     if (!m.Executed) continue;
                     double v = kNaN;
                     switch (role.quantity) {
@@ -404,28 +153,13 @@ ResultCharts BuildResultCharts(const AnalysisState& st, char sep, const std::str
         s19.points =
             LogLogLine(st.A_ln, st.B_ln, st.MasProbl[static_cast<size_t>(tst)].time, st.MasProbl.back().time);
 
-    computeRanges(rc);
+    ResultChartRanges(rc);
     return rc;
 }
 
 void StoreChartTotals(AnalysisState& st, const ResultCharts& charts) {
     st.F_OutGar = charts.F_OutGar;
     st.Sum_PrichCol = charts.Sum_PrichCol;
-}
-
-LogLogChart LogLogChartDesign() {
-    LogLogChart ll;
-    ChartPlan& c = ll.chart;
-    c.name = "Chart1";
-    c.title = "Накопленние отказов по времени наблюдения";
-    c.bottomTitle = "Log t (часов)";
-    c.leftTitle = "Log N (отказов)";
-    c.leftLabels = false;
-    SeriesPlan s1 = makeSeries("Series1", SeriesKind::Line, SeriesAxis::BottomLeft, 0x008000, 1, 0, "");
-    s1.markerSize = 3;
-    SeriesPlan s2 = makeSeries("Series2", SeriesKind::Line, SeriesAxis::BottomLeft, 0xFF0000, 1, 0, "");
-    c.series = {s1, s2};
-    return ll;
 }
 
 LogLogChart BuildLogLogChart(const AnalysisState& st, char sep) {
@@ -450,8 +184,8 @@ LogLogChart BuildLogLogChart(const AnalysisState& st, char sep) {
             x.add(p.x);
             y.add(p.y);
         }
-    c.bottom = around(x);
-    c.left = fromZero(y);
+    c.bottom = Around(x);
+    c.left = FromZero(y);
     return ll;
 }
 

@@ -8,8 +8,7 @@
 
 namespace tovimo {
 
-bool Potok08(AnalysisState& st, const MainForm& form) {
-    if (auto v = ParseFloat(form.LabeledEdit3, form.decimalSeparator)) st.T_Prirab = *v;
+bool Potok08(AnalysisState& st) {
     double sum = 0, last = 0;
     bool any = false, defined = true;
     for (const Problems& p : st.MasProbl) {
@@ -52,8 +51,8 @@ void AccumulateModelTotals(AnalysisState& st) {
     }
 }
 
-void RefreshResultFigures(AnalysisState& st, const MainForm& form) {
-    Potok08(st, form);
+void RefreshResultFigures(AnalysisState& st) {
+    Potok08(st);
     AccumulateModelTotals(st);
 }
 

@@ -4,15 +4,13 @@
 #pragma once
 
 #include "core/state/analysis_state.h"
-#include "core/state/main_form.h"
 
 namespace tovimo {
 
-// Potok08: re-reads the burn-in time field into T_Prirab (a field that no
-// longer holds a number leaves the value the run read) and sets Pot08. Answers
+// Potok08: the failure flow from the run's burn-in time T_Prirab to 1000 h. Answers
 // false, with Pot08 not a number, when the flow has no meaning: no failure in
 // the window, or a failure where the share out of warranty reaches 1.
-bool Potok08(AnalysisState& st, const MainForm& form);
+bool Potok08(AnalysisState& st);
 
 // Unsens and Kol_Nakopl of every slot: zeroed, then summed over the columns
 // that hold failures for the executed slots (Unsens not for MSmirn), with
@@ -21,6 +19,6 @@ bool Potok08(AnalysisState& st, const MainForm& form);
 void AccumulateModelTotals(AnalysisState& st);
 
 // Potok08 followed by the totals, as the refresh does them.
-void RefreshResultFigures(AnalysisState& st, const MainForm& form);
+void RefreshResultFigures(AnalysisState& st);
 
 } // namespace tovimo

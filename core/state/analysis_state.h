@@ -5,14 +5,16 @@
 
 #include <array>
 #include <atomic>
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <vector>
 
 namespace tovimo {
 
-inline constexpr int Mx_prich = 51;   // highest cause index, "Другие" included
-inline constexpr int N_Param_Opt = 4; // parameters the genetic algorithm can search
+inline constexpr int Mx_prich = 51;          // highest cause index, "Другие" included
+inline constexpr int N_Param_Opt = 4;        // parameters the genetic algorithm can search
+inline constexpr size_t kThresholdCount = 4; // TL90expl, TL80expl, T50expl, t50zen
 inline constexpr int MaxNamedCauses = Mx_prich - 1;
 // Entries of a table by cause index 0..Mx_prich.
 inline constexpr size_t CauseSlots = Mx_prich + 1;
@@ -112,6 +114,9 @@ struct AnalysisState {
     double TL80expl = 0;
     double T50expl = 0;
     double t50zen = 0;
+    // The record at which each threshold time was reached (-1: never), in
+    // the order TL90expl, TL80expl, T50expl, t50zen.
+    std::array<int, kThresholdCount> ThresholdRecord{-1, -1, -1, -1};
     double Otk_Izd = 0;
     int Tst = -1;
     double Sum_X = 0, Sum_Y = 0, Sum_X2 = 0, Sum_XY = 0;

@@ -47,4 +47,36 @@ void ReadRunFlags(AnalysisState& st, const MainForm& form) {
     st.Sred_Opt = form.Sred_flag;
 }
 
+std::string FactorMessage(const char* fieldCaption) {
+    return std::string("Поле \"") + fieldCaption + "\" должно содержать положительное число";
+}
+
+std::optional<RunSettings> ReadRunSettings(const MainForm& form, const MessageFn& message) {
+    RunSettings s;
+    s.decimalSeparator = form.decimalSeparator;
+    s.criterion = form.RadioGroup1;
+    s.spiral = form.SpirSpusk;
+    s.newton = form.BoxNewton;
+    s.smirnov = form.BoxSmirnow;
+    struct Factor {
+        bool ticked;
+        const std::string& text;
+        const char* caption;
+        double& value;
+    };
+    const Factor factors[] = {{s.spiral, form.Edit1, "Коэф-т уменьшения шага модели 1.1", s.factorSpiral},
+                              {s.newton, form.Edit6, "Коэф-т уменьшения шага модели 1.2", s.factorNewton},
+                              {s.smirnov, form.Edit5, "Коэф-т уменьшения шага модели 2", s.factorSmirnov}};
+    for (const Factor& f : factors) {
+        if (!f.ticked) continue;
+        const auto v = ParseFloat(f.text, form.decimalSeparator);
+        if (!v || !(*v > 0)) {
+            message(FactorMessage(f.caption));
+            return std::nullopt;
+        }
+        f.value = *v;
+    }
+    return s;
+}
+
 } // namespace tovimo

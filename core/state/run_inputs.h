@@ -2,9 +2,12 @@
 // that data are loaded before a run starts.
 #pragma once
 
-#include "core/data/data_file.h"
 #include "core/state/analysis_state.h"
 #include "core/state/main_form.h"
+#include "core/state/messages.h"
+
+#include <optional>
+#include <string>
 
 namespace tovimo {
 
@@ -35,5 +38,24 @@ inline constexpr const char* kMsgFleetNotPositive = "Приведенный па
 
 // The flags of the two check boxes.
 void ReadRunFlags(AnalysisState& st, const MainForm& form);
+
+// What a calculation run takes from the main window besides the four edits
+// and the two flags (which ReadRunEdits and ReadRunFlags put into the state),
+// converted once before any fit.
+struct RunSettings {
+    char decimalSeparator = '.';
+    int criterion = 1; // "Способ подбора параметров"
+    bool spiral = false, newton = false, smirnov = false;
+    // The step-reduction factors of the ticked models (0 for the others).
+    double factorSpiral = 0, factorNewton = 0, factorSmirnov = 0;
+};
+
+// The message for a step-reduction factor that is not a positive number.
+std::string FactorMessage(const char* fieldCaption);
+
+// The ticked models and their factors: a ticked model's factor of 0 or below,
+// or not a number, would divide by zero or never shorten the steps; it is
+// reported and the answer is nullopt.
+std::optional<RunSettings> ReadRunSettings(const MainForm& form, const MessageFn& message);
 
 } // namespace tovimo

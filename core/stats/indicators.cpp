@@ -3,7 +3,6 @@
 #include "core/stats/distributions.h"
 #include "core/stats/histogram.h"
 #include "core/stats/log_log.h"
-#include "core/text/number_format.h"
 #include "core/text/text_codec.h"
 
 #include <cmath>
@@ -15,12 +14,12 @@ double Frac(double x) {
     return x - std::trunc(x);
 }
 
-void DeriveIndicators(AnalysisState& st, MainForm& form) {
-    const char sep = form.decimalSeparator;
+namespace {
+
+// Largest count first, ties in file order; "Другие" stays last.
+void RankCauses(AnalysisState& st) {
     const int np = st.NPrich;
     const size_t other = static_cast<size_t>(np) + 1;
-
-    // 1. Rank the causes, largest count first, ties in file order.
     st.Vidy_otkazov.assign(other + 1, Vid_otkaza{});
     for (int k = 1; k <= np; ++k) {
         int pos = k;
@@ -32,9 +31,12 @@ void DeriveIndicators(AnalysisState& st, MainForm& form) {
         st.Vidy_otkazov[static_cast<size_t>(pos)] = st.V_otk[static_cast<size_t>(k)];
     }
     st.Vidy_otkazov[other] = st.V_otk[other];
+}
 
-    // 2. Re-map the records to the ranked table; the last match wins.
-    std::vector<std::string> lowerNames(other);
+// Each record points at the ranked cause its source names; the last match wins.
+void RemapRecords(AnalysisState& st) {
+    const int np = st.NPrich;
+    std::vector<std::string> lowerNames(static_cast<size_t>(np) + 1);
     for (int k = 1; k <= np; ++k)
         lowerNames[static_cast<size_t>(k)] = LowerCase(st.Vidy_otkazov[static_cast<size_t>(k)].Nazv_Prich);
     for (Problems& p : st.MasProbl) {
@@ -44,73 +46,51 @@ void DeriveIndicators(AnalysisState& st, MainForm& form) {
             if (!name.empty() && lowerPri.find(name) != std::string::npos) p.chey = k;
         }
     }
+}
 
-    // 3-5.
-    st.Kol_izw = static_cast<int>(st.MasProbl.size());
-    sort_MinMax(st);
+// Records beyond the failures the header counts do not enlarge the fleet.
+void ReduceFleet(AnalysisState& st) {
     if (st.Kol_izw <= st.KolOtk)
         st.Popravka_Unknow = static_cast<double>(st.Kol_izw) / st.KolOtk;
     else
         st.Popravka_Unknow = 1;
     st.Izd_Prived = st.Kol_Izd_All * st.Popravka_Unknow;
+}
 
-    const size_t n = st.MasProbl.size();
-    // 6.
-    form.LabeledEdit2 = n > 0 ? FloatToStr(st.MasProbl.back().time, sep) : std::string();
-
-    // 7. The record grid holds the header and exactly the loaded records.
-    form.Mass_List_widths = {65, 85, 200, 1010};
-    form.Chart2_Series1.clear();
-    form.Chart2_Series2.clear();
-    form.Mass_List.assign(n + 1, {});
-    form.Mass_List[0] = {" № отказа", "Наработка, ч", "Источник отказа", "Описание отказа"};
-
-    // 8.
-    st.TL90expl = st.TL80expl = st.T50expl = st.t50zen = 0;
-    double S = 0, tPrev = 0;
+// The threshold times and the failures per product at the warranty mean.
+void ThresholdTimes(AnalysisState& st) {
+    for (const ThresholdRule& rule : kThresholds)
+        st.*rule.time = 0;
+    st.ThresholdRecord.fill(-1);
     const double P = st.Izd_Prived;
-
-    // 9.
+    double S = 0, tPrev = 0;
+    const size_t n = st.MasProbl.size();
     for (size_t i = 0; i < n; ++i) {
-        const Problems& rec = st.MasProbl[i];
-        const double t = rec.time;
-        const std::string causeName = rec.chey >= 0 && static_cast<size_t>(rec.chey) < st.Vidy_otkazov.size()
-                                          ? st.Vidy_otkazov[static_cast<size_t>(rec.chey)].Nazv_Prich
-                                          : std::string();
-        auto& row = form.Mass_List[i + 1];
-        row = {std::to_string(i + 1), FloatToStr(t, sep), causeName, rec.komment};
-
+        const double t = st.MasProbl[i].time;
         S += 1 / (1 - CDF_Gauss(st.Sred, st.SKO, t));
         if (t >= st.Sred && st.Otk_Izd == 0) st.Otk_Izd = (S / P) * (st.Sred / t);
         if (i >= 2) {
             const double cnt = static_cast<double>(i) + 1;
-            if (st.TL90expl == 0 && S / P >= 0.1) {
-                st.TL90expl = t - (t - tPrev) * Frac(S - 0.1 * P);
-                row[2] = causeName + ", отказов 10% от парка";
-            }
-            if (st.TL80expl == 0 && S / P >= 0.2) {
-                st.TL80expl = t - (t - tPrev) * Frac(S - 0.2 * P);
-                row[2] = causeName + ", отказов 20% от парка";
-            }
-            if (st.T50expl == 0 && cnt / P >= 0.5) {
-                st.T50expl = t - (t - tPrev) * Frac(cnt - 0.5 * P);
-                row[2] = causeName + ", отказов 50% от наблюдаемого парка";
-            }
-            if (st.t50zen == 0 && S / P >= 0.5) {
-                st.t50zen = t - (t - tPrev) * Frac(S - 0.5 * P);
-                row[2] = causeName + ", отказов 50% от парка с учетом цензурирования";
+            for (size_t k = 0; k < kThresholds.size(); ++k) {
+                const ThresholdRule& rule = kThresholds[k];
+                double& time = st.*rule.time;
+                const double count = rule.corrected ? S : cnt;
+                if (time == 0 && count / P >= rule.share) {
+                    time = t - (t - tPrev) * Frac(count - rule.share * P);
+                    st.ThresholdRecord[k] = static_cast<int>(i);
+                }
             }
         }
         tPrev = t;
     }
-
-    // 10.
     if (n > 0) {
         const double tLast = st.MasProbl.back().time;
         if (st.Sred > tLast && st.Otk_Izd == 0) st.Otk_Izd = (S / P) * (st.Sred / tLast);
     }
+}
 
-    // 11. Regression of ln N on ln t; undefined without two distinct positive times.
+// ln N on ln t; undefined without two distinct positive times.
+void LogLogRegression(AnalysisState& st) {
     st.Tst = FirstPositiveFailure(st.MasProbl);
     st.Sum_X = st.Sum_Y = st.Sum_X2 = st.Sum_XY = 0;
     const std::vector<XYPoint> points = LogLogPoints(st.MasProbl);
@@ -119,7 +99,6 @@ void DeriveIndicators(AnalysisState& st, MainForm& form) {
         st.Sum_Y += p.y;
         st.Sum_X2 += p.x * p.x;
         st.Sum_XY += p.x * p.y;
-        form.Chart2_Series1.push_back({p.x, p.y, 0x008000});
     }
     bool twoDistinct = false;
     for (const Problems& p : st.MasProbl)
@@ -133,13 +112,18 @@ void DeriveIndicators(AnalysisState& st, MainForm& form) {
         st.A_ln = std::numeric_limits<double>::quiet_NaN();
         st.B_ln = std::numeric_limits<double>::quiet_NaN();
     }
+}
 
-    // 12.
-    if (st.Tst >= 0 && std::isfinite(st.A_ln) && std::isfinite(st.B_ln)) {
-        for (const XYPoint& p : LogLogLine(st.A_ln, st.B_ln, st.MasProbl[static_cast<size_t>(st.Tst)].time,
-                                           st.MasProbl.back().time))
-            form.Chart2_Series2.push_back({p.x, p.y, 0xFF0000});
-    }
+} // namespace
+
+void DeriveIndicators(AnalysisState& st) {
+    RankCauses(st);
+    RemapRecords(st);
+    st.Kol_izw = static_cast<int>(st.MasProbl.size());
+    sort_MinMax(st);
+    ReduceFleet(st);
+    ThresholdTimes(st);
+    LogLogRegression(st);
 }
 
 } // namespace tovimo

@@ -1,5 +1,7 @@
 #include "core/text/number_format.h"
 
+#include "core/text/text_codec.h"
+
 #include <charconv>
 #include <cmath>
 #include <cstdio>
@@ -70,9 +72,7 @@ std::string formatE(double v, int precision) {
 
 std::string pad(std::string s, int width, bool left) {
     // width counts characters, not bytes
-    int len = 0;
-    for (unsigned char c : s)
-        if ((c & 0xC0) != 0x80) ++len;
+    const int len = static_cast<int>(CharCount(s));
     if (len >= width) return s;
     std::string blanks(static_cast<size_t>(width - len), ' ');
     return left ? s + blanks : blanks + s;
@@ -257,6 +257,18 @@ std::optional<long long> ParseInt(std::string_view text) {
     return v;
 }
 
+std::optional<long long> ParseWhole(std::string_view text, long long lowest, long long highest) {
+    const auto v = ParseInt(text);
+    if (!v || *v < lowest || *v > highest) return std::nullopt;
+    return v;
+}
+
+std::optional<int> ParseInt32(std::string_view text) {
+    const auto v = ParseWhole(text, std::numeric_limits<int>::min(), std::numeric_limits<int>::max());
+    if (!v) return std::nullopt;
+    return static_cast<int>(*v);
+}
+
 ConvertError::ConvertError(std::string text, bool integer)
     : std::runtime_error(
           "'" + text +
@@ -282,6 +294,27 @@ std::string FormatElapsedDefault(double seconds) {
     char buf[32];
     std::snprintf(buf, sizeof buf, "%lld:%02lld:%02lld", h, m, s);
     return buf;
+}
+
+std::string DefaultGroupSeparator(char decimalSeparator) {
+    return decimalSeparator == ',' ? "\u00A0" : ",";
+}
+
+std::string FormatMark(double v, char decimalSeparator, const std::string& groupSeparator) {
+    if (!std::isfinite(v)) return {};
+    const double r = std::round(std::abs(v) * 10) / 10;
+    std::string s = Format("%.1f", {r}, '.');
+    const auto dot = s.find('.');
+    std::string whole = s.substr(0, dot);
+    const std::string frac = s.substr(dot + 1);
+    std::string grouped;
+    for (size_t i = 0; i < whole.size(); ++i) {
+        if (i > 0 && (whole.size() - i) % 3 == 0) grouped += groupSeparator;
+        grouped += whole[i];
+    }
+    if (frac != "0") grouped += decimalSeparator + frac;
+    if (v < 0 && r != 0) grouped.insert(grouped.begin(), '-');
+    return grouped;
 }
 
 } // namespace tovimo

@@ -38,6 +38,10 @@ std::string FloatToStrFixed(double v, int precision, int digits, char decimalSep
 std::optional<double> ParseFloat(std::string_view text, char decimalSeparator);
 // Whole number: blanks around, optional sign, decimal digits.
 std::optional<long long> ParseInt(std::string_view text);
+// A whole number within [lowest, highest]; nullopt for any other text.
+std::optional<long long> ParseWhole(std::string_view text, long long lowest, long long highest);
+// A whole number an int holds.
+std::optional<int> ParseInt32(std::string_view text);
 
 // A text that is not a number, raised where the program would show the
 // toolkit's conversion error box.
@@ -56,5 +60,12 @@ long long StrToInt(std::string_view text);
 
 // Elapsed time as a time of day, H:mm:ss (milliseconds dropped).
 std::string FormatElapsedDefault(double seconds);
+
+// "#,##0.#": thousands grouped, at most one decimal, none when it is zero.
+std::string FormatMark(double v, char decimalSeparator, const std::string& groupSeparator);
+
+// The thousands separator that goes with a decimal separator when the locale
+// gives none.
+std::string DefaultGroupSeparator(char decimalSeparator);
 
 } // namespace tovimo

@@ -7,6 +7,7 @@
 #include "gui/workers/gen_thread.h"
 
 #include "core/data/data_file.h"
+#include "core/data/series_controls.h"
 #include "core/data/warranty_file.h"
 #include "core/state/run_inputs.h"
 #include "core/stats/histogram.h"
@@ -68,9 +69,10 @@ void TForm1::OpenFileStartClick() {
         FilePath->setText(*chosen);
         readControls();
         // a settings file that cannot be written never stops the load
-        LoadDataFile(
-            st_, form_, localPath(*chosen), [this](const std::string& m) { showMessage(m); },
-            [this] { WriteComStr(settingsFile_, FilePath->text()); });
+        if (LoadDataFile(
+                st_, form_, localPath(*chosen), [this](const std::string& m) { showMessage(m); },
+                [this] { WriteComStr(settingsFile_, FilePath->text()); }))
+            FillSeriesControls(st_, form_);
         showForm();
         showGrid();
         showChart();

@@ -111,7 +111,7 @@ void TForm5::DiaStart() {
                                   ? locale.groupSeparator().toStdString()
                                   : DefaultGroupSeparator(sep);
 
-    RefreshResultFigures(st_, form);
+    RefreshResultFigures(st_);
     const ResultCharts charts = BuildResultCharts(st_, sep, group);
     StoreChartTotals(st_, charts);
     Chart1->plannedChart()->fill(charts.chart1);

@@ -61,11 +61,9 @@ class GuiGaHost final : public GaHost {
 
   private:
     std::optional<int> readInt(QLineEdit* edit) {
-        std::optional<long long> v;
-        calls_.call([&] { v = ParseInt(edit->text().toStdString()); });
-        if (!v || *v < std::numeric_limits<int>::min() || *v > std::numeric_limits<int>::max())
-            return std::nullopt;
-        return static_cast<int>(*v);
+        std::optional<int> v;
+        calls_.call([&] { v = ParseInt32(edit->text().toStdString()); });
+        return v;
     }
 
     void appendMemo(const std::string& line) {

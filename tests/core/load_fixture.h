@@ -2,6 +2,7 @@
 #pragma once
 
 #include "core/data/data_file.h"
+#include "core/data/series_controls.h"
 #include "core/state/analysis_state.h"
 #include "core/state/main_form.h"
 #include "core/text/text_codec.h"
@@ -36,6 +37,7 @@ inline Loaded Load(const std::string& utf8Text, char sep = '.', bool check = fal
     l.form.CheckBox1 = check;
     const std::string bytes = asCp1251 ? EncodeCp1251(utf8Text) : utf8Text;
     l.ok = LoadDataText(l.st, l.form, bytes, [&](const std::string& m) { l.messages.push_back(m); });
+    if (l.ok) FillSeriesControls(l.st, l.form); // as the window does after a load
     return l;
 }
 

@@ -318,7 +318,7 @@ class ResultsWindowTest : public QObject {
             v->resize(earlier);
 
         AnalysisState cli = st;
-        RefreshResultFigures(cli, form);
+        RefreshResultFigures(cli);
         const ResultTable table = FillResultTable(
             cli, form.decimalSeparator, [](const std::string&) { return 0; }, false);
 

@@ -28,15 +28,19 @@ void RunFit(test::FitCase& c, Fit f, double clockStep = 0) {
     FitCallbacks cb;
     cb.memo = [&](const std::string& line) { c.memo.push_back(line); };
     cb.elapsedText = [](double s) { return "T" + std::to_string(static_cast<int>(s)); };
+    const char sep = c.form.decimalSeparator;
+    const int criterion = c.form.RadioGroup1;
     switch (f) {
     case Fit::Spiral:
-        SpirSp_Execute(c.st, c.form, clock, cb);
+        SpirSp_Execute(c.st, {StrToFloat(c.form.Edit1, sep), criterion, sep}, clock, cb);
         break;
     case Fit::Newton:
-        Podbor_Weib_Pirson(c.st, c.form, c.st.MPirsN.A, c.st.MPirsN.B, clock, cb);
+        Podbor_Weib_Pirson(c.st, {StrToFloat(c.form.Edit6, sep), criterion, sep}, c.st.MPirsN.A,
+                           c.st.MPirsN.B, clock, cb);
         break;
     case Fit::Smirnov:
-        Podbor_Weib_Smirnow(c.st, c.form, c.st.MSmirn.A, c.st.MSmirn.B, clock, cb);
+        Podbor_Weib_Smirnow(c.st, {StrToFloat(c.form.Edit5, sep), criterion, sep}, c.st.MSmirn.A,
+                            c.st.MSmirn.B, clock, cb);
         break;
     }
 }

@@ -28,15 +28,15 @@ double Bowl(const ParamVector& p, const ParamVector& at) {
     return std::pow((p[1] - at[1]) / 100, 2) + std::pow((p[2] - at[2]) / 0.01, 2) + std::pow(p[3] - at[3], 2);
 }
 
+// The fits' own rows, the warranty law not searched.
 SearchVectors NewtonVectors() {
-    return SetupSearch(false, false, {2000, 10, 50000, 0.25, 1e-5}, {1, 0.5, 3, 0.001, 1e-8}, {}, {}, {});
+    return SetupSearch(false, false, kNewtonRows);
 }
 SearchVectors SpiralVectors() {
-    return SetupSearch(false, false, {1000, 10, 99000, 0.25, 1e-8}, {1, 0.35, 10, 5e-5, 1e-9}, {}, {}, {});
+    return SetupSearch(false, false, kSpiralRows);
 }
 SearchVectors SmirnovVectors() {
-    return SetupSearch(true, false, {2000, 1, 90000, 0.25, 1e-5}, {1, 0.3, 3, 0.0002, 1e-7},
-                       {1.1, 1.01, 30, 0.0001, 1e-8}, {}, {});
+    return SetupSearch(true, false, kSmirnovRows);
 }
 
 TEST(NewtonSearch, StartedAtItsOptimumOnlyShortensTheSteps) {
@@ -98,7 +98,7 @@ TEST(NewtonSearch, FactorGrowsPerParameterPassOnceTheSecondsExceed1_4) {
     StepClock clock(1); // the start is read at 0, each pass at the next whole second
     NewtonSearch(st, v, 1.00025, clock.Seconds(), r.criterion(), clock);
     // by hand: each pass reverses and divides its step, then reads the clock
-    double h[3] = {0, 0.25, 0.001}, K = 1.00025;
+    double h[3] = {0, kNewtonRows.b.step, kNewtonRows.a.step}, K = 1.00025;
     int pass = 0, cycles = 0;
     for (;;) {
         ++cycles;
@@ -107,7 +107,7 @@ TEST(NewtonSearch, FactorGrowsPerParameterPassOnceTheSecondsExceed1_4) {
             ++pass;
             if (pass % 60 > 1.4 && K < 3) K *= 1.075;
         }
-        if (std::fabs(h[1]) < 1e-5 && std::fabs(h[2]) < 1e-8) break;
+        if (std::fabs(h[1]) < kNewtonRows.b.tol && std::fabs(h[2]) < kNewtonRows.a.tol) break;
     }
     EXPECT_EQ(v.h_s[1], h[1]);
     EXPECT_EQ(v.h_s[2], h[2]);
@@ -125,7 +125,8 @@ TEST(NewtonSearch, FactorBelowOneEndsOnceTheTimeRuleHasRaisedIt) {
     EXPECT_TRUE(std::isfinite(v.A_s[1]) && std::isfinite(v.A_s[2]));
     EXPECT_EQ(v.A_s, start);
     for (const auto& p : r.points)
-        EXPECT_LE(std::fabs(p[1] - 2000), 2 * (50000 - 10)); // steps held to the range
+        EXPECT_LE(std::fabs(p[1] - kNewtonRows.b.start),
+                  2 * (kNewtonRows.b.max - kNewtonRows.b.min)); // steps held to the range
 }
 
 TEST(SpiralSearch, StartedAtItsOptimumLandsOneStepBehindEachTime) {
@@ -139,7 +140,8 @@ TEST(SpiralSearch, StartedAtItsOptimumLandsOneStepBehindEachTime) {
     // every trial is worse than the start, so each swing ends at once: the parameter
     // goes one step behind the point it left and the step is reversed and halved;
     // 25 halvings bring the scale step below 1e-8
-    double B = 1000, A = 1, hB = 0.25, hA = 5e-5;
+    const SearchRows& rows = kSpiralRows;
+    double B = rows.b.start, A = rows.a.start, hB = rows.b.step, hA = rows.a.step;
     for (int cycle = 0; cycle < 25; ++cycle) {
         B -= hB;
         hB = -hB / 2;
@@ -159,10 +161,13 @@ TEST(SpiralSearch, TiesKeepGoingAndBothBoundsCountAsInside) {
     StepClock clock(11); // the first cycle already ends past 10 seconds
     st.Tim = clock.Seconds();
     SpiralSearch(st, v, 2, r.criterion(), clock);
-    EXPECT_EQ(r.points.size(), 1u + 392000 + 1); // 1000.25 .. 99000 by 0.25, then one shape trial
-    EXPECT_EQ(r.points[392000][1], 99000);
-    EXPECT_EQ(v.A_s[1], 99000 - 0.25); // one step behind the last accepted point
-    EXPECT_EQ(v.A_s[2], 1 - 5e-5);
+    const SearchRows& rows = kSpiralRows;
+    // from one step above the start up to the upper bound, then one shape trial
+    const auto steps = static_cast<size_t>((rows.b.max - rows.b.start) / rows.b.step);
+    EXPECT_EQ(r.points.size(), 1u + steps + 1);
+    EXPECT_EQ(r.points[steps][1], rows.b.max);
+    EXPECT_EQ(v.A_s[1], rows.b.max - rows.b.step); // one step behind the last accepted point
+    EXPECT_EQ(v.A_s[2], rows.a.start - rows.a.step);
 }
 
 TEST(SpiralSearch, FactorGrowsPerCycleOnceTheSecondsExceed2) {
@@ -173,7 +178,7 @@ TEST(SpiralSearch, FactorGrowsPerCycleOnceTheSecondsExceed2) {
     StepClock clock(1); // Tim at 0, the check of cycle c at c seconds
     st.Tim = clock.Seconds();
     SpiralSearch(st, v, 1.00025, r.criterion(), clock);
-    double hA = 5e-5, K = 1.00025;
+    double hA = kSpiralRows.a.step, K = 1.00025;
     int cycles = 0;
     for (int c = 1;; ++c) {
         hA = -hA / K;
@@ -237,7 +242,7 @@ TEST(SmirnovSearch, FactorGrowsAfterFiveAndFifteenSeconds) {
     Recorder r{[&](const ParamVector& p) { return Bowl(p, start); }, {}};
     StepClock clock(2); // cycle c reads 2c seconds
     SmirnovSearch(st, v, 1.0005, clock.Seconds(), r.criterion(), clock);
-    double h[4] = {0, 0.25, 0.0002, 0.0001}, K = 1.0005;
+    double h[4] = {0, kSmirnovRows.b.step, kSmirnovRows.a.step, kSmirnovRows.sred.step}, K = 1.0005;
     for (int c = 1;; ++c) {
         for (int j = 1; j <= 3; ++j)
             h[j] = -h[j] / K;
@@ -246,7 +251,9 @@ TEST(SmirnovSearch, FactorGrowsAfterFiveAndFifteenSeconds) {
             if (ts > 5) K *= 1.0875;
             if (ts > 15) K *= 1.2875;
         }
-        const bool scaleMoving = std::fabs(h[1]) >= 1e-5 && std::fabs(h[2]) < 1e-7 && std::fabs(h[3]) < 1e-8;
+        const bool scaleMoving = std::fabs(h[1]) >= kSmirnovRows.b.tol &&
+                                 std::fabs(h[2]) < kSmirnovRows.a.tol &&
+                                 std::fabs(h[3]) < kSmirnovRows.sred.tol;
         if (!(ts < 10 || scaleMoving)) break;
     }
     EXPECT_EQ(v.h_s[1], h[1]);

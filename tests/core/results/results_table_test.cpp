@@ -2,6 +2,7 @@
 #include "core/results/results_table.h"
 #include "core/stats/criteria.h"
 #include "core/stats/distributions.h"
+#include "core/text/text_codec.h"
 
 #include <gtest/gtest.h>
 
@@ -13,10 +14,7 @@ namespace {
 // Six pixels per character: the padding limits 118 and 113 px become 20 and
 // 19 characters.
 int Width(const std::string& s) {
-    int n = 0;
-    for (unsigned char c : s)
-        if ((c & 0xC0) != 0x80) ++n;
-    return 6 * n;
+    return 6 * static_cast<int>(CharCount(s));
 }
 
 Mod_Weib Model(double A, double B, double K) {
@@ -180,24 +178,19 @@ TEST(Potok08, WindowAndCorrection) {
     AnalysisState st = State();
     st.Sred = 1e6; // nobody leaves warranty: each failure counts once (but for the 1e-12 floor)
     st.SKO = 1;
-    MainForm form;
-    form.LabeledEdit3 = "350"; // a failure exactly at the burn-in time is outside, one at 1000 h inside
-    ASSERT_TRUE(Potok08(st, form));
+    st.T_Prirab = 350; // a failure exactly at the burn-in time is outside, one at 1000 h inside
+    ASSERT_TRUE(Potok08(st));
     EXPECT_EQ(st.T_Prirab, 350);
     EXPECT_NEAR(st.Pot08, 3 * 1000 / (1000.0 - 350) / 50, 1e-11);
 
-    form.LabeledEdit3 = "abc"; // the field no longer holds a number: the run's value stays
-    ASSERT_TRUE(Potok08(st, form));
-    EXPECT_EQ(st.T_Prirab, 350);
-
-    form.LabeledEdit3 = "1000";
-    EXPECT_FALSE(Potok08(st, form));
+    st.T_Prirab = 1000;
+    EXPECT_FALSE(Potok08(st));
     EXPECT_TRUE(std::isnan(st.Pot08));
 
     st.Sred = 10; // every product has left warranty long before: the correction has no value
     st.SKO = 1;
-    form.LabeledEdit3 = "300";
-    EXPECT_FALSE(Potok08(st, form));
+    st.T_Prirab = 300;
+    EXPECT_FALSE(Potok08(st));
 }
 
 TEST(AccumulateModelTotals, SumsColumnsWithFailuresOfExecutedSlots) {

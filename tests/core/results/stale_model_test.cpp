@@ -54,7 +54,7 @@ TEST(StaleModelSlot, TableTotalsAgreeWithAndWithoutTheCharts) {
 
         // the window: the refresh, the charts, then the table
         AnalysisState window = st;
-        RefreshResultFigures(window, form);
+        RefreshResultFigures(window);
         const ResultCharts charts = BuildResultCharts(window, sep, DefaultGroupSeparator(sep));
         StoreChartTotals(window, charts);
         const ResultTable windowTable = FillResultTable(window, sep, Length, false);

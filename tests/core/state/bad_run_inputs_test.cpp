@@ -90,12 +90,13 @@ struct RunEdit {
     const char* name;
     Edit edit;
     // the message for a number the run cannot use (zero or negative), or
-    // nullptr when such a number is taken as it is
+    // nullptr when such a number is taken as it is (a run-in time of 0; a
+    // negative one is refused with its own message)
     const char* notPositive;
 };
 
 const RunEdit kMainEdits[] = {
-    {"meSred", &MainForm::meSred, nullptr},
+    {"meSred", &MainForm::meSred, kMsgSredNotPositive},
     {"meSKO", &MainForm::meSKO, kMsgSkoNotPositive},
     {"LabeledEdit2", &MainForm::LabeledEdit2, kMsgTfinNotPositive},
     {"LabeledEdit3", &MainForm::LabeledEdit3, nullptr},

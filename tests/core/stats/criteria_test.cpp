@@ -167,7 +167,7 @@ TEST(GeneticObjective, ColumnsTotalsAndPenalty) {
     auto st = SmallState();
     Mod_Weib w;
     w.K_powtor = 1.1;
-    std::array<double, N_Param_Opt + 1> ao{};
+    ParamVector ao{};
     ao[1] = 900;
     ao[2] = 1.2;
     const double r = CelevFunction(st, ao, w);
