@@ -1,6 +1,9 @@
 // The subcommands of tovimo-cli and their options.
 #pragma once
 
+#include "core/state/analysis_state.h"
+#include "core/state/main_form.h"
+
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -24,10 +27,17 @@ struct AnalyzeOptions {
     bool check = false;
     bool json = false;
     std::optional<std::string> chartsDir;
+    // model 3
+    std::string mleK = "once";
+    std::optional<double> level;
+    std::optional<std::string> law;
+    std::optional<int> bootstrap;
 };
 
 struct ScoreOptions {
     std::string dataFile;
+    std::optional<std::string> warrantyFile;
+    std::optional<std::string> law;
     double A = 0, B = 0, K = 0;
     std::optional<double> mean, sd, tFin, runIn;
     bool json = false;
@@ -40,10 +50,17 @@ struct SimulateOptions {
     std::string encoding = "cp1251";
     std::string output;
     std::optional<int> warrantyTimes;
+    std::optional<std::string> unitsFile; // every product's warranty-end time
+    bool once = false;                    // each product fails at most once
 };
 
 // The decimal separator of the user's locale.
 char LocaleDecimalSeparator();
+
+// Loads the warranty-end times file of --warranty; on failure prints the
+// loader's messages to the error stream and answers false.
+bool LoadWarrantyOption(AnalysisState& st, MainForm& form, const std::string& path,
+                        std::vector<std::string>& messages);
 
 int RunAnalyze(const AnalyzeOptions& o);
 int RunScore(const ScoreOptions& o);

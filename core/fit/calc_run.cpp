@@ -3,6 +3,8 @@
 #include "core/fit/fit_newton.h"
 #include "core/fit/fit_smirnov.h"
 #include "core/fit/fit_spiral.h"
+#include "core/fit/likelihood_fit.h"
+#include "core/results/model_warnings.h"
 #include "core/results/results_refresh.h"
 #include "core/state/run_inputs.h"
 #include "core/stats/criteria.h"
@@ -77,7 +79,9 @@ bool RunCalculation(AnalysisState& st, MainForm& form, FitClock& clock, const Ru
         Podbor_Weib_Smirnow(st, form, st.MSmirn.A, st.MSmirn.B, clock, fit);
         spread(st.MSmirn);
     }
+    if (form.BoxPravd && Podbor_Weib_Pravd(st, form, clock, fit, message)) spread(st.MPravd);
     RefreshResultFigures(st, form);
+    UpdateModelWarnings(st, form.decimalSeparator, fit.memo);
     return true;
 }
 
