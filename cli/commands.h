@@ -5,9 +5,14 @@
 #include "core/state/main_form.h"
 
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
+
+namespace tovimo {
+struct AnalysisState;
+}
 
 namespace tovimo::cli {
 
@@ -62,7 +67,12 @@ char LocaleDecimalSeparator();
 bool LoadWarrantyOption(AnalysisState& st, MainForm& form, const std::string& path,
                         std::vector<std::string>& messages);
 
-int RunAnalyze(const AnalyzeOptions& o);
+// Writes the chart images of an analysis into a folder and answers the exit status.
+using ChartsWriter =
+    std::function<int(const AnalysisState& st, char decimalSeparator, const std::string& dir)>;
+
+// `writeCharts` serves --charts.
+int RunAnalyze(const AnalyzeOptions& o, const ChartsWriter& writeCharts);
 int RunScore(const ScoreOptions& o);
 int RunSimulate(const SimulateOptions& o);
 
