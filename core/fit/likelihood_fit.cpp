@@ -87,6 +87,8 @@ double MaxOverShape(LikelihoodEvaluator& ev, LikelihoodKMode mode, double alpha,
     return Maximise1D(f, lo, hi).value;
 }
 
+constexpr double kTinyFigure = 1e-300;
+
 // The figure's extreme values over the corners of the search ranges (each
 // figure is monotone in every parameter).
 std::pair<double, double> FigureRange(LikFigure fig, LikelihoodKMode mode) {
@@ -95,7 +97,9 @@ std::pair<double, double> FigureRange(LikFigure fig, LikelihoodKMode mode) {
         for (double B : {kLikBMin, kLikBMax})
             for (double K : {kLikKMin, kLikKMax}) {
                 const double v = LikelihoodFigure(fig, A, B, mode == LikelihoodKMode::Once ? 1 : K);
-                if (v > 0) lo = std::min(lo, v); // a floor of the Weibull law gives 0
+                // the Weibull law's floor gives 0 where the true figure is only
+                // very small: that corner still bounds the range from below
+                lo = std::min(lo, std::max(v, kTinyFigure));
                 hi = std::max(hi, v);
             }
     return {lo, hi};
