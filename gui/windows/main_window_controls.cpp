@@ -6,6 +6,7 @@
 #include <QChart>
 #include <QChartView>
 #include <QCheckBox>
+#include <QComboBox>
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
@@ -75,6 +76,10 @@ void TForm1::readControls() {
     f.SpirSpusk = SpirSpusk->isChecked();
     f.BoxNewton = BoxNewton->isChecked();
     f.BoxSmirnow = BoxSmirnow->isChecked();
+    f.BoxPravd = BoxPravd->isChecked();
+    f.PravdOnce = PravdOnce->isChecked();
+    f.PravdLevel = PravdLevel->currentIndex();
+    f.PravdLaw = PravdLaw->currentIndex();
     f.Sred_flag = Sred_flag->isChecked();
     f.SKO_Flag = SKO_Flag->isChecked();
     f.RadioGroup1 = RadioGroup1Buttons->checkedId();
@@ -109,6 +114,10 @@ void TForm1::showForm() {
     setText(Edit3, f.Edit3);
     setText(NPokoleny, f.NPokoleny);
     setText(LabeledEdit1, f.LabeledEdit1);
+    BoxPravd->setChecked(f.BoxPravd);
+    PravdOnce->setChecked(f.PravdOnce);
+    PravdLevel->setCurrentIndex(f.PravdLevel);
+    setPravdLawChoices(!st_.MasTGarant.empty(), f.PravdLaw);
     TrackBar1->setValue(f.TrackBar1);
     TrackBar2->setValue(f.TrackBar2);
     ProgressBar2->setValue(std::clamp(f.ProgressBar2, 0, 100));

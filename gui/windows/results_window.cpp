@@ -1,6 +1,7 @@
 #include "gui/windows/results_window.h"
 
 #include "core/results/chart_data.h"
+#include "core/results/model_warnings.h"
 #include "core/results/results_refresh.h"
 #include "core/results/results_table.h"
 #include "gui/charts/chart_fonts.h"
@@ -8,6 +9,7 @@
 #include "gui/charts/chart_sizes.h"
 #include "gui/platform/print_service.h"
 #include "gui/platform/ui_seams.h"
+#include "gui/windows/bounds_panel.h"
 
 #include <QCloseEvent>
 #include <QFontMetrics>
@@ -65,6 +67,13 @@ void TForm5::FormCreate() {
     Prodolgenie = button(QStringLiteral("Продолж."), QStringLiteral("Prodolgenie"), this);
     connect(Button1, &QPushButton::clicked, this, &TForm5::Button1Click);
     connect(Prodolgenie, &QPushButton::clicked, this, &TForm5::ProdolgenieClick);
+    btnBounds = button(QStringLiteral("Границы"), QStringLiteral("btnBounds"), this);
+    btnBounds->setToolTip(QStringLiteral("Доверительные границы модели 3 и предупреждения о моделях"));
+    connect(btnBounds, &QPushButton::clicked, this, &TForm5::btnBoundsClick);
+    WarningsLine = new QLabel(this);
+    WarningsLine->setObjectName(QStringLiteral("WarningsLine"));
+    WarningsLine->setStyleSheet(QStringLiteral("color: #B00000;"));
+    bounds_ = new TBoundsPanel(this);
 
     resize(kDesignWidth, kDesignHeight);
     if (const QScreen* screen = QGuiApplication::primaryScreen()) setGeometry(screen->geometry());
@@ -131,6 +140,7 @@ void TForm5::DiaStart() {
         }
     for (int c = 0; c < kResultCols; ++c)
         Result_Grid->setColumnWidth(c, table.widths[static_cast<size_t>(c)]);
+    showWarnings(sep);
 
     showMaximized();
     raise();
@@ -154,6 +164,25 @@ void TForm5::resizeEvent(QResizeEvent* event) {
                         std::max(0, h - kDesignHeight + kChart2Size.height()));
     Button1->setGeometry(1214, 1, 73, 22);
     Prodolgenie->setGeometry(1293, 1, 75, 22);
+    btnBounds->setGeometry(1135, 1, 73, 22);
+    WarningsLine->setGeometry(8, 0, 580, 24);
+}
+
+void TForm5::showWarnings(char sep) {
+    const size_t n = st_.Warnings.size();
+    QStringList lines;
+    for (const ModelWarning& w : st_.Warnings)
+        lines << QString::fromStdString(WarningMemoLine(w));
+    WarningsLine->setText(n == 0 ? QString()
+                                 : QStringLiteral("Предупреждений: %1 (подробно: кнопка «Границы»)").arg(n));
+    WarningsLine->setToolTip(lines.join(QLatin1Char('\n')));
+    bounds_->fill(st_, sep);
+}
+
+void TForm5::btnBoundsClick() {
+    bounds_->show();
+    bounds_->raise();
+    bounds_->activateWindow();
 }
 
 void TForm5::Button1Click() {
