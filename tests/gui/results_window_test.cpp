@@ -57,6 +57,14 @@ void fitAll(AnalysisState& st) {
     fitted(st, st.MGenet, 1.28, 9100, 1.4);
 }
 
+// A refresh, then the window shown at `size`.
+void refreshedAt(TForm5& w, QSize size) {
+    w.DiaStart();
+    w.showNormal();
+    w.resize(size);
+    QCoreApplication::processEvents();
+}
+
 int failureColumns(const AnalysisState& st) {
     int n = 0;
     for (const auto& c : st.Hist_Stol)
@@ -288,10 +296,7 @@ class ResultsWindowTest : public QObject {
         AnalysisState st = loadedSample(form);
         fitAll(st);
         TForm5 w(st);
-        w.DiaStart();
-        w.showNormal();
-        w.resize(1522, 818);
-        QCoreApplication::processEvents();
+        refreshedAt(w, QSize(1522, 818));
         QTemporaryDir dir;
         ExportResultCharts(st, form.decimalSeparator, dir.path().toStdString());
         const struct {
@@ -341,10 +346,7 @@ class ResultsWindowTest : public QObject {
         AnalysisState st = loadedSample(form);
         fitAll(st);
         TForm5 w(st);
-        w.DiaStart();
-        w.showNormal();
-        w.resize(size);
-        QCoreApplication::processEvents();
+        refreshedAt(w, size);
         QVERIFY(w.width() >= size.width() || w.width() == w.minimumWidth());
         QVERIFY(w.minimumWidth() <= 800 && w.minimumHeight() <= 560); // fits the smallest screens
         const QRect client = w.rect();
@@ -382,10 +384,7 @@ class ResultsWindowTest : public QObject {
         st.Comment =
             std::string(40, 'W') + " длинный комментарий файла данных, который не умещается в строке окна";
         TForm5 w(st);
-        w.DiaStart();
-        w.showNormal();
-        w.resize(1522, 818);
-        QCoreApplication::processEvents();
+        refreshedAt(w, QSize(1522, 818));
         QVERIFY(w.Label10->toolTip().startsWith(QString::fromStdString(st.Comment)));
         QVERIFY(w.Label10->text() != w.Label10->toolTip());
         QVERIFY(w.Label10->text().endsWith(QChar(0x2026)));
