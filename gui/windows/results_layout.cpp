@@ -1,5 +1,7 @@
 #include "gui/windows/results_layout.h"
 
+#include "gui/charts/chart_sizes.h"
+
 #include <algorithm>
 
 namespace tovimo {
@@ -13,9 +15,9 @@ constexpr int kMargin = 8;
 constexpr int kGap = 5;
 constexpr int kTop = 30;
 constexpr int kChart3Top = 29;
-constexpr int kChart3Height = 254;
+constexpr int kChart3Height = kChart3Size.height();
 constexpr int kChart3MinWidth = 360;
-constexpr int kChart1Width = 922;
+constexpr int kChart1Width = kChart1Size.width();
 constexpr int kTitleX = 600;
 constexpr int kTitleHeight = 24;
 constexpr int kButtonsRightGap = 154; // right of "Продолж." at the design width

@@ -4,6 +4,7 @@
 #include "core/results/results_refresh.h"
 #include "core/results/results_table.h"
 #include "gui/charts/chart_fonts.h"
+#include "gui/charts/chart_separators.h"
 #include "gui/platform/print_service.h"
 #include "gui/platform/ui_seams.h"
 #include "gui/windows/results_layout.h"
@@ -116,13 +117,9 @@ QString TForm5::cellText(int row, int column) const {
 void TForm5::DiaStart() {
     const MainForm& form = form_ ? form_() : ownForm_;
     const char sep = form.decimalSeparator;
-    const QLocale locale;
-    const std::string group = locale.decimalPoint() == QChar::fromLatin1(sep)
-                                  ? locale.groupSeparator().toStdString()
-                                  : DefaultGroupSeparator(sep);
 
     RefreshResultFigures(st_, form);
-    const ResultCharts charts = BuildResultCharts(st_, sep, group);
+    const ResultCharts charts = BuildResultCharts(st_, sep, ChartGroupSeparator(sep));
     StoreChartTotals(st_, charts);
     Chart1->plannedChart()->fill(charts.chart1);
     Chart2->plannedChart()->fill(charts.chart2);
