@@ -30,6 +30,7 @@
 #include <QScreen>
 #include <QSlider>
 #include <QStandardItemModel>
+#include <QStatusBar>
 #include <QTabBar>
 #include <QTabWidget>
 #include <QTableWidget>
@@ -111,6 +112,7 @@ TForm1::TForm1(AnalysisState& st, const QString& settingsFile, QWidget* parent)
 }
 
 TForm1::~TForm1() {
+    stopCalculationRun();
     stopGeneticRun();
 }
 
@@ -170,6 +172,16 @@ void TForm1::buildUi() {
     for (int c = 0; c < 4; ++c)
         Mass_List->setColumnWidth(c, widths[c]);
     grid->addWidget(Mass_List, 1, 1, 1, 2);
+
+    RunStatus = namedLabel(QStringLiteral("RunStatus"), QString(), this);
+    RunBusy = new QProgressBar(this);
+    RunBusy->setObjectName(QStringLiteral("RunBusy"));
+    RunBusy->setRange(0, 0); // busy without a known end
+    RunBusy->setMaximumWidth(160);
+    statusBar()->addWidget(RunBusy);
+    statusBar()->addWidget(RunStatus, 1);
+    RunStatus->hide();
+    RunBusy->hide();
 
     grid->setColumnStretch(0, 0);
     grid->setColumnStretch(1, 2);

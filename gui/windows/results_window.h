@@ -61,7 +61,8 @@ class TForm5 : public QWidget {
   private:
     void FormCreate();
     void buildGrid();
-    void placeHeader();
+    // Places every part for the window's size and the table's column widths.
+    void layOut();
     void leave();
     void showWarnings(char decimalSeparator);
 
@@ -69,6 +70,7 @@ class TForm5 : public QWidget {
     QPointer<QWidget> mainWindow_;
     std::function<const MainForm&()> form_;
     MainForm ownForm_; // used while no main window is attached
+    QString title_;    // the header's whole text; the label may show it elided
     TBoundsPanel* bounds_ = nullptr;
 };
 
