@@ -94,8 +94,12 @@ std::pair<double, double> FigureRange(LikFigure fig, LikelihoodKMode mode) {
     for (double A : {kLikAMin, kLikAMax})
         for (double B : {kLikBMin, kLikBMax})
             for (double K : {kLikKMin, kLikKMax}) {
-                const double v = LikelihoodFigure(fig, A, B, mode == LikelihoodKMode::Once ? 1 : K);
-                if (v > 0) lo = std::min(lo, v); // a floor of the Weibull law gives 0
+                const double k = mode == LikelihoodKMode::Once ? 1 : K;
+                // the failures per product without the Weibull law's floor, which would give 0
+                const double v = IsFailuresPerProduct(fig)
+                                     ? -k * std::expm1(-std::pow(FigureTime(fig) / B, A))
+                                     : LikelihoodFigure(fig, A, B, k);
+                lo = std::min(lo, v);
                 hi = std::max(hi, v);
             }
     return {lo, hi};
