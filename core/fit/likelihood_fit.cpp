@@ -87,8 +87,6 @@ double MaxOverShape(LikelihoodEvaluator& ev, LikelihoodKMode mode, double alpha,
     return Maximise1D(f, lo, hi).value;
 }
 
-constexpr double kTinyFigure = 1e-300;
-
 // The figure's extreme values over the corners of the search ranges (each
 // figure is monotone in every parameter).
 std::pair<double, double> FigureRange(LikFigure fig, LikelihoodKMode mode) {
@@ -96,10 +94,12 @@ std::pair<double, double> FigureRange(LikFigure fig, LikelihoodKMode mode) {
     for (double A : {kLikAMin, kLikAMax})
         for (double B : {kLikBMin, kLikBMax})
             for (double K : {kLikKMin, kLikKMax}) {
-                const double v = LikelihoodFigure(fig, A, B, mode == LikelihoodKMode::Once ? 1 : K);
-                // the Weibull law's floor gives 0 where the true figure is only
-                // very small: that corner still bounds the range from below
-                lo = std::min(lo, std::max(v, kTinyFigure));
+                const double k = mode == LikelihoodKMode::Once ? 1 : K;
+                // the failures per product without the Weibull law's floor, which would give 0
+                const double v = IsFailuresPerProduct(fig)
+                                     ? -k * std::expm1(-std::pow(FigureTime(fig) / B, A))
+                                     : LikelihoodFigure(fig, A, B, k);
+                lo = std::min(lo, v);
                 hi = std::max(hi, v);
             }
     return {lo, hi};
