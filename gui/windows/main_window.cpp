@@ -27,6 +27,7 @@
 #include <QRadioButton>
 #include <QScreen>
 #include <QSlider>
+#include <QStatusBar>
 #include <QTabBar>
 #include <QTabWidget>
 #include <QTableWidget>
@@ -108,6 +109,7 @@ TForm1::TForm1(AnalysisState& st, const QString& settingsFile, QWidget* parent)
 }
 
 TForm1::~TForm1() {
+    stopCalculationRun();
     stopGeneticRun();
 }
 
@@ -166,6 +168,16 @@ void TForm1::buildUi() {
     for (int c = 0; c < 4; ++c)
         Mass_List->setColumnWidth(c, form_.Mass_List_widths[static_cast<size_t>(c)]);
     grid->addWidget(Mass_List, 1, 1, 1, 2);
+
+    RunStatus = namedLabel(QStringLiteral("RunStatus"), QString(), this);
+    RunBusy = new QProgressBar(this);
+    RunBusy->setObjectName(QStringLiteral("RunBusy"));
+    RunBusy->setRange(0, 0); // busy without a known end
+    RunBusy->setMaximumWidth(160);
+    statusBar()->addWidget(RunBusy);
+    statusBar()->addWidget(RunStatus, 1);
+    RunStatus->hide();
+    RunBusy->hide();
 
     grid->setColumnStretch(0, 0);
     grid->setColumnStretch(1, 2);

@@ -13,6 +13,7 @@
 #include <QPointer>
 #include <QString>
 
+#include <atomic>
 #include <functional>
 #include <vector>
 
@@ -37,6 +38,7 @@ class QValueAxis;
 
 namespace tovimo {
 
+class CalcThread;
 class TGen;
 class UiCallQueue;
 
@@ -73,6 +75,13 @@ class TForm1 : public QMainWindow {
     bool geneticRunning() const;
     // Asks a running genetic algorithm to stop and serves it until it has ended.
     void stopGeneticRun();
+    // A calculation run is going on, or its end is still to be handled.
+    bool calculationRunning() const;
+    // Ends a running calculation after the current cycle of its fit, without
+    // a results refresh, and waits until it has.
+    void stopCalculationRun();
+    // A calculation or a genetic-algorithm run is going on.
+    bool runActive() const { return calculationRunning() || geneticRunning(); }
     // The results refresh, as the runs call it.
     void DiaStart();
 
@@ -86,6 +95,7 @@ class TForm1 : public QMainWindow {
     void btnCopyBestClick();
     void Button2Click();
     void ThreadTerminated();
+    void CalculationFinished();
 
   protected:
     void closeEvent(QCloseEvent* event) override; // FormClose
@@ -110,6 +120,8 @@ class TForm1 : public QMainWindow {
     void showGrid();
     void showChart();
     void appendMemoLines();
+    void appendMemoLine(const std::string& line);
+    void showRunningFit(const QString& text);
     void setRunControlsEnabled(bool enabled);
     // Runs a handler body; a text that is no number or any other error ends
     // it with the standard error box.
@@ -117,7 +129,7 @@ class TForm1 : public QMainWindow {
     void showMessage(const std::string& text);
     char localeSeparator() const;
     FitClock& clock();
-    void waitForWorker();
+    void waitForThread(QThread* thread);
 
     AnalysisState& st_;
     MainForm form_; // its defaults are the controls' defaults
@@ -128,6 +140,8 @@ class TForm1 : public QMainWindow {
     std::function<void()> diaStart_;
     std::function<void()> expand_;
     QPointer<TGen> gen_;
+    QPointer<CalcThread> calc_;
+    std::atomic<bool> calcStop_{false};
     GaFlags flags_;
     GenerationLoop loop_ = RunGenerationLoop;
     UiCallQueue* calls_ = nullptr; // the worker's way to the controls
@@ -188,6 +202,9 @@ class TForm1 : public QMainWindow {
     QSlider* TrackBar1 = nullptr;
     QSlider* TrackBar2 = nullptr;
     QPushButton* StopBtn = nullptr;
+    // The busy indicator of a calculation run, in the status bar.
+    QLabel* RunStatus = nullptr;
+    QProgressBar* RunBusy = nullptr;
 };
 
 } // namespace tovimo

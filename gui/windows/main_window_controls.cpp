@@ -92,6 +92,11 @@ void TForm1::showForm() {
     appendMemoLines();
 }
 
+void TForm1::appendMemoLine(const std::string& line) {
+    form_.Memo2.push_back(line);
+    appendMemoLines();
+}
+
 void TForm1::appendMemoLines() {
     for (; memoShown_ < form_.Memo2.size(); ++memoShown_)
         Memo2->appendPlainText(qs(form_.Memo2[memoShown_]));

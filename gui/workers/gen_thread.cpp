@@ -69,10 +69,7 @@ class GuiGaHost final : public GaHost {
         return static_cast<int>(*v);
     }
 
-    void appendMemo(const std::string& line) {
-        w_.form_.Memo2.push_back(line);
-        w_.appendMemoLines();
-    }
+    void appendMemo(const std::string& line) { w_.appendMemoLine(line); }
 
     TForm1& w_;
     UiCallQueue& calls_;
