@@ -1,9 +1,9 @@
 #include "cli/commands.h"
+#include "cli/data_input.h"
 #include "cli/genetic_cli.h"
 #include "cli/json_output.h"
 #include "cli/table_text.h"
 
-#include "core/data/data_file.h"
 #include "core/data/warranty_file.h"
 #include "core/fit/calc_run.h"
 #include "core/fit/fit_clock.h"
@@ -12,14 +12,18 @@
 #include "core/results/results_table.h"
 #include "core/text/number_format.h"
 
+<<<<<<< HEAD
 #include <clocale>
 #include <cmath>
+=======
+>>>>>>> main
 #include <iostream>
 #include <set>
 #include <sstream>
 
 namespace tovimo::cli {
 
+<<<<<<< HEAD
 char LocaleDecimalSeparator() {
     char sep = '.';
     if (std::setlocale(LC_NUMERIC, "")) {
@@ -40,6 +44,8 @@ bool LoadWarrantyOption(AnalysisState& st, MainForm& form, const std::string& pa
     return false;
 }
 
+=======
+>>>>>>> main
 namespace {
 
 struct ModelChoice {
@@ -150,11 +156,10 @@ int RunAnalyze(const AnalyzeOptions& o, const ChartsWriter& writeCharts) {
     }
     AnalysisState st;
     MainForm form;
-    form.decimalSeparator = LocaleDecimalSeparator();
     form.CheckBox1 = o.check;
-    form.FilePath = o.dataFile;
     std::vector<std::string> messages;
     auto message = [&](const std::string& m) { messages.push_back(m); };
+<<<<<<< HEAD
 
     if (!LoadDataFile(st, form, o.dataFile, message)) {
         for (const auto& m : messages)
@@ -162,6 +167,18 @@ int RunAnalyze(const AnalyzeOptions& o, const ChartsWriter& writeCharts) {
         return kFileError;
     }
     if (o.warrantyFile && !LoadWarrantyOption(st, form, *o.warrantyFile, messages)) return kFileError;
+=======
+    if (!LoadCommandData(st, form, o.dataFile, messages)) return kFileError;
+    if (o.warrantyFile) {
+        const size_t before = messages.size();
+        LoadWarrantyFile(st, form, *o.warrantyFile, message);
+        if (!st.uk) {
+            for (size_t i = before; i < messages.size(); ++i)
+                std::cerr << messages[i] << "\n";
+            return kFileError;
+        }
+    }
+>>>>>>> main
     applyOptions(o, form, *mc);
     if (o.level) form.PravdLevel = LevelIndex(*o.level);
 

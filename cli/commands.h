@@ -59,6 +59,7 @@ struct SimulateOptions {
     bool once = false;                    // each product fails at most once
 };
 
+<<<<<<< HEAD
 // The decimal separator of the user's locale.
 char LocaleDecimalSeparator();
 
@@ -67,6 +68,8 @@ char LocaleDecimalSeparator();
 bool LoadWarrantyOption(AnalysisState& st, MainForm& form, const std::string& path,
                         std::vector<std::string>& messages);
 
+=======
+>>>>>>> main
 // Writes the chart images of an analysis into a folder and answers the exit status.
 using ChartsWriter =
     std::function<int(const AnalysisState& st, char decimalSeparator, const std::string& dir)>;
