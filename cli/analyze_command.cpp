@@ -12,27 +12,12 @@
 #include "core/results/results_table.h"
 #include "core/text/number_format.h"
 
-<<<<<<< HEAD
-#include <clocale>
 #include <cmath>
-=======
->>>>>>> main
 #include <iostream>
 #include <set>
 #include <sstream>
 
 namespace tovimo::cli {
-
-<<<<<<< HEAD
-char LocaleDecimalSeparator() {
-    char sep = '.';
-    if (std::setlocale(LC_NUMERIC, "")) {
-        const char* dp = std::localeconv()->decimal_point;
-        if (dp && (dp[0] == ',' || dp[0] == '.') && dp[1] == '\0') sep = dp[0];
-    }
-    std::setlocale(LC_NUMERIC, "C");
-    return sep;
-}
 
 bool LoadWarrantyOption(AnalysisState& st, MainForm& form, const std::string& path,
                         std::vector<std::string>& messages) {
@@ -44,8 +29,6 @@ bool LoadWarrantyOption(AnalysisState& st, MainForm& form, const std::string& pa
     return false;
 }
 
-=======
->>>>>>> main
 namespace {
 
 struct ModelChoice {
@@ -159,26 +142,8 @@ int RunAnalyze(const AnalyzeOptions& o, const ChartsWriter& writeCharts) {
     form.CheckBox1 = o.check;
     std::vector<std::string> messages;
     auto message = [&](const std::string& m) { messages.push_back(m); };
-<<<<<<< HEAD
-
-    if (!LoadDataFile(st, form, o.dataFile, message)) {
-        for (const auto& m : messages)
-            std::cerr << m << "\n";
-        return kFileError;
-    }
-    if (o.warrantyFile && !LoadWarrantyOption(st, form, *o.warrantyFile, messages)) return kFileError;
-=======
     if (!LoadCommandData(st, form, o.dataFile, messages)) return kFileError;
-    if (o.warrantyFile) {
-        const size_t before = messages.size();
-        LoadWarrantyFile(st, form, *o.warrantyFile, message);
-        if (!st.uk) {
-            for (size_t i = before; i < messages.size(); ++i)
-                std::cerr << messages[i] << "\n";
-            return kFileError;
-        }
-    }
->>>>>>> main
+    if (o.warrantyFile && !LoadWarrantyOption(st, form, *o.warrantyFile, messages)) return kFileError;
     applyOptions(o, form, *mc);
     if (o.level) form.PravdLevel = LevelIndex(*o.level);
 
