@@ -75,7 +75,7 @@ void Podbor_Weib_Smirnow(AnalysisState& st, const MainForm& form, double& Arez, 
     M.evaluations = smirnow.evaluations();
     M.seconds = elapsed;
 
-    FillFinalArrays(st, M, true);
+    FillModelColumns(st, M, true);
     M.Executed = true;
     Sigmas(st, M, st.T_Prirab);
     AppendMemo(cb, ElapsedLine(kSmirnovDone, cb, elapsed));

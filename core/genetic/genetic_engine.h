@@ -18,8 +18,6 @@
 
 namespace tovimo {
 
-using ParamVector = std::array<double, N_Param_Opt + 1>; // 1-based, gene order
-
 // Number of binary digits of iVal; 0 for iVal <= 0.
 int iGetBits(std::int64_t iVal);
 // The lowest Size binary digits of Value, most significant first.

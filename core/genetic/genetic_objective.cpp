@@ -1,6 +1,7 @@
 #include "core/genetic/genetic_objective.h"
 
 #include "core/stats/distributions.h"
+#include "core/stats/warranty_law.h"
 
 namespace tovimo {
 
@@ -24,17 +25,9 @@ GeneticObjective::GeneticObjective(const AnalysisState& st, double K_powtor)
     }
 }
 
-double GeneticObjective::operator()(const std::array<double, N_Param_Opt + 1>& Ao) const {
+double GeneticObjective::operator()(const ParamVector& Ao) const {
     const double B = Ao[1], A = Ao[2];
-    double Mu = sred_, Sig = sko_;
-    if (sredOpt_ && skoOpt_) {
-        Mu = Ao[3];
-        Sig = Ao[4];
-    } else if (sredOpt_) {
-        Mu = Ao[3];
-    } else if (skoOpt_) {
-        Sig = Ao[3];
-    }
+    const WarrantyLaw law = WarrantyLawAt({sred_, sko_}, sredOpt_, skoOpt_, Ao);
     const bool lawFixed = !sredOpt_ && !skoOpt_;
     // The increment of a column starts where the previous one ended, so each
     // cumulative value is computed once and reused as the next lower bound.
@@ -45,7 +38,7 @@ double GeneticObjective::operator()(const std::array<double, N_Param_Opt + 1>& A
         const double upperCdf = weibCDF(A, B, time_[i]);
         const double fw = upperCdf - lowerCdf;
         lowerCdf = upperCdf;
-        const double keep = lawFixed ? keep_[i] : 1 - CDF_Gauss(Mu, Sig, mid_[i]);
+        const double keep = lawFixed ? keep_[i] : 1 - CDF_Gauss(law.mean, law.sd, mid_[i]);
         const double expected = scale_ * fw * keep;
         nakopl += expected;
         const double d = sum_[i] - expected;

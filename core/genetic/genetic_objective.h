@@ -17,7 +17,7 @@ class GeneticObjective {
     GeneticObjective(const AnalysisState& st, double K_powtor);
 
     // The objective for the candidate Ao (1-based, gene order).
-    double operator()(const std::array<double, N_Param_Opt + 1>& Ao) const;
+    double operator()(const ParamVector& Ao) const;
 
     double K_powtor() const { return k_; }
 

@@ -1,18 +1,13 @@
 #include "core/stats/criteria.h"
 
 #include "core/stats/distributions.h"
+#include "core/stats/warranty_law.h"
 #include "core/text/number_format.h"
 
 #include <algorithm>
 #include <cmath>
 
 namespace tovimo {
-
-void SizeModelArrays(Mod_Weib& m, size_t columns) {
-    if (m.F_Weib.size() != columns) m.F_Weib.resize(columns);
-    if (m.F_norm.size() != columns) m.F_norm.resize(columns);
-    if (m.Kol_F_priv.size() != columns) m.Kol_F_priv.resize(columns);
-}
 
 double Pirson(const AnalysisState& st, int formIndex, double A, double B, double k_pwt, double Mu, double Sig,
               Mod_Weib& Mpir) {
@@ -155,17 +150,9 @@ double Pirson_ZFGen(const AnalysisState& st, double A, double B, double k_pwt, d
     return result;
 }
 
-double CelevFunction(const AnalysisState& st, const std::array<double, N_Param_Opt + 1>& Ao, Mod_Weib& work) {
-    double Mu = st.Sred, Sig = st.SKO;
-    if (st.Sred_Opt && st.SKO_Opt) {
-        Mu = Ao[3];
-        Sig = Ao[4];
-    } else if (st.Sred_Opt) {
-        Mu = Ao[3];
-    } else if (st.SKO_Opt) {
-        Sig = Ao[3];
-    }
-    return Pirson_ZFGen(st, Ao[2], Ao[1], work.K_powtor, Mu, Sig, work);
+double CelevFunction(const AnalysisState& st, const ParamVector& Ao, Mod_Weib& work) {
+    const WarrantyLaw law = WarrantyLawAt(st, Ao);
+    return Pirson_ZFGen(st, Ao[2], Ao[1], work.K_powtor, law.mean, law.sd, work);
 }
 
 } // namespace tovimo

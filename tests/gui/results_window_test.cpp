@@ -7,6 +7,8 @@
 #include "gui/windows/lnview.h"
 
 #include "core/data/data_file.h"
+#include "core/results/results_refresh.h"
+#include "core/results/results_table.h"
 #include "core/state/run_inputs.h"
 #include "core/stats/criteria.h"
 #include "core/stats/histogram.h"
@@ -327,6 +329,31 @@ class ResultsWindowTest : public QObject {
         QVERIFY(exported == shown);
         ln->close();
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    }
+
+    // Model 1.1 fitted to an earlier, shorter series stays on display: the
+    // window shows the totals the command line prints, not "NAN".
+    void staleModelSlotShowsTheCommandLineTotals() {
+        MainForm form;
+        AnalysisState st = loadedSample(form);
+        fitted(st, st.MPirsN, 1.3, 9000, 1.4);
+        fitted(st, st.MPirsS, 1.25, 9500, 1.35);
+        const size_t earlier = st.Hist_Stol.size() / 2;
+        for (std::vector<double>* v : {&st.MPirsS.F_Weib, &st.MPirsS.F_norm, &st.MPirsS.Kol_F_priv})
+            v->resize(earlier);
+
+        AnalysisState cli = st;
+        RefreshResultFigures(cli, form);
+        const ResultTable table = FillResultTable(
+            cli, form.decimalSeparator, [](const std::string&) { return 0; }, false);
+
+        QWidget main;
+        TForm5 w(st);
+        w.setMainWindow(&main, [&]() -> const MainForm& { return form; });
+        w.DiaStart();
+        for (int row = 1; row < kResultRows; ++row)
+            QCOMPARE(w.cellText(row, 2).trimmed(), QString::fromStdString(table.cells[row][2]).trimmed());
+        QVERIFY(!w.cellText(5, 2).contains(QStringLiteral("NAN")));
     }
 
     void createdAtTheScreenSize() {
