@@ -1,0 +1,200 @@
+#include "core/stats/vector_math.h"
+
+#include "core/stats/distributions.h"
+
+#include <gtest/gtest.h>
+
+#include <bit>
+#include <cmath>
+#include <cstdint>
+#include <limits>
+#include <random>
+#include <vector>
+
+namespace tovimo {
+namespace {
+
+constexpr double kInf = std::numeric_limits<double>::infinity();
+constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
+
+// Distance in representable doubles between two values of one sign (subnormals included).
+double UnitsApart(double a, double b) {
+    if (a == b) return 0;
+    if (std::isnan(a) || std::isnan(b) || std::signbit(a) != std::signbit(b)) return kInf;
+    const auto ia = std::bit_cast<std::int64_t>(a), ib = std::bit_cast<std::int64_t>(b);
+    return std::fabs(static_cast<double>(ia - ib));
+}
+
+// Runs each test on the scalar path and, where the processor has it, on the
+// AVX2 path; the path in force before is restored afterwards.
+class EachPath : public ::testing::TestWithParam<VectorPath> {
+  protected:
+    void SetUp() override {
+        before_ = ActiveVectorPath();
+        if (GetParam() == VectorPath::Avx2Fma && !ProcessorHasAvx2Fma())
+            GTEST_SKIP() << "the processor has no AVX2 and FMA";
+        ASSERT_EQ(SelectVectorPath(GetParam()), GetParam());
+    }
+    void TearDown() override { SelectVectorPath(before_); }
+
+  private:
+    VectorPath before_ = VectorPath::Scalar;
+};
+
+std::vector<double> Exps(const std::vector<double>& x) {
+    std::vector<double> y(x.size());
+    ExpArray(x.data(), y.data(), x.size());
+    return y;
+}
+
+TEST_P(EachPath, ExponentialWithinFourUnitsOverTheWholeRange) {
+    // Every argument the criteria can produce, from results that underflow to 0
+    // through the subnormal ones to overflow; dense where the loops live.
+    std::mt19937_64 rng(3);
+    std::vector<double> x;
+    for (const auto& [lo, hi, count] : {std::tuple{-760.0, 712.0, 200000}, std::tuple{-45.0, 5.0, 200000},
+                                        std::tuple{-745.2, -708.3, 20000}, std::tuple{-1e-6, 1e-6, 20000}}) {
+        std::uniform_real_distribution<double> u(lo, hi);
+        for (int i = 0; i < count; ++i)
+            x.push_back(u(rng));
+    }
+    const auto y = Exps(x);
+    double worst = 0, worstAt = 0;
+    for (size_t i = 0; i < x.size(); ++i) {
+        const double d = UnitsApart(y[i], std::exp(x[i]));
+        if (d > worst) {
+            worst = d;
+            worstAt = x[i];
+        }
+    }
+    EXPECT_LE(worst, 4) << "at " << worstAt;
+}
+
+TEST_P(EachPath, ExponentialSpecialResults) {
+    const double subnormalArg = std::log(std::numeric_limits<double>::denorm_min()) + 0.2;
+    struct Case {
+        double x;
+        double expected;
+        double units; // allowed distance
+    } cases[] = {
+        {0.0, 1, 0},
+        {-0.0, 1, 0},
+        {1e-17, 1, 0}, // rounds to 1
+        {-1e-17, 1, 0},
+        {-5e-17, 1, 0},
+        {-746, 0, 0}, // below the least subnormal
+        {-1000, 0, 0},
+        {-kInf, 0, 0},
+        {710, kInf, 0}, // overflow
+        {1e6, kInf, 0},
+        {kInf, kInf, 0},
+        {-709.5, std::exp(-709.5), 1}, // subnormal results
+        {-720, std::exp(-720.0), 1},
+        {subnormalArg, std::exp(subnormalArg), 1},
+        {709.78, std::exp(709.78), 4}, // the largest finite results
+        {1, std::exp(1.0), 4},
+    };
+    std::vector<double> x;
+    for (const Case& c : cases)
+        x.push_back(c.x);
+    const auto y = Exps(x);
+    for (size_t i = 0; i < x.size(); ++i)
+        EXPECT_LE(UnitsApart(y[i], cases[i].expected), cases[i].units) << "exp(" << x[i] << ") = " << y[i];
+    EXPECT_TRUE(std::isnan(Exps({kNaN})[0]));
+}
+
+TEST_P(EachPath, ValueDoesNotDependOnItsPlaceInTheArray) {
+    const double probe = -3.123456789;
+    const double alone = Exps({probe})[0];
+    for (size_t len = 1; len <= 11; ++len)
+        for (size_t at = 0; at < len; ++at) {
+            std::vector<double> x(len, 0.7);
+            x[at] = probe;
+            EXPECT_EQ(Exps(x)[at], alone) << "length " << len << " place " << at;
+        }
+    // in place
+    std::vector<double> x{probe, probe, probe, probe, probe};
+    ExpArray(x.data(), x.data(), x.size());
+    for (double v : x)
+        EXPECT_EQ(v, alone);
+}
+
+TEST_P(EachPath, WeibullFormsAgreeWithTheDistributionFunction) {
+    // The shapes and scales a run can reach, times from 0 to far beyond the scale.
+    std::mt19937_64 rng(8);
+    std::uniform_real_distribution<double> shape(0.005, 10), logScale(0, std::log(1e5)), logTime(-3, 13);
+    for (int round = 0; round < 2000; ++round) {
+        const double A = shape(rng), B = std::exp(logScale(rng));
+        std::vector<double> t{0}, logT{-kInf};
+        for (int i = 0; i < 13; ++i) {
+            t.push_back(std::exp(logTime(rng)));
+            logT.push_back(std::log(t.back()));
+        }
+        std::vector<double> fromLogs(t.size()), powT(t.size()), fromPowers(t.size());
+        WeibullCdfFromLogs(A, std::log(B), logT.data(), fromLogs.data(), t.size());
+        for (size_t i = 0; i < t.size(); ++i)
+            powT[i] = std::pow(t[i], A);
+        WeibullCdfFromPowers(powT.data(), std::pow(B, -A), fromPowers.data(), t.size());
+        for (size_t i = 0; i < t.size(); ++i) {
+            const double plain = weibCDF(A, B, t[i]);
+            // 1 - exp(-x) cancels for small x: the agreement is absolute there
+            const double tol = 1e-13 * std::max(plain, 1e-2);
+            EXPECT_NEAR(fromLogs[i], plain, tol) << "A " << A << " B " << B << " t " << t[i];
+            EXPECT_NEAR(fromPowers[i], plain, tol) << "A " << A << " B " << B << " t " << t[i];
+            EXPECT_GE(fromLogs[i], kWeibullCdfFloor);
+        }
+    }
+}
+
+TEST_P(EachPath, WeibullFormsAtTheirEnds) {
+    const double logB = std::log(1000.0);
+    const double logT[] = {-kInf, std::log(1e-9), std::log(1000.0), std::log(1e5), kInf, kNaN};
+    double F[6];
+    WeibullCdfFromLogs(2, logB, logT, F, 6);
+    EXPECT_EQ(F[0], kWeibullCdfFloor); // t = 0
+    EXPECT_EQ(F[1], kWeibullCdfFloor); // rounds to 0
+    EXPECT_NEAR(F[2], 1 - std::exp(-1.0), 1e-15);
+    EXPECT_EQ(F[3], 1); // rounds to 1
+    EXPECT_EQ(F[4], 1);
+    EXPECT_EQ(F[5], kWeibullCdfFloor); // a time that is not a number
+    const double pows[] = {0, 1e-20, 1, 50, 1e300, kInf};
+    WeibullCdfFromPowers(pows, 1, F, 6);
+    EXPECT_EQ(F[0], kWeibullCdfFloor);
+    EXPECT_EQ(F[1], kWeibullCdfFloor);
+    EXPECT_NEAR(F[2], 1 - std::exp(-1.0), 1e-15);
+    EXPECT_EQ(F[3], 1);
+    EXPECT_EQ(F[4], 1);
+    EXPECT_EQ(F[5], 1);
+}
+
+INSTANTIATE_TEST_SUITE_P(VectorMath, EachPath, ::testing::Values(VectorPath::Scalar, VectorPath::Avx2Fma),
+                         [](const auto& info) {
+                             return info.param == VectorPath::Scalar ? "Scalar" : "Avx2Fma";
+                         });
+
+TEST(VectorMath, PathsAgreeOnTheWeibullForms) {
+    if (!ProcessorHasAvx2Fma()) GTEST_SKIP() << "the processor has no AVX2 and FMA";
+    const VectorPath before = ActiveVectorPath();
+    std::mt19937_64 rng(21);
+    std::uniform_real_distribution<double> shape(0.005, 10), logScale(0, std::log(1e5)), logTime(-3, 13);
+    std::vector<double> logT(4099);
+    for (double& v : logT)
+        v = logTime(rng);
+    std::vector<double> scalar(logT.size()), avx(logT.size());
+    double worst = 0;
+    for (int round = 0; round < 200; ++round) {
+        const double A = shape(rng), logB = logScale(rng);
+        SelectVectorPath(VectorPath::Scalar);
+        WeibullCdfFromLogs(A, logB, logT.data(), scalar.data(), logT.size());
+        SelectVectorPath(VectorPath::Avx2Fma);
+        WeibullCdfFromLogs(A, logB, logT.data(), avx.data(), logT.size());
+        for (size_t i = 0; i < logT.size(); ++i)
+            worst = std::max(worst, std::fabs(avx[i] - scalar[i]));
+    }
+    SelectVectorPath(before);
+    // a few units of the last place of values just below 1
+    EXPECT_LE(worst, 4 * std::numeric_limits<double>::epsilon() / 2);
+}
+
+} // namespace
+} // namespace tovimo
