@@ -3,6 +3,7 @@
 #include "core/text/number_format.h"
 
 #include <algorithm>
+#include <bit>
 #include <cmath>
 #include <stdexcept>
 
@@ -206,17 +207,37 @@ void GeneticEngine::DestroyBad(int iNumOsobey) {
     if (ListPopulation.empty()) ListGens.clear();
 }
 
+namespace {
+
+// A score as an unsigned key in the same order: -0 and +0 alike, every value
+// that is not a number last and equal to the others of its kind.
+std::uint64_t scoreKey(double score) {
+    if (std::isnan(score)) return ~std::uint64_t{0};
+    const auto bits = std::bit_cast<std::uint64_t>(score + 0.0);
+    return (bits >> 63) ? ~bits : bits | (std::uint64_t{1} << 63);
+}
+
+} // namespace
+
 void GeneticEngine::Sort() {
-    const auto before = [](const Xromosome& a, const Xromosome& b) {
-        if (std::isnan(b.Celev_F)) return !std::isnan(a.Celev_F);
-        return a.Celev_F < b.Celev_F; // SortPopulation(a, b) < 0 for numbers
-    };
-    // After a crossover only the appended children are out of order: sorting
-    // them and merging gives the order of a stable sort of the whole list.
+    // The order of a stable sort by score, found on (key, place) pairs and
+    // then applied to the individuals in one pass: sorting the individuals
+    // themselves moves 48 bytes at every step.
     auto& p = ListPopulation;
-    const auto sortedEnd = std::is_sorted_until(p.begin(), p.end(), before);
-    std::stable_sort(sortedEnd, p.end(), before);
-    std::inplace_merge(p.begin(), sortedEnd, p.end(), before);
+    const size_t n = p.size();
+    keys_.resize(n);
+    for (size_t i = 0; i < n; ++i)
+        keys_[i] = {scoreKey(p[i].Celev_F), static_cast<std::uint32_t>(i)};
+    // After a crossover only the appended children are out of order: sorting
+    // them and merging them in is enough.
+    const auto sortedEnd = std::is_sorted_until(keys_.begin(), keys_.end());
+    if (sortedEnd == keys_.end()) return;
+    std::sort(sortedEnd, keys_.end());
+    std::inplace_merge(keys_.begin(), sortedEnd, keys_.end());
+    scratch_.resize(n);
+    for (size_t i = 0; i < n; ++i)
+        scratch_[i] = p[keys_[i].second];
+    p.swap(scratch_);
 }
 
 void GeneticEngine::MoveBest(int iNPokolenie, std::optional<long long> copyCount) {

@@ -14,6 +14,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 namespace tovimo {
@@ -111,6 +112,9 @@ class GeneticEngine {
     EvaluationPool& pool_;
     int geneLength_ = 0;
     long long evaluations_ = 0;
+    // Working storage of Sort, kept between generations.
+    std::vector<std::pair<std::uint64_t, std::uint32_t>> keys_;
+    std::vector<Xromosome> scratch_;
 };
 
 } // namespace tovimo
