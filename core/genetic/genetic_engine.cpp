@@ -198,12 +198,15 @@ void GeneticEngine::Mutation() {
         Xromosome& x = ListPopulation[touched[i]];
         x.Celev_F = Evaluate(x.sX);
     });
+    for (size_t i : touched)
+        changed_.push_back(static_cast<std::uint32_t>(i));
     evaluations_ += static_cast<long long>(touched.size());
 }
 
 void GeneticEngine::DestroyBad(int iNumOsobey) {
     const size_t keep = static_cast<size_t>(std::max(iNumOsobey, 0));
     if (ListPopulation.size() > keep) ListPopulation.resize(keep);
+    sortedCount_ = std::min(sortedCount_, ListPopulation.size());
     if (ListPopulation.empty()) ListGens.clear();
 }
 
@@ -222,22 +225,40 @@ std::uint64_t scoreKey(double score) {
 void GeneticEngine::Sort() {
     // The order of a stable sort by score, found on (key, place) pairs and
     // then applied to the individuals in one pass: sorting the individuals
-    // themselves moves 48 bytes at every step.
+    // themselves moves 48 bytes at every step. Since the last sort only the
+    // individuals changed by a mutation and those appended since are out of
+    // place; the rest, checked to be still in order, is merged with them.
     auto& p = ListPopulation;
     const size_t n = p.size();
     keys_.resize(n);
-    for (size_t i = 0; i < n; ++i)
+    misplaced_.assign(n, 0);
+    for (size_t i = 0; i < n; ++i) {
         keys_[i] = {scoreKey(p[i].Celev_F), static_cast<std::uint32_t>(i)};
-    // After a crossover only the appended children are out of order: sorting
-    // them and merging them in is enough.
-    const auto sortedEnd = std::is_sorted_until(keys_.begin(), keys_.end());
-    if (sortedEnd == keys_.end()) return;
-    std::sort(sortedEnd, keys_.end());
-    std::inplace_merge(keys_.begin(), sortedEnd, keys_.end());
-    scratch_.resize(n);
+        if (i >= sortedCount_) misplaced_[i] = 1;
+    }
+    for (std::uint32_t i : changed_)
+        if (i < n) misplaced_[i] = 1;
+    inOrder_.clear();
+    outOfOrder_.clear();
     for (size_t i = 0; i < n; ++i)
+        (misplaced_[i] ? outOfOrder_ : inOrder_).push_back(keys_[i]);
+    if (std::is_sorted(inOrder_.begin(), inOrder_.end())) {
+        std::sort(outOfOrder_.begin(), outOfOrder_.end());
+        std::merge(inOrder_.begin(), inOrder_.end(), outOfOrder_.begin(), outOfOrder_.end(), keys_.begin());
+    } else { // scores changed outside the operators
+        std::sort(keys_.begin(), keys_.end());
+    }
+    changed_.clear();
+    sortedCount_ = n;
+    size_t first = 0;
+    while (first < n && keys_[first].second == first)
+        ++first;
+    if (first == n) return;
+    scratch_.resize(n);
+    for (size_t i = first; i < n; ++i)
         scratch_[i] = p[keys_[i].second];
-    p.swap(scratch_);
+    std::copy(scratch_.begin() + static_cast<std::ptrdiff_t>(first), scratch_.end(),
+              p.begin() + static_cast<std::ptrdiff_t>(first));
 }
 
 void GeneticEngine::MoveBest(int iNPokolenie, std::optional<long long> copyCount) {

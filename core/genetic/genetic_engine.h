@@ -112,8 +112,14 @@ class GeneticEngine {
     EvaluationPool& pool_;
     int geneLength_ = 0;
     long long evaluations_ = 0;
+    // What Sort knows: the first sortedCount_ individuals were in order after
+    // it, except those whose score a mutation has changed since.
+    size_t sortedCount_ = 0;
+    std::vector<std::uint32_t> changed_;
     // Working storage of Sort, kept between generations.
-    std::vector<std::pair<std::uint64_t, std::uint32_t>> keys_;
+    using SortKey = std::pair<std::uint64_t, std::uint32_t>; // score key, place
+    std::vector<SortKey> keys_, inOrder_, outOfOrder_;
+    std::vector<char> misplaced_;
     std::vector<Xromosome> scratch_;
 };
 

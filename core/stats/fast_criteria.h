@@ -3,12 +3,14 @@
 // few bits, but compute once what stays fixed during a fit (column edges and
 // failure times with their logarithms, the censoring shares while the warranty
 // law is not being fitted), reuse the Weibull probabilities when only the
-// repeat coefficient moves, take F(t) as 1 - exp(-exp(A (ln t - ln B))) and
-// allocate nothing per evaluation.
+// repeat coefficient moves, take F(t) as 1 - exp(-exp(A (ln t - ln B))) with
+// the exponentials of a whole array at a time (vector_math.h) and allocate
+// nothing per evaluation.
 #pragma once
 
 #include "core/state/analysis_state.h"
 
+#include <array>
 #include <vector>
 
 namespace tovimo {
@@ -28,6 +30,7 @@ class PirsonEvaluator {
     int form_;
     double izd_;
     std::vector<double> mid_, logUpper_, observed_, survive_;
+    std::vector<double> cdf_; // the distribution function at the upper edges, per evaluation
     double cachedMu_ = 0, cachedSig_ = 0;
     bool cached_ = false;
     long long evaluations_ = 0;
@@ -49,7 +52,15 @@ class SmirnowEvaluator {
     double izd_;
     double kolIzw_;
     double maxAbsLogT_ = 0;
-    std::vector<double> logT_, survive_, rank_, share_;
+    std::vector<double> logT_, survive_, rank_;
+    std::vector<double> cdf_; // the distribution function at each failure
+    // The failures in four stretches; cum_ is the censored Weibull share summed
+    // from the start of a failure's stretch, base_ the sum of all before it.
+    static constexpr size_t kStretches = 4;
+    size_t stretch_ = 0; // failures per stretch; the last one takes the rest
+    std::array<size_t, kStretches + 1> start_{};
+    std::array<double, kStretches> base_{};
+    std::vector<double> cum_;
     std::vector<double> powT_; // t^A for powA_, so that a step of the scale needs one exponential less
     double powA_ = 0;
     bool powValid_ = false;

@@ -91,13 +91,16 @@ struct ExpLanes {
     TOVIMO_AVX2 __m256d operator()(__m256d v) const { return _ZGVdN4v_exp(v); }
 };
 
-struct WeibullLogLanes {
+struct ClampedExpLanes {
     double A, logB;
     TOVIMO_AVX2 __m256d operator()(__m256d logT) const {
         const __m256d d = _mm256_sub_pd(logT, _mm256_set1_pd(logB));
-        const __m256d u = clampLanes(_mm256_mul_pd(_mm256_set1_pd(A), d), kLogArgLow, kLogArgHigh);
-        return flooredLanes(oneMinusExpNeg(_ZGVdN4v_exp(u)));
+        return _ZGVdN4v_exp(clampLanes(_mm256_mul_pd(_mm256_set1_pd(A), d), kLogArgLow, kLogArgHigh));
     }
+};
+
+struct WeibullInnerLanes {
+    TOVIMO_AVX2 __m256d operator()(__m256d e) const { return flooredLanes(oneMinusExpNeg(e)); }
 };
 
 struct WeibullPowerLanes {
@@ -113,7 +116,10 @@ TOVIMO_AVX2 void expAvx2(const double* x, double* out, std::size_t n) {
 }
 
 TOVIMO_AVX2 void weibullLogsAvx2(double A, double logB, const double* logT, double* F, std::size_t n) {
-    eachQuad(logT, F, n, WeibullLogLanes{A, logB});
+    // Two passes, each with independent lanes: one pass holding both
+    // exponentials would wait on the first of every quad before the second.
+    eachQuad(logT, F, n, ClampedExpLanes{A, logB});
+    eachQuad(F, F, n, WeibullInnerLanes{});
 }
 
 TOVIMO_AVX2 void weibullPowersAvx2(const double* powT, double scale, double* F, std::size_t n) {

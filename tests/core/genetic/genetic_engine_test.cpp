@@ -261,6 +261,40 @@ TEST(GeneticEngine, SortKeepsTheOrderOfEqualScores) {
     }
 }
 
+TEST(GeneticEngine, SortAfterTheOperatorsIsAStableSort) {
+    // Mutated individuals and appended children are merged into the part that
+    // stayed in order; the result is that of a stable sort of the whole list.
+    Bench b;
+    b.make(500);
+    const auto byScore = [](const Xromosome& x, const Xromosome& y) {
+        return std::isnan(y.Celev_F) ? !std::isnan(x.Celev_F) : x.Celev_F < y.Celev_F;
+    };
+    const auto expectStableSort = [&](const char* after) {
+        auto& p = b.eng.ListPopulation;
+        for (size_t i = 0; i < p.size(); ++i)
+            p[i].Pokolenie = static_cast<int>(i);
+        auto expected = p;
+        std::stable_sort(expected.begin(), expected.end(), byScore);
+        b.eng.Sort();
+        for (size_t i = 0; i < p.size(); ++i) {
+            ASSERT_EQ(p[i].Pokolenie, expected[i].Pokolenie) << after << ", place " << i;
+            ASSERT_EQ(p[i].sX, expected[i].sX);
+        }
+    };
+    expectStableSort("the initial population");
+    for (int generation = 0; generation < 5; ++generation) {
+        b.eng.fPCrossingOver = 0.3;
+        b.eng.CrossingOver(generation + 2);
+        expectStableSort("a crossover");
+        b.eng.DestroyBad(b.eng.SizePopulation);
+        b.eng.fPMutation = 0.2;
+        b.eng.Mutation();
+        // equal scores too: a copy of the head next to its original
+        b.eng.ListPopulation[5].Celev_F = b.eng.ListPopulation[0].Celev_F;
+        expectStableSort("a mutation");
+    }
+}
+
 TEST(GeneticEngine, DestroyBadKeepsTheFirstAndEmptiesTheGeneTableWithThePopulation) {
     Bench b;
     b.make(10);
