@@ -1,22 +1,63 @@
 #include "core/stats/vector_math.h"
 
+#include <array>
 #include <atomic>
+#include <bit>
 #include <cmath>
+#include <cstdint>
 #include <immintrin.h>
 
-// glibc's vector exponential for AVX2 registers (libmvec); within 4 units in
-// the last place of the exact value, and exact in its special cases.
-extern "C" __attribute__((target("avx2,fma"))) __m256d _ZGVdN4v_exp(__m256d);
+// This file is compiled with -ffp-contract=off: a multiplication followed by
+// an addition must round twice on both paths, never once in a fused
+// instruction on the AVX2 path only.
 
 namespace tovimo {
 
 namespace {
 
+// exp(x) = 2^m * 2^(j/32) * exp(r), with n = 32 m + j the integer nearest to
+// x * 32 / ln 2 and |r| <= ln 2 / 64: a table of the 32 powers 2^(j/32), a
+// polynomial of degree 6 for exp(r) - 1 (the first neglected term is below
+// 4e-18) and the power 2^m applied in two halves, so that results in the
+// subnormal range are rounded once and the largest arguments overflow to
+// infinity. Within about one unit in the last place of the exact value.
+//
+// The scalar path and the AVX2 path perform exactly the same operations in
+// the same order, so both give the same bits: a run on a processor without
+// AVX2 finds the same results as one with it.
+
+constexpr double kArgLow = -746; // exp rounds to 0 below
+constexpr double kArgHigh = 710; // and overflows above
+constexpr double kLn2 = 0x1.62e42fefa39efp-1;
+constexpr double kLn2Tail = 2.319046813846299558e-17; // ln 2 - kLn2
+constexpr double kInvStep = 32 / kLn2;
+// ln 2 / 32 in two parts; the first has 36 significant bits, so that its
+// product with any |n| < 2^16 is exact.
+constexpr double kStepHi =
+    std::bit_cast<double>(std::bit_cast<std::uint64_t>(kLn2 / 32) & ~std::uint64_t{0x1FFFF});
+constexpr double kStepLo = (kLn2 / 32 - kStepHi) + kLn2Tail / 32;
+// Adding 1.5 * 2^52 rounds to a whole number and leaves n + 2^51 in the low
+// 52 bits of the sum.
+constexpr double kShifter = 0x1.8p52;
+constexpr std::uint64_t kLow52 = (std::uint64_t{1} << 52) - 1;
+// (m + 2^46) / 2 + kHalfBias is the biased exponent of 2^(m/2), wrapping.
+constexpr std::uint64_t kHalfBias = 1023 - (std::uint64_t{1} << 45);
+constexpr double kC2 = 1.0 / 2, kC3 = 1.0 / 6, kC4 = 1.0 / 24, kC5 = 1.0 / 120, kC6 = 1.0 / 720;
+
+const double* powerTable() {
+    static const std::array<double, 32> table = [] {
+        std::array<double, 32> t{};
+        for (int j = 0; j < 32; ++j)
+            t[static_cast<size_t>(j)] = std::exp2(j / 32.0);
+        return t;
+    }();
+    return table.data();
+}
+
 // The Weibull forms work on a clamped argument: exp(-exp(u)) rounds to 1 for
 // every u below -40 and to 0 for every u above 4 (an inner value above 40), so
-// the clamp changes no result while keeping every lane away from the
-// overflow, underflow and subnormal cases that the vector library hands to
-// its slow scalar fallback. A not-a-number passes through.
+// the clamp changes no result while keeping the exponentials away from their
+// overflow and subnormal ranges. A not-a-number passes through.
 constexpr double kLogArgLow = -40;
 constexpr double kLogArgHigh = 4;
 constexpr double kInnerHigh = 40;
@@ -31,47 +72,97 @@ inline double floored(double w) {
     return w > 0 ? w : kWeibullCdfFloor; // also for a not-a-number
 }
 
+inline double expScalarOne(double x, const double* table) {
+    x = clampArg(x, kArgLow, kArgHigh);
+    const double shifted = x * kInvStep + kShifter;
+    const std::uint64_t n = std::bit_cast<std::uint64_t>(shifted) & kLow52; // n + 2^51
+    const double nd = shifted - kShifter;
+    const double r = (x - nd * kStepHi) - nd * kStepLo;
+    double q = kC6;
+    q = q * r + kC5;
+    q = q * r + kC4;
+    q = q * r + kC3;
+    q = q * r + kC2;
+    const double p = r + (r * r) * q;
+    const double t = table[n & 31];
+    const double y = t + t * p;
+    const std::uint64_t m = n >> 5; // m + 2^46
+    const std::uint64_t half = m >> 1;
+    const double s1 = std::bit_cast<double>((half + kHalfBias) << 52);
+    const double s2 = std::bit_cast<double>((m - half + kHalfBias) << 52);
+    return (y * s1) * s2;
+}
+
 void expScalar(const double* x, double* out, std::size_t n) {
+    const double* table = powerTable();
     for (std::size_t i = 0; i < n; ++i)
-        out[i] = std::exp(x[i]);
+        out[i] = expScalarOne(x[i], table);
 }
 
 void weibullLogsScalar(double A, double logB, const double* logT, double* F, std::size_t n) {
+    const double* table = powerTable();
     for (std::size_t i = 0; i < n; ++i) {
         const double u = clampArg(A * (logT[i] - logB), kLogArgLow, kLogArgHigh);
-        F[i] = floored(1 - std::exp(-std::exp(u)));
+        F[i] = floored(1 - expScalarOne(0 - expScalarOne(u, table), table));
     }
 }
 
 void weibullPowersScalar(const double* powT, double scale, double* F, std::size_t n) {
+    const double* table = powerTable();
     for (std::size_t i = 0; i < n; ++i) {
         const double e = clampArg(powT[i] * scale, -kInnerHigh, kInnerHigh);
-        F[i] = floored(1 - std::exp(-e));
+        F[i] = floored(1 - expScalarOne(0 - e, table));
     }
 }
 
-// The AVX2 kernels: the same operations in the same order as the scalar ones,
-// four lanes at a time; a short tail goes through a padded register so that a
-// value never depends on where it stands in the array.
+// The AVX2 kernels, four lanes at a time; a short tail goes through a padded
+// register so that a value never depends on where it stands in the array.
 
-__attribute__((target("avx2,fma"))) inline __m256d clampLanes(__m256d u, double lo, double hi) {
+#define TOVIMO_AVX2 __attribute__((target("avx2,fma")))
+
+TOVIMO_AVX2 inline __m256d clampLanes(__m256d u, double lo, double hi) {
     // min/max return their second operand when one is not a number: u passes through
     return _mm256_max_pd(_mm256_set1_pd(lo), _mm256_min_pd(_mm256_set1_pd(hi), u));
 }
 
-__attribute__((target("avx2,fma"))) inline __m256d flooredLanes(__m256d w) {
+TOVIMO_AVX2 inline __m256d flooredLanes(__m256d w) {
     const __m256d above = _mm256_cmp_pd(w, _mm256_setzero_pd(), _CMP_GT_OQ);
     return _mm256_blendv_pd(_mm256_set1_pd(kWeibullCdfFloor), w, above);
 }
 
-__attribute__((target("avx2,fma"))) inline __m256d oneMinusExpNeg(__m256d e) {
+TOVIMO_AVX2 inline __m256d expLanes(__m256d x, const double* table) {
+    x = clampLanes(x, kArgLow, kArgHigh);
+    const __m256d shifter = _mm256_set1_pd(kShifter);
+    const __m256d shifted = _mm256_add_pd(_mm256_mul_pd(x, _mm256_set1_pd(kInvStep)), shifter);
+    const __m256i n =
+        _mm256_and_si256(_mm256_castpd_si256(shifted), _mm256_set1_epi64x(static_cast<long long>(kLow52)));
+    const __m256d nd = _mm256_sub_pd(shifted, shifter);
+    const __m256d r = _mm256_sub_pd(_mm256_sub_pd(x, _mm256_mul_pd(nd, _mm256_set1_pd(kStepHi))),
+                                    _mm256_mul_pd(nd, _mm256_set1_pd(kStepLo)));
+    __m256d q = _mm256_set1_pd(kC6);
+    q = _mm256_add_pd(_mm256_mul_pd(q, r), _mm256_set1_pd(kC5));
+    q = _mm256_add_pd(_mm256_mul_pd(q, r), _mm256_set1_pd(kC4));
+    q = _mm256_add_pd(_mm256_mul_pd(q, r), _mm256_set1_pd(kC3));
+    q = _mm256_add_pd(_mm256_mul_pd(q, r), _mm256_set1_pd(kC2));
+    const __m256d p = _mm256_add_pd(r, _mm256_mul_pd(_mm256_mul_pd(r, r), q));
+    const __m256d t = _mm256_i64gather_pd(table, _mm256_and_si256(n, _mm256_set1_epi64x(31)), 8);
+    const __m256d y = _mm256_add_pd(t, _mm256_mul_pd(t, p));
+    const __m256i m = _mm256_srli_epi64(n, 5);
+    const __m256i half = _mm256_srli_epi64(m, 1);
+    const __m256i bias = _mm256_set1_epi64x(static_cast<long long>(kHalfBias));
+    const __m256d s1 = _mm256_castsi256_pd(_mm256_slli_epi64(_mm256_add_epi64(half, bias), 52));
+    const __m256d s2 =
+        _mm256_castsi256_pd(_mm256_slli_epi64(_mm256_add_epi64(_mm256_sub_epi64(m, half), bias), 52));
+    return _mm256_mul_pd(_mm256_mul_pd(y, s1), s2);
+}
+
+TOVIMO_AVX2 inline __m256d oneMinusExpNeg(__m256d e, const double* table) {
     const __m256d negated = _mm256_sub_pd(_mm256_setzero_pd(), e);
-    return _mm256_sub_pd(_mm256_set1_pd(1.0), _ZGVdN4v_exp(negated));
+    return _mm256_sub_pd(_mm256_set1_pd(1.0), expLanes(negated, table));
 }
 
 template <typename Lanes>
-__attribute__((target("avx2,fma"))) inline void eachQuad(const double* in, double* out, std::size_t n,
-                                                         Lanes lanes) {
+TOVIMO_AVX2 inline void eachQuad(const double* in, double* out, std::size_t n, Lanes lanes) {
     std::size_t i = 0;
     for (; i + 4 <= n; i += 4)
         _mm256_storeu_pd(out + i, lanes(_mm256_loadu_pd(in + i)));
@@ -85,45 +176,47 @@ __attribute__((target("avx2,fma"))) inline void eachQuad(const double* in, doubl
     }
 }
 
-#define TOVIMO_AVX2 __attribute__((target("avx2,fma")))
-
 struct ExpLanes {
-    TOVIMO_AVX2 __m256d operator()(__m256d v) const { return _ZGVdN4v_exp(v); }
+    const double* table;
+    TOVIMO_AVX2 __m256d operator()(__m256d x) const { return expLanes(x, table); }
 };
 
 struct ClampedExpLanes {
     double A, logB;
+    const double* table;
     TOVIMO_AVX2 __m256d operator()(__m256d logT) const {
         const __m256d d = _mm256_sub_pd(logT, _mm256_set1_pd(logB));
-        return _ZGVdN4v_exp(clampLanes(_mm256_mul_pd(_mm256_set1_pd(A), d), kLogArgLow, kLogArgHigh));
+        return expLanes(clampLanes(_mm256_mul_pd(_mm256_set1_pd(A), d), kLogArgLow, kLogArgHigh), table);
     }
 };
 
 struct WeibullInnerLanes {
-    TOVIMO_AVX2 __m256d operator()(__m256d e) const { return flooredLanes(oneMinusExpNeg(e)); }
+    const double* table;
+    TOVIMO_AVX2 __m256d operator()(__m256d e) const { return flooredLanes(oneMinusExpNeg(e, table)); }
 };
 
 struct WeibullPowerLanes {
     double scale;
+    const double* table;
     TOVIMO_AVX2 __m256d operator()(__m256d powT) const {
         const __m256d e = clampLanes(_mm256_mul_pd(powT, _mm256_set1_pd(scale)), -kInnerHigh, kInnerHigh);
-        return flooredLanes(oneMinusExpNeg(e));
+        return flooredLanes(oneMinusExpNeg(e, table));
     }
 };
 
 TOVIMO_AVX2 void expAvx2(const double* x, double* out, std::size_t n) {
-    eachQuad(x, out, n, ExpLanes{});
+    eachQuad(x, out, n, ExpLanes{powerTable()});
 }
 
 TOVIMO_AVX2 void weibullLogsAvx2(double A, double logB, const double* logT, double* F, std::size_t n) {
     // Two passes, each with independent lanes: one pass holding both
     // exponentials would wait on the first of every quad before the second.
-    eachQuad(logT, F, n, ClampedExpLanes{A, logB});
-    eachQuad(F, F, n, WeibullInnerLanes{});
+    eachQuad(logT, F, n, ClampedExpLanes{A, logB, powerTable()});
+    eachQuad(F, F, n, WeibullInnerLanes{powerTable()});
 }
 
 TOVIMO_AVX2 void weibullPowersAvx2(const double* powT, double scale, double* F, std::size_t n) {
-    eachQuad(powT, F, n, WeibullPowerLanes{scale});
+    eachQuad(powT, F, n, WeibullPowerLanes{scale, powerTable()});
 }
 
 #undef TOVIMO_AVX2

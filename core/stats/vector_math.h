@@ -1,9 +1,10 @@
 // Exponentials of whole arrays, the cost that dominates every criterion
 // evaluation. The build targets baseline x86-64; where the processor has AVX2
-// and FMA, four lanes at a time go through glibc's vector math library
-// (libmvec), otherwise each value goes through std::exp. The path is chosen
-// once per process from the processor's features and may be switched, so that
-// tests and benchmarks can compare the two.
+// and FMA, four lanes are computed at a time, otherwise one. Both paths run
+// the same table-and-polynomial kernel operation for operation, so they give
+// the same bits, within about one unit in the last place of the exact value.
+// The path is chosen once per process from the processor's features and may
+// be switched, so that tests and benchmarks can compare the two.
 #pragma once
 
 #include <cstddef>
@@ -19,8 +20,9 @@ VectorPath ActiveVectorPath();
 // thread evaluates.
 VectorPath SelectVectorPath(VectorPath path);
 
-// out[i] = exp(x[i]) for i < n; `out` may be `x`. Every value is the same
-// whatever its position in the array.
+// out[i] = exp(x[i]) for i < n, subnormal results, 0, infinity and
+// not-a-number included; `out` may be `x`. Every value is the same whatever
+// its position in the array.
 void ExpArray(const double* x, double* out, std::size_t n);
 
 // The least value of the Weibull distribution function (weibCDF).

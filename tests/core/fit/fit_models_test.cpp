@@ -109,8 +109,10 @@ TEST_P(EachFit, FinalArraysCoverEveryColumn) {
 }
 
 TEST_P(EachFit, VectorPathGivesTheFiguresOfTheScalarPath) {
-    // The AVX2 exponentials differ from std::exp in the last bits only; with
-    // the injected clock a fit must publish the same figures on both paths.
+    // With the injected clock a fit must publish the same figures on the AVX2
+    // path as on the scalar path: a step search at its end compares values
+    // that differ in their last bits, so any difference between the paths'
+    // exponentials would show here.
     if (!ProcessorHasAvx2Fma()) GTEST_SKIP() << "the processor has no AVX2 and FMA";
     const VectorPath before = ActiveVectorPath();
     for (double failures : {80.0, 400.0}) {
