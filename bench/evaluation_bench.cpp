@@ -14,8 +14,8 @@
 
 #include <benchmark/benchmark.h>
 
-#include <ctime>
 #include <cmath>
+#include <ctime>
 #include <functional>
 #include <vector>
 

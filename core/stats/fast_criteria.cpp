@@ -58,27 +58,40 @@ double PirsonEvaluator::operator()(double A, double B, double k_pwt, double Mu, 
 
 SmirnowEvaluator::SmirnowEvaluator(const AnalysisState& st, const std::vector<double>& phi)
     : izd_(st.Izd_Prived), kolIzw_(st.Kol_izw) {
+    // The failures up to Tzenz, in four stretches of `rows_` consecutive
+    // failures (the last one padded with failures of weight 0), stored
+    // interleaved: failure j of stretch b at 4j + b.
+    std::vector<double> logT, keep, rank;
     const auto& m = st.MasProbl;
     for (size_t i = 0; i < m.size(); ++i) {
         const double t = m[i].time;
         if (!(t <= st.Tzenz)) continue;
-        logT_.push_back(std::log(t));
-        if (std::isfinite(logT_.back())) maxAbsLogT_ = std::max(maxAbsLogT_, std::fabs(logT_.back()));
-        survive_.push_back(1 - (i < phi.size() ? phi[i] : 0.0));
-        rank_.push_back(static_cast<double>(i + 1));
+        logT.push_back(std::log(t));
+        if (std::isfinite(logT.back())) maxAbsLogT_ = std::max(maxAbsLogT_, std::fabs(logT.back()));
+        keep.push_back(1 - (i < phi.size() ? phi[i] : 0.0));
+        rank.push_back(static_cast<double>(i + 1));
     }
-    const size_t n = logT_.size();
-    cdf_.resize(n);
-    cum_.resize(n);
-    powT_.resize(n);
-    stretch_ = n / kStretches;
-    for (size_t b = 0; b <= kStretches; ++b)
-        start_[b] = b < kStretches ? b * stretch_ : n;
-    start_[0] = 0;
+    const size_t n = logT.size();
+    rows_ = (n + 3) / 4;
+    const size_t size = 4 * rows_;
+    logT_.assign(size, 0);
+    keep_.assign(size, 0);
+    rank_.assign(size, 0);
+    weight_.assign(size, 0);
+    for (size_t i = 0; i < n; ++i) {
+        const size_t q = 4 * (i % rows_) + i / rows_;
+        logT_[q] = logT[i];
+        keep_[q] = keep[i];
+        rank_[q] = rank[i];
+        weight_[q] = 1;
+    }
+    cdf_.resize(size);
+    cum_.resize(size);
+    powT_.resize(size);
 }
 
 void SmirnowEvaluator::weibullShares(double A, double B) {
-    const size_t n = logT_.size();
+    const size_t size = logT_.size();
     const bool valid = A > 0 && B > 0;
     const double logB = std::log(B);
     // (t/B)^A as t^A * B^-A while both factors stay far from overflow; the
@@ -86,48 +99,27 @@ void SmirnowEvaluator::weibullShares(double A, double B) {
     const bool split = valid && A * maxAbsLogT_ < 600 && std::fabs(A * logB) < 600;
     if (split) {
         if (!powValid_ || A != powA_) {
-            for (size_t i = 0; i < n; ++i)
-                powT_[i] = A * logT_[i];
-            ExpArray(powT_.data(), powT_.data(), n);
+            for (size_t q = 0; q < size; ++q)
+                powT_[q] = A * logT_[q];
+            ExpArray(powT_.data(), powT_.data(), size);
             powA_ = A;
             powValid_ = true;
         }
-        WeibullCdfFromPowers(powT_.data(), std::exp(-A * logB), cdf_.data(), n);
+        WeibullCdfFromPowers(powT_.data(), std::exp(-A * logB), cdf_.data(), size);
     } else if (valid) {
-        WeibullCdfFromLogs(A, logB, logT_.data(), cdf_.data(), n);
+        WeibullCdfFromLogs(A, logB, logT_.data(), cdf_.data(), size);
     } else {
         std::fill(cdf_.begin(), cdf_.end(), kWeibullCdfFloor);
     }
-    // The censored shares (F(t) - F(t before)) * (1 - phi), summed from the
-    // start of each stretch: a running sum is a chain of additions that each
-    // wait on the one before, so the four stretches are summed side by side.
-    const double* F = cdf_.data();
-    const double* keep = survive_.data();
-    double* cum = cum_.data();
-    const size_t o1 = start_[1], o2 = start_[2], o3 = start_[3];
-    double p0 = kWeibullCdfFloor, p1 = o1 ? F[o1 - 1] : p0, p2 = o2 ? F[o2 - 1] : p0,
-           p3 = o3 ? F[o3 - 1] : p0;
-    double s0 = 0, s1 = 0, s2 = 0, s3 = 0;
-    for (size_t j = 0; j < stretch_; ++j) {
-        s0 += (F[j] - p0) * keep[j];
-        s1 += (F[o1 + j] - p1) * keep[o1 + j];
-        s2 += (F[o2 + j] - p2) * keep[o2 + j];
-        s3 += (F[o3 + j] - p3) * keep[o3 + j];
-        p0 = F[j];
-        p1 = F[o1 + j];
-        p2 = F[o2 + j];
-        p3 = F[o3 + j];
-        cum[j] = s0;
-        cum[o1 + j] = s1;
-        cum[o2 + j] = s2;
-        cum[o3 + j] = s3;
-    }
-    for (size_t i = o3 + stretch_; i < n; ++i) {
-        s3 += (F[i] - p3) * keep[i];
-        p3 = F[i];
-        cum[i] = s3;
-    }
-    base_ = {0, s0, s0 + s1, s0 + s1 + s2};
+    // The censored shares (F(t) - F(t before)) * (1 - phi) summed from the
+    // start of each stretch; F before a stretch is that of the last failure
+    // of the stretch before it.
+    double before[4] = {kWeibullCdfFloor, 0, 0, 0};
+    for (size_t b = 1; b < 4; ++b)
+        before[b] = rows_ ? cdf_[4 * (rows_ - 1) + b - 1] : kWeibullCdfFloor;
+    double totals[4];
+    LaneRunningSums(cdf_.data(), keep_.data(), before, cum_.data(), rows_, totals);
+    base_ = {0, totals[0], totals[0] + totals[1], totals[0] + totals[1] + totals[2]};
     cachedA_ = A;
     cachedB_ = B;
     cached_ = true;
@@ -136,26 +128,9 @@ void SmirnowEvaluator::weibullShares(double A, double B) {
 double SmirnowEvaluator::operator()(double A, double B, double K_powt) {
     ++evaluations_;
     if (!cached_ || A != cachedA_ || B != cachedB_) weibullShares(A, B);
-    const double scale = izd_ * K_powt;
-    const double* cum = cum_.data();
-    const double* rank = rank_.data();
-    const size_t o1 = start_[1], o2 = start_[2], o3 = start_[3];
-    const double b0 = base_[0], b1 = base_[1], b2 = base_[2], b3 = base_[3];
-    // one sum of squares per stretch, side by side
-    const auto square = [&](size_t i, double base) {
-        const double d = rank[i] - (base + cum[i]) * scale;
-        return d * d;
-    };
-    double s0 = 0, s1 = 0, s2 = 0, s3 = 0;
-    for (size_t j = 0; j < stretch_; ++j) {
-        s0 += square(j, b0);
-        s1 += square(o1 + j, b1);
-        s2 += square(o2 + j, b2);
-        s3 += square(o3 + j, b3);
-    }
-    for (size_t i = o3 + stretch_; i < start_[kStretches]; ++i)
-        s3 += square(i, b3);
-    return std::sqrt((s0 + s1) + (s2 + s3)) / kolIzw_;
+    const double sum2 =
+        LaneSquaredMisses(rank_.data(), cum_.data(), weight_.data(), base_.data(), izd_ * K_powt, rows_);
+    return std::sqrt(sum2) / kolIzw_;
 }
 
 } // namespace tovimo

@@ -52,16 +52,15 @@ class SmirnowEvaluator {
     double izd_;
     double kolIzw_;
     double maxAbsLogT_ = 0;
-    std::vector<double> logT_, survive_, rank_;
-    std::vector<double> cdf_; // the distribution function at each failure
-    // The failures in four stretches; cum_ is the censored Weibull share summed
-    // from the start of a failure's stretch, base_ the sum of all before it.
-    static constexpr size_t kStretches = 4;
-    size_t stretch_ = 0; // failures per stretch; the last one takes the rest
-    std::array<size_t, kStretches + 1> start_{};
-    std::array<double, kStretches> base_{};
-    std::vector<double> cum_;
-    std::vector<double> powT_; // t^A for powA_, so that a step of the scale needs one exponential less
+    // The failures up to Tzenz in four stretches of rows_ failures, stored
+    // interleaved (failure j of stretch b at 4j + b) so that the four running
+    // sums advance side by side; padding has weight 0.
+    size_t rows_ = 0;
+    std::vector<double> logT_, keep_, rank_, weight_;
+    std::vector<double> cdf_;      // the distribution function at each failure
+    std::vector<double> cum_;      // the censored Weibull share summed from the start of the stretch
+    std::array<double, 4> base_{}; // the sum of all stretches before
+    std::vector<double> powT_;     // t^A for powA_, so that a step of the scale needs one exponential less
     double powA_ = 0;
     bool powValid_ = false;
     double cachedA_ = 0, cachedB_ = 0;

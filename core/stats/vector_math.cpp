@@ -115,6 +115,33 @@ void weibullPowersScalar(const double* powT, double scale, double* F, std::size_
     }
 }
 
+void laneRunningSumsScalar(const double* F, const double* keep, const double before[4], double* sums,
+                           std::size_t rows, double totals[4]) {
+    double prev[4] = {before[0], before[1], before[2], before[3]};
+    double sum[4] = {0, 0, 0, 0};
+    for (std::size_t j = 0; j < rows; ++j)
+        for (std::size_t b = 0; b < 4; ++b) {
+            const std::size_t q = 4 * j + b;
+            sum[b] = sum[b] + (F[q] - prev[b]) * keep[q];
+            prev[b] = F[q];
+            sums[q] = sum[b];
+        }
+    for (std::size_t b = 0; b < 4; ++b)
+        totals[b] = sum[b];
+}
+
+double laneSquaredMissesScalar(const double* rank, const double* sums, const double* weight,
+                               const double base[4], double scale, std::size_t rows) {
+    double acc[4] = {0, 0, 0, 0};
+    for (std::size_t j = 0; j < rows; ++j)
+        for (std::size_t b = 0; b < 4; ++b) {
+            const std::size_t q = 4 * j + b;
+            const double d = rank[q] - (base[b] + sums[q]) * scale;
+            acc[b] = acc[b] + weight[q] * (d * d);
+        }
+    return (acc[0] + acc[1]) + (acc[2] + acc[3]);
+}
+
 // The AVX2 kernels, four lanes at a time; a short tail goes through a padded
 // register so that a value never depends on where it stands in the array.
 
@@ -219,6 +246,33 @@ TOVIMO_AVX2 void weibullPowersAvx2(const double* powT, double scale, double* F, 
     eachQuad(powT, F, n, WeibullPowerLanes{scale, powerTable()});
 }
 
+TOVIMO_AVX2 void laneRunningSumsAvx2(const double* F, const double* keep, const double before[4],
+                                     double* sums, std::size_t rows, double totals[4]) {
+    __m256d prev = _mm256_loadu_pd(before);
+    __m256d sum = _mm256_setzero_pd();
+    for (std::size_t j = 0; j < rows; ++j) {
+        const __m256d f = _mm256_loadu_pd(F + 4 * j);
+        sum = _mm256_add_pd(sum, _mm256_mul_pd(_mm256_sub_pd(f, prev), _mm256_loadu_pd(keep + 4 * j)));
+        prev = f;
+        _mm256_storeu_pd(sums + 4 * j, sum);
+    }
+    _mm256_storeu_pd(totals, sum);
+}
+
+TOVIMO_AVX2 double laneSquaredMissesAvx2(const double* rank, const double* sums, const double* weight,
+                                         const double base[4], double scale, std::size_t rows) {
+    const __m256d b = _mm256_loadu_pd(base), s = _mm256_set1_pd(scale);
+    __m256d acc = _mm256_setzero_pd();
+    for (std::size_t j = 0; j < rows; ++j) {
+        const __m256d d = _mm256_sub_pd(_mm256_loadu_pd(rank + 4 * j),
+                                        _mm256_mul_pd(_mm256_add_pd(b, _mm256_loadu_pd(sums + 4 * j)), s));
+        acc = _mm256_add_pd(acc, _mm256_mul_pd(_mm256_loadu_pd(weight + 4 * j), _mm256_mul_pd(d, d)));
+    }
+    alignas(32) double lanes[4];
+    _mm256_store_pd(lanes, acc);
+    return (lanes[0] + lanes[1]) + (lanes[2] + lanes[3]);
+}
+
 #undef TOVIMO_AVX2
 
 std::atomic<VectorPath>& pathInForce() {
@@ -266,6 +320,20 @@ void WeibullCdfFromPowers(const double* powT, double scale, double* F, std::size
         weibullPowersAvx2(powT, scale, F, n);
     else
         weibullPowersScalar(powT, scale, F, n);
+}
+
+void LaneRunningSums(const double* F, const double* keep, const double before[4], double* sums,
+                     std::size_t rows, double totals[4]) {
+    if (useAvx2())
+        laneRunningSumsAvx2(F, keep, before, sums, rows, totals);
+    else
+        laneRunningSumsScalar(F, keep, before, sums, rows, totals);
+}
+
+double LaneSquaredMisses(const double* rank, const double* sums, const double* weight, const double base[4],
+                         double scale, std::size_t rows) {
+    if (useAvx2()) return laneSquaredMissesAvx2(rank, sums, weight, base, scale, rows);
+    return laneSquaredMissesScalar(rank, sums, weight, base, scale, rows);
 }
 
 } // namespace tovimo

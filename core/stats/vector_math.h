@@ -35,4 +35,18 @@ void WeibullCdfFromLogs(double A, double logB, const double* logT, double* F, st
 // F[i] = 1 - exp(-(powT[i] * scale)), floored: weibCDF from t^A and B^-A.
 void WeibullCdfFromPowers(const double* powT, double scale, double* F, std::size_t n);
 
+// Sums of four interleaved sequences: element 4j + b is the j-th of sequence
+// b. Both paths do the same operations per sequence in the same order.
+//
+// sums[4j + b] = sums[4(j - 1) + b] + (F[4j + b] - F[4(j - 1) + b]) * keep[4j + b],
+// with before[b] standing for the F before the first and 0 for the sum before
+// the first; totals[b] receives the last sum of sequence b.
+void LaneRunningSums(const double* F, const double* keep, const double before[4], double* sums,
+                     std::size_t rows, double totals[4]);
+
+// The sum over all elements q of weight[q] * (rank[q] - (base[q % 4] + sums[q]) * scale)^2,
+// summed per sequence and then as (s0 + s1) + (s2 + s3).
+double LaneSquaredMisses(const double* rank, const double* sums, const double* weight, const double base[4],
+                         double scale, std::size_t rows);
+
 } // namespace tovimo
