@@ -167,6 +167,39 @@ TEST_P(EachPath, WeibullFormsAtTheirEnds) {
     EXPECT_EQ(F[5], 1);
 }
 
+TEST_P(EachPath, LaneSumsFollowEachSequence) {
+    // Four sequences interleaved; each running sum and the squared misses
+    // against a plain loop over the sequences one after the other.
+    std::mt19937_64 rng(12);
+    std::uniform_real_distribution<double> u(0, 1);
+    const size_t rows = 37;
+    std::vector<double> F(4 * rows), keep(4 * rows), rank(4 * rows), weight(4 * rows), sums(4 * rows);
+    for (size_t q = 0; q < F.size(); ++q) {
+        F[q] = u(rng);
+        keep[q] = u(rng);
+        rank[q] = static_cast<double>(q);
+        weight[q] = q % 7 ? 1 : 0;
+    }
+    const double before[4] = {1e-30, 0.25, 0.5, 0.75}, base[4] = {0, 1, 2, 3};
+    double totals[4];
+    LaneRunningSums(F.data(), keep.data(), before, sums.data(), rows, totals);
+    double expectedSquares = 0;
+    for (size_t b = 0; b < 4; ++b) {
+        double sum = 0, prev = before[b];
+        for (size_t j = 0; j < rows; ++j) {
+            const size_t q = 4 * j + b;
+            sum += (F[q] - prev) * keep[q];
+            prev = F[q];
+            EXPECT_NEAR(sums[q], sum, 1e-13) << "sequence " << b << " row " << j;
+            const double d = rank[q] - (base[b] + sum) * 1.7;
+            expectedSquares += weight[q] * d * d;
+        }
+        EXPECT_NEAR(totals[b], sum, 1e-13);
+    }
+    EXPECT_NEAR(LaneSquaredMisses(rank.data(), sums.data(), weight.data(), base, 1.7, rows), expectedSquares,
+                1e-12 * expectedSquares);
+}
+
 INSTANTIATE_TEST_SUITE_P(VectorMath, EachPath, ::testing::Values(VectorPath::Scalar, VectorPath::Avx2Fma),
                          [](const auto& info) {
                              return info.param == VectorPath::Scalar ? "Scalar" : "Avx2Fma";
@@ -211,6 +244,20 @@ TEST(VectorMath, PathsGiveTheSameBits) {
         })) << "A "
             << A;
     }
+    const size_t rows = 1024;
+    std::vector<double> F(4 * rows), keep(4 * rows), rank(4 * rows), weight(4 * rows, 1.0);
+    for (size_t q = 0; q < F.size(); ++q) {
+        F[q] = std::exp(-power(rng));
+        keep[q] = F[q] / 2;
+        rank[q] = static_cast<double>(q + 1);
+    }
+    const double first[4] = {1e-30, 0.1, 0.2, 0.3}, base[4] = {0, 10, 20, 30};
+    EXPECT_TRUE(both([&] {
+        std::vector<double> sums(F.size() + 5);
+        LaneRunningSums(F.data(), keep.data(), first, sums.data(), rows, sums.data() + F.size());
+        sums.back() = LaneSquaredMisses(rank.data(), sums.data(), weight.data(), base, 1.3, rows);
+        return sums;
+    }));
     SelectVectorPath(before);
 }
 
