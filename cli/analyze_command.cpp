@@ -1,4 +1,3 @@
-#include "cli/charts_option.h"
 #include "cli/commands.h"
 #include "cli/genetic_cli.h"
 #include "cli/json_output.h"
@@ -108,7 +107,7 @@ nlohmann::json GridJson(const ResultTable& table) {
 
 } // namespace
 
-int RunAnalyze(const AnalyzeOptions& o) {
+int RunAnalyze(const AnalyzeOptions& o, const ChartsWriter& writeCharts) {
     auto mc = parseModels(o.models);
     if (!mc) {
         std::cerr << "Неизвестная модель в списке --models: " << o.models << "\n";
@@ -182,7 +181,7 @@ int RunAnalyze(const AnalyzeOptions& o) {
     } else {
         printText(st, form, messages, table);
     }
-    if (o.chartsDir && rc == kDone) rc = WriteChartsOption(st, form.decimalSeparator, *o.chartsDir);
+    if (o.chartsDir && rc == kDone) rc = writeCharts(st, form.decimalSeparator, *o.chartsDir);
     return rc;
 }
 

@@ -2,13 +2,18 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
 
+namespace tovimo {
+struct AnalysisState;
+}
+
 namespace tovimo::cli {
 
-enum ExitCode { kDone = 0, kUsage = 2, kFileError = 3 };
+enum ExitCode { kDone = 0, kUsage = 2, kFileError = 3, kRunFailed = 4 };
 
 struct AnalyzeOptions {
     std::string dataFile;
@@ -45,7 +50,12 @@ struct SimulateOptions {
 // The decimal separator of the user's locale.
 char LocaleDecimalSeparator();
 
-int RunAnalyze(const AnalyzeOptions& o);
+// Writes the chart images of an analysis into a folder and answers the exit status.
+using ChartsWriter =
+    std::function<int(const AnalysisState& st, char decimalSeparator, const std::string& dir)>;
+
+// `writeCharts` serves --charts.
+int RunAnalyze(const AnalyzeOptions& o, const ChartsWriter& writeCharts);
 int RunScore(const ScoreOptions& o);
 int RunSimulate(const SimulateOptions& o);
 

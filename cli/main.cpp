@@ -1,4 +1,5 @@
 // tovimo-cli: the analysis without windows.
+#include "cli/charts_option.h"
 #include "cli/commands.h"
 
 #include <CLI/CLI.hpp>
@@ -69,7 +70,7 @@ int main(int argc, char** argv) {
         const int rc = app.exit(e);
         return rc == 0 ? 0 : kUsage;
     }
-    if (*an) return RunAnalyze(a);
+    if (*an) return RunAnalyze(a, WriteChartsOption);
     if (*sc) return RunScore(s);
     if (*sim) return RunSimulate(m);
     return kUsage;
