@@ -53,13 +53,15 @@ class TForm5 : public QWidget {
   private:
     void FormCreate();
     void buildGrid();
-    void placeHeader();
+    // Places every part for the window's size and the table's column widths.
+    void layOut();
     void leave();
 
     AnalysisState& st_;
     QPointer<QWidget> mainWindow_;
     std::function<const MainForm&()> form_;
     MainForm ownForm_; // used while no main window is attached
+    QString title_;    // the header's whole text; the label may show it elided
 };
 
 } // namespace tovimo
