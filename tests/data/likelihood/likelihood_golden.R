@@ -106,7 +106,10 @@ profile <- function(m, mode, name, value) {
     return(optimize(function(a) safe(ll_ab(m, mode, exp(a), value)), c(log(AMIN), log(AMAX)),
                     maximum = TRUE, tol = 1e-12)$objective)
   if (name == "K_powtor") {
-    f <- function(p) -safe(m$free(exp(p[1]), exp(p[2]), value))
+    f <- function(p) {
+      if (p[1] < log(AMIN) || p[1] > log(AMAX) || p[2] < log(BMIN) || p[2] > log(BMAX)) return(1e300)
+      -safe(m$free(exp(p[1]), exp(p[2]), value))
+    }
     r <- optim(c(0, log(5000)), f, control = list(reltol = 1e-14, maxit = 5000))
     r <- optim(r$par, f, method = "BFGS", control = list(reltol = 1e-15))
     return(-r$value)
