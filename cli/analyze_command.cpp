@@ -20,16 +20,6 @@
 
 namespace tovimo::cli {
 
-bool LoadWarrantyOption(AnalysisState& st, MainForm& form, const std::string& path,
-                        std::vector<std::string>& messages) {
-    const size_t before = messages.size();
-    LoadWarrantyFile(st, form, path, [&](const std::string& m) { messages.push_back(m); });
-    if (st.uk) return true;
-    for (size_t i = before; i < messages.size(); ++i)
-        std::cerr << messages[i] << "\n";
-    return false;
-}
-
 namespace {
 
 struct ModelChoice {

@@ -59,11 +59,6 @@ struct SimulateOptions {
     bool once = false;                    // each product fails at most once
 };
 
-// Loads the warranty-end times file of --warranty; on failure prints the
-// loader's messages to the error stream and answers false.
-bool LoadWarrantyOption(AnalysisState& st, MainForm& form, const std::string& path,
-                        std::vector<std::string>& messages);
-
 // Writes the chart images of an analysis into a folder and answers the exit status.
 using ChartsWriter =
     std::function<int(const AnalysisState& st, char decimalSeparator, const std::string& dir)>;

@@ -124,7 +124,9 @@ TEST(ModelWarnings, ClampedPercentileAndExtrapolation) {
     EXPECT_EQ(std::count(codes.begin(), codes.end(), "fixed_K"), 1);
     EXPECT_EQ(std::count(codes.begin(), codes.end(), "extrapolation"), 1);
     for (const auto& x : w)
-        if (x.code == "extrapolation") EXPECT_NE(x.text.find("4000 ч"), std::string::npos) << x.text;
+        if (x.code == "extrapolation") {
+            EXPECT_NE(x.text.find("4000 ч"), std::string::npos) << x.text;
+        }
     EXPECT_EQ(WarningMemoLine(w[0]).rfind("Предупреждение (Модель 1.1): ", 0), 0u);
 }
 

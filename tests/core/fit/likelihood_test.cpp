@@ -192,7 +192,9 @@ TEST(LikelihoodFit, FreeRepeatsTestOnceAndShowOpenSides) {
     EXPECT_TRUE(r.intervals[static_cast<int>(LikFigure::K)].present);
     // B and K trade off along a valley: B's upper side runs to the end of its range
     const LikInterval& b = r.intervals[static_cast<int>(LikFigure::B)];
-    if (b.upperOpen) EXPECT_DOUBLE_EQ(b.upper, kLikBMax);
+    if (b.upperOpen) {
+        EXPECT_DOUBLE_EQ(b.upper, kLikBMax);
+    }
 }
 
 TEST(LikelihoodGof, BootstrapIsTheSameForAnyThreadCount) {
