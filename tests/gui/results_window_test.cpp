@@ -391,6 +391,34 @@ class ResultsWindowTest : public QObject {
         QCOMPARE(w.Label10->text(), w.Label10->toolTip());
     }
 
+    // One record: figures without a value or far too large show as dashes,
+    // and no column grows past what a figure needs.
+    void oneRecordShowsDashesNotGarbage() {
+        MainForm form;
+        form.decimalSeparator = QLocale().decimalPoint().at(0).toLatin1();
+        AnalysisState st;
+        const std::string text = "Один отказ\n3000\n700\n200\n1\n1\nНасос\n500\tнасос\n";
+        QVERIFY(LoadDataText(st, form, text, [](const std::string&) {}));
+        ReadRunEdits(st, form);
+        hist_Format(st);
+        fitted(st, st.MPirsN, 1.3, 9000, 1.4);
+        st.MPirsN.LamStart = 0;    // no flow at the start: an infinite MTBF
+        st.MPirsN.Lam1000 = 1e-22; // a 25-digit MTBF
+        TForm5 w(st);
+        refreshedAt(w, QSize(1522, 818));
+        bool dash = false;
+        for (int r = 0; r < 12; ++r)
+            for (int c = 1; c < w.Result_Grid->columnCount(); ++c) {
+                const QString cell = w.cellText(r, c);
+                QVERIFY2(!cell.contains(QStringLiteral("INF"), Qt::CaseInsensitive), qPrintable(cell));
+                QVERIFY2(!cell.contains(QStringLiteral("NAN"), Qt::CaseInsensitive), qPrintable(cell));
+                dash |= cell.contains(QChar(0x2014));
+            }
+        QVERIFY(dash);
+        for (int c = 1; c < w.Result_Grid->columnCount(); ++c)
+            QVERIFY2(w.Result_Grid->columnWidth(c) <= 260, qPrintable(QString::number(c)));
+    }
+
     void longHeaderIsElidedBeforeTheButtons() {
         MainForm form;
         AnalysisState st = loadedSample(form);
