@@ -187,7 +187,8 @@ TEST(ResultTable, FourModelsInTheirFixedOrder) {
 TEST(ResultTable, CntrTextPadsToTheColumnLimitAndWidthsFitTheWidestCell) {
     AnalysisState st = State();
     st.MPirsN = Model(1.2, 3000, 1);
-    st.MPirsN.Lam1000 = 1e-200; // a value wider than its limit keeps only the leading blank
+    // a value wider than its limit keeps only the leading blank
+    st.MPirsN.LamStart = st.MPirsN.Lam1000 = 1.0001e-4;
     const ResultTable t = FillResultTable(st, '.', Width);
     EXPECT_EQ(t.cells[2][1], " 1.0000" + std::string(13, ' ')); // 20 characters = 120 px >= 118
     EXPECT_EQ(t.cells[5][2], " 6 /41" + std::string(13, ' '));  // 19 characters = 114 px >= 113
