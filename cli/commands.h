@@ -13,7 +13,7 @@ struct AnalysisState;
 
 namespace tovimo::cli {
 
-enum ExitCode { kDone = 0, kUsage = 2, kFileError = 3 };
+enum ExitCode { kDone = 0, kUsage = 2, kFileError = 3, kRunFailed = 4 };
 
 struct AnalyzeOptions {
     std::string dataFile;

@@ -4,8 +4,10 @@
 
 #include "core/fit/fit_clock.h"
 #include "core/genetic/genetic_loop.h"
+#include "core/genetic/genetic_run.h"
 #include "core/state/analysis_state.h"
 #include "core/state/main_form.h"
+#include "gui/windows/form_fields.h"
 
 #include <QMainWindow>
 #include <QPointer>
@@ -13,6 +15,7 @@
 
 #include <atomic>
 #include <functional>
+#include <vector>
 
 class QButtonGroup;
 class QCheckBox;
@@ -57,6 +60,8 @@ class TForm1 : public QMainWindow {
     void setGeneticThreads(int threads) { geneticThreads_ = threads; }
     // The clock of the fits and of the timing test (tests give their own).
     void setClock(FitClock* clock) { clock_ = clock; }
+    // The generation loop of the genetic runs (tests give one that fails).
+    void setGenerationLoop(GenerationLoop loop) { loop_ = std::move(loop); }
     // Evaluations of the timing test (tests use fewer).
     void setTimingCount(long long count) { timingCount_ = count; }
 
@@ -108,7 +113,8 @@ class TForm1 : public QMainWindow {
     QWidget* buildTabSheet2();
     void connectHandlers();
 
-    // Widgets into form_ and back.
+    // Widgets into form_ and back, through fields_.
+    void bindFields();
     void readControls();
     void showForm();
     void showGrid();
@@ -129,7 +135,8 @@ class TForm1 : public QMainWindow {
     void waitForThread(QThread* thread);
 
     AnalysisState& st_;
-    MainForm form_;
+    MainForm form_; // its defaults are the controls' defaults
+    std::vector<AnyFormField> fields_;
     QString settingsFile_;
     QString sampleFile_;
     QString dialogFile_;   // the data file the shared file dialog chose last
@@ -140,6 +147,7 @@ class TForm1 : public QMainWindow {
     QPointer<CalcThread> calc_;
     std::atomic<bool> calcStop_{false};
     GaFlags flags_;
+    GenerationLoop loop_ = RunGenerationLoop;
     UiCallQueue* calls_ = nullptr; // the worker's way to the controls
     int geneticThreads_ = 0;
     FitClock* clock_ = nullptr;

@@ -126,7 +126,7 @@ void TForm1::ToolBRunGenOptimClick() {
         GaRunOptions options;
         options.decimalSeparator = form_.decimalSeparator;
         options.threads = static_cast<unsigned>(geneticThreads_);
-        auto* gen = new TGen(st_, flags_, *this, *calls_, options);
+        auto* gen = new TGen(st_, flags_, *this, *calls_, options, loop_);
         gen_ = gen;
         connect(gen, &QThread::finished, this, &TForm1::ThreadTerminated);
         setRunControlsEnabled(false);
@@ -135,12 +135,17 @@ void TForm1::ToolBRunGenOptimClick() {
 }
 
 void TForm1::ThreadTerminated() {
+    std::optional<QString> setUpFailure, error;
     if (auto* gen = qobject_cast<TGen*>(sender())) {
         gen->wait(); // it has finished: this returns at once and orders its writes before ours
+        setUpFailure = gen->setUpFailure();
+        error = gen->error();
         gen->deleteLater();
     }
     gen_ = nullptr;
     setRunControlsEnabled(true);
+    if (setUpFailure) Ui().message(this, *setUpFailure);
+    if (error) Ui().error(this, *error);
 }
 
 } // namespace tovimo
