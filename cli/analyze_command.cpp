@@ -1,9 +1,9 @@
 #include "cli/commands.h"
+#include "cli/data_input.h"
 #include "cli/genetic_cli.h"
 #include "cli/json_output.h"
 #include "cli/table_text.h"
 
-#include "core/data/data_file.h"
 #include "core/data/warranty_file.h"
 #include "core/fit/calc_run.h"
 #include "core/fit/fit_clock.h"
@@ -11,22 +11,11 @@
 #include "core/results/results_table.h"
 #include "core/text/number_format.h"
 
-#include <clocale>
 #include <iostream>
 #include <set>
 #include <sstream>
 
 namespace tovimo::cli {
-
-char LocaleDecimalSeparator() {
-    char sep = '.';
-    if (std::setlocale(LC_NUMERIC, "")) {
-        const char* dp = std::localeconv()->decimal_point;
-        if (dp && (dp[0] == ',' || dp[0] == '.') && dp[1] == '\0') sep = dp[0];
-    }
-    std::setlocale(LC_NUMERIC, "C");
-    return sep;
-}
 
 namespace {
 
@@ -115,17 +104,10 @@ int RunAnalyze(const AnalyzeOptions& o, const ChartsWriter& writeCharts) {
     }
     AnalysisState st;
     MainForm form;
-    form.decimalSeparator = LocaleDecimalSeparator();
     form.CheckBox1 = o.check;
-    form.FilePath = o.dataFile;
     std::vector<std::string> messages;
     auto message = [&](const std::string& m) { messages.push_back(m); };
-
-    if (!LoadDataFile(st, form, o.dataFile, message)) {
-        for (const auto& m : messages)
-            std::cerr << m << "\n";
-        return kFileError;
-    }
+    if (!LoadCommandData(st, form, o.dataFile, messages)) return kFileError;
     if (o.warrantyFile) {
         const size_t before = messages.size();
         LoadWarrantyFile(st, form, *o.warrantyFile, message);
