@@ -7,20 +7,32 @@
 #include "core/data/warranty_file.h"
 #include "core/fit/calc_run.h"
 #include "core/fit/fit_clock.h"
+#include "core/results/model_warnings.h"
 #include "core/results/results_refresh.h"
 #include "core/results/results_table.h"
 #include "core/text/number_format.h"
 
+#include <cmath>
 #include <iostream>
 #include <set>
 #include <sstream>
 
 namespace tovimo::cli {
 
+bool LoadWarrantyOption(AnalysisState& st, MainForm& form, const std::string& path,
+                        std::vector<std::string>& messages) {
+    const size_t before = messages.size();
+    LoadWarrantyFile(st, form, path, [&](const std::string& m) { messages.push_back(m); });
+    if (st.uk) return true;
+    for (size_t i = before; i < messages.size(); ++i)
+        std::cerr << messages[i] << "\n";
+    return false;
+}
+
 namespace {
 
 struct ModelChoice {
-    bool spiral = false, newton = false, smirnov = false, genetic = false;
+    bool spiral = false, newton = false, smirnov = false, genetic = false, mle = false;
 };
 
 std::optional<ModelChoice> parseModels(const std::string& list) {
@@ -37,6 +49,8 @@ std::optional<ModelChoice> parseModels(const std::string& list) {
             c.smirnov = true;
         else if (item == "genetic")
             c.genetic = true;
+        else if (item == "mle")
+            c.mle = true;
         else if (item == "none") {
         } else
             return std::nullopt;
@@ -65,6 +79,19 @@ void applyOptions(const AnalyzeOptions& o, MainForm& f, const ModelChoice& mc) {
     f.SpirSpusk = mc.spiral;
     f.BoxNewton = mc.newton;
     f.BoxSmirnow = mc.smirnov;
+    f.BoxPravd = mc.mle;
+    f.PravdOnce = o.mleK != "free";
+    if (o.law) f.PravdLaw = *o.law == "empirical" ? 1 : 0;
+    if (o.bootstrap) f.PravdBootstrap = *o.bootstrap;
+    if (o.seed) f.PravdSeed = *o.seed;
+    if (o.threads) f.PravdThreads = static_cast<int>(*o.threads);
+}
+
+// The index of a confidence level among 0.90, 0.95 and 0.99, or -1.
+int LevelIndex(double level) {
+    for (int i = 0; i < 3; ++i)
+        if (std::fabs(level - kLikelihoodLevels[i]) < 1e-9) return i;
+    return -1;
 }
 
 void printText(const AnalysisState& st, const MainForm& f, const std::vector<std::string>& messages,
@@ -102,22 +129,23 @@ int RunAnalyze(const AnalyzeOptions& o, const ChartsWriter& writeCharts) {
         std::cerr << "Неизвестная модель в списке --models: " << o.models << "\n";
         return kUsage;
     }
+    if (o.level && LevelIndex(*o.level) < 0) {
+        std::cerr << "Доверительный уровень --level должен быть 0.90, 0.95 или 0.99\n";
+        return kUsage;
+    }
+    if (o.bootstrap && *o.bootstrap < 0) {
+        std::cerr << "Число повторений --bootstrap не может быть отрицательным\n";
+        return kUsage;
+    }
     AnalysisState st;
     MainForm form;
     form.CheckBox1 = o.check;
     std::vector<std::string> messages;
     auto message = [&](const std::string& m) { messages.push_back(m); };
     if (!LoadCommandData(st, form, o.dataFile, messages)) return kFileError;
-    if (o.warrantyFile) {
-        const size_t before = messages.size();
-        LoadWarrantyFile(st, form, *o.warrantyFile, message);
-        if (!st.uk) {
-            for (size_t i = before; i < messages.size(); ++i)
-                std::cerr << messages[i] << "\n";
-            return kFileError;
-        }
-    }
+    if (o.warrantyFile && !LoadWarrantyOption(st, form, *o.warrantyFile, messages)) return kFileError;
     applyOptions(o, form, *mc);
+    if (o.level) form.PravdLevel = LevelIndex(*o.level);
 
     SteadyFitClock clock;
     RunCallbacks cb;
@@ -148,6 +176,10 @@ int RunAnalyze(const AnalyzeOptions& o, const ChartsWriter& writeCharts) {
                 std::cerr << messages[i] << "\n";
         }
         RefreshResultFigures(st, form);
+        UpdateModelWarnings(st, form.decimalSeparator, [&](const std::string& line) {
+            form.Memo2.push_back(line);
+            if (!o.json) std::cout << line << "\n";
+        });
     }
 
     const ResultTable table = FillResultTable(

@@ -1,6 +1,9 @@
 // The subcommands of tovimo-cli and their options.
 #pragma once
 
+#include "core/state/analysis_state.h"
+#include "core/state/main_form.h"
+
 #include <cstdint>
 #include <functional>
 #include <optional>
@@ -29,10 +32,17 @@ struct AnalyzeOptions {
     bool check = false;
     bool json = false;
     std::optional<std::string> chartsDir;
+    // model 3
+    std::string mleK = "once";
+    std::optional<double> level;
+    std::optional<std::string> law;
+    std::optional<int> bootstrap;
 };
 
 struct ScoreOptions {
     std::string dataFile;
+    std::optional<std::string> warrantyFile;
+    std::optional<std::string> law;
     double A = 0, B = 0, K = 0;
     std::optional<double> mean, sd, tFin, runIn;
     bool json = false;
@@ -45,7 +55,14 @@ struct SimulateOptions {
     std::string encoding = "cp1251";
     std::string output;
     std::optional<int> warrantyTimes;
+    std::optional<std::string> unitsFile; // every product's warranty-end time
+    bool once = false;                    // each product fails at most once
 };
+
+// Loads the warranty-end times file of --warranty; on failure prints the
+// loader's messages to the error stream and answers false.
+bool LoadWarrantyOption(AnalysisState& st, MainForm& form, const std::string& path,
+                        std::vector<std::string>& messages);
 
 // Writes the chart images of an analysis into a folder and answers the exit status.
 using ChartsWriter =

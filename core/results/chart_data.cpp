@@ -12,13 +12,15 @@ namespace tovimo {
 namespace {
 
 constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
-constexpr double kLogShift = 0.00001; // keeps ln finite for a zero time, as the regression does
+constexpr double kLogShift = 0.00001;           // keeps ln finite for a zero time, as the regression does
+constexpr std::uint32_t kPravdColor = 0xFF8C00; // the likelihood model's curves and band
 
-enum class Slot { None, PirsN, PirsS, Smirn, Genet };
+enum class Slot { None, PirsN, PirsS, Smirn, Genet, Pravd };
 
 // What a model curve shows at a column: the flow per 100 hours per product
 // with or without the warranty correction, or the accumulation with or without it.
-enum class Quantity { None, FlowCensored, FlowPlain, AccumPlain, AccumCensored };
+// The likelihood model adds the pointwise bounds of its accumulation.
+enum class Quantity { None, FlowCensored, FlowPlain, AccumPlain, AccumCensored, BandLower, BandUpper };
 
 struct SeriesRole {
     Slot slot;
@@ -66,6 +68,10 @@ SeriesRole roleOf(const std::string& name) {
         {"Series12", {Slot::Genet, Quantity::AccumCensored}},
         {"Series22", {Slot::PirsN, Quantity::AccumPlain}},
         {"Series23", {Slot::PirsN, Quantity::AccumCensored}},
+        {"Series24", {Slot::Pravd, Quantity::FlowCensored}},
+        {"Series25", {Slot::Pravd, Quantity::AccumCensored}},
+        {"Series26", {Slot::Pravd, Quantity::BandLower}},
+        {"Series27", {Slot::Pravd, Quantity::BandUpper}},
     };
     for (const auto& r : roles)
         if (name == r.name) return r.role;
@@ -82,6 +88,8 @@ const Mod_Weib* slotOf(const AnalysisState& st, Slot s) {
         return &st.MSmirn;
     case Slot::Genet:
         return &st.MGenet;
+    case Slot::Pravd:
+        return &st.MPravd;
     case Slot::None:
         break;
     }
@@ -273,7 +281,14 @@ ResultCharts ResultChartsDesign() {
         makeSeries("Series5", K::Curve, X::Left, 0xFF0000, 3, 16, "Генетическая с ценз."),
         inactive("Series14", K::Bar, 14, ""),
         s17,
+        makeSeries("Series24", K::Curve, X::Left, kPravdColor, 3, 0, "Модель 3 (макс. правдоподобия)"),
     };
+
+    SeriesPlan bandLower =
+        makeSeries("Series26", K::Line, X::Left, kPravdColor, 1, 0, "Модель 3: доверительные границы");
+    bandLower.dashed = true;
+    SeriesPlan bandUpper = makeSeries("Series27", K::Line, X::Left, kPravdColor, 1, 0, "");
+    bandUpper.dashed = true;
 
     ChartPlan& c2 = rc.chart2;
     c2.name = "Chart2";
@@ -297,6 +312,9 @@ ResultCharts ResultChartsDesign() {
         inactive("Series16", K::Bar, 0, ""),
         makeSeries("Series22", K::Line, X::Left, 0xFF00FF, 1, 0, ""),
         makeSeries("Series23", K::Line, X::Left, 0xFF80FF, 1, 0, ""),
+        makeSeries("Series25", K::Line, X::Left, kPravdColor, 2, 0, "Модель 3 (макс. правдоподобия)"),
+        bandLower,
+        bandUpper,
     };
 
     ChartPlan& c3 = rc.chart3;
@@ -344,7 +362,7 @@ ResultCharts BuildResultCharts(const AnalysisState& st, char sep, const std::str
         c3.bars.push_back({k, v.Nazv_Prich + " с учетом цензурирования", causeColor(k), 60, {}});
     }
 
-    static constexpr Slot kSlots[] = {Slot::PirsN, Slot::PirsS, Slot::Smirn, Slot::Genet};
+    static constexpr Slot kSlots[] = {Slot::PirsN, Slot::PirsS, Slot::Smirn, Slot::Genet, Slot::Pravd};
     auto slotIndex = [](Slot s) { return static_cast<size_t>(s) - 1; };
 
     rc.F_OutGar.assign(st.Hist_Stol.size(), 0);
@@ -408,6 +426,12 @@ ResultCharts BuildResultCharts(const AnalysisState& st, char sep, const std::str
                     case Quantity::AccumCensored:
                         v = rc.Kol_Nakopl[si] / P;
                         break;
+                    case Quantity::BandLower:
+                        v = at(st.Pravd.bandLower, i);
+                        break;
+                    case Quantity::BandUpper:
+                        v = at(st.Pravd.bandUpper, i);
+                        break;
                     case Quantity::None:
                         break;
                     }
@@ -442,8 +466,8 @@ ResultCharts BuildResultCharts(const AnalysisState& st, char sep, const std::str
 void StoreChartTotals(AnalysisState& st, const ResultCharts& charts) {
     st.F_OutGar = charts.F_OutGar;
     st.Sum_PrichCol = charts.Sum_PrichCol;
-    Mod_Weib* slots[] = {&st.MPirsN, &st.MPirsS, &st.MSmirn, &st.MGenet};
-    for (size_t i = 0; i < 4; ++i) {
+    Mod_Weib* slots[] = {&st.MPirsN, &st.MPirsS, &st.MSmirn, &st.MGenet, &st.MPravd};
+    for (size_t i = 0; i < std::size(slots); ++i) {
         slots[i]->Unsens = charts.Unsens[i];
         slots[i]->Kol_Nakopl = charts.Kol_Nakopl[i];
     }

@@ -91,9 +91,9 @@ struct ResultCharts {
     std::array<double, 52> Sum_PrichCol{};
     double Expl_sum = 0;
     // Running totals after the last column, per slot in the order MPirsN,
-    // MPirsS, MSmirn, MGenet (zero for a slot not executed).
-    std::array<double, 4> Unsens{};
-    std::array<double, 4> Kol_Nakopl{};
+    // MPirsS, MSmirn, MGenet, MPravd (zero for a slot not executed).
+    std::array<double, 5> Unsens{};
+    std::array<double, 5> Kol_Nakopl{};
 };
 
 struct LogLogChart {

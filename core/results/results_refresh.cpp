@@ -30,7 +30,7 @@ bool Potok08(AnalysisState& st, const MainForm& form) {
 }
 
 void AccumulateModelTotals(AnalysisState& st) {
-    Mod_Weib* slots[] = {&st.MPirsN, &st.MPirsS, &st.MSmirn, &st.MGenet};
+    Mod_Weib* slots[] = {&st.MPirsN, &st.MPirsS, &st.MSmirn, &st.MGenet, &st.MPravd};
     for (Mod_Weib* m : slots) {
         m->Unsens = 0;
         m->Kol_Nakopl = 0;

@@ -137,6 +137,7 @@ class TableFill {
         BlockOut(st_.MPirsS, "Пирсона/спир.спуск", kModelWidth);
         BlockOut(st_.MSmirn, "Смирнова ", kModelWidth);
         BlockOut(st_.MGenet, "Генетическая", kModelWidth);
+        BlockOut(st_.MPravd, "Макс. правдоподобия", kModelWidth);
         widths_[Col()] = kDataWidth;
 
         st_.tfin = 1000;

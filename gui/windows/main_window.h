@@ -19,6 +19,7 @@
 
 class QButtonGroup;
 class QCheckBox;
+class QComboBox;
 class QGroupBox;
 class QLabel;
 class QLineEdit;
@@ -111,6 +112,8 @@ class TForm1 : public QMainWindow {
     QWidget* buildChart2();
     QWidget* buildTabSheet1();
     QWidget* buildTabSheet2();
+    QWidget* buildPravdBox(QWidget* page);
+    void setPravdLawChoices(bool fileLoaded, int law);
     void connectHandlers();
 
     // Widgets into form_ and back, through fields_.
@@ -191,6 +194,10 @@ class TForm1 : public QMainWindow {
     QCheckBox* SpirSpusk = nullptr;
     QCheckBox* BoxNewton = nullptr;
     QCheckBox* BoxSmirnow = nullptr;
+    QCheckBox* BoxPravd = nullptr;
+    QCheckBox* PravdOnce = nullptr;
+    QComboBox* PravdLevel = nullptr;
+    QComboBox* PravdLaw = nullptr;
     QCheckBox* Sred_flag = nullptr;
     QCheckBox* SKO_Flag = nullptr;
     QGroupBox* RadioGroup1 = nullptr;

@@ -61,6 +61,7 @@ void TForm1::bbRaschetClick() {
         host.fitStarted = [this](RunFit fit) {
             showRunningFit(QStringLiteral("Расчет: %1…").arg(QString::fromUtf8(RunFitName(fit))));
         };
+        host.message = [this](const std::string& m) { showMessage(m); }; // model 3 refused
         auto* calc = new CalcThread(st_, form_, clock(), calcStop_, *calls_, std::move(host), this);
         calc_ = calc;
         connect(calc, &QThread::finished, this, &TForm1::CalculationFinished);

@@ -36,12 +36,15 @@ ResultsLayout LayOutResults(QSize client, QSize gridContent, int titleWidth, int
     l.leave = QRect(W - rightGap - 75, 1, 75, 22);
     l.print = QRect(l.leave.left() - 6 - 73, 1, 73, 22);
 
+    l.bounds = QRect(l.print.left() - 6 - 73, 1, 73, 22);
+
     // The header from x = 600 while it fits before the buttons, further left
     // when it is longer, elided when it is longer than all the room there.
-    const int room = l.print.left() - kGap - kMargin;
+    const int room = l.bounds.left() - kGap - kMargin;
     const int w = std::min(titleWidth + kTitleSlack, room);
-    const int x = std::clamp(l.print.left() - kGap - w, kMargin, kTitleX);
+    const int x = std::clamp(l.bounds.left() - kGap - w, kMargin, kTitleX);
     l.title = QRect(x, 0, w, kTitleHeight);
+    l.warnings = QRect(kMargin, 0, std::max(0, x - kGap - kMargin), kTitleHeight);
 
     // The table as wide as its columns; a scroll bar only when the window is narrower.
     const int gridMax = W - 2 * kMargin;

@@ -1,12 +1,14 @@
 #include "gui/windows/results_window.h"
 
 #include "core/results/chart_data.h"
+#include "core/results/model_warnings.h"
 #include "core/results/results_refresh.h"
 #include "core/results/results_table.h"
 #include "gui/charts/chart_fonts.h"
 #include "gui/charts/chart_separators.h"
 #include "gui/platform/print_service.h"
 #include "gui/platform/ui_seams.h"
+#include "gui/windows/bounds_panel.h"
 #include "gui/windows/results_layout.h"
 
 #include <QCloseEvent>
@@ -68,6 +70,13 @@ void TForm5::FormCreate() {
     Prodolgenie = button(QStringLiteral("Продолж."), QStringLiteral("Prodolgenie"), this);
     connect(Button1, &QPushButton::clicked, this, &TForm5::Button1Click);
     connect(Prodolgenie, &QPushButton::clicked, this, &TForm5::ProdolgenieClick);
+    btnBounds = button(QStringLiteral("Границы"), QStringLiteral("btnBounds"), this);
+    btnBounds->setToolTip(QStringLiteral("Доверительные границы модели 3 и предупреждения о моделях"));
+    connect(btnBounds, &QPushButton::clicked, this, &TForm5::btnBoundsClick);
+    WarningsLine = new QLabel(this);
+    WarningsLine->setObjectName(QStringLiteral("WarningsLine"));
+    WarningsLine->setStyleSheet(QStringLiteral("color: #B00000;"));
+    bounds_ = new TBoundsPanel(this);
 
     setMinimumSize(kResultsMinimumSize);
     resize(kDesignWidth, kDesignHeight);
@@ -141,6 +150,7 @@ void TForm5::DiaStart() {
         }
     for (int c = 0; c < kResultCols; ++c)
         Result_Grid->setColumnWidth(c, table.widths[static_cast<size_t>(c)]);
+    showWarnings(sep);
     layOut();
 
     showMaximized();
@@ -177,6 +187,25 @@ void TForm5::layOut() {
     Chart3->setGeometry(l.chart3);
     Button1->setGeometry(l.print);
     Prodolgenie->setGeometry(l.leave);
+    btnBounds->setGeometry(l.bounds);
+    WarningsLine->setGeometry(l.warnings);
+}
+
+void TForm5::showWarnings(char sep) {
+    const size_t n = st_.Warnings.size();
+    QStringList lines;
+    for (const ModelWarning& w : st_.Warnings)
+        lines << QString::fromStdString(WarningMemoLine(w));
+    WarningsLine->setText(n == 0 ? QString()
+                                 : QStringLiteral("Предупреждений: %1 (подробно: кнопка «Границы»)").arg(n));
+    WarningsLine->setToolTip(lines.join(QLatin1Char('\n')));
+    bounds_->fill(st_, sep);
+}
+
+void TForm5::btnBoundsClick() {
+    bounds_->show();
+    bounds_->raise();
+    bounds_->activateWindow();
 }
 
 void TForm5::Button1Click() {
