@@ -116,6 +116,15 @@ bool LoadDataText(AnalysisState& st, MainForm& form, std::string_view bytes, con
     st.MGenet.Kol_Nakopl = 0;
     st.MGenet.K_powtor = 0;
     st.MGenet.Unsens = 0;
+    // with its repeat factor zeroed the genetic model describes nothing: it is
+    // not shown again until a genetic run computes it anew
+    st.MGenet.Executed = false;
+    // the warranty law is the new header's: the last warranty file's figures go
+    form.Label15.clear();
+    form.Edit4.clear();
+    form.MaskEdit1.clear();
+    form.MaskEditSrednee.clear();
+    form.MaskEditSKO.clear();
 
     st.Comment = r.readLine();
     form.Label10 = st.Comment;

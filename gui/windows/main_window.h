@@ -130,6 +130,9 @@ class TForm1 : public QMainWindow {
     // it with the standard error box.
     void guarded(const std::function<void()>& body);
     void showMessage(const std::string& text);
+    // The caption of the number edit holding `text` that does not convert,
+    // looked for in the order the runs read their edits; empty when none does.
+    QString fieldOfBadNumber(const QString& text) const;
     char localeSeparator() const;
     FitClock& clock();
     void waitForThread(QThread* thread);
@@ -139,7 +142,8 @@ class TForm1 : public QMainWindow {
     std::vector<AnyFormField> fields_;
     QString settingsFile_;
     QString sampleFile_;
-    QString dialogFile_; // the name the shared file dialog chose last
+    QString dialogFile_;   // the data file the shared file dialog chose last
+    QString warrantyFile_; // the warranty-end times file it chose last
     std::function<void()> diaStart_;
     std::function<void()> expand_;
     QPointer<TGen> gen_;

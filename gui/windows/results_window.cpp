@@ -63,6 +63,8 @@ void TForm5::FormCreate() {
     Chart2 = new ChartView(new PlannedChart(design.chart2), this);
     Chart2->setWheelZoom(true);
     Chart3 = new ChartView(new PlannedChart(design.chart3), this);
+    for (ChartView* view : {Chart1, Chart2, Chart3})
+        view->plannedChart()->setFitColumnLabels(true);
 
     Button1 = button(QStringLiteral("Печать"), QStringLiteral("Button1"), this);
     Prodolgenie = button(QStringLiteral("Продолж."), QStringLiteral("Prodolgenie"), this);
