@@ -76,7 +76,7 @@ void Podbor_Weib_Smirnow(AnalysisState& st, const MainForm& form, double& Arez, 
     M.seconds = elapsed;
 
     FillModelColumns(st, M, true);
-    M.Executed = true;
+    M.Executed = !StopAsked(cb.stop); // a search cut short by the stop flag is no model
     Sigmas(st, M, st.T_Prirab);
     AppendMemo(cb, ElapsedLine(kSmirnovDone, cb, elapsed));
 }
