@@ -19,8 +19,8 @@ mkdir -p "$WORK"
 export TOVIMO_STEP_CLOCK=${TOVIMO_STEP_CLOCK:-2}
 
 files=(data/sample.txt)
-for spec in "40 1" "300 7" "1500 3"; do
-  set -- $spec
+for fleet in "40 1" "300 7" "1500 3"; do
+  set -- $fleet
   f="$WORK/fleet_$1_$2.txt"
   "$NEW" simulate --failures "$1" --seed "$2" -o "$f"
   "$OLD" simulate --failures "$1" --seed "$2" -o "$f.old"
