@@ -9,16 +9,25 @@
 
 namespace tovimo {
 
+namespace {
+
+// The share of the fleet out of warranty at the middle of each column.
+void FillColumnExits(const std::vector<Hist_Rec>& h, double Mu, double Sig, Mod_Weib& m) {
+    double lower = 0;
+    for (size_t i = 0; i < h.size(); ++i) {
+        m.F_norm[i] = CDF_Gauss(Mu, Sig, (lower + h[i].time) / 2);
+        lower = h[i].time;
+    }
+}
+
+} // namespace
+
 double Pirson(const AnalysisState& st, int formIndex, double A, double B, double k_pwt, double Mu, double Sig,
               Mod_Weib& Mpir) {
     const auto& h = st.Hist_Stol;
     const size_t C = h.size();
     SizeModelArrays(Mpir, C);
-    double lower = 0;
-    for (size_t i = 0; i < C; ++i) {
-        Mpir.F_norm[i] = CDF_Gauss(Mu, Sig, (lower + h[i].time) / 2);
-        lower = h[i].time;
-    }
+    FillColumnExits(h, Mu, Sig, Mpir);
     double R = 0;
     Mpir.Kol_Nakopl = 0;
     const double K = st.Izd_Prived * k_pwt;
@@ -122,11 +131,7 @@ double Pirson_ZFGen(const AnalysisState& st, double A, double B, double k_pwt, d
     const auto& h = st.Hist_Stol;
     const size_t C = h.size();
     SizeModelArrays(work, C);
-    double prev = 0;
-    for (size_t i = 0; i < C; ++i) {
-        work.F_norm[i] = CDF_Gauss(Mu, Sig, (prev + h[i].time) / 2);
-        prev = h[i].time;
-    }
+    FillColumnExits(h, Mu, Sig, work);
     double Delta2 = 0;
     work.Kol_Nakopl = 0;
     work.SKO_out = 0;
