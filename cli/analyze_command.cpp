@@ -1,18 +1,18 @@
-#include "cli/charts_option.h"
 #include "cli/commands.h"
+#include "cli/data_input.h"
 #include "cli/genetic_cli.h"
 #include "cli/json_output.h"
 #include "cli/table_text.h"
 
-#include "core/data/data_file.h"
 #include "core/data/warranty_file.h"
 #include "core/fit/calc_run.h"
 #include "core/fit/fit_clock.h"
+#include "core/results/model_warnings.h"
 #include "core/results/results_refresh.h"
 #include "core/results/results_table.h"
 #include "core/text/number_format.h"
 
-#include <clocale>
+#include <cmath>
 #include <cstdlib>
 #include <iostream>
 #include <set>
@@ -20,28 +20,10 @@
 
 namespace tovimo::cli {
 
-bool LoadDataOrReport(AnalysisState& st, MainForm& form, std::vector<std::string>& messages) {
-    if (LoadDataFile(st, form, form.FilePath, [&](const std::string& m) { messages.push_back(m); }))
-        return true;
-    for (const auto& m : messages)
-        std::cerr << m << "\n";
-    return false;
-}
-
-char LocaleDecimalSeparator() {
-    char sep = '.';
-    if (std::setlocale(LC_NUMERIC, "")) {
-        const char* dp = std::localeconv()->decimal_point;
-        if (dp && (dp[0] == ',' || dp[0] == '.') && dp[1] == '\0') sep = dp[0];
-    }
-    std::setlocale(LC_NUMERIC, "C");
-    return sep;
-}
-
 namespace {
 
 struct ModelChoice {
-    bool spiral = false, newton = false, smirnov = false, genetic = false;
+    bool spiral = false, newton = false, smirnov = false, genetic = false, mle = false;
 };
 
 std::optional<ModelChoice> parseModels(const std::string& list) {
@@ -58,6 +40,8 @@ std::optional<ModelChoice> parseModels(const std::string& list) {
             c.smirnov = true;
         else if (item == "genetic")
             c.genetic = true;
+        else if (item == "mle")
+            c.mle = true;
         else if (item == "none") {
         } else
             return std::nullopt;
@@ -86,6 +70,19 @@ void applyOptions(const AnalyzeOptions& o, MainForm& f, const ModelChoice& mc) {
     f.SpirSpusk = mc.spiral;
     f.BoxNewton = mc.newton;
     f.BoxSmirnow = mc.smirnov;
+    f.BoxPravd = mc.mle;
+    f.PravdOnce = o.mleK != "free";
+    if (o.law) f.PravdLaw = *o.law == "empirical" ? 1 : 0;
+    if (o.bootstrap) f.PravdBootstrap = *o.bootstrap;
+    if (o.seed) f.PravdSeed = *o.seed;
+    if (o.threads) f.PravdThreads = static_cast<int>(*o.threads);
+}
+
+// The index of a confidence level among 0.90, 0.95 and 0.99, or -1.
+int LevelIndex(double level) {
+    for (int i = 0; i < 3; ++i)
+        if (std::fabs(level - kLikelihoodLevels[i]) < 1e-9) return i;
+    return -1;
 }
 
 void printText(const AnalysisState& st, const MainForm& f, const std::vector<std::string>& messages,
@@ -117,31 +114,29 @@ nlohmann::json GridJson(const ResultTable& table) {
 
 } // namespace
 
-int RunAnalyze(const AnalyzeOptions& o) {
+int RunAnalyze(const AnalyzeOptions& o, const ChartsWriter& writeCharts) {
     auto mc = parseModels(o.models);
     if (!mc) {
         std::cerr << "Неизвестная модель в списке --models: " << o.models << "\n";
         return kUsage;
     }
+    if (o.level && LevelIndex(*o.level) < 0) {
+        std::cerr << "Доверительный уровень --level должен быть 0.90, 0.95 или 0.99\n";
+        return kUsage;
+    }
+    if (o.bootstrap && *o.bootstrap < 0) {
+        std::cerr << "Число повторений --bootstrap не может быть отрицательным\n";
+        return kUsage;
+    }
     AnalysisState st;
     MainForm form;
-    form.decimalSeparator = LocaleDecimalSeparator();
     form.CheckBox1 = o.check;
-    form.FilePath = o.dataFile;
     std::vector<std::string> messages;
     auto message = [&](const std::string& m) { messages.push_back(m); };
-
-    if (!LoadDataOrReport(st, form, messages)) return kFileError;
-    if (o.warrantyFile) {
-        const size_t before = messages.size();
-        LoadWarrantyFile(st, form, *o.warrantyFile, message);
-        if (!st.uk) {
-            for (size_t i = before; i < messages.size(); ++i)
-                std::cerr << messages[i] << "\n";
-            return kFileError;
-        }
-    }
+    if (!LoadCommandData(st, form, o.dataFile, messages)) return kFileError;
+    if (o.warrantyFile && !LoadWarrantyOption(st, form, *o.warrantyFile, messages)) return kFileError;
     applyOptions(o, form, *mc);
+    if (o.level) form.PravdLevel = LevelIndex(*o.level);
 
     // TOVIMO_STEP_CLOCK=SECONDS: a clock that advances by that much per reading,
     // so that two runs of the fits give the same bits (output comparisons).
@@ -177,6 +172,10 @@ int RunAnalyze(const AnalyzeOptions& o) {
                 std::cerr << messages[i] << "\n";
         }
         RefreshResultFigures(st);
+        UpdateModelWarnings(st, form.decimalSeparator, [&](const std::string& line) {
+            form.Memo2.push_back(line);
+            if (!o.json) std::cout << line << "\n";
+        });
     }
 
     const ResultTable table = FillResultTable(
@@ -192,7 +191,7 @@ int RunAnalyze(const AnalyzeOptions& o) {
     } else {
         printText(st, form, messages, table);
     }
-    if (o.chartsDir && rc == kDone) rc = WriteChartsOption(st, form.decimalSeparator, *o.chartsDir);
+    if (o.chartsDir && rc == kDone) rc = writeCharts(st, form.decimalSeparator, *o.chartsDir);
     return rc;
 }
 

@@ -5,13 +5,18 @@
 #include "core/state/main_form.h"
 
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
 
+namespace tovimo {
+struct AnalysisState;
+}
+
 namespace tovimo::cli {
 
-enum ExitCode { kDone = 0, kUsage = 2, kFileError = 3 };
+enum ExitCode { kDone = 0, kUsage = 2, kFileError = 3, kRunFailed = 4 };
 
 struct AnalyzeOptions {
     std::string dataFile;
@@ -27,10 +32,17 @@ struct AnalyzeOptions {
     bool check = false;
     bool json = false;
     std::optional<std::string> chartsDir;
+    // model 3
+    std::string mleK = "once";
+    std::optional<double> level;
+    std::optional<std::string> law;
+    std::optional<int> bootstrap;
 };
 
 struct ScoreOptions {
     std::string dataFile;
+    std::optional<std::string> warrantyFile;
+    std::optional<std::string> law;
     double A = 0, B = 0, K = 0;
     std::optional<double> mean, sd, tFin, runIn;
     bool json = false;
@@ -43,16 +55,16 @@ struct SimulateOptions {
     std::string encoding = "cp1251";
     std::string output;
     std::optional<int> warrantyTimes;
+    std::optional<std::string> unitsFile; // every product's warranty-end time
+    bool once = false;                    // each product fails at most once
 };
 
-// The decimal separator of the user's locale.
-char LocaleDecimalSeparator();
+// Writes the chart images of an analysis into a folder and answers the exit status.
+using ChartsWriter =
+    std::function<int(const AnalysisState& st, char decimalSeparator, const std::string& dir)>;
 
-// Loads form.FilePath as the program does, collecting the messages; a file
-// that cannot be loaded has them written to the error stream.
-bool LoadDataOrReport(AnalysisState& st, MainForm& form, std::vector<std::string>& messages);
-
-int RunAnalyze(const AnalyzeOptions& o);
+// `writeCharts` serves --charts.
+int RunAnalyze(const AnalyzeOptions& o, const ChartsWriter& writeCharts);
 int RunScore(const ScoreOptions& o);
 int RunSimulate(const SimulateOptions& o);
 

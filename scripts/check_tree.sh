@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
 # Checks the tree's rules: every source formatted with the repository's
 # .clang-format, no Qt in core/, no desktop code reached from core/ or cli/
-# except the chart library, and the core's folders depending one way only.
+# except the chart and report libraries, a chart library that reaches
+# nothing else of the desktop program, and the core's folders depending one
+# way only.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 fail=0
@@ -17,6 +19,10 @@ if git grep -n '#include <Q' -- 'core/' ; then
 fi
 if git grep -n '#include "gui/' -- 'core/' 'cli/' | grep -v '"gui/charts/\|"gui/report/'; then
   echo "core/ and cli/ may include only the chart and report libraries from gui/"
+  fail=1
+fi
+if git grep -n '#include "gui/' -- 'gui/charts/' | grep -v '"gui/charts/'; then
+  echo "the chart library stands on its own: it includes nothing else from gui/"
   fail=1
 fi
 if git grep -n '#include "gui/' -- 'core/'; then

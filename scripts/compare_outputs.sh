@@ -19,14 +19,20 @@ mkdir -p "$WORK"
 export TOVIMO_STEP_CLOCK=${TOVIMO_STEP_CLOCK:-2}
 
 files=(data/sample.txt)
-for spec in "40 1" "300 7" "1500 3"; do
-  set -- $spec
+for fleet in "40 1" "300 7" "1500 3"; do
+  set -- $fleet
   f="$WORK/fleet_$1_$2.txt"
   "$NEW" simulate --failures "$1" --seed "$2" -o "$f"
   "$OLD" simulate --failures "$1" --seed "$2" -o "$f.old"
   if ! cmp -s "$f" "$f.old"; then echo "differs: simulate --failures $1 --seed $2"; fail=1; fi
   files+=("$f")
 done
+
+# warranty-end times for the runs that read them
+wfile="$WORK/warranty.txt"
+"$NEW" simulate --warranty-times 400 --seed 4 -o "$wfile"
+"$OLD" simulate --warranty-times 400 --seed 4 -o "$wfile.old"
+if ! cmp -s "$wfile" "$wfile.old"; then echo "differs: simulate --warranty-times 400 --seed 4"; fail=1; fi
 
 runs=(
   "analyze --json --models spiral,newton,smirnov"
@@ -36,6 +42,9 @@ runs=(
   "analyze --json --models genetic --seed 5 --population 200 --generations 60 --threads 2"
   "analyze --json --models genetic --seed 9 --population 150 --generations 40 --fit-mean --fit-sd --threads 1"
   "analyze --json --models none --run-in 150"
+  "analyze --json --models mle --bootstrap 20 --seed 3 --threads 1"
+  "analyze --json --models spiral,mle --mle-k free --level 0.90 --bootstrap 0"
+  "analyze --json --models mle,smirnov --warranty $wfile --law empirical --level 0.99 --bootstrap 10 --seed 8 --threads 2"
   "score --json --A 1.2 --B 8000 --K 1.5"
   "score --json --A 0.8 --B 30000 --K 2 --mean 1500 --sd 400 --run-in 100"
 )
@@ -45,8 +54,9 @@ n=0
 for f in "${files[@]}"; do
   for r in "${runs[@]}"; do
     for loc in C.UTF-8 ru_RU.UTF-8; do
-      # the comma locale once per file is enough for the texts
-      if [ "$loc" = ru_RU.UTF-8 ] && [ "$r" != "${runs[0]}" ]; then continue; fi
+      # the comma locale for the first fits and the first likelihood run is
+      # enough for the texts
+      if [ "$loc" = ru_RU.UTF-8 ] && [ "$r" != "${runs[0]}" ] && [ "$r" != "${runs[7]}" ]; then continue; fi
       n=$((n + 1))
       read -ra args <<<"$r"
       LC_ALL=$loc "$OLD" "${args[0]}" "$f" "${args[@]:1}" >"$WORK/$n.old" 2>&1

@@ -126,6 +126,15 @@ bool commitHeader(const Header& h, AnalysisState& st, MainForm& form, const Mess
     st.MGenet.Kol_Nakopl = 0;
     st.MGenet.K_powtor = 0;
     st.MGenet.Unsens = 0;
+    // with its repeat factor zeroed the genetic model describes nothing: it is
+    // not shown again until a genetic run computes it anew
+    st.MGenet.Executed = false;
+    // the warranty law is the new header's: the last warranty file's figures go
+    form.Label15.clear();
+    form.Edit4.clear();
+    form.MaskEdit1.clear();
+    form.MaskEditSrednee.clear();
+    form.MaskEditSKO.clear();
     st.Comment = h.comment;
     form.Label10 = st.Comment;
 
@@ -168,45 +177,56 @@ void readCauses(TextReader& r, AnalysisState& st, MainForm& form) {
         form.NPokoleny = "4000";
 }
 
+// Reused between the record lines so that a long series allocates little.
+struct RecordScratch {
+    std::string timeText, lowerSrc;
+};
+
 // One record line: the time before the tab, the source after it, the
-// description after '*'; the cause is the last named one the source contains.
-Problems readRecord(const std::string& line, long long index, const std::vector<std::string>& lowerNames,
-                    AnalysisState& st, const MainForm& form, bool& eventWithoutTime,
-                    const MessageFn& message) {
+// description after '*'; the cause is the last named one the source contains
+// (none is looked for when no cause has a name).
+Problems readRecord(std::string_view line, long long index, const std::vector<std::string>& lowerNames,
+                    bool anyName, double clampTime, AnalysisState& st, const MainForm& form,
+                    bool& eventWithoutTime, RecordScratch& scratch, const MessageFn& message) {
     const int n = st.NPrich;
     Problems p;
     const size_t tab = line.find('\t');
-    // without a tab the time text is empty and does not convert
-    std::string timeText = tab == std::string::npos ? std::string() : line.substr(0, tab);
-    // both '.' and ',' stand for the decimal separator
+    // without a tab the time text is empty and does not convert; both '.'
+    // and ',' stand for the decimal separator
+    std::string& timeText = scratch.timeText;
+    timeText.assign(tab == std::string_view::npos ? std::string_view() : line.substr(0, tab));
     for (char& c : timeText)
         if (c == ',') c = '.';
     if (auto t = ParseFloat(timeText, '.')) {
-        p.time = std::min(*t, st.Sred + 3 * st.SKO);
+        p.time = *t;
+        if (p.time > clampTime) p.time = clampTime;
         if (p.time <= 0) eventWithoutTime = true;
     } else {
         message("Ошибка указания времени в строке " + std::to_string(index + n + 7) +
                 " файла исходных данных");
     }
-    std::string src = tab == std::string::npos ? line : Trim(line.substr(tab));
+    std::string src(tab == std::string_view::npos ? line : TrimView(line.substr(tab)));
     const size_t starByte = src.find('*');
     if (starByte != std::string::npos) {
         const size_t star = CharCount(std::string_view(src).substr(0, starByte)); // 0-based
         p.komment = CharSubstr(src, star + 2);
         if (star > 0) src = CharSubstr(src, 0, star - 1);
     }
-    const std::string lowerSrc = LowerCase(src);
-    bool matched = false;
-    for (int k = 1; k <= n; ++k) {
-        const std::string& name = lowerNames[static_cast<size_t>(k)];
-        if (!name.empty() && lowerSrc.find(name) != std::string::npos) {
-            p.chey = k;
-            p.Pri = src;
-            st.V_otk[static_cast<size_t>(k)].Dolya += 1;
-            matched = true;
+    int match = 0;
+    if (anyName) {
+        scratch.lowerSrc = LowerCase(src);
+        for (int k = 1; k <= n; ++k) {
+            const std::string& name = lowerNames[static_cast<size_t>(k)];
+            if (!name.empty() && scratch.lowerSrc.find(name) != std::string::npos) {
+                match = k;
+                st.V_otk[static_cast<size_t>(k)].Dolya += 1;
+            }
         }
     }
-    if (!matched) {
+    if (match > 0) {
+        p.chey = match;
+        p.Pri = std::move(src);
+    } else {
         p.chey = n + 1;
         p.Pri = kOther;
         st.V_otk[static_cast<size_t>(n) + 1].Dolya += 1;
@@ -218,13 +238,21 @@ Problems readRecord(const std::string& line, long long index, const std::vector<
 
 void readRecords(TextReader& r, AnalysisState& st, const MainForm& form, const MessageFn& message) {
     const int n = st.NPrich;
+    // The cause match compares lower-case texts; without a named cause
+    // nothing needs folding.
     std::vector<std::string> lowerNames(static_cast<size_t>(n) + 1);
-    for (int k = 1; k <= n; ++k)
+    bool anyName = false;
+    for (int k = 1; k <= n; ++k) {
         lowerNames[static_cast<size_t>(k)] = LowerCase(st.V_otk[static_cast<size_t>(k)].Nazv_Prich);
+        anyName = anyName || !lowerNames[static_cast<size_t>(k)].empty();
+    }
+    const double clampTime = st.Sred + 3 * st.SKO;
     bool eventWithoutTime = false;
+    RecordScratch scratch;
+    st.MasProbl.reserve(r.linesLeft());
     for (long long i = 0; !r.eof(); ++i)
-        st.MasProbl.push_back(
-            readRecord(Trim(r.readLine()), i, lowerNames, st, form, eventWithoutTime, message));
+        st.MasProbl.push_back(readRecord(TrimView(r.readLineView()), i, lowerNames, anyName, clampTime, st, form,
+                                         eventWithoutTime, scratch, message));
     if (eventWithoutTime && form.CheckBox1)
         message("События без наработки - не отказы, а результат не проведения ПСИ. При оценке надежности "
                 "целесообразно исключить");
@@ -233,7 +261,8 @@ void readRecords(TextReader& r, AnalysisState& st, const MainForm& form, const M
 } // namespace
 
 bool LoadDataText(AnalysisState& st, MainForm& form, std::string_view bytes, const MessageFn& message) {
-    TextReader r(SplitLines(DecodeFileText(bytes)));
+    const std::string text = DecodeFileText(bytes);
+    TextReader r(text);
     const Header header = parseHeader(r);
     if (!causeCountAcceptable(header, st, message)) return false;
     if (!commitHeader(header, st, form, message)) return false;

@@ -3,6 +3,8 @@
 #include "core/fit/fit_newton.h"
 #include "core/fit/fit_smirnov.h"
 #include "core/fit/fit_spiral.h"
+#include "core/fit/likelihood_fit.h"
+#include "core/results/model_warnings.h"
 #include "core/results/results_refresh.h"
 #include "core/state/run_inputs.h"
 #include "core/stats/criteria.h"
@@ -11,43 +13,80 @@
 
 namespace tovimo {
 
-bool RunCalculation(AnalysisState& st, MainForm& form, FitClock& clock, const RunCallbacks& cb) {
-    const MessageFn message = cb.message ? cb.message : [](const std::string&) {};
-    ReadRunEdits(st, form);
-    if (!GettingData(st, form, message)) return false;
-    ReadRunFlags(st, form);
-    if (!RunStateUsable(st, message)) return false;
-    const std::optional<RunSettings> run = ReadRunSettings(form, message);
-    if (!run) return false;
-    const char sep = run->decimalSeparator;
+const char* RunFitName(RunFit fit) {
+    switch (fit) {
+    case RunFit::Spiral:
+        return "модель 1.1 (Пирсон, спиральный спуск)";
+    case RunFit::Newton:
+        return "модель 1.2 (Пирсон, метод Ньютона)";
+    case RunFit::Smirnov:
+        return "модель 2 (Смирнов)";
+    case RunFit::Likelihood:
+        return "модель 3 (максимум правдоподобия)";
+    }
+    return "";
+}
 
+std::optional<RunSettings> PrepareCalculation(AnalysisState& st, MainForm& form, const MessageFn& message) {
+    const MessageFn say = message ? message : [](const std::string&) {};
+    ReadRunEdits(st, form);
+    if (!GettingData(st, form, say)) return std::nullopt;
+    ReadRunFlags(st, form);
+    if (!RunStateUsable(st, say)) return std::nullopt;
+    return ReadRunSettings(form, say);
+}
+
+bool RunCalculationFits(AnalysisState& st, MainForm& form, const RunSettings& run, FitClock& clock,
+                        const RunCallbacks& cb) {
+    const char sep = run.decimalSeparator;
     FitCallbacks fit;
     fit.memo = [&](const std::string& line) {
         form.Memo2.push_back(line);
         if (cb.memo) cb.memo(line);
     };
     fit.elapsedText = cb.elapsedText;
+    fit.stop = cb.stop;
     auto spread = [&](Mod_Weib& m) {
         Sigmas(st, m, st.T_Prirab);
         fit.memo(Hist_SKO(st, m, sep));
     };
+    // Before each fit: false when the run is to end here.
+    auto starting = [&](RunFit f) {
+        if (StopAsked(cb.stop)) return false;
+        if (cb.fitStarted) cb.fitStarted(f);
+        return true;
+    };
 
     hist_Format(st);
-    if (run->spiral) {
-        SpirSp_Execute(st, {run->factorSpiral, run->criterion, sep}, clock, fit);
+    if (run.spiral) {
+        if (!starting(RunFit::Spiral)) return false;
+        SpirSp_Execute(st, {run.factorSpiral, run.criterion, sep}, clock, fit);
         spread(st.MPirsS);
     }
-    if (run->newton) {
-        Podbor_Weib_Pirson(st, {run->factorNewton, run->criterion, sep}, st.MPirsN.A, st.MPirsN.B, clock,
-                           fit);
+    if (run.newton) {
+        if (!starting(RunFit::Newton)) return false;
+        Podbor_Weib_Pirson(st, {run.factorNewton, run.criterion, sep}, st.MPirsN.A, st.MPirsN.B, clock, fit);
         spread(st.MPirsN);
     }
-    if (run->smirnov) {
-        Podbor_Weib_Smirnow(st, {run->factorSmirnov, run->criterion, sep}, st.MSmirn.A, st.MSmirn.B, clock,
-                            fit);
+    if (run.smirnov) {
+        if (!starting(RunFit::Smirnov)) return false;
+        Podbor_Weib_Smirnow(st, {run.factorSmirnov, run.criterion, sep}, st.MSmirn.A, st.MSmirn.B, clock, fit);
         spread(st.MSmirn);
     }
+    if (run.likelihood) {
+        if (!starting(RunFit::Likelihood)) return false;
+        if (Podbor_Weib_Pravd(st, form, clock, fit, cb.message)) spread(st.MPravd);
+    }
+    if (StopAsked(cb.stop)) return false;
     RefreshResultFigures(st);
+    UpdateModelWarnings(st, sep, fit.memo);
+    return true;
+}
+
+bool RunCalculation(AnalysisState& st, MainForm& form, FitClock& clock, const RunCallbacks& cb) {
+    const std::optional<RunSettings> run = PrepareCalculation(st, form, cb.message);
+    if (!run) return false;
+    RunCalculationFits(st, form, *run, clock, cb);
     return true;
 }
 

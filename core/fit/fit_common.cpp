@@ -81,7 +81,7 @@ void FinishPearsonFit(AnalysisState& st, const FitSettings& fs, Mod_Weib& m, con
     m.SKO_out = 0;
     m.Unsens = 0;
     FillModelColumns(st, m, false);
-    m.Executed = true;
+    m.Executed = !StopAsked(cb.stop); // a search cut short by the stop flag is no model
     Sigmas(st, m, st.T_Prirab);
     AppendMemo(cb, ElapsedLine(donePrefix, cb, elapsed));
     AppendMemo(cb, StepLine(v.h_s[2], st.Sred, st.SKO, fs.decimalSeparator));

@@ -14,6 +14,9 @@ namespace tovimo {
 using MemoFn = std::function<void(const std::string&)>;
 // Elapsed seconds as the user's time of day text.
 using ElapsedTextFn = std::function<std::string(double)>;
+// Asked once per search cycle: true ends the search at the point it has
+// reached. It reads no clock, so a search that is not stopped is the same.
+using StopFn = std::function<bool()>;
 
 // What a fit takes from the run's settings.
 struct FitSettings {
@@ -25,7 +28,12 @@ struct FitSettings {
 struct FitCallbacks {
     MemoFn memo;               // appends one line to the progress memo
     ElapsedTextFn elapsedText; // FormatElapsedDefault when empty
+    StopFn stop;               // never stops when empty
 };
+
+inline bool StopAsked(const StopFn& stop) {
+    return stop && stop();
+}
 
 // Start, bounds, first step and tolerance of one searched parameter.
 struct ParamRow {

@@ -10,7 +10,7 @@
 namespace tovimo {
 
 void SmirnovSearch(AnalysisState& st, SearchVectors& v, double factor, double start,
-                   const SearchCriterion& criterion, FitClock& clock) {
+                   const SearchCriterion& criterion, FitClock& clock, const StopFn& stop) {
     double KdivSm = factor;
     double Big_ZF = criterion(v.A_s);
     for (;;) {
@@ -37,7 +37,7 @@ void SmirnovSearch(AnalysisState& st, SearchVectors& v, double factor, double st
         }
         const bool scaleStillMoving =
             std::fabs(v.h_s[1]) >= v.ee[1] && std::fabs(v.h_s[2]) < v.ee[2] && std::fabs(v.h_s[3]) < v.ee[3];
-        if (!(st.ts < 10 || scaleStillMoving)) break;
+        if (!(st.ts < 10 || scaleStillMoving) || StopAsked(stop)) break;
     }
 }
 
@@ -57,7 +57,7 @@ void Podbor_Weib_Smirnow(AnalysisState& st, const FitSettings& fs, double& Arez,
     SmirnowEvaluator smirnow(st, M.F_norm);
     auto criterion = [&](const ParamVector& p) { return smirnow(p[2], p[1], p[3]); };
     const double start = clock.Seconds();
-    SmirnovSearch(st, v, fs.factor, start, criterion, clock);
+    SmirnovSearch(st, v, fs.factor, start, criterion, clock, cb.stop);
 
     Arez = v.A_s[2];
     Brez = v.A_s[1];
@@ -74,7 +74,7 @@ void Podbor_Weib_Smirnow(AnalysisState& st, const FitSettings& fs, double& Arez,
     M.seconds = elapsed;
 
     FillModelColumns(st, M, true);
-    M.Executed = true;
+    M.Executed = !StopAsked(cb.stop); // a search cut short by the stop flag is no model
     Sigmas(st, M, st.T_Prirab);
     AppendMemo(cb, ElapsedLine(kSmirnovDone, cb, elapsed));
 }

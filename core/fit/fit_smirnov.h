@@ -19,7 +19,7 @@ inline constexpr const char* kSmirnovDone = "Расчёт модели по См
 // `factor`; `start` is the clock reading the elapsed time counts from.
 // Leaves the fitted point in v.A_s.
 void SmirnovSearch(AnalysisState& st, SearchVectors& v, double factor, double start,
-                   const SearchCriterion& criterion, FitClock& clock);
+                   const SearchCriterion& criterion, FitClock& clock, const StopFn& stop = {});
 
 // `Arez` and `Brez` receive the fitted shape and scale.
 void Podbor_Weib_Smirnow(AnalysisState& st, const FitSettings& fs, double& Arez, double& Brez,

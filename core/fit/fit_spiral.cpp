@@ -7,7 +7,7 @@
 namespace tovimo {
 
 void SpiralSearch(AnalysisState& st, SearchVectors& v, double factor, const SearchCriterion& ZF,
-                  FitClock& clock) {
+                  FitClock& clock, const StopFn& stop) {
     const int Np = v.Np;
     double KdivSpir = factor;
     double P = 0;
@@ -33,7 +33,7 @@ void SpiralSearch(AnalysisState& st, SearchVectors& v, double factor, const Sear
         }
         StoreElapsed(st, clock.Seconds() - st.Tim);
         if (KdivSpir < 5 && st.ts > 0.5 * Np * Np) KdivSpir = KdivSpir * 1.0755;
-        if (StepsBelowTolerance(v) || st.ts > 10) break;
+        if (StepsBelowTolerance(v) || st.ts > 10 || StopAsked(stop)) break;
     }
 }
 
@@ -46,7 +46,7 @@ void SpirSp_Execute(AnalysisState& st, const FitSettings& fs, FitClock& clock, c
     st.Tim = clock.Seconds();
     PirsonEvaluator pirson(st, fs.criterion);
     const SearchCriterion ZF = PearsonCriterion(st, pirson, M.K_powtor);
-    SpiralSearch(st, v, fs.factor, ZF, clock);
+    SpiralSearch(st, v, fs.factor, ZF, clock, cb.stop);
 
     FinishPearsonFit(st, fs, M, v, clock.Seconds() - st.Tim, pirson.evaluations(), kSpiralDone, cb);
 }

@@ -125,6 +125,12 @@ ResultCharts BuildResultCharts(const AnalysisState& st, char sep, const std::str
                     case Quantity::AccumCensored:
                         v = runningAt(m.Kol_Nakopl_col, m.Kol_F_priv, i) / P;
                         break;
+                    case Quantity::BandLower:
+                        v = at(st.Pravd.bandLower, i);
+                        break;
+                    case Quantity::BandUpper:
+                        v = at(st.Pravd.bandUpper, i);
+                        break;
                     case Quantity::None:
                         break;
                     }

@@ -6,6 +6,8 @@ namespace tovimo {
 
 namespace {
 
+constexpr std::uint32_t kPravdColor = 0xFF8C00; // the likelihood model's curves and band
+
 SeriesPlan makeSeries(const char* name, SeriesKind kind, SeriesAxis axis, std::uint32_t color, int width,
                       int transparency, const char* legend) {
     SeriesPlan s;
@@ -57,7 +59,14 @@ ResultCharts ResultChartsDesign() {
         makeSeries("Series5", K::Curve, X::Left, 0xFF0000, 3, 16, "Генетическая с ценз."),
         inactive("Series14", K::Bar, 14, ""),
         s17,
+        makeSeries("Series24", K::Curve, X::Left, kPravdColor, 3, 0, "Модель 3 (макс. правдоподобия)"),
     };
+
+    SeriesPlan bandLower =
+        makeSeries("Series26", K::Line, X::Left, kPravdColor, 1, 0, "Модель 3: доверительные границы");
+    bandLower.dashed = true;
+    SeriesPlan bandUpper = makeSeries("Series27", K::Line, X::Left, kPravdColor, 1, 0, "");
+    bandUpper.dashed = true;
 
     ChartPlan& c2 = rc.chart2;
     c2.name = "Chart2";
@@ -81,6 +90,9 @@ ResultCharts ResultChartsDesign() {
         inactive("Series16", K::Bar, 0, ""),
         makeSeries("Series22", K::Line, X::Left, 0xFF00FF, 1, 0, ""),
         makeSeries("Series23", K::Line, X::Left, 0xFF80FF, 1, 0, ""),
+        makeSeries("Series25", K::Line, X::Left, kPravdColor, 2, 0, "Модель 3 (макс. правдоподобия)"),
+        bandLower,
+        bandUpper,
     };
 
     ChartPlan& c3 = rc.chart3;

@@ -30,7 +30,7 @@ bool Potok08(AnalysisState& st) {
 
 void AccumulateModelTotals(AnalysisState& st) {
     const size_t columns = st.Hist_Stol.size();
-    Mod_Weib* slots[] = {&st.MPirsN, &st.MPirsS, &st.MSmirn, &st.MGenet};
+    Mod_Weib* slots[] = {&st.MPirsN, &st.MPirsS, &st.MSmirn, &st.MGenet, &st.MPravd};
     for (Mod_Weib* m : slots) {
         m->Unsens = 0;
         m->Kol_Nakopl = 0;

@@ -23,6 +23,10 @@ SeriesRole RoleOf(const std::string& name) {
         {"Series12", {Slot::Genet, Quantity::AccumCensored}},
         {"Series22", {Slot::PirsN, Quantity::AccumPlain}},
         {"Series23", {Slot::PirsN, Quantity::AccumCensored}},
+        {"Series24", {Slot::Pravd, Quantity::FlowCensored}},
+        {"Series25", {Slot::Pravd, Quantity::AccumCensored}},
+        {"Series26", {Slot::Pravd, Quantity::BandLower}},
+        {"Series27", {Slot::Pravd, Quantity::BandUpper}},
     };
     for (const auto& r : roles)
         if (name == r.name) return r.role;
@@ -39,6 +43,8 @@ const Mod_Weib* SlotOf(const AnalysisState& st, Slot s) {
         return &st.MSmirn;
     case Slot::Genet:
         return &st.MGenet;
+    case Slot::Pravd:
+        return &st.MPravd;
     case Slot::None:
         break;
     }

@@ -8,11 +8,12 @@
 
 namespace tovimo {
 
-enum class Slot { None, PirsN, PirsS, Smirn, Genet };
+enum class Slot { None, PirsN, PirsS, Smirn, Genet, Pravd };
 
 // What a model curve shows at a column: the flow per 100 hours per product
 // with or without the warranty correction, or the accumulation with or without it.
-enum class Quantity { None, FlowCensored, FlowPlain, AccumPlain, AccumCensored };
+// The likelihood model adds the pointwise bounds of its accumulation.
+enum class Quantity { None, FlowCensored, FlowPlain, AccumPlain, AccumCensored, BandLower, BandUpper };
 
 struct SeriesRole {
     Slot slot;

@@ -3,6 +3,9 @@
 // for the whole program run; loads and runs overwrite it in place.
 #pragma once
 
+#include "core/state/likelihood_result.h"
+#include "core/state/model_warning.h"
+
 #include <array>
 #include <atomic>
 #include <cstddef>
@@ -146,6 +149,13 @@ struct AnalysisState {
     Mod_Weib MPirsS; // model 1.1
     Mod_Weib MSmirn; // model 2
     Mod_Weib MGenet; // genetic
+    Mod_Weib MPravd; // model 3: maximum likelihood
+
+    // What the maximum-likelihood fit gives beyond its slot
+    LikelihoodResult Pravd;
+
+    // Warnings on the executed models after the last run
+    std::vector<ModelWarning> Warnings;
 
     // Result display working state
     int Num_Col = 0;

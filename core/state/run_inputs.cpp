@@ -58,6 +58,7 @@ std::optional<RunSettings> ReadRunSettings(const MainForm& form, const MessageFn
     s.spiral = form.SpirSpusk;
     s.newton = form.BoxNewton;
     s.smirnov = form.BoxSmirnow;
+    s.likelihood = form.BoxPravd;
     struct Factor {
         bool ticked;
         const std::string& text;

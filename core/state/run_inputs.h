@@ -45,7 +45,7 @@ void ReadRunFlags(AnalysisState& st, const MainForm& form);
 struct RunSettings {
     char decimalSeparator = '.';
     int criterion = 1; // "Способ подбора параметров"
-    bool spiral = false, newton = false, smirnov = false;
+    bool spiral = false, newton = false, smirnov = false, likelihood = false;
     // The step-reduction factors of the ticked models (0 for the others).
     double factorSpiral = 0, factorNewton = 0, factorSmirnov = 0;
 };

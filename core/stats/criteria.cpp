@@ -11,11 +11,8 @@ namespace tovimo {
 
 namespace {
 
-// Sizes the arrays of `m` to the histogram and fills F_norm: the share out of
-// warranty at each column's middle.
-void warrantySharesAtColumns(const AnalysisState& st, double Mu, double Sig, Mod_Weib& m) {
-    const auto& h = st.Hist_Stol;
-    SizeModelArrays(m, h.size());
+// The share of the fleet out of warranty at the middle of each column.
+void FillColumnExits(const std::vector<Hist_Rec>& h, double Mu, double Sig, Mod_Weib& m) {
     double lower = 0;
     for (size_t i = 0; i < h.size(); ++i) {
         m.F_norm[i] = CDF_Gauss(Mu, Sig, (lower + h[i].time) / 2);
@@ -29,7 +26,8 @@ double Pirson(const AnalysisState& st, int formIndex, double A, double B, double
               Mod_Weib& Mpir) {
     const auto& h = st.Hist_Stol;
     const size_t C = h.size();
-    warrantySharesAtColumns(st, Mu, Sig, Mpir);
+    SizeModelArrays(Mpir, C);
+    FillColumnExits(h, Mu, Sig, Mpir);
     double R = 0;
     Mpir.Kol_Nakopl = 0;
     const double K = st.Izd_Prived * k_pwt;
@@ -132,7 +130,8 @@ double Pirson_ZFGen(const AnalysisState& st, double A, double B, double k_pwt, d
                     Mod_Weib& work) {
     const auto& h = st.Hist_Stol;
     const size_t C = h.size();
-    warrantySharesAtColumns(st, Mu, Sig, work);
+    SizeModelArrays(work, C);
+    FillColumnExits(h, Mu, Sig, work);
     double Delta2 = 0;
     work.Kol_Nakopl = 0;
     work.SKO_out = 0;

@@ -4,12 +4,29 @@
 #include <cmath>
 #include <cstdint>
 #include <limits>
+#include <utility>
+#include <vector>
 
 namespace tovimo {
 
 void sort_MinMax(AnalysisState& st) {
-    std::stable_sort(st.MasProbl.begin(), st.MasProbl.end(),
-                     [](const Problems& a, const Problems& b) { return a.time < b.time; });
+    // A stable sort of (time, place) pairs, then each record moved once:
+    // sorting the records themselves moves their texts at every step.
+    auto& m = st.MasProbl;
+    std::vector<std::pair<double, size_t>> order(m.size());
+    for (size_t i = 0; i < m.size(); ++i)
+        order[i] = {m[i].time, i};
+    std::stable_sort(order.begin(), order.end(),
+                     [](const auto& a, const auto& b) { return a.first < b.first; });
+    bool moved = false;
+    for (size_t i = 0; i < order.size() && !moved; ++i)
+        moved = order[i].second != i;
+    if (!moved) return;
+    std::vector<Problems> sorted;
+    sorted.reserve(m.size());
+    for (const auto& [time, place] : order)
+        sorted.push_back(std::move(m[place]));
+    m.swap(sorted);
 }
 
 namespace {

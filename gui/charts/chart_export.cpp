@@ -1,12 +1,13 @@
 #include "gui/charts/chart_export.h"
 
 #include "core/results/chart_data.h"
+#include "gui/charts/chart_separators.h"
+#include "gui/charts/chart_sizes.h"
 #include "gui/charts/chart_view.h"
-#include "gui/windows/lnview.h"
+#include "gui/charts/loglog_panel.h"
 
 #include <QApplication>
 #include <QDir>
-#include <QLocale>
 #include <QPainter>
 #include <QPixmap>
 #include <QSvgGenerator>
@@ -31,7 +32,8 @@ std::unique_ptr<QApplication> ensureApplication() {
     return app;
 }
 
-void save(QWidget* w, const QString& path, std::vector<std::string>& written) {
+// The SVG file is titled after the window the picture shows.
+void save(QWidget* w, const QString& path, const QString& title, std::vector<std::string>& written) {
     const QString png = path + QStringLiteral(".png");
     if (!w->grab().save(png, "PNG"))
         throw std::runtime_error("Не удалось записать файл " + png.toStdString());
@@ -42,7 +44,7 @@ void save(QWidget* w, const QString& path, std::vector<std::string>& written) {
     gen.setFileName(svg);
     gen.setSize(w->size());
     gen.setViewBox(QRect(QPoint(0, 0), w->size()));
-    gen.setTitle(w->objectName());
+    gen.setTitle(title);
     QPainter p;
     if (!p.begin(&gen)) throw std::runtime_error("Не удалось записать файл " + svg.toStdString());
     w->render(&p);
@@ -59,12 +61,7 @@ std::vector<std::string> ExportResultCharts(const AnalysisState& st, char sep, c
     const QDir out(folder);
     std::vector<std::string> written;
 
-    const QLocale locale;
-    const std::string group = locale.decimalPoint() == QChar::fromLatin1(sep)
-                                  ? locale.groupSeparator().toStdString()
-                                  : DefaultGroupSeparator(sep);
-    const ResultCharts charts = BuildResultCharts(st, sep, group);
-    // The sizes the charts have in the results window as it was designed.
+    const ResultCharts charts = BuildResultCharts(st, sep, ChartGroupSeparator(sep));
     const ResultCharts design = ResultChartsDesign();
     const struct {
         const ChartPlan& design;
@@ -72,9 +69,9 @@ std::vector<std::string> ExportResultCharts(const AnalysisState& st, char sep, c
         QSize size;
         const char* file;
     } views[] = {
-        {design.chart1, charts.chart1, {922, 533}, "chart1"},
-        {design.chart2, charts.chart2, {389, 528}, "chart2"},
-        {design.chart3, charts.chart3, {551, 254}, "chart3"},
+        {design.chart1, charts.chart1, kChart1Size, "chart1"},
+        {design.chart2, charts.chart2, kChart2Size, "chart2"},
+        {design.chart3, charts.chart3, kChart3Size, "chart3"},
     };
     for (const auto& v : views) {
         ChartView view(new PlannedChart(v.design));
@@ -83,16 +80,15 @@ std::vector<std::string> ExportResultCharts(const AnalysisState& st, char sep, c
         view.setAttribute(Qt::WA_DontShowOnScreen);
         view.show();
         QCoreApplication::processEvents();
-        save(&view, out.filePath(QString::fromLatin1(v.file)), written);
+        save(&view, out.filePath(QString::fromLatin1(v.file)), view.objectName(), written);
     }
 
-    TLNview ln;
-    ln.setAttribute(Qt::WA_DeleteOnClose, false);
+    LogLogPanel ln;
     ln.setAttribute(Qt::WA_DontShowOnScreen);
     ln.show();
     ln.fill(st, sep);
     QCoreApplication::processEvents();
-    save(&ln, out.filePath(QStringLiteral("lnview")), written);
+    save(&ln, out.filePath(QStringLiteral("lnview")), QStringLiteral("LNview"), written);
     return written;
 }
 

@@ -1,10 +1,14 @@
 #include "gui/platform/ui_seams.h"
 
 #include <QApplication>
+#include <QDialog>
+#include <QDialogButtonBox>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QMessageBox>
+#include <QPlainTextEdit>
+#include <QVBoxLayout>
 
 namespace tovimo {
 
@@ -56,7 +60,27 @@ class QtUiSeams final : public UiSeams {
 
 UiSeams* g_installed = nullptr;
 
+constexpr int kListWidth = 640;
+constexpr int kListHeight = 420;
+
 } // namespace
+
+void UiSeams::messageList(QWidget* parent, const QStringList& lines) {
+    QDialog dialog(parent);
+    dialog.setWindowTitle(QString::fromUtf8(kAppTitle));
+    auto* layout = new QVBoxLayout(&dialog);
+    auto* list = new QPlainTextEdit(&dialog);
+    list->setObjectName(QStringLiteral("MessageList"));
+    list->setReadOnly(true);
+    list->setLineWrapMode(QPlainTextEdit::NoWrap);
+    list->setPlainText(lines.join(QLatin1Char('\n')));
+    layout->addWidget(list);
+    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok, &dialog);
+    QObject::connect(buttons, &QDialogButtonBox::accepted, &dialog, &QDialog::accept);
+    layout->addWidget(buttons);
+    dialog.resize(kListWidth, kListHeight);
+    dialog.exec();
+}
 
 UiSeams& Ui() {
     static QtUiSeams qtSeams;

@@ -4,17 +4,22 @@
 
 #include "core/fit/fit_clock.h"
 #include "core/genetic/genetic_loop.h"
+#include "core/genetic/genetic_run.h"
 #include "core/state/analysis_state.h"
 #include "core/state/main_form.h"
+#include "gui/windows/form_fields.h"
 
 #include <QMainWindow>
 #include <QPointer>
 #include <QString>
 
+#include <atomic>
 #include <functional>
+#include <vector>
 
 class QButtonGroup;
 class QCheckBox;
+class QComboBox;
 class QGroupBox;
 class QLabel;
 class QLineEdit;
@@ -34,6 +39,7 @@ class QValueAxis;
 
 namespace tovimo {
 
+class CalcThread;
 class TGen;
 class UiCallQueue;
 
@@ -55,6 +61,8 @@ class TForm1 : public QMainWindow {
     void setGeneticThreads(int threads) { geneticThreads_ = threads; }
     // The clock of the fits and of the timing test (tests give their own).
     void setClock(FitClock* clock) { clock_ = clock; }
+    // The generation loop of the genetic runs (tests give one that fails).
+    void setGenerationLoop(GenerationLoop loop) { loop_ = std::move(loop); }
     // Evaluations of the timing test (tests use fewer).
     void setTimingCount(long long count) { timingCount_ = count; }
 
@@ -68,6 +76,13 @@ class TForm1 : public QMainWindow {
     bool geneticRunning() const;
     // Asks a running genetic algorithm to stop and serves it until it has ended.
     void stopGeneticRun();
+    // A calculation run is going on, or its end is still to be handled.
+    bool calculationRunning() const;
+    // Ends a running calculation after the current cycle of its fit, without
+    // a results refresh, and waits until it has.
+    void stopCalculationRun();
+    // A calculation or a genetic-algorithm run is going on.
+    bool runActive() const { return calculationRunning() || geneticRunning(); }
     // The results refresh, as the runs call it.
     void DiaStart();
 
@@ -81,6 +96,7 @@ class TForm1 : public QMainWindow {
     void btnCopyBestClick();
     void Button2Click();
     void ThreadTerminated();
+    void CalculationFinished();
 
   protected:
     void closeEvent(QCloseEvent* event) override; // FormClose
@@ -96,32 +112,45 @@ class TForm1 : public QMainWindow {
     QWidget* buildChart2();
     QWidget* buildTabSheet1();
     QWidget* buildTabSheet2();
+    QWidget* buildPravdBox(QWidget* page);
+    void setPravdLawChoices(bool fileLoaded, int law);
     void connectHandlers();
 
-    // Widgets into form_ and back.
+    // Widgets into form_ and back, through fields_.
+    void bindFields();
     void readControls();
     void showForm();
     void showGrid();
     void showChart();
     void appendMemoLines();
+    void appendMemoLine(const std::string& line);
+    void showRunningFit(const QString& text);
     void setRunControlsEnabled(bool enabled);
     // Runs a handler body; a text that is no number or any other error ends
     // it with the standard error box.
     void guarded(const std::function<void()>& body);
     void showMessage(const std::string& text);
+    // The caption of the number edit holding `text` that does not convert,
+    // looked for in the order the runs read their edits; empty when none does.
+    QString fieldOfBadNumber(const QString& text) const;
     char localeSeparator() const;
     FitClock& clock();
-    void waitForWorker();
+    void waitForThread(QThread* thread);
 
     AnalysisState& st_;
-    MainForm form_;
+    MainForm form_; // its defaults are the controls' defaults
+    std::vector<AnyFormField> fields_;
     QString settingsFile_;
     QString sampleFile_;
-    QString dialogFile_; // the name the shared file dialog chose last
+    QString dialogFile_;   // the data file the shared file dialog chose last
+    QString warrantyFile_; // the warranty-end times file it chose last
     std::function<void()> diaStart_;
     std::function<void()> expand_;
     QPointer<TGen> gen_;
+    QPointer<CalcThread> calc_;
+    std::atomic<bool> calcStop_{false};
     GaFlags flags_;
+    GenerationLoop loop_ = RunGenerationLoop;
     UiCallQueue* calls_ = nullptr; // the worker's way to the controls
     int geneticThreads_ = 0;
     FitClock* clock_ = nullptr;
@@ -165,6 +194,10 @@ class TForm1 : public QMainWindow {
     QCheckBox* SpirSpusk = nullptr;
     QCheckBox* BoxNewton = nullptr;
     QCheckBox* BoxSmirnow = nullptr;
+    QCheckBox* BoxPravd = nullptr;
+    QCheckBox* PravdOnce = nullptr;
+    QComboBox* PravdLevel = nullptr;
+    QComboBox* PravdLaw = nullptr;
     QCheckBox* Sred_flag = nullptr;
     QCheckBox* SKO_Flag = nullptr;
     QGroupBox* RadioGroup1 = nullptr;
@@ -180,6 +213,9 @@ class TForm1 : public QMainWindow {
     QSlider* TrackBar1 = nullptr;
     QSlider* TrackBar2 = nullptr;
     QPushButton* StopBtn = nullptr;
+    // The busy indicator of a calculation run, in the status bar.
+    QLabel* RunStatus = nullptr;
+    QProgressBar* RunBusy = nullptr;
 };
 
 } // namespace tovimo

@@ -16,6 +16,7 @@
 #include <QCloseEvent>
 #include <QEventLoop>
 #include <QFile>
+#include <QFileInfo>
 #include <QLineEdit>
 
 namespace tovimo {
@@ -34,10 +35,37 @@ std::string localPath(const QString& file) {
 void TForm1::guarded(const std::function<void()>& body) {
     try {
         body();
+    } catch (const ConvertError& e) {
+        Ui().setWaitCursor(false);
+        // the toolkit's conversion text, under a first line naming the field
+        const QString text = QString::fromStdString(e.what());
+        const QString field = fieldOfBadNumber(QString::fromStdString(e.text()));
+        Ui().error(this,
+                   field.isEmpty() ? text : QStringLiteral("Поле «%1»: введите число\n%2").arg(field, text));
     } catch (const std::exception& e) {
         Ui().setWaitCursor(false);
         Ui().error(this, QString::fromStdString(e.what()));
     }
+}
+
+QString TForm1::fieldOfBadNumber(const QString& text) const {
+    const struct {
+        const QLineEdit* edit;
+        const char* caption;
+    } fields[] = {{meSred, "Среднее время гарантии"},
+                  {meSKO, "СКО времени гарантии"},
+                  {LabeledEdit2, "T fin временного ряда отказов"},
+                  {LabeledEdit3, "Расч. время приработки"},
+                  {Edit2, "Точность подбора"},
+                  {Edit1, "Коэф-т уменьшения шага модели 1.1"},
+                  {Edit6, "Коэф-т уменьшения шага модели 1.2"},
+                  {Edit5, "Коэф-т уменьшения шага модели 2"},
+                  {LabeledEdit1, "шт."}};
+    const char sep = localeSeparator();
+    for (const auto& f : fields)
+        if (f.edit->text() == text && !ParseFloat(text.toStdString(), sep))
+            return QString::fromUtf8(f.caption);
+    return QString();
 }
 
 void TForm1::showMessage(const std::string& text) {
@@ -59,7 +87,7 @@ void TForm1::DiaStart() {
 }
 
 void TForm1::OpenFileStartClick() {
-    if (geneticRunning()) return; // Enter in an edit reaches here too
+    if (runActive()) return; // Enter in an edit reaches here too
     guarded([&] {
         QString start = ReadComStr(settingsFile_, QString());
         if (start.isEmpty()) start = sampleFile_;
@@ -68,23 +96,34 @@ void TForm1::OpenFileStartClick() {
         dialogFile_ = *chosen;
         FilePath->setText(*chosen);
         readControls();
+        // A load may find many things (every undetermined failure under "Контроль ИД"):
+        // one finding is a box of its own, several are one list.
+        QStringList found;
         // a settings file that cannot be written never stops the load
         if (LoadDataFile(
-                st_, form_, localPath(*chosen), [this](const std::string& m) { showMessage(m); },
+                st_, form_, localPath(*chosen), [&](const std::string& m) { found << QString::fromStdString(m); },
                 [this] { WriteComStr(settingsFile_, FilePath->text()); }))
             FillSeriesControls(st_, form_);
         showForm();
+        if (found.size() == 1) Ui().message(this, found.front());
+        if (found.size() > 1) Ui().messageList(this, found);
         showGrid();
         showChart();
     });
 }
 
 void TForm1::SpeedButton1Click() {
-    if (geneticRunning()) return;
+    if (runActive()) return;
     guarded([&] {
-        const auto chosen = Ui().openFile(this, QString::fromUtf8(kWarrantyFilter), dialogFile_);
+        // in the folder of the last warranty file, else of the data file: a data
+        // file chosen there and confirmed would be read as warranty times
+        QString start = warrantyFile_;
+        if (start.isEmpty() && !dialogFile_.isEmpty()) start = QFileInfo(dialogFile_).absolutePath();
+        if (start.isEmpty() && !FilePath->text().isEmpty())
+            start = QFileInfo(FilePath->text()).absolutePath();
+        const auto chosen = Ui().openFile(this, QString::fromUtf8(kWarrantyFilter), start);
         if (!chosen) return;
-        dialogFile_ = *chosen;
+        warrantyFile_ = *chosen;
         readControls();
         LoadWarrantyFile(st_, form_, localPath(*chosen), [this](const std::string& m) { showMessage(m); });
         showForm();
@@ -92,6 +131,7 @@ void TForm1::SpeedButton1Click() {
 }
 
 void TForm1::Button2Click() {
+    if (calculationRunning()) return; // the run sorts the series the window would read
     if (expand_) expand_();
 }
 
@@ -109,8 +149,9 @@ void TForm1::closeEvent(QCloseEvent* event) {
         return;
     }
     Ui().beep();
-    if (geneticRunning()) {
+    if (runActive()) {
         closing_ = true;
+        stopCalculationRun();
         stopGeneticRun();
         closing_ = false;
     }
@@ -120,20 +161,20 @@ void TForm1::closeEvent(QCloseEvent* event) {
 void TForm1::stopGeneticRun() {
     if (!gen_) return;
     flags_.Stop_Gen = true; // as "Стоп": the run ends after its generation
-    waitForWorker();
+    waitForThread(gen_);
 }
 
-void TForm1::waitForWorker() {
-    QPointer<TGen> gen = gen_;
-    if (!gen) return;
-    if (!gen->isFinished()) {
-        gen->requestInterruption();
+void TForm1::waitForThread(QThread* thread) {
+    QPointer<QThread> t = thread;
+    if (!t) return;
+    if (!t->isFinished()) {
+        t->requestInterruption();
         QEventLoop loop;
-        connect(gen, &QThread::finished, &loop, &QEventLoop::quit);
+        connect(t, &QThread::finished, &loop, &QEventLoop::quit);
         // the loop keeps serving the worker's hand-overs until it ends
-        if (!gen->isFinished()) loop.exec(QEventLoop::ExcludeUserInputEvents);
+        if (!t->isFinished()) loop.exec(QEventLoop::ExcludeUserInputEvents);
     }
-    if (gen) gen->wait();
+    if (t) t->wait();
 }
 
 } // namespace tovimo

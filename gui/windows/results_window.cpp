@@ -1,11 +1,15 @@
 #include "gui/windows/results_window.h"
 
 #include "core/results/chart_data.h"
+#include "core/results/model_warnings.h"
 #include "core/results/results_refresh.h"
 #include "core/results/results_table.h"
 #include "gui/charts/chart_fonts.h"
+#include "gui/charts/chart_separators.h"
 #include "gui/platform/print_service.h"
 #include "gui/platform/ui_seams.h"
+#include "gui/windows/bounds_panel.h"
+#include "gui/windows/results_layout.h"
 
 #include <QCloseEvent>
 #include <QFontMetrics>
@@ -15,6 +19,7 @@
 #include <QLocale>
 #include <QPushButton>
 #include <QScreen>
+#include <QScrollBar>
 #include <QTableWidget>
 
 namespace tovimo {
@@ -58,14 +63,28 @@ void TForm5::FormCreate() {
     Chart2 = new ChartView(new PlannedChart(design.chart2), this);
     Chart2->setWheelZoom(true);
     Chart3 = new ChartView(new PlannedChart(design.chart3), this);
+    for (ChartView* view : {Chart1, Chart2, Chart3})
+        view->plannedChart()->setFitColumnLabels(true);
 
     Button1 = button(QStringLiteral("Печать"), QStringLiteral("Button1"), this);
     Prodolgenie = button(QStringLiteral("Продолж."), QStringLiteral("Prodolgenie"), this);
     connect(Button1, &QPushButton::clicked, this, &TForm5::Button1Click);
     connect(Prodolgenie, &QPushButton::clicked, this, &TForm5::ProdolgenieClick);
+    btnBounds = button(QStringLiteral("Границы"), QStringLiteral("btnBounds"), this);
+    btnBounds->setToolTip(QStringLiteral("Доверительные границы модели 3 и предупреждения о моделях"));
+    connect(btnBounds, &QPushButton::clicked, this, &TForm5::btnBoundsClick);
+    WarningsLine = new QLabel(this);
+    WarningsLine->setObjectName(QStringLiteral("WarningsLine"));
+    WarningsLine->setStyleSheet(QStringLiteral("color: #B00000;"));
+    bounds_ = new TBoundsPanel(this);
 
+    setMinimumSize(kResultsMinimumSize);
     resize(kDesignWidth, kDesignHeight);
-    if (const QScreen* screen = QGuiApplication::primaryScreen()) setGeometry(screen->geometry());
+    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
+        // a screen smaller than the window's minimum still gets the whole window
+        setMinimumSize(kResultsMinimumSize.boundedTo(screen->availableGeometry().size()));
+        setGeometry(screen->geometry());
+    }
 }
 
 void TForm5::buildGrid() {
@@ -75,6 +94,7 @@ void TForm5::buildGrid() {
     Result_Grid->setFrameShape(QFrame::NoFrame);
     Result_Grid->setSelectionMode(QAbstractItemView::ContiguousSelection);
     Result_Grid->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    Result_Grid->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff); // the twelve rows always fit
     Result_Grid->verticalHeader()->setVisible(false);
     Result_Grid->verticalHeader()->setMinimumSectionSize(20);
     Result_Grid->verticalHeader()->setDefaultSectionSize(20);
@@ -85,6 +105,8 @@ void TForm5::buildGrid() {
     header->setSectionResizeMode(QHeaderView::Interactive);
     header->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
     header->setFixedHeight(20);
+    // a column the user widens moves the charts, never hides another column
+    connect(header, &QHeaderView::sectionResized, this, [this] { layOut(); });
     for (int c = 0; c < kResultCols; ++c)
         Result_Grid->setHorizontalHeaderItem(c, new QTableWidgetItem);
     for (int r = 0; r < kResultRows - 1; ++r)
@@ -106,20 +128,15 @@ QString TForm5::cellText(int row, int column) const {
 void TForm5::DiaStart() {
     const MainForm& form = form_ ? form_() : ownForm_;
     const char sep = form.decimalSeparator;
-    const QLocale locale;
-    const std::string group = locale.decimalPoint() == QChar::fromLatin1(sep)
-                                  ? locale.groupSeparator().toStdString()
-                                  : DefaultGroupSeparator(sep);
 
     RefreshResultFigures(st_);
-    const ResultCharts charts = BuildResultCharts(st_, sep, group);
+    const ResultCharts charts = BuildResultCharts(st_, sep, ChartGroupSeparator(sep));
     StoreChartTotals(st_, charts);
     Chart1->plannedChart()->fill(charts.chart1);
     Chart2->plannedChart()->fill(charts.chart2);
     Chart3->plannedChart()->fill(charts.chart3);
 
-    Label10->setText(QString::fromStdString(charts.header));
-    placeHeader();
+    title_ = QString::fromStdString(charts.header);
 
     const QFontMetrics metrics(Result_Grid->font());
     const ResultTable table = FillResultTable(
@@ -133,28 +150,62 @@ void TForm5::DiaStart() {
         }
     for (int c = 0; c < kResultCols; ++c)
         Result_Grid->setColumnWidth(c, table.widths[static_cast<size_t>(c)]);
+    showWarnings(sep);
+    layOut();
 
     showMaximized();
     raise();
     Ui().setWaitCursor(false);
 }
 
-void TForm5::placeHeader() {
-    Label10->adjustSize();
-    Label10->setGeometry(600, 0, Label10->sizeHint().width(), 24);
-}
-
 void TForm5::resizeEvent(QResizeEvent* event) {
     QWidget::resizeEvent(event);
-    const int w = width(), h = height();
-    placeHeader();
-    Result_Grid->setGeometry(8, 30, 813, 268);
-    Chart3->setGeometry(826, 29, 551, 254);
-    Chart1->setGeometry(0, 289, 922, std::max(0, h - 289 - (kDesignHeight - 289 - 533)));
-    Chart2->setGeometry(928, 289, std::max(0, w - 928 - (kDesignWidth - 928 - 389)),
-                        std::max(0, h - 289 - (kDesignHeight - 289 - 528)));
-    Button1->setGeometry(1214, 1, 73, 22);
-    Prodolgenie->setGeometry(1293, 1, 75, 22);
+    layOut();
+}
+
+void TForm5::layOut() {
+    const QFontMetrics titleMetrics(Label10->font());
+    QSize grid(0, Result_Grid->horizontalHeader()->height());
+    for (int c = 0; c < Result_Grid->columnCount(); ++c)
+        grid.rwidth() += Result_Grid->columnWidth(c);
+    for (int r = 0; r < Result_Grid->rowCount(); ++r)
+        grid.rheight() += Result_Grid->rowHeight(r);
+    grid += QSize(2 * Result_Grid->frameWidth(), 2 * Result_Grid->frameWidth());
+    const int titleWidth = titleMetrics.horizontalAdvance(title_);
+    const ResultsLayout l =
+        LayOutResults(size(), grid, titleWidth, Result_Grid->horizontalScrollBar()->sizeHint().height());
+
+    const bool titleFits = titleWidth < l.title.width();
+    Label10->setText(titleFits ? title_
+                               : titleMetrics.elidedText(title_, Qt::ElideRight, l.title.width() - 4));
+    Label10->setToolTip(title_);
+    Label10->setGeometry(l.title);
+    Result_Grid->setHorizontalScrollBarPolicy(l.gridScrolls ? Qt::ScrollBarAlwaysOn : Qt::ScrollBarAlwaysOff);
+    Result_Grid->setGeometry(l.grid);
+    Chart1->setGeometry(l.chart1);
+    Chart2->setGeometry(l.chart2);
+    Chart3->setGeometry(l.chart3);
+    Button1->setGeometry(l.print);
+    Prodolgenie->setGeometry(l.leave);
+    btnBounds->setGeometry(l.bounds);
+    WarningsLine->setGeometry(l.warnings);
+}
+
+void TForm5::showWarnings(char sep) {
+    const size_t n = st_.Warnings.size();
+    QStringList lines;
+    for (const ModelWarning& w : st_.Warnings)
+        lines << QString::fromStdString(WarningMemoLine(w));
+    WarningsLine->setText(n == 0 ? QString()
+                                 : QStringLiteral("Предупреждений: %1 (подробно: кнопка «Границы»)").arg(n));
+    WarningsLine->setToolTip(lines.join(QLatin1Char('\n')));
+    bounds_->fill(st_, sep);
+}
+
+void TForm5::btnBoundsClick() {
+    bounds_->show();
+    bounds_->raise();
+    bounds_->activateWindow();
 }
 
 void TForm5::Button1Click() {

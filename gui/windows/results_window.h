@@ -18,6 +18,8 @@ class QTableWidget;
 
 namespace tovimo {
 
+class TBoundsPanel;
+
 class TForm5 : public QWidget {
     Q_OBJECT
 
@@ -41,10 +43,16 @@ class TForm5 : public QWidget {
     ChartView* Chart3 = nullptr;
     QPushButton* Button1 = nullptr;
     QPushButton* Prodolgenie = nullptr;
+    // "Границы": the bounds panel of model 3 and the warnings on every model.
+    QPushButton* btnBounds = nullptr;
+    // The count of the run's warnings, their texts in its tooltip.
+    QLabel* WarningsLine = nullptr;
+    TBoundsPanel* boundsPanel() const { return bounds_; }
 
   public slots:
     void Button1Click();
     void ProdolgenieClick();
+    void btnBoundsClick();
 
   protected:
     void closeEvent(QCloseEvent* event) override; // FormClose
@@ -53,13 +61,17 @@ class TForm5 : public QWidget {
   private:
     void FormCreate();
     void buildGrid();
-    void placeHeader();
+    // Places every part for the window's size and the table's column widths.
+    void layOut();
     void leave();
+    void showWarnings(char decimalSeparator);
 
     AnalysisState& st_;
     QPointer<QWidget> mainWindow_;
     std::function<const MainForm&()> form_;
     MainForm ownForm_; // used while no main window is attached
+    QString title_;    // the header's whole text; the label may show it elided
+    TBoundsPanel* bounds_ = nullptr;
 };
 
 } // namespace tovimo

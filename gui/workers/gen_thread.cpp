@@ -3,6 +3,7 @@
 #include "gui/platform/ui_call_queue.h"
 #include "gui/windows/main_window.h"
 
+#include "core/results/model_warnings.h"
 #include "core/text/number_format.h"
 
 #include <QLineEdit>
@@ -10,6 +11,7 @@
 #include <QSlider>
 
 #include <algorithm>
+#include <exception>
 
 namespace tovimo {
 
@@ -56,7 +58,12 @@ class GuiGaHost final : public GaHost {
     }
 
     void diaGen() override {
-        calls_.call([this] { w_.DiaStart(); });
+        calls_.call([this] {
+            // the warnings of the last run now cover the genetic model too
+            UpdateModelWarnings(w_.state(), w_.form().decimalSeparator,
+                                [this](const std::string& line) { appendMemo(line); });
+            w_.DiaStart();
+        });
     }
 
   private:
@@ -66,26 +73,29 @@ class GuiGaHost final : public GaHost {
         return v;
     }
 
-    void appendMemo(const std::string& line) {
-        w_.form_.Memo2.push_back(line);
-        w_.appendMemoLines();
-    }
+    void appendMemo(const std::string& line) { w_.appendMemoLine(line); }
 
     TForm1& w_;
     UiCallQueue& calls_;
 };
 
-TGen::TGen(AnalysisState& st, GaFlags& flags, TForm1& window, UiCallQueue& calls, const GaRunOptions& options)
-    : QThread(&window), st_(st), flags_(flags), window_(window), calls_(calls), options_(options) {
+TGen::TGen(AnalysisState& st, GaFlags& flags, TForm1& window, UiCallQueue& calls, const GaRunOptions& options,
+           GenerationLoop loop)
+    : QThread(&window), st_(st), flags_(flags), window_(window), calls_(calls), options_(options),
+      loop_(std::move(loop)) {
     setObjectName(QStringLiteral("Gen"));
 }
 
 void TGen::run() {
     GuiGaHost host(window_, calls_);
+    // nothing may leave the thread; the window reads how it ended once it has finished
     try {
-        end_ = RunGenerationLoop(st_, host, flags_, options_);
+        if (const auto failure = RunGeneticAlgorithm(st_, host, flags_, options_, loop_))
+            setUpFailure_ = QString::fromStdString(*failure);
+    } catch (const std::exception& e) {
+        error_ = QString::fromStdString(e.what());
     } catch (...) {
-        // nothing may leave the thread; the end notification still follows
+        error_ = QString::fromUtf8(kMsgGaException);
     }
 }
 

@@ -30,7 +30,10 @@ TEST(GeneticCli, SameSeedGivesTheSameOutputWhateverTheThreadCount) {
     const auto memo = j["memo"].get<std::vector<std::string>>();
     ASSERT_GE(memo.size(), 4u);
     EXPECT_EQ(memo[1], "Создано генов 2");
-    EXPECT_EQ(memo.back().rfind("Доверительный 95% интервал частотной диаграммы", 0), 0u);
+    // the warnings on the models come after the fit's lines
+    const size_t fitLines = memo.size() - j["warnings"].size();
+    EXPECT_EQ(memo[fitLines - 1].rfind("Доверительный 95% интервал частотной диаграммы", 0), 0u);
+    EXPECT_EQ(memo.back().rfind("Предупреждение (Генетическая модель): ", 0), 0u);
 }
 
 TEST(GeneticCli, CommaSeparatorInTheMemo) {
@@ -91,6 +94,26 @@ TEST(GeneticCli, RefusedRunsReportAndChangeNoModel) {
     const test::CliResult r = test::RunCli(GaArgs("", 7, 1));
     EXPECT_EQ(r.status, cli::kUsage);
     EXPECT_NE(r.out.find(kMsgGaPopulation), std::string::npos);
+}
+
+// The population of a million individuals needs some 90 MB at once; a data
+// limit of 30 MB lets everything else run and the set-up fail for want of memory.
+TEST(GeneticCli, ASetUpWithoutMemoryIsReportedAndFails) {
+#if defined(__SANITIZE_ADDRESS__)
+    GTEST_SKIP() << "the address sanitizer's own memory does not fit the limit";
+#endif
+    const std::string args = std::string("analyze ") + TOVIMO_SAMPLE +
+                             " --models genetic --population 1000000 --generations 2 --threads 1 --seed 1";
+    const std::string limit = "ulimit -d 30000";
+    const test::CliResult json = test::RunCli(args + " --json", "LC_ALL=C", limit);
+    EXPECT_EQ(json.status, cli::kRunFailed);
+    const auto j = nlohmann::json::parse(json.out);
+    EXPECT_EQ(j["messages"], std::vector<std::string>{kMsgGaSetUpFailed});
+    EXPECT_FALSE(j["models"]["MGenet"]["Executed"].get<bool>());
+
+    const test::CliResult text = test::RunCli(args, "LC_ALL=ru_RU.UTF-8", limit);
+    EXPECT_EQ(text.status, cli::kRunFailed);
+    EXPECT_NE(text.out.find(std::string("Сообщение: ") + kMsgGaSetUpFailed), std::string::npos);
 }
 
 } // namespace

@@ -5,12 +5,18 @@
 
 #include "gui/workers/gen_thread.h"
 
+#include "core/results/model_warnings.h"
+#include "core/text/number_format.h"
+
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QSlider>
 #include <QTest>
+
+#include <algorithm>
+#include <new>
 
 using namespace tovimo;
 using namespace tovimo::test;
@@ -76,6 +82,11 @@ class GenThreadTest : public QObject {
         QVERIFY(t.st.MGenet.Executed);
         QVERIFY(t.memo().contains(QStringLiteral("Создано генов")));
         QVERIFY(t.memo().contains(QStringLiteral("ЦФ=")));
+        // the warnings cover the genetic model, in the memo after its lines
+        QVERIFY(std::any_of(t.st.Warnings.begin(), t.st.Warnings.end(), [](const ModelWarning& m) {
+            return m.model == "MGenet" && m.code == "fixed_K";
+        }));
+        QVERIFY(t.memo().endsWith(QString::fromStdString(WarningMemoLine(t.st.Warnings.back()))));
         // the bars followed the schedules, which never reach the defaults
         QVERIFY(t.w.TrackBar1->value() <= 28);
         QVERIFY(t.w.TrackBar2->value() <= 23);
@@ -140,6 +151,53 @@ class GenThreadTest : public QObject {
         QVERIFY(!t.w.Gen());
         QCOMPARE(t.scope.ui.messages.size(), 2);
         QCOMPARE(t.diaStarts, 0);
+    }
+
+    // A run that cannot make its population ends at once and says so; the
+    // genetic model stays as it was and the controls come back.
+    void aSetUpThatFailsIsReported_data() {
+        QTest::addColumn<bool>("noMemory");
+        QTest::addColumn<QString>("message");
+        QTest::newRow("generations changed before the worker read them")
+            << false << QString::fromUtf8(kMsgGaNotSetUp);
+        QTest::newRow("no memory for the population") << true << QString::fromUtf8(kMsgGaSetUpFailed);
+    }
+
+    void aSetUpThatFailsIsReported() {
+        QFETCH(bool, noMemory);
+        QFETCH(QString, message);
+        Window t(settings());
+        if (noMemory)
+            t.w.setGenerationLoop([](AnalysisState&, GaHost&, GaFlags&, const GaRunOptions&) -> GaRunEnd {
+                throw std::bad_alloc();
+            });
+        t.w.Edit3->setText(QStringLiteral("20"));
+        t.w.NPokoleny->setText(QStringLiteral("30"));
+        t.w.ToolBRunGenOptimClick();
+        QVERIFY(t.w.Gen());
+        // the worker reads the edits on this thread's next turn
+        if (!noMemory) t.w.NPokoleny->setText(QStringLiteral("abc"));
+        QTRY_VERIFY_WITH_TIMEOUT(!t.w.Gen(), 30000);
+        QCOMPARE(t.scope.ui.messages, QStringList{message});
+        QVERIFY(t.scope.ui.errors.isEmpty());
+        QVERIFY(t.w.ToolBRunGenOptim->isEnabled());
+        QVERIFY(t.w.Edit3->isEnabled());
+        QCOMPARE(t.diaStarts, 0);
+        QVERIFY(!t.st.MGenet.Executed);
+        QVERIFY(!t.memo().contains(QStringLiteral("Создано генов")));
+    }
+
+    // An error in the refresh at the end of a run (a run-in time the user
+    // spoilt meanwhile) is shown in the standard error box.
+    void anErrorAtTheEndOfARunIsShown() {
+        Window t(settings());
+        t.w.setDiaStart([&] { StrToFloat(t.w.LabeledEdit3->text().toStdString(), '.'); });
+        t.start("20", "5");
+        t.w.LabeledEdit3->setText(QStringLiteral("abc"));
+        QTRY_VERIFY_WITH_TIMEOUT(!t.w.Gen(), 30000);
+        QCOMPARE(t.scope.ui.errors, QStringList{QStringLiteral("'abc' is not a valid floating point value")});
+        QVERIFY(t.scope.ui.messages.isEmpty());
+        QVERIFY(t.w.ToolBRunGenOptim->isEnabled());
     }
 };
 

@@ -24,6 +24,7 @@ class RecordingUi final : public UiSeams {
     };
 
     void message(QWidget*, const QString& text) override { messages << text; }
+    void messageList(QWidget*, const QStringList& lines) override { lists.push_back(lines); }
     void error(QWidget*, const QString& text) override { errors << text; }
     void beep() override { ++beeps; }
     void setWaitCursor(bool b) override {
@@ -39,6 +40,7 @@ class RecordingUi final : public UiSeams {
     }
 
     QStringList messages;
+    std::vector<QStringList> lists;
     QStringList errors;
     int beeps = 0;
     bool busy = false;

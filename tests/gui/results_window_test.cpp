@@ -1,8 +1,10 @@
 // The results window after refreshes of the sample's analysis: series and
 // points, cause bars, legend membership, the table's columns, leaving it.
+#include "gui/windows/results_layout.h"
 #include "gui/windows/results_window.h"
 
 #include "gui/charts/chart_export.h"
+#include "gui/windows/lnview.h"
 
 #include "core/data/data_file.h"
 #include "core/results/results_refresh.h"
@@ -13,13 +15,18 @@
 
 #include <QAbstractBarSeries>
 #include <QBarSet>
+#include <QFontMetrics>
+#include <QGraphicsScene>
+#include <QGraphicsTextItem>
 #include <QLabel>
 #include <QLocale>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QTableWidget>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QValueAxis>
+#include <QWheelEvent>
 
 using namespace tovimo;
 
@@ -54,6 +61,14 @@ void fitAll(AnalysisState& st) {
     fitted(st, st.MPirsS, 1.25, 9500, 1.35);
     fitted(st, st.MSmirn, 1.35, 8800, 1.45);
     fitted(st, st.MGenet, 1.28, 9100, 1.4);
+}
+
+// A refresh, then the window shown at `size`.
+void refreshedAt(TForm5& w, QSize size) {
+    w.DiaStart();
+    w.showNormal();
+    w.resize(size);
+    QCoreApplication::processEvents();
 }
 
 int failureColumns(const AnalysisState& st) {
@@ -135,7 +150,7 @@ class ResultsWindowTest : public QObject {
         QCOMPARE(snapshot(c2), first2);
         QCOMPARE(snapshot(c3), first3);
         QCOMPARE(rowTexts(w, 5), table);
-        QVERIFY(w.Label10->text().endsWith(QStringLiteral(" шт.)")));
+        QVERIFY(w.Label10->toolTip().endsWith(QStringLiteral(" шт.)"))); // the whole header
     }
 
     void causeColoursFollowTheCauseIndex() {
@@ -282,21 +297,27 @@ class ResultsWindowTest : public QObject {
         QCOMPARE(w.cellText(0, 1), QStringLiteral("Пирсона/Ньютона"));
     }
 
-    void exportedChartsAreWhatTheWindowShows() {
+    void exportedChartsAreWhatTheWindowsShow() {
         MainForm form;
         AnalysisState st = loadedSample(form);
         fitAll(st);
         TForm5 w(st);
-        w.DiaStart();
-        w.showNormal();
-        w.resize(1522, 818);
-        QCoreApplication::processEvents();
+        refreshedAt(w, QSize(1522, 818));
         QTemporaryDir dir;
         ExportResultCharts(st, form.decimalSeparator, dir.path().toStdString());
         const struct {
             ChartView* view;
             const char* file;
         } charts[] = {{w.Chart1, "chart1.png"}, {w.Chart2, "chart2.png"}, {w.Chart3, "chart3.png"}};
+        // the window shares its width among the charts and fits the column labels to
+        // it; drawn at the export's size with the export's labels they are the same
+        for (const auto& c : charts)
+            c.view->plannedChart()->setFitColumnLabels(false);
+        w.DiaStart();
+        QCoreApplication::processEvents(); // the window's own layout first
+        for (const auto& c : charts)
+            c.view->resize(QImage(dir.filePath(QLatin1String(c.file))).size());
+        QCoreApplication::processEvents();
         for (const auto& c : charts) {
             const QImage shown = c.view->grab().toImage().convertToFormat(QImage::Format_RGB32);
             const QImage exported =
@@ -304,6 +325,18 @@ class ResultsWindowTest : public QObject {
             QCOMPARE(exported.size(), shown.size());
             QVERIFY2(exported == shown, c.file);
         }
+
+        // the log-log window shows the exported panel under its buttons
+        QPointer<TLNview> ln = OpenLnView(nullptr, st, form.decimalSeparator);
+        QCoreApplication::processEvents();
+        const QImage shown = ln->Panel->grab().toImage().convertToFormat(QImage::Format_RGB32);
+        const QImage exported =
+            QImage(dir.filePath(QStringLiteral("lnview.png"))).convertToFormat(QImage::Format_RGB32);
+        QCOMPARE(exported.size(), QSize(838, 546));
+        QCOMPARE(shown.size(), exported.size());
+        QVERIFY(exported == shown);
+        ln->close();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     }
 
     // Model 1.1 fitted to an earlier, shorter series stays on display: the
@@ -340,15 +373,201 @@ class ResultsWindowTest : public QObject {
         QCOMPARE(w.Button1->text(), QStringLiteral("Печать"));
         QCOMPARE(w.Prodolgenie->text(), QStringLiteral("Продолж."));
         QVERIFY(!w.isVisible());
-        w.show();
-        w.resize(1522, 818);
-        QCoreApplication::processEvents();
-        QCOMPARE(w.Chart2->geometry(), QRect(928, 289, 389, 528));
-        w.resize(1700, 900);
-        QCoreApplication::processEvents();
-        QCOMPARE(w.Chart2->geometry(), QRect(928, 289, 389 + 178, 528 + 82));
-        QCOMPARE(w.Chart1->geometry(), QRect(0, 289, 922, 533 + 82));
-        QCOMPARE(w.Chart3->geometry(), QRect(826, 29, 551, 254));
+    }
+
+    // At the design size and larger every column of the table, the whole
+    // header and both buttons show, with nothing on top of anything else;
+    // down to the smallest size nothing overlaps, and the charts follow.
+    void layoutShowsEveryPartAtEverySize_data() {
+        QTest::addColumn<QSize>("size");
+        QTest::addColumn<bool>("wholeTable");
+        QTest::newRow("design") << QSize(1522, 818) << true;
+        QTest::newRow("larger") << QSize(1900, 1000) << true;
+        QTest::newRow("asked 640x420") << QSize(640, 420) << false;
+        QTest::newRow("smallest") << kResultsMinimumSize << false;
+        QTest::newRow("narrow and tall") << QSize(1100, 1000) << false;
+    }
+
+    void layoutShowsEveryPartAtEverySize() {
+        QFETCH(QSize, size);
+        QFETCH(bool, wholeTable);
+        MainForm form;
+        AnalysisState st = loadedSample(form);
+        fitAll(st);
+        TForm5 w(st);
+        refreshedAt(w, size);
+        QVERIFY(w.width() >= size.width() || w.width() == w.minimumWidth());
+        // never larger than the screen, whatever its size
+        QVERIFY(w.minimumWidth() <= QGuiApplication::primaryScreen()->availableGeometry().width());
+        const QRect client = w.rect();
+        const QList<QWidget*> parts{w.Label10, w.Result_Grid, w.Chart1,     w.Chart2,
+                                    w.Chart3,  w.Button1,     w.Prodolgenie};
+        for (QWidget* p : parts) {
+            QVERIFY2(client.contains(p->geometry()), qPrintable(p->objectName()));
+            QVERIFY2(p->width() > 0 && p->height() > 0, qPrintable(p->objectName()));
+            for (QWidget* q : parts)
+                if (p != q)
+                    QVERIFY2(!p->geometry().intersects(q->geometry()),
+                             qPrintable(p->objectName() + " / " + q->objectName()));
+        }
+        // the charts take what the table leaves, down to the bottom edge
+        QCOMPARE(w.Chart1->geometry().bottom(), client.bottom());
+        QCOMPARE(std::max(w.Chart2->geometry().bottom(), w.Chart3->geometry().bottom()), client.bottom());
+        QVERIFY(std::max({w.Chart1->geometry().right(), w.Chart2->geometry().right(),
+                          w.Chart3->geometry().right()}) >= client.right() - 8);
+        QVERIFY(w.Chart1->width() >= 300 && w.Chart2->width() >= 180 && w.Chart3->width() >= 180);
+        QVERIFY(w.Label10->toolTip().startsWith(QString::fromStdString(st.Comment)));
+        QVERIFY(w.Label10->toolTip().endsWith(QStringLiteral(" шт.)")));
+        if (!wholeTable) return;
+        int columns = 0;
+        for (int c = 0; c < w.Result_Grid->columnCount(); ++c)
+            columns += w.Result_Grid->columnWidth(c);
+        QVERIFY2(columns <= w.Result_Grid->viewport()->width(),
+                 qPrintable(QStringLiteral("%1 > %2").arg(columns).arg(w.Result_Grid->viewport()->width())));
+        QVERIFY(w.Result_Grid->horizontalScrollBar()->maximum() == 0);
+        QCOMPARE(w.Label10->text(), w.Label10->toolTip());
+    }
+
+    // One record: figures without a value or far too large show as dashes,
+    // and no column grows past what a figure needs.
+    void oneRecordShowsDashesNotGarbage() {
+        MainForm form;
+        form.decimalSeparator = QLocale().decimalPoint().at(0).toLatin1();
+        AnalysisState st;
+        const std::string text = "Один отказ\n3000\n700\n200\n1\n1\nНасос\n500\tнасос\n";
+        QVERIFY(LoadDataText(st, form, text, [](const std::string&) {}));
+        ReadRunEdits(st, form);
+        hist_Format(st);
+        fitted(st, st.MPirsN, 1.3, 9000, 1.4);
+        st.MPirsN.LamStart = 0;    // no flow at the start: an infinite MTBF
+        st.MPirsN.Lam1000 = 1e-22; // a 25-digit MTBF
+        TForm5 w(st);
+        refreshedAt(w, QSize(1522, 818));
+        bool dash = false;
+        for (int r = 0; r < 12; ++r)
+            for (int c = 1; c < w.Result_Grid->columnCount(); ++c) {
+                const QString cell = w.cellText(r, c);
+                QVERIFY2(!cell.contains(QStringLiteral("INF"), Qt::CaseInsensitive), qPrintable(cell));
+                QVERIFY2(!cell.contains(QStringLiteral("NAN"), Qt::CaseInsensitive), qPrintable(cell));
+                dash |= cell.contains(QChar(0x2014));
+            }
+        QVERIFY(dash);
+        for (int c = 1; c < w.Result_Grid->columnCount(); ++c)
+            QVERIFY2(w.Result_Grid->columnWidth(c) <= 260, qPrintable(QString::number(c)));
+    }
+
+    // Every column of Chart2 and Chart3 carries its label, and no two labels
+    // overlap: the labels turn and get smaller as the chart narrows.
+    void everyColumnIsLabelledWithoutOverlap_data() {
+        QTest::addColumn<QSize>("size");
+        QTest::newRow("design") << QSize(1522, 818);
+        QTest::newRow("large") << QSize(1920, 1080);
+        QTest::newRow("smallest") << kResultsMinimumSize;
+    }
+
+    void everyColumnIsLabelledWithoutOverlap() {
+        QFETCH(QSize, size);
+        MainForm form;
+        AnalysisState st = loadedSample(form);
+        fitAll(st);
+        TForm5 w(st);
+        refreshedAt(w, size);
+        for (ChartView* view : {w.Chart1, w.Chart2, w.Chart3}) {
+            const QStringList categories = view->plannedChart()->categories();
+            QVERIFY(categories.size() > 10);
+            QList<QRectF> boxes;
+            QStringList shown;
+            for (QGraphicsItem* item : view->scene()->items()) {
+                auto* text = dynamic_cast<QGraphicsTextItem*>(item);
+                if (!text || !text->isVisible() || !categories.contains(text->toPlainText())) continue;
+                shown << text->toPlainText();
+                boxes << text->mapToScene(text->boundingRect()).boundingRect();
+            }
+            for (const QString& c : categories)
+                QVERIFY2(shown.contains(c), qPrintable(view->chart()->objectName() + ": " + c));
+            for (int i = 0; i < boxes.size(); ++i)
+                for (int j = i + 1; j < boxes.size(); ++j)
+                    QVERIFY2(!boxes[i].adjusted(1, 1, -1, -1).intersects(boxes[j].adjusted(1, 1, -1, -1)),
+                             qPrintable(view->chart()->objectName() + ": " + shown[i] + " / " + shown[j]));
+        }
+    }
+
+    // The wheel zooms Chart2 in at most eight times and never out beyond the
+    // designed axes; a double click brings those back.
+    void wheelZoomIsBoundedAndDoubleClickRestores() {
+        MainForm form;
+        AnalysisState st = loadedSample(form);
+        fitAll(st);
+        TForm5 w(st);
+        refreshedAt(w, QSize(1522, 818));
+        QValueAxis* left = w.Chart2->plannedChart()->leftAxis();
+        const double span = left->max() - left->min();
+        const QPair<double, double> design{left->min(), left->max()};
+        auto wheel = [&](int steps, int delta) {
+            const QPoint at = w.Chart2->viewport()->rect().center();
+            for (int i = 0; i < steps; ++i) {
+                QWheelEvent e(at, w.Chart2->viewport()->mapToGlobal(at), QPoint(), QPoint(0, delta),
+                              Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
+                QCoreApplication::sendEvent(w.Chart2->viewport(), &e);
+            }
+        };
+        wheel(3, -120); // out first: nothing to zoom out of
+        QCOMPARE(left->min(), design.first);
+        QCOMPARE(left->max(), design.second);
+        wheel(40, 120);
+        QVERIFY(left->max() - left->min() >= span / ChartView::kMostZoom * 0.99);
+        QVERIFY(left->max() - left->min() < span / 2);
+        wheel(80, -120);
+        QVERIFY(std::abs((left->max() - left->min()) - span) < span * 1e-9);
+        wheel(5, 120);
+        QVERIFY(left->max() - left->min() < span);
+        QTest::mouseDClick(w.Chart2->viewport(), Qt::LeftButton);
+        QCOMPARE(left->min(), design.first);
+        QCOMPARE(left->max(), design.second);
+        QCOMPARE(w.Chart2->zoomLevel(), 1.0);
+    }
+
+    void longHeaderIsElidedBeforeTheButtons() {
+        MainForm form;
+        AnalysisState st = loadedSample(form);
+        st.Comment =
+            std::string(40, 'W') + " длинный комментарий файла данных, который не умещается в строке окна";
+        TForm5 w(st);
+        refreshedAt(w, QSize(1522, 818));
+        QVERIFY(w.Label10->toolTip().startsWith(QString::fromStdString(st.Comment)));
+        QVERIFY(w.Label10->text() != w.Label10->toolTip());
+        QVERIFY(w.Label10->text().endsWith(QChar(0x2026)));
+        QVERIFY(w.Label10->geometry().right() < w.Button1->geometry().left());
+        QVERIFY(QFontMetrics(w.Label10->font()).horizontalAdvance(w.Label10->text()) <= w.Label10->width());
+    }
+
+    // Five or more model columns: the table still shows whole at the design
+    // size, the charts move rather than cover it.
+    void layoutForFiveModelColumns() {
+        MainForm form;
+        AnalysisState st = loadedSample(form);
+        fitAll(st);
+        TForm5 w(st);
+        w.DiaStart();
+        QSize grid(0, 240);
+        for (int c = 0; c < w.Result_Grid->columnCount(); ++c)
+            grid.rwidth() += w.Result_Grid->columnWidth(c);
+        const int modelColumn = w.Result_Grid->columnWidth(1);
+        for (int models : {5, 6}) {
+            const QSize wide = grid + QSize((models - 4) * modelColumn, 0);
+            for (QSize client : {QSize(1522, 818), QSize(1920, 1080)}) {
+                const ResultsLayout l = LayOutResults(client, wide, 700);
+                QVERIFY(!l.gridScrolls);
+                QCOMPARE(l.grid.width(), wide.width());
+                const QRect all(QPoint(0, 0), client);
+                const QRect parts[] = {l.title, l.grid, l.chart1, l.chart2, l.chart3, l.print, l.leave};
+                for (const QRect& p : parts) {
+                    QVERIFY(all.contains(p));
+                    for (const QRect& q : parts)
+                        if (&p != &q) QVERIFY(!p.intersects(q));
+                }
+            }
+        }
     }
 };
 

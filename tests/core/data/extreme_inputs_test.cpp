@@ -3,6 +3,7 @@
 // a crash, a hang or a value that is not finite where the figure is defined.
 #include "core/data/data_file.h"
 #include "core/data/fleet_simulator.h"
+#include "core/data/series_controls.h"
 #include "core/fit/calc_run.h"
 #include "core/results/results_table.h"
 #include "fuzz/fuzz_checks.h"
@@ -36,6 +37,7 @@ Outcome Analyse(const std::string& utf8, double clockStep = 1.0) {
     auto message = [&](const std::string& m) { o.messages.push_back(m); };
     o.loaded = LoadDataText(o.st, o.form, EncodeCp1251(utf8), message);
     if (!o.loaded) return o;
+    FillSeriesControls(o.st, o.form); // as the window does after a load
     o.form.FilePath = "extreme.txt";
     o.form.SpirSpusk = o.form.BoxNewton = o.form.BoxSmirnow = true;
     StepClock clock(clockStep);

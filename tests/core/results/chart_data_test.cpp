@@ -80,10 +80,11 @@ TEST(ChartDataDesign, DesignTimeSeriesInTheirOrder) {
     const ResultCharts d = ResultChartsDesign();
     EXPECT_EQ(names(d.chart1),
               (std::vector<std::string>{"Series1", "Series3", "Series2", "Series4", "Series20", "Series21",
-                                        "Series6", "Series5", "Series14", "Series17"}));
+                                        "Series6", "Series5", "Series14", "Series17", "Series24"}));
     EXPECT_EQ(names(d.chart2),
               (std::vector<std::string>{"Series15", "Series7", "Series8", "Series9", "Series10", "Series11",
-                                        "Series12", "Series16", "Series22", "Series23"}));
+                                        "Series12", "Series16", "Series22", "Series23", "Series25",
+                                        "Series26", "Series27"}));
     EXPECT_EQ(names(d.chart3), (std::vector<std::string>{"Series13", "Series18", "Series19"}));
     EXPECT_FALSE(series(d.chart1, "Series14").active);
     EXPECT_FALSE(series(d.chart3, "Series13").active);

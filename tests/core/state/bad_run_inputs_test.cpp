@@ -1,6 +1,7 @@
 // Texts typed into the run edits that are not usable: every one ends the run
 // before anything is computed, with the toolkit's conversion error for a text
 // that is not a number or a Russian message for a number the run cannot use.
+#include "core/data/data_file.h"
 #include "core/data/fleet_simulator.h"
 #include "core/fit/calc_run.h"
 #include "core/genetic/genetic_form_host.h"
