@@ -251,8 +251,8 @@ void readRecords(TextReader& r, AnalysisState& st, const MainForm& form, const M
     RecordScratch scratch;
     st.MasProbl.reserve(r.linesLeft());
     for (long long i = 0; !r.eof(); ++i)
-        st.MasProbl.push_back(readRecord(TrimView(r.readLineView()), i, lowerNames, anyName, clampTime, st, form,
-                                         eventWithoutTime, scratch, message));
+        st.MasProbl.push_back(readRecord(TrimView(r.readLineView()), i, lowerNames, anyName, clampTime, st,
+                                         form, eventWithoutTime, scratch, message));
     if (eventWithoutTime && form.CheckBox1)
         message("События без наработки - не отказы, а результат не проведения ПСИ. При оценке надежности "
                 "целесообразно исключить");

@@ -70,7 +70,8 @@ bool RunCalculationFits(AnalysisState& st, MainForm& form, const RunSettings& ru
     }
     if (run.smirnov) {
         if (!starting(RunFit::Smirnov)) return false;
-        Podbor_Weib_Smirnow(st, {run.factorSmirnov, run.criterion, sep}, st.MSmirn.A, st.MSmirn.B, clock, fit);
+        Podbor_Weib_Smirnow(st, {run.factorSmirnov, run.criterion, sep}, st.MSmirn.A, st.MSmirn.B, clock,
+                            fit);
         spread(st.MSmirn);
     }
     if (run.likelihood) {

@@ -3,13 +3,13 @@
 // figures, the likelihood-ratio test of K = 1 and the goodness of fit.
 #pragma once
 
-#include "core/data/data_file.h"
 #include "core/fit/fit_clock.h"
 #include "core/fit/fit_common.h"
 #include "core/fit/likelihood_model.h"
 #include "core/state/analysis_state.h"
 #include "core/state/likelihood_result.h"
 #include "core/state/main_form.h"
+#include "core/state/messages.h"
 
 namespace tovimo {
 

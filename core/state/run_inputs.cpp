@@ -52,13 +52,12 @@ std::string FactorMessage(const char* fieldCaption) {
 }
 
 std::optional<RunSettings> ReadRunSettings(const MainForm& form, const MessageFn& message) {
-    RunSettings s;
-    s.decimalSeparator = form.decimalSeparator;
-    s.criterion = form.RadioGroup1;
-    s.spiral = form.SpirSpusk;
-    s.newton = form.BoxNewton;
-    s.smirnov = form.BoxSmirnow;
-    s.likelihood = form.BoxPravd;
+    RunSettings s{.decimalSeparator = form.decimalSeparator,
+                  .criterion = form.RadioGroup1,
+                  .spiral = form.SpirSpusk,
+                  .newton = form.BoxNewton,
+                  .smirnov = form.BoxSmirnow,
+                  .likelihood = form.BoxPravd};
     struct Factor {
         bool ticked;
         const std::string& text;

@@ -101,7 +101,8 @@ void TForm1::OpenFileStartClick() {
         QStringList found;
         // a settings file that cannot be written never stops the load
         if (LoadDataFile(
-                st_, form_, localPath(*chosen), [&](const std::string& m) { found << QString::fromStdString(m); },
+                st_, form_, localPath(*chosen),
+                [&](const std::string& m) { found << QString::fromStdString(m); },
                 [this] { WriteComStr(settingsFile_, FilePath->text()); }))
             FillSeriesControls(st_, form_);
         showForm();
