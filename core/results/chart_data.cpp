@@ -43,21 +43,21 @@ SeriesPlan* FindSeries(ChartPlan& chart, const std::string& name) {
     return const_cast<SeriesPlan*>(FindSeries(static_cast<const ChartPlan&>(chart), name));
 }
 
-ResultCharts BuildResultCharts(const AnalysisState& st, char sep, const std::string& groupSeparator) {
-    ResultCharts rc = ResultChartsDesign();
-    ChartPlan& c1 = rc.chart1;
-    ChartPlan& c2 = rc.chart2;
-    ChartPlan& c3 = rc.chart3;
-    const double P = st.Izd_Prived;
+namespace {
 
-    // Legend membership: the design-time series of a slot follow its Executed mark.
-    for (ChartPlan* c : {&c1, &c2, &c3})
+// Legend membership: the design-time series of a slot follow its Executed mark.
+void markLegends(const AnalysisState& st, ResultCharts& rc) {
+    for (ChartPlan* c : {&rc.chart1, &rc.chart2, &rc.chart3})
         for (SeriesPlan& s : c->series) {
             const SeriesRole role = RoleOf(s.name);
             s.inLegend = s.active && (role.slot == Slot::None || SlotOf(st, role.slot)->Executed);
         }
+}
 
-    // Causes with failures get bars, each in the colour of its own index.
+// Causes with failures get bars, each in the colour of its own index; answers
+// the causes in the order of their bars.
+std::vector<int> addCauseBars(const AnalysisState& st, char sep, ResultCharts& rc) {
+    const double P = st.Izd_Prived;
     const int lastCause = std::min<int>(st.NPrich + 1, static_cast<int>(st.Vidy_otkazov.size()) - 1);
     std::vector<int> causes;
     for (int k = 1; k <= lastCause; ++k) {
@@ -66,12 +66,46 @@ ResultCharts BuildResultCharts(const AnalysisState& st, char sep, const std::str
         causes.push_back(k);
         const std::string title = v.Nazv_Prich + " " + wholeText(v.Dolya) + " раз (" +
                                   Format("%3.1f", {100 * v.Dolya / P}, sep) + "%" + " /маш.)";
-        c1.bars.push_back({k, title, causeColor(k), 0, {}});
-        c2.bars.push_back({k, v.Nazv_Prich, causeColor(k), 51, {}});
-        c3.bars.push_back({k, v.Nazv_Prich, causeColor(k), 0, {}});
-        c3.bars.push_back({k, v.Nazv_Prich + " с учетом цензурирования", causeColor(k), 60, {}});
+        rc.chart1.bars.push_back({k, title, causeColor(k), 0, {}});
+        rc.chart2.bars.push_back({k, v.Nazv_Prich, causeColor(k), 51, {}});
+        rc.chart3.bars.push_back({k, v.Nazv_Prich, causeColor(k), 0, {}});
+        rc.chart3.bars.push_back({k, v.Nazv_Prich + " с учетом цензурирования", causeColor(k), 60, {}});
     }
+    return causes;
+}
 
+// What the series of a model slot shows at column i, whose width gives the
+// flow factor K (per 100 hours).
+double modelValue(const AnalysisState& st, const Mod_Weib& m, Quantity q, size_t i, double K) {
+    const double P = st.Izd_Prived;
+    switch (q) {
+    case Quantity::FlowCensored:
+        return at(m.Kol_F_priv, i) * K / P;
+    case Quantity::FlowPlain:
+        return at(m.F_Weib, i) * K * m.K_powtor;
+    case Quantity::AccumPlain:
+        return runningAt(m.Unsens_col, m.F_Weib, i) * m.K_powtor;
+    case Quantity::AccumCensored:
+        return runningAt(m.Kol_Nakopl_col, m.Kol_F_priv, i) / P;
+    case Quantity::BandLower:
+        return at(st.Pravd.bandLower, i);
+    case Quantity::BandUpper:
+        return at(st.Pravd.bandUpper, i);
+    case Quantity::None:
+        break;
+    }
+    return kNaN;
+}
+
+// The columns holding failures, one category each: the cause bars, the model
+// curves of the executed slots, the share out of warranty and the observed
+// accumulation; every column extends the accumulation with its value mark.
+void fillColumns(const AnalysisState& st, const std::vector<int>& causes, char sep,
+                 const std::string& groupSeparator, ResultCharts& rc) {
+    ChartPlan& c1 = rc.chart1;
+    ChartPlan& c2 = rc.chart2;
+    ChartPlan& c3 = rc.chart3;
+    const double P = st.Izd_Prived;
     rc.F_OutGar.assign(st.Hist_Stol.size(), 0);
     rc.Sum_PrichCol.fill(0);
     SeriesPlan& series1 = *FindSeries(c1, "Series1");
@@ -105,38 +139,13 @@ ResultCharts BuildResultCharts(const AnalysisState& st, char sep, const std::str
                 c3.bars[2 * n + 1].values.push_back(F < 1 ? flow / (1 - F) : kNaN);
             }
 
-            for (ChartPlan* c : {&c1, &c2}) {
+            for (ChartPlan* c : {&c1, &c2})
                 for (SeriesPlan& s : c->series) {
                     const SeriesRole role = RoleOf(s.name);
                     if (role.slot == Slot::None) continue;
                     const Mod_Weib& m = *SlotOf(st, role.slot);
-                    if (!m.Executed) continue;
-                    double v = kNaN;
-                    switch (role.quantity) {
-                    case Quantity::FlowCensored:
-                        v = at(m.Kol_F_priv, i) * K / P;
-                        break;
-                    case Quantity::FlowPlain:
-                        v = at(m.F_Weib, i) * K * m.K_powtor;
-                        break;
-                    case Quantity::AccumPlain:
-                        v = runningAt(m.Unsens_col, m.F_Weib, i) * m.K_powtor;
-                        break;
-                    case Quantity::AccumCensored:
-                        v = runningAt(m.Kol_Nakopl_col, m.Kol_F_priv, i) / P;
-                        break;
-                    case Quantity::BandLower:
-                        v = at(st.Pravd.bandLower, i);
-                        break;
-                    case Quantity::BandUpper:
-                        v = at(st.Pravd.bandUpper, i);
-                        break;
-                    case Quantity::None:
-                        break;
-                    }
-                    s.values.push_back(v);
+                    if (m.Executed) s.values.push_back(modelValue(st, m, role.quantity, i, K));
                 }
-            }
 
             series1.values.push_back(100 * F);
             series7.values.push_back(100 * F);
@@ -149,11 +158,19 @@ ResultCharts BuildResultCharts(const AnalysisState& st, char sep, const std::str
         if (series17.values.size() > c1.categories.size()) c1.categories.push_back(x2str);
     }
     rc.Expl_sum = E;
+}
+
+} // namespace
+
+ResultCharts BuildResultCharts(const AnalysisState& st, char sep, const std::string& groupSeparator) {
+    ResultCharts rc = ResultChartsDesign();
+    markLegends(st, rc);
+    fillColumns(st, addCauseBars(st, sep, rc), sep, groupSeparator, rc);
     rc.header = st.Comment + " (" + FloatToStr(st.Kol_Izd_All, sep) + " шт.)";
 
     // Log-log accumulation and its regression line up to the last failure.
-    SeriesPlan& s18 = *FindSeries(c3, "Series18");
-    SeriesPlan& s19 = *FindSeries(c3, "Series19");
+    SeriesPlan& s18 = *FindSeries(rc.chart3, "Series18");
+    SeriesPlan& s19 = *FindSeries(rc.chart3, "Series19");
     s18.points = LogLogPoints(st.MasProbl);
     if (const int tst = FirstPositiveFailure(st.MasProbl); tst >= 0)
         s19.points =

@@ -41,13 +41,7 @@ double Pirson(const AnalysisState& st, int formIndex, double A, double B, double
         const double E = K * fw * (1 - Mpir.F_norm[i]);
         Mpir.Kol_F_priv[i] = E;
         Mpir.Kol_Nakopl += E;
-        const double d = h[i].Sum - E;
-        if (formIndex == 0)
-            R += (d / E) * (d / E);
-        else if (formIndex == 1)
-            R += d * d;
-        else
-            R += (d * (1 - fw)) * (d * (1 - fw));
+        R += PearsonTerm(formIndex, h[i].Sum - E, E, fw);
         t1 = t2;
     }
     return R;

@@ -10,6 +10,17 @@
 
 namespace tovimo {
 
+// One column's share of the Pearson-type criterion for the choice
+// "Способ подбора параметров" `formIndex`: the relative squared deviation (0),
+// the squared deviation (1) or the squared deviation weighted by the column's
+// Weibull share left over (other); `d` is observed minus expected `E`, `fw`
+// the column's Weibull share.
+inline double PearsonTerm(int formIndex, double d, double E, double fw) {
+    if (formIndex == 0) return (d / E) * (d / E);
+    if (formIndex == 1) return d * d;
+    return (d * (1 - fw)) * (d * (1 - fw));
+}
+
 // Pearson-type criterion over the histogram columns up to Tzenz; `formIndex`
 // is the choice "Способ подбора параметров" (0, 1 or other). Fills the arrays
 // and Kol_Nakopl of Mpir, which must be sized to the histogram.

@@ -1,5 +1,6 @@
 #include "core/stats/fast_criteria.h"
 
+#include "core/stats/criteria.h"
 #include "core/stats/distributions.h"
 #include "core/stats/vector_math.h"
 
@@ -45,13 +46,7 @@ double PirsonEvaluator::operator()(double A, double B, double k_pwt, double Mu, 
         Fprev = F;
         if (fw < 0) fw = 0;
         const double E = K * fw * survive_[i];
-        const double d = observed_[i] - E;
-        if (form_ == 0)
-            R += (d / E) * (d / E);
-        else if (form_ == 1)
-            R += d * d;
-        else
-            R += (d * (1 - fw)) * (d * (1 - fw));
+        R += PearsonTerm(form_, observed_[i] - E, E, fw);
     }
     return R;
 }

@@ -176,9 +176,10 @@ TEST(ExtremeInputs, EachSeriesLoadsComputesAndPresents) {
         }
         for (int r = 1; r < kResultRows; ++r)
             for (int col = c.newtonUndefined ? 2 : 1; col <= 3; ++col)
-                if (!c.undefinedRows.count(r))
+                if (!c.undefinedRows.count(r)) {
                     EXPECT_TRUE(Finite(o.table.cells[r][col]))
                         << "row " << r << " column " << col << ": " << o.table.cells[r][col];
+                }
     }
 }
 

@@ -64,7 +64,9 @@ TEST(RunCalculationFits, AnUnsetStopFlagLeavesEveryModelAsItWas) {
         const auto settings = PrepareCalculation(c.st, c.form, nullptr);
         EXPECT_TRUE(settings);
         EXPECT_TRUE(settings && RunCalculationFits(c.st, c.form, *settings, clock, cb));
-        if (withFlag) EXPECT_GT(asked, 3);
+        if (withFlag) {
+            EXPECT_GT(asked, 3);
+        }
         return std::make_pair(c.st, clock.readings());
     };
     std::vector<RunFit> plain, flagged;
@@ -111,8 +113,12 @@ TEST(RunCalculationFits, AStopFlagEndsTheRunAfterOneCycle) {
         EXPECT_EQ(started, std::vector<RunFit>{k.stoppedIn});
         EXPECT_LT(clock.readings(), 20) << RunFitName(k.stoppedIn);
         // later fits were not run
-        if (k.stoppedIn != RunFit::Newton) EXPECT_FALSE(c.st.MPirsN.Executed);
-        if (k.stoppedIn != RunFit::Smirnov) EXPECT_FALSE(c.st.MSmirn.Executed);
+        if (k.stoppedIn != RunFit::Newton) {
+            EXPECT_FALSE(c.st.MPirsN.Executed);
+        }
+        if (k.stoppedIn != RunFit::Smirnov) {
+            EXPECT_FALSE(c.st.MSmirn.Executed);
+        }
     }
 }
 

@@ -35,15 +35,17 @@ TEST(StaleModelSlot, TableTotalsAgreeWithAndWithoutTheCharts) {
         form.FilePath = "fleet.txt";
         const auto ignore = [](const std::string&) {};
         StepClock clock(0.5);
+        RunCallbacks quiet;
+        quiet.message = ignore;
 
         ASSERT_TRUE(LoadDataText(st, form, Fleet(15, 3), ignore));
-        ASSERT_TRUE(RunCalculation(st, form, clock, {ignore, {}, {}})); // model 1.1 only
+        ASSERT_TRUE(RunCalculation(st, form, clock, quiet)); // model 1.1 only
         const size_t columnsA = st.Hist_Stol.size();
 
         ASSERT_TRUE(LoadDataText(st, form, Fleet(400, 5), ignore));
         form.SpirSpusk = false;
         form.BoxNewton = true;
-        ASSERT_TRUE(RunCalculation(st, form, clock, {ignore, {}, {}}));
+        ASSERT_TRUE(RunCalculation(st, form, clock, quiet));
         ASSERT_GT(st.Hist_Stol.size(), columnsA) << "fleet B must have more columns";
         ASSERT_TRUE(st.MPirsS.Executed);
         ASSERT_EQ(st.MPirsS.Kol_F_priv.size(), columnsA);
