@@ -304,9 +304,14 @@ void PlannedChart::setTitlePixels(int px) {
     fitTitle();
 }
 
+void PlannedChart::setTitleInset(int px) {
+    titleInset_ = px;
+    fitTitle();
+}
+
 void PlannedChart::fitTitle() {
     // A narrow chart takes a smaller title font rather than cutting the title short.
-    const int room = qRound(size().width()) - 12;
+    const int room = qRound(size().width()) - 2 * titleInset_;
     int px = titlePixels_;
     while (px > 8 &&
            QFontMetrics(UiFont(QStringLiteral("Segoe UI"), px, true)).horizontalAdvance(title()) > room)

@@ -49,6 +49,9 @@ class PlannedChart : public QChart {
 
     // Title font size; a chart too narrow for the title makes it smaller.
     void setTitlePixels(int px);
+    // Room kept free at each end of the centred title (buttons drawn over the
+    // chart's top corner), in pixels.
+    void setTitleInset(int px);
 
     // Column labels turned and made smaller until every one fits its column
     // at the chart's present width (the windows); without it they keep the
@@ -80,6 +83,7 @@ class PlannedChart : public QChart {
     QValueAxis* bottom_ = nullptr;
     ChartLegend* legend_ = nullptr; // a child of the chart
     int titlePixels_ = 13;
+    int titleInset_ = 6;
     bool fitColumnLabels_ = false;
 
     struct Mark {

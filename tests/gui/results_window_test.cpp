@@ -3,6 +3,8 @@
 #include "gui/windows/results_layout.h"
 #include "gui/windows/results_window.h"
 
+#include "tests/gui/layout_check.h"
+
 #include "gui/charts/chart_export.h"
 #include "gui/windows/lnview.h"
 
@@ -378,25 +380,31 @@ class ResultsWindowTest : public QObject {
     // At the design size and larger every column of the table, the whole
     // header and both buttons show, with nothing on top of anything else;
     // down to the smallest size nothing overlaps, and the charts follow.
+    // The window goes no smaller than its minimum, where the whole table,
+    // header and buttons still show with every control whole and apart.
     void layoutShowsEveryPartAtEverySize_data() {
         QTest::addColumn<QSize>("size");
-        QTest::addColumn<bool>("wholeTable");
-        QTest::newRow("design") << QSize(1522, 818) << true;
-        QTest::newRow("larger") << QSize(1900, 1000) << true;
-        QTest::newRow("asked 640x420") << QSize(640, 420) << false;
-        QTest::newRow("smallest") << kResultsMinimumSize << false;
-        QTest::newRow("narrow and tall") << QSize(1100, 1000) << false;
+        QTest::addColumn<int>("models");
+        QTest::newRow("design") << QSize(1522, 818) << 4;
+        QTest::newRow("larger") << QSize(1900, 1000) << 4;
+        QTest::newRow("asked 640x420") << QSize(640, 420) << 4;
+        QTest::newRow("smallest, four models") << QSize(1, 1) << 4;
+        QTest::newRow("smallest, five models") << QSize(1, 1) << 5;
+        QTest::newRow("design, five models") << QSize(1522, 818) << 5;
+        QTest::newRow("narrow and tall") << QSize(1100, 1000) << 5;
     }
 
     void layoutShowsEveryPartAtEverySize() {
         QFETCH(QSize, size);
-        QFETCH(bool, wholeTable);
+        QFETCH(int, models);
         MainForm form;
         AnalysisState st = loadedSample(form);
         fitAll(st);
+        if (models == 5) fitted(st, st.MPravd, 1.32, 9200, 1.0);
         TForm5 w(st);
         refreshedAt(w, size);
         QVERIFY(w.width() >= size.width() || w.width() == w.minimumWidth());
+        QVERIFY(w.minimumWidth() >= kResultsMinimumSize.width());
         // never larger than the screen, whatever its size
         QVERIFY(w.minimumWidth() <= QGuiApplication::primaryScreen()->availableGeometry().width());
         const QRect client = w.rect();
@@ -418,7 +426,8 @@ class ResultsWindowTest : public QObject {
         QVERIFY(w.Chart1->width() >= 300 && w.Chart2->width() >= 180 && w.Chart3->width() >= 180);
         QVERIFY(w.Label10->toolTip().startsWith(QString::fromStdString(st.Comment)));
         QVERIFY(w.Label10->toolTip().endsWith(QStringLiteral(" шт.)")));
-        if (!wholeTable) return;
+        const QStringList faults = tovimo::test::layoutFaults(&w);
+        QVERIFY2(faults.isEmpty(), qPrintable(faults.join(QLatin1Char('\n'))));
         int columns = 0;
         for (int c = 0; c < w.Result_Grid->columnCount(); ++c)
             columns += w.Result_Grid->columnWidth(c);
