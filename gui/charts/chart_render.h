@@ -43,6 +43,11 @@ class PlannedChart : public QChart {
     QStringList categories() const;
     // Texts of the value marks in point order.
     QStringList markTexts() const;
+    // The value marks in point order; where they would overlap only some show.
+    QList<QGraphicsSimpleTextItem*> markItems() const;
+    // The tooltip of a line with value marks near x: the nearest point's
+    // column label and mark, shown or not.
+    QString markTip(const QXYSeries* series, double x) const;
     // Legend membership of a design-time series, and the legend's texts in order.
     bool inLegend(const QString& name) const;
     QStringList legendTexts() const;
@@ -90,6 +95,7 @@ class PlannedChart : public QChart {
         QGraphicsSimpleTextItem* item;
         QPointF value;
         QXYSeries* series;
+        QString label; // the point's column
     };
     QList<Mark> marks_;
 };

@@ -9,6 +9,7 @@
 #include "gui/windows/lnview.h"
 
 #include "core/data/data_file.h"
+#include "core/data/fleet_simulator.h"
 #include "core/results/results_refresh.h"
 #include "core/results/results_table.h"
 #include "core/state/run_inputs.h"
@@ -19,6 +20,7 @@
 #include <QBarSet>
 #include <QFontMetrics>
 #include <QGraphicsScene>
+#include <QGraphicsSimpleTextItem>
 #include <QGraphicsTextItem>
 #include <QLabel>
 #include <QLocale>
@@ -29,6 +31,7 @@
 #include <QTest>
 #include <QValueAxis>
 #include <QWheelEvent>
+#include <QXYSeries>
 
 using namespace tovimo;
 
@@ -40,6 +43,20 @@ AnalysisState loadedSample(MainForm& form) {
     form.decimalSeparator = QLocale().decimalPoint().at(0).toLatin1();
     const bool ok = LoadDataFile(st, form, TOVIMO_SAMPLE, [](const std::string&) {});
     if (!ok) qFatal("the sample does not load");
+    ReadRunEdits(st, form);
+    hist_Format(st);
+    return st;
+}
+
+// A simulated fleet of about `failures` failures loaded, as a run leaves it before the fits.
+AnalysisState loadedFleet(MainForm& form, double failures) {
+    FleetParams p;
+    p.fleet = FleetSizeFor(p, failures);
+    p.seed = 3;
+    AnalysisState st;
+    form.decimalSeparator = QLocale().decimalPoint().at(0).toLatin1();
+    if (!LoadDataText(st, form, SimulateFleet(p).text, [](const std::string&) {}))
+        qFatal("the simulated fleet does not load");
     ReadRunEdits(st, form);
     hist_Format(st);
     return st;
@@ -498,6 +515,54 @@ class ResultsWindowTest : public QObject {
                 for (int j = i + 1; j < boxes.size(); ++j)
                     QVERIFY2(!boxes[i].adjusted(1, 1, -1, -1).intersects(boxes[j].adjusted(1, 1, -1, -1)),
                              qPrintable(view->chart()->objectName() + ": " + shown[i] + " / " + shown[j]));
+        }
+    }
+
+    // The value marks of the observed accumulation never run into each other,
+    // on the sample and on a 3,000-failure fleet, at the design size and the
+    // smallest: the last value always shows, and every value, shown or not,
+    // is in the line's tooltip.
+    void accumulationMarksNeverOverlap_data() {
+        QTest::addColumn<double>("failures"); // 0: the sample
+        QTest::addColumn<QSize>("size");
+        QTest::newRow("sample, design") << 0.0 << QSize(1522, 818);
+        QTest::newRow("sample, smallest") << 0.0 << QSize(1, 1);
+        QTest::newRow("3000 failures, design") << 3000.0 << QSize(1522, 818);
+        QTest::newRow("3000 failures, smallest") << 3000.0 << QSize(1, 1);
+        QTest::newRow("3000 failures, large") << 3000.0 << QSize(1900, 1000);
+    }
+
+    void accumulationMarksNeverOverlap() {
+        QFETCH(double, failures);
+        QFETCH(QSize, size);
+        MainForm form;
+        AnalysisState st = failures > 0 ? loadedFleet(form, failures) : loadedSample(form);
+        fitAll(st);
+        TForm5 w(st);
+        refreshedAt(w, size);
+        PlannedChart* chart = w.Chart1->plannedChart();
+        const QList<QGraphicsSimpleTextItem*> marks = chart->markItems();
+        const QList<QPointF> points = chart->pointsOf(QStringLiteral("Series17"));
+        QCOMPARE(marks.size(), points.size());
+        QVERIFY(marks.size() > 20);
+        QList<QRectF> shown;
+        for (QGraphicsSimpleTextItem* m : marks)
+            if (m->isVisible()) shown << m->mapRectToParent(m->boundingRect());
+        QVERIFY(marks.last()->isVisible());
+        QVERIFY(shown.size() >= 3);
+        for (int i = 0; i < shown.size(); ++i)
+            for (int j = i + 1; j < shown.size(); ++j)
+                QVERIFY2(!shown[i].intersects(shown[j]),
+                         qPrintable(QStringLiteral("marks %1 and %2").arg(i).arg(j)));
+
+        auto* line = qobject_cast<QXYSeries*>(chart->seriesNamed(QStringLiteral("Series17")));
+        QVERIFY(line);
+        const QStringList labels = chart->categories();
+        for (int i = 0; i < points.size(); ++i) {
+            QString label = labels[i];
+            label.remove(QChar(0x200B));
+            QCOMPARE(chart->markTip(line, points[i].x() + 0.2),
+                     label + QStringLiteral(": ") + marks[i]->text());
         }
     }
 
