@@ -224,6 +224,7 @@ QWidget* TForm1::buildTopArea() {
     Label15 = namedLabel(QStringLiteral("Label15"), QString(), top);
     Label15->setWordWrap(true);
     pathRow->addWidget(Label15, 0);
+    pathRow->addStretch(0); // what the path's greatest width leaves stays empty
     v->addLayout(pathRow);
 
     v->addWidget(buildPanel1());
