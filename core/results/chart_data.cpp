@@ -209,6 +209,9 @@ LogLogChart BuildLogLogChart(const AnalysisState& st, char sep) {
         }
     c.bottom = Around(x);
     c.left = FromZero(y);
+    // The vertical axis starts at 0 even where the fitted line runs below it.
+    c.left.min = 0;
+    if (c.left.max <= 0) c.left.max = 1;
     return ll;
 }
 
