@@ -63,6 +63,8 @@ class TForm5 : public QWidget {
     void buildGrid();
     // Places every part for the window's size and the table's column widths.
     void layOut();
+    // The window's minimum: every column, the whole header and the buttons.
+    void keepEverythingShown(QSize grid, int titleWidth);
     void leave();
     void showWarnings(char decimalSeparator);
 
@@ -71,6 +73,7 @@ class TForm5 : public QWidget {
     std::function<const MainForm&()> form_;
     MainForm ownForm_; // used while no main window is attached
     QString title_;    // the header's whole text; the label may show it elided
+    QString warningsText_;
     TBoundsPanel* bounds_ = nullptr;
 };
 
