@@ -172,7 +172,7 @@ int RunAnalyze(const AnalyzeOptions& o, const ChartsWriter& writeCharts) {
                 std::cerr << messages[i] << "\n";
         }
         RefreshResultFigures(st);
-        UpdateModelWarnings(st, form.decimalSeparator, [&](const std::string& line) {
+        UpdateModelWarnings(st, form.decimalSeparator, {"MGenet"}, [&](const std::string& line) {
             form.Memo2.push_back(line);
             if (!o.json) std::cout << line << "\n";
         });

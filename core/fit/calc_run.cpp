@@ -80,7 +80,12 @@ bool RunCalculationFits(AnalysisState& st, MainForm& form, const RunSettings& ru
     }
     if (StopAsked(cb.stop)) return false;
     RefreshResultFigures(st);
-    UpdateModelWarnings(st, sep, fit.memo);
+    std::vector<std::string> ran;
+    if (run.spiral) ran.emplace_back("MPirsS");
+    if (run.newton) ran.emplace_back("MPirsN");
+    if (run.smirnov) ran.emplace_back("MSmirn");
+    if (run.likelihood) ran.emplace_back("MPravd");
+    UpdateModelWarnings(st, sep, ran, fit.memo);
     return true;
 }
 
