@@ -518,6 +518,32 @@ class ResultsWindowTest : public QObject {
         }
     }
 
+    // The side axes' titles show whole, in a smaller font where a chart is short.
+    void axisTitlesShowWhole_data() {
+        QTest::addColumn<QSize>("size");
+        QTest::newRow("design") << QSize(1522, 818);
+        QTest::newRow("smallest") << QSize(1, 1);
+    }
+
+    void axisTitlesShowWhole() {
+        QFETCH(QSize, size);
+        MainForm form;
+        AnalysisState st = loadedSample(form);
+        fitAll(st);
+        TForm5 w(st);
+        refreshedAt(w, size);
+        for (ChartView* view : {w.Chart1, w.Chart2, w.Chart3}) {
+            QStringList shown;
+            for (QGraphicsItem* item : view->scene()->items())
+                if (auto* text = dynamic_cast<QGraphicsTextItem*>(item); text && text->isVisible())
+                    shown << text->toPlainText();
+            for (QValueAxis* axis : {view->plannedChart()->leftAxis(), view->plannedChart()->rightAxis()})
+                if (axis && !axis->titleText().isEmpty())
+                    QVERIFY2(shown.contains(axis->titleText()),
+                             qPrintable(view->objectName() + ": " + axis->titleText()));
+        }
+    }
+
     // The value marks of the observed accumulation never run into each other,
     // on the sample and on a 3,000-failure fleet, at the design size and the
     // smallest: the last value always shows, and every value, shown or not,
