@@ -2,12 +2,14 @@
 #include "cli/commands.h"
 #include "cli/genetic_cli.h"
 #include "cli/json_output.h"
+#include "cli/report_option.h"
 #include "cli/table_text.h"
 
 #include "core/data/data_file.h"
 #include "core/data/warranty_file.h"
 #include "core/fit/calc_run.h"
 #include "core/fit/fit_clock.h"
+#include "core/results/csv_export.h"
 #include "core/results/results_refresh.h"
 #include "core/results/results_table.h"
 #include "core/text/number_format.h"
@@ -127,6 +129,7 @@ int RunAnalyze(const AnalyzeOptions& o) {
             std::cerr << m << "\n";
         return kFileError;
     }
+    const ReportOrigin origin{o.dataFile, st.Sred, st.SKO};
     if (o.warrantyFile) {
         const size_t before = messages.size();
         LoadWarrantyFile(st, form, *o.warrantyFile, message);
@@ -183,6 +186,17 @@ int RunAnalyze(const AnalyzeOptions& o) {
         printText(st, form, messages, table);
     }
     if (o.chartsDir && rc == kDone) rc = WriteChartsOption(st, form.decimalSeparator, *o.chartsDir);
+    if (o.csvDir && rc == kDone) {
+        try {
+            for (const std::string& file :
+                 WriteCsvFiles(ResultCsvFiles(st, table, form.decimalSeparator), *o.csvDir))
+                std::cerr << file << "\n";
+        } catch (const std::exception& e) {
+            std::cerr << e.what() << "\n";
+            rc = kFileError;
+        }
+    }
+    if (o.reportFile && rc == kDone) rc = WriteReportOption(st, form, origin, *o.reportFile);
     return rc;
 }
 

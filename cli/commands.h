@@ -8,7 +8,8 @@
 
 namespace tovimo::cli {
 
-enum ExitCode { kDone = 0, kUsage = 2, kFileError = 3 };
+// kBadData: the input holds rows that could not be read.
+enum ExitCode { kDone = 0, kUsage = 2, kFileError = 3, kBadData = 4 };
 
 struct AnalyzeOptions {
     std::string dataFile;
@@ -24,6 +25,8 @@ struct AnalyzeOptions {
     bool check = false;
     bool json = false;
     std::optional<std::string> chartsDir;
+    std::optional<std::string> csvDir;
+    std::optional<std::string> reportFile;
 };
 
 struct ScoreOptions {
@@ -42,11 +45,21 @@ struct SimulateOptions {
     std::optional<int> warrantyTimes;
 };
 
+struct ImportOptions {
+    std::string table;
+    double fleet = 0, mean = 0, sd = 0;
+    std::optional<long long> failures;
+    std::optional<std::string> comment;
+    std::string output;
+    bool skipBad = false;
+};
+
 // The decimal separator of the user's locale.
 char LocaleDecimalSeparator();
 
 int RunAnalyze(const AnalyzeOptions& o);
 int RunScore(const ScoreOptions& o);
 int RunSimulate(const SimulateOptions& o);
+int RunImport(const ImportOptions& o);
 
 } // namespace tovimo::cli

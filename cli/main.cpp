@@ -37,6 +37,8 @@ int main(int argc, char** argv) {
     an->add_flag("--check", a.check, "контроль исходных данных");
     an->add_flag("--json", a.json, "вывод в JSON");
     an->add_option("--charts", a.chartsDir, "папка для изображений диаграмм");
+    an->add_option("--csv", a.csvDir, "папка для таблиц CSV: результаты, гистограмма");
+    an->add_option("--report", a.reportFile, "отчёт PDF");
 
     ScoreOptions s;
     auto* sc = app.add_subcommand("score", "Оценка заданной модели Вейбулла по данным");
@@ -63,6 +65,17 @@ int main(int argc, char** argv) {
     sim->add_option("--warranty-times", m.warrantyTimes, "вместо отказов: столько времен окончания гарантии");
     sim->add_option("-o,--output", m.output, "файл (по умолчанию стандартный вывод)");
 
+    ImportOptions im;
+    auto* imp = app.add_subcommand("import", "Таблица отказов (CSV, TSV) в файл исходных данных");
+    imp->add_option("TABLE", im.table, "таблица: наработка, причина, описание")->required();
+    imp->add_option("--fleet", im.fleet, "парк изделий")->required();
+    imp->add_option("--mean", im.mean, "среднее время гарантии, ч")->required();
+    imp->add_option("--sd", im.sd, "СКО времени гарантии, ч")->required();
+    imp->add_option("--failures", im.failures, "число отказов (по умолчанию число строк)");
+    imp->add_option("--comment", im.comment, "комментарий (по умолчанию имя файла таблицы)");
+    imp->add_option("-o,--output", im.output, "файл исходных данных")->required();
+    imp->add_flag("--skip-bad", im.skipBad, "записать файл без строк, которые не удалось прочитать");
+
     try {
         app.parse(argc, argv);
     } catch (const CLI::ParseError& e) {
@@ -72,5 +85,6 @@ int main(int argc, char** argv) {
     if (*an) return RunAnalyze(a);
     if (*sc) return RunScore(s);
     if (*sim) return RunSimulate(m);
+    if (*imp) return RunImport(im);
     return kUsage;
 }

@@ -1,6 +1,7 @@
 #include "gui/platform/ui_seams.h"
 
 #include <QApplication>
+#include <QDialog>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QGuiApplication>
@@ -52,11 +53,34 @@ class QtUiSeams final : public UiSeams {
         if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
         return dialog.selectedFiles().first();
     }
+
+    std::optional<QString> saveFile(QWidget* parent, const QString& filter, const QString& start) override {
+        QFileDialog dialog(parent);
+        dialog.setOption(QFileDialog::DontUseNativeDialog);
+        dialog.setAcceptMode(QFileDialog::AcceptSave);
+        dialog.setFileMode(QFileDialog::AnyFile);
+        dialog.setNameFilter(filter);
+        if (!start.isEmpty()) {
+            const QFileInfo fi(start);
+            dialog.setDirectory(fi.absolutePath());
+            dialog.selectFile(fi.fileName());
+        }
+        if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
+        return dialog.selectedFiles().first();
+    }
 };
 
 UiSeams* g_installed = nullptr;
 
 } // namespace
+
+std::optional<QString> UiSeams::saveFile(QWidget*, const QString&, const QString&) {
+    return std::nullopt;
+}
+
+int UiSeams::runDialog(QDialog* dialog) {
+    return dialog->exec();
+}
 
 UiSeams& Ui() {
     static QtUiSeams qtSeams;

@@ -203,6 +203,10 @@ QWidget* TForm1::buildTopArea() {
                        "отказов"));
     OpenFileStart->setDefault(true);
     openRow->addWidget(OpenFileStart);
+    btnImportTable = namedButton(QStringLiteral("btnImportTable"), QStringLiteral("Импорт таблицы…"), top);
+    btnImportTable->setToolTip(QStringLiteral("Таблица отказов (CSV, TSV) со столбцами наработки, причины "
+                                              "и описания отказа: в файл исходных данных"));
+    openRow->addWidget(btnImportTable);
     openRow->addStretch(1);
     v->addLayout(openRow);
 
@@ -475,6 +479,7 @@ bool TForm1::eventFilter(QObject* watched, QEvent* event) {
 
 void TForm1::connectHandlers() {
     connect(OpenFileStart, &QPushButton::clicked, this, &TForm1::OpenFileStartClick);
+    connect(btnImportTable, &QPushButton::clicked, this, &TForm1::ImportTableClick);
     connect(SpeedButton1, &QPushButton::clicked, this, &TForm1::SpeedButton1Click);
     connect(Button2, &QPushButton::clicked, this, &TForm1::Button2Click);
     connect(bbRaschet, &QPushButton::clicked, this, &TForm1::bbRaschetClick);

@@ -12,6 +12,8 @@
 #include <QString>
 
 #include <functional>
+#include <optional>
+#include <utility>
 
 class QButtonGroup;
 class QCheckBox;
@@ -70,9 +72,12 @@ class TForm1 : public QMainWindow {
     void stopGeneticRun();
     // The results refresh, as the runs call it.
     void DiaStart();
+    // The warranty law the data file loaded last gave (mean, sd), if any.
+    std::optional<std::pair<double, double>> dataFileLaw() const { return dataFileLaw_; }
 
   public slots:
     void OpenFileStartClick();
+    void ImportTableClick();
     void SpeedButton1Click();
     void bbRaschetClick();
     void Button1Click();
@@ -109,6 +114,8 @@ class TForm1 : public QMainWindow {
     // it with the standard error box.
     void guarded(const std::function<void()>& body);
     void showMessage(const std::string& text);
+    // After a data load: the edits, the grid and the chart, as "Путь" shows them.
+    void showLoaded();
     char localeSeparator() const;
     FitClock& clock();
     void waitForWorker();
@@ -118,6 +125,7 @@ class TForm1 : public QMainWindow {
     QString settingsFile_;
     QString sampleFile_;
     QString dialogFile_; // the name the shared file dialog chose last
+    std::optional<std::pair<double, double>> dataFileLaw_;
     std::function<void()> diaStart_;
     std::function<void()> expand_;
     QPointer<TGen> gen_;
@@ -136,6 +144,7 @@ class TForm1 : public QMainWindow {
     QLabel* Label15 = nullptr;
     QLabel* Label1 = nullptr;
     QPushButton* OpenFileStart = nullptr;
+    QPushButton* btnImportTable = nullptr;
     QFrame* Panel1 = nullptr;
     QLineEdit* meKolAll = nullptr;
     QLineEdit* meKolOtk = nullptr;

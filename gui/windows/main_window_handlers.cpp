@@ -4,6 +4,7 @@
 #include "gui/platform/settings_file.h"
 #include "gui/platform/time_text.h"
 #include "gui/platform/ui_seams.h"
+#include "gui/windows/table_import_dialog.h"
 #include "gui/workers/gen_thread.h"
 
 #include "core/data/data_file.h"
@@ -23,6 +24,7 @@ namespace {
 
 const char* const kDataFilter = "файлы данных (txt,rel) (*.txt *.rel)";
 const char* const kWarrantyFilter = "Файл времен гарантии (gar*.txt)";
+const char* const kTableFilter = "Таблицы отказов (csv, tsv, txt) (*.csv *.tsv *.txt)";
 
 std::string localPath(const QString& file) {
     return QFile::encodeName(file).toStdString();
@@ -71,9 +73,42 @@ void TForm1::OpenFileStartClick() {
         LoadDataFile(
             st_, form_, localPath(*chosen), [this](const std::string& m) { showMessage(m); },
             [this] { WriteComStr(settingsFile_, FilePath->text()); });
-        showForm();
-        showGrid();
-        showChart();
+        showLoaded();
+    });
+}
+
+void TForm1::showLoaded() {
+    if (st_.uk) dataFileLaw_ = std::make_pair(st_.Sred, st_.SKO);
+    showForm();
+    showGrid();
+    showChart();
+}
+
+void TForm1::ImportTableClick() {
+    if (geneticRunning()) return;
+    guarded([&] {
+        const auto chosen = Ui().openFile(this, QString::fromUtf8(kTableFilter), dialogFile_);
+        if (!chosen) return;
+        dialogFile_ = *chosen;
+        auto bytes = ReadFileBytes(localPath(*chosen));
+        if (!bytes) {
+            showMessage(kMsgFileMissing);
+            return;
+        }
+        readControls();
+        TableImportDialog dialog(*chosen, std::move(*bytes), form_.decimalSeparator, this);
+        if (!dialog.readError().isEmpty()) {
+            Ui().message(this, dialog.readError());
+            return;
+        }
+        if (Ui().runDialog(&dialog) != QDialog::Accepted) return;
+        // then as "Путь" loads a data file; a saved data file is the one remembered
+        const QString saved = dialog.savedFile();
+        FilePath->setText(saved.isEmpty() ? *chosen : saved);
+        readControls();
+        if (!saved.isEmpty()) WriteComStr(settingsFile_, saved);
+        LoadDataText(st_, form_, dialog.dataBytes(), [this](const std::string& m) { showMessage(m); });
+        showLoaded();
     });
 }
 

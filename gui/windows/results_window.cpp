@@ -1,6 +1,7 @@
 #include "gui/windows/results_window.h"
 
 #include "core/results/chart_data.h"
+#include "core/results/csv_export.h"
 #include "core/results/results_refresh.h"
 #include "core/results/results_table.h"
 #include "gui/charts/chart_fonts.h"
@@ -8,6 +9,9 @@
 #include "gui/platform/ui_seams.h"
 
 #include <QCloseEvent>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
 #include <QFontMetrics>
 #include <QGuiApplication>
 #include <QHeaderView>
@@ -63,6 +67,12 @@ void TForm5::FormCreate() {
     Prodolgenie = button(QStringLiteral("Продолж."), QStringLiteral("Prodolgenie"), this);
     connect(Button1, &QPushButton::clicked, this, &TForm5::Button1Click);
     connect(Prodolgenie, &QPushButton::clicked, this, &TForm5::ProdolgenieClick);
+    btnReport = button(QStringLiteral("Отчёт"), QStringLiteral("btnReport"), this);
+    btnSaveTable = button(QStringLiteral("Сохранить таблицу"), QStringLiteral("btnSaveTable"), this);
+    connect(btnReport, &QPushButton::clicked, this, &TForm5::btnReportClick);
+    connect(btnSaveTable, &QPushButton::clicked, this, &TForm5::btnSaveTableClick);
+    for (QPushButton* b : {btnReport, btnSaveTable})
+        b->setEnabled(false); // until a refresh has something to give
 
     resize(kDesignWidth, kDesignHeight);
     if (const QScreen* screen = QGuiApplication::primaryScreen()) setGeometry(screen->geometry());
@@ -134,6 +144,10 @@ void TForm5::DiaStart() {
     for (int c = 0; c < kResultCols; ++c)
         Result_Grid->setColumnWidth(c, table.widths[static_cast<size_t>(c)]);
 
+    shown_ = std::make_unique<Shown>(Shown{st_, form, reportSource_ ? reportSource_() : ReportSource{}});
+    for (QPushButton* b : {btnReport, btnSaveTable})
+        b->setEnabled(true);
+
     showMaximized();
     raise();
     Ui().setWaitCursor(false);
@@ -155,10 +169,46 @@ void TForm5::resizeEvent(QResizeEvent* event) {
                         std::max(0, h - 289 - (kDesignHeight - 289 - 528)));
     Button1->setGeometry(1214, 1, 73, 22);
     Prodolgenie->setGeometry(1293, 1, 75, 22);
+    btnReport->setGeometry(1135, 1, 73, 22);
+    btnSaveTable->setGeometry(1005, 1, 124, 22);
 }
 
 void TForm5::Button1Click() {
     Printing().print(this);
+}
+
+std::optional<QString> TForm5::chooseOutput(const QString& filter, const QString& extension) {
+    if (!shown_) return std::nullopt;
+    // offered beside the data file, under its name
+    const QFileInfo data(QString::fromStdString(shown_->source.dataFile));
+    return Ui().saveFile(this, filter, data.absoluteDir().filePath(data.completeBaseName() + extension));
+}
+
+void TForm5::btnReportClick() {
+    const auto chosen = chooseOutput(QStringLiteral("Отчёт PDF (*.pdf)"), QStringLiteral(".pdf"));
+    if (!chosen) return;
+    try {
+        Ui().setWaitCursor(true);
+        WriteReportPdf(shown_->st, shown_->form, shown_->source, QFile::encodeName(*chosen).toStdString());
+        Ui().setWaitCursor(false);
+    } catch (const std::exception& e) {
+        Ui().setWaitCursor(false);
+        Ui().message(this, QString::fromStdString(e.what()));
+    }
+}
+
+void TForm5::btnSaveTableClick() {
+    const auto chosen = chooseOutput(QStringLiteral("Таблица CSV (*.csv)"), QStringLiteral(".csv"));
+    if (!chosen) return;
+    AnalysisState st = shown_->st;
+    const char sep = shown_->form.decimalSeparator;
+    const ResultTable table = FillResultTable(
+        st, sep, [](const std::string& s) { return static_cast<int>(s.size()); }, false);
+    const std::string csv = ResultTableCsv(table, sep);
+    QFile f(*chosen);
+    if (!f.open(QIODevice::WriteOnly) ||
+        f.write(csv.data(), static_cast<qint64>(csv.size())) != static_cast<qint64>(csv.size()))
+        Ui().message(this, QStringLiteral("Не удалось записать файл ") + QDir::toNativeSeparators(*chosen));
 }
 
 void TForm5::ProdolgenieClick() {

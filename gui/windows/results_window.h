@@ -6,11 +6,14 @@
 #include "core/state/analysis_state.h"
 #include "core/state/main_form.h"
 #include "gui/charts/chart_view.h"
+#include "gui/report/report_pdf.h"
 
 #include <QPointer>
 #include <QWidget>
 
 #include <functional>
+#include <memory>
+#include <optional>
 
 class QLabel;
 class QPushButton;
@@ -28,6 +31,9 @@ class TForm5 : public QWidget {
     // main window's control values (burn-in time, decimal separator).
     void setMainWindow(QWidget* mainWindow, std::function<const MainForm&()> form);
 
+    // Where the report finds the data file and the law it gave.
+    void setReportSource(std::function<ReportSource()> source) { reportSource_ = std::move(source); }
+
     // The results refresh: figures, charts, header, table; then the window shows.
     void DiaStart();
 
@@ -41,10 +47,14 @@ class TForm5 : public QWidget {
     ChartView* Chart3 = nullptr;
     QPushButton* Button1 = nullptr;
     QPushButton* Prodolgenie = nullptr;
+    QPushButton* btnReport = nullptr;
+    QPushButton* btnSaveTable = nullptr;
 
   public slots:
     void Button1Click();
     void ProdolgenieClick();
+    void btnReportClick();
+    void btnSaveTableClick();
 
   protected:
     void closeEvent(QCloseEvent* event) override; // FormClose
@@ -55,11 +65,21 @@ class TForm5 : public QWidget {
     void buildGrid();
     void placeHeader();
     void leave();
+    // The file-save dialog for something made of the shown results.
+    std::optional<QString> chooseOutput(const QString& filter, const QString& extension);
 
     AnalysisState& st_;
     QPointer<QWidget> mainWindow_;
     std::function<const MainForm&()> form_;
     MainForm ownForm_; // used while no main window is attached
+    std::function<ReportSource()> reportSource_;
+    // What the last refresh showed, for the report and the saved table.
+    struct Shown {
+        AnalysisState st;
+        MainForm form;
+        ReportSource source;
+    };
+    std::unique_ptr<Shown> shown_;
 };
 
 } // namespace tovimo

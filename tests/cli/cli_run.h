@@ -13,9 +13,12 @@ struct CliResult {
     std::string out;
 };
 
-inline CliResult RunCli(const std::string& args, const std::string& env = "LC_ALL=C") {
+// With `withErrors` the error stream is captured after the output.
+inline CliResult RunCli(const std::string& args, const std::string& env = "LC_ALL=C",
+                        bool withErrors = false) {
     CliResult r;
-    const std::string cmd = "env " + env + " " + std::string(TOVIMO_CLI) + " " + args + " 2>/dev/null";
+    const std::string cmd =
+        "env " + env + " " + std::string(TOVIMO_CLI) + " " + args + (withErrors ? " 2>&1" : " 2>/dev/null");
     FILE* p = popen(cmd.c_str(), "r");
     if (!p) return r;
     std::array<char, 4096> buf;

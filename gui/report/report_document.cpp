@@ -1,0 +1,315 @@
+#include "gui/report/report_document.h"
+
+#include "core/results/results_refresh.h"
+#include "core/text/number_format.h"
+#include "gui/report/report_chart_object.h"
+
+#include <QAbstractTextDocumentLayout>
+#include <QLocale>
+#include <QTextBlock>
+#include <QTextBlockFormat>
+#include <QTextCursor>
+#include <QTextDocument>
+#include <QTextTable>
+
+#include <algorithm>
+#include <cmath>
+
+#ifndef TOVIMO_VERSION
+#define TOVIMO_VERSION "?"
+#endif
+
+namespace tovimo {
+
+namespace {
+
+// A block that stays on the page of the block after it.
+constexpr int kKeepWithNext = QTextFormat::UserProperty + 20;
+
+QString esc(const std::string& s) {
+    return QString::fromStdString(s).toHtmlEscaped();
+}
+
+// A table of the report: a thin grid, full width, header cells bold.
+class HtmlTable {
+  public:
+    // `keepFirstColumn`: the first column's texts are never broken into lines.
+    // `small`: a smaller type, for tables with many columns.
+    explicit HtmlTable(bool fullWidth = true, bool keepFirstColumn = false, bool small = false)
+        : keepFirst_(keepFirstColumn) {
+        html_ = QStringLiteral("<table border=\"1\" cellspacing=\"0\" cellpadding=\"2\" "
+                               "style=\"border-collapse: collapse; border-color: #808080;%2\"%1>")
+                    .arg(fullWidth ? QStringLiteral(" width=\"100%\"") : QString(),
+                         small ? QStringLiteral(" font-size: 8pt;") : QString());
+    }
+    // The header row, repeated at the top of every page the table runs on.
+    void header(const std::vector<QString>& cells) {
+        html_ += QStringLiteral("<thead>");
+        row(cells, true);
+        html_ += QStringLiteral("</thead>");
+    }
+    void row(const std::vector<QString>& cells, bool bold = false) {
+        html_ += QStringLiteral("<tr>");
+        for (size_t i = 0; i < cells.size(); ++i) {
+            const QString nowrap =
+                keepFirst_ && i == 0 ? QStringLiteral(" style=\"white-space: nowrap;\"") : QString();
+            html_ +=
+                bold
+                    ? QStringLiteral("<th align=\"left\" bgcolor=\"#eeeeee\"%1>%2</th>").arg(nowrap, cells[i])
+                    : QStringLiteral("<td%1>%2</td>").arg(nowrap, cells[i]);
+        }
+        html_ += QStringLiteral("</tr>");
+    }
+    QString html() const { return html_ + QStringLiteral("</table>"); }
+
+  private:
+    QString html_;
+    bool keepFirst_;
+};
+
+QString heading(const QString& text) {
+    return QStringLiteral("<h2 style=\"margin-top: 14px;\">%1</h2>").arg(text.toHtmlEscaped());
+}
+
+std::string groupSeparatorFor(char sep) {
+    const QLocale locale;
+    return locale.decimalPoint() == QChar::fromLatin1(sep) ? locale.groupSeparator().toStdString()
+                                                           : DefaultGroupSeparator(sep);
+}
+
+const char* const kCriteria[3] = {"Специальный 1", "Стандарт (default)", "Специальный 2"};
+
+QString yesNo(bool b) {
+    return b ? QStringLiteral("да") : QStringLiteral("нет");
+}
+
+QString summaryHtml(const ReportFigures& f, const ReportSource& source) {
+    const AnalysisState& st = f.st;
+    const MainForm& form = f.form;
+    const char sep = form.decimalSeparator;
+    HtmlTable t;
+    auto line = [&](const char* name, const std::string& value) {
+        t.row({QString::fromUtf8(name), esc(value)});
+    };
+    line("Парк изделий", FloatToStr(st.Kol_Izd_All, sep));
+    line("Заявлено отказов", std::to_string(st.KolOtk));
+    line("Записей об отказах в файле", std::to_string(st.Kol_izw));
+    line("Приведенный парк", Format("%.1f", {st.Izd_Prived}, sep));
+    line("Закон окончания гарантии",
+         "среднее " + form.meSred + " ч, СКО " + form.meSKO + " ч; " + WarrantyLawOrigin(form, source));
+    line("T fin временного ряда отказов", form.LabeledEdit2 + " ч");
+    line("Расчетное время приработки", form.LabeledEdit3 + " ч");
+    QString html = heading(QStringLiteral("1. Исходные данные")) + t.html();
+
+    html +=
+        QStringLiteral("<p><b>Причины отказов</b> (по убыванию числа отказов; доля — от числа записей)</p>");
+    HtmlTable causes;
+    causes.header({QStringLiteral("№"), QStringLiteral("Причина"), QStringLiteral("Отказов"),
+                   QStringLiteral("Доля, %")});
+    for (size_t k = 1; k < st.Vidy_otkazov.size(); ++k) {
+        const Vid_otkaza& v = st.Vidy_otkazov[k];
+        const double share = st.Kol_izw > 0 ? 100 * v.Dolya / st.Kol_izw : 0;
+        causes.row({QString::number(k), esc(v.Nazv_Prich), esc(WholeNumber(v.Dolya, sep)),
+                    esc(Format("%.1f", {share}, sep))});
+    }
+    return html + causes.html();
+}
+
+QString modelsHtml(const ReportFigures& f) {
+    const AnalysisState& st = f.st;
+    const MainForm& m = f.form;
+    const std::string criterion =
+        std::string("способ подбора «") + kCriteria[std::clamp(m.RadioGroup1, 0, 2)] + "»";
+    const struct {
+        const char* name;
+        bool ticked;
+        bool executed;
+        std::string settings;
+    } rows[] = {
+        {"Модель 1.1 по Пирсону, метод спирального спуска", m.SpirSpusk, st.MPirsS.Executed,
+         "коэф-т уменьшения шага " + m.Edit1 + "; " + criterion + "; подбор СВН: " +
+             (m.Sred_flag ? "да" : "нет") + "; подбор СКО: " + (m.SKO_Flag ? "да" : "нет")},
+        {"Модель 1.2 по Пирсону, метод Ньютона", m.BoxNewton, st.MPirsN.Executed,
+         "коэф-т уменьшения шага " + m.Edit6 + "; " + criterion},
+        {"Модель 2 (по Смирнову)", m.BoxSmirnow, st.MSmirn.Executed, "коэф-т уменьшения шага " + m.Edit5},
+        {"Генетический алгоритм", st.MGenet.Executed, st.MGenet.Executed,
+         "точность " + m.Edit2 + "; популяция " + m.Edit3 + "; поколений " + m.NPokoleny +
+             "; копировать лучших " + m.LabeledEdit1 + "; вероятность скрещивания " +
+             std::to_string(m.TrackBar1) + "; вероятность мутаций " + std::to_string(m.TrackBar2)},
+    };
+    HtmlTable t;
+    t.header({QStringLiteral("Модель"), QStringLiteral("Отмечена"), QStringLiteral("Рассчитана"),
+              QStringLiteral("Настройки")});
+    for (const auto& r : rows)
+        t.row({QString::fromUtf8(r.name), yesNo(r.ticked), yesNo(r.executed), esc(r.settings)});
+    return heading(QStringLiteral("2. Модели и их настройки")) + t.html();
+}
+
+QString resultsHtml(const ReportFigures& f) {
+    HtmlTable t(true, true, true);
+    for (int r = 0; r < kResultRows; ++r) {
+        std::vector<QString> cells;
+        for (int c = 0; c <= f.table.dataColumn && c < kResultCols; ++c)
+            cells.push_back(esc(f.table.cells[static_cast<size_t>(r)][static_cast<size_t>(c)]));
+        if (r == 0)
+            t.header(cells);
+        else
+            t.row(cells);
+    }
+    return heading(QStringLiteral("3. Результаты")) + t.html();
+}
+
+QString histogramHtml(const ReportFigures& f) {
+    const HistogramTable& h = f.histogram;
+    const char sep = f.form.decimalSeparator;
+    QString html = heading(QStringLiteral("5. Гистограмма отказов"));
+    html += QStringLiteral("<p>Отказов в каждом столбце гистограммы по причинам; столбец ограничен справа "
+                           "указанной наработкой, причины — по номерам перечня в разделе 1.</p>");
+    // a wide cause list is split over several tables so that none runs off the page
+    constexpr size_t kCausesPerTable = 10;
+    const size_t parts = std::max<size_t>(1, (h.causes.size() + kCausesPerTable - 1) / kCausesPerTable);
+    for (size_t part = 0; part < parts; ++part) {
+        const size_t from = part * kCausesPerTable;
+        const size_t to = std::min(h.causes.size(), from + kCausesPerTable);
+        if (parts > 1)
+            html += QStringLiteral("<p>Причины %1–%2 из %3</p>").arg(from + 1).arg(to).arg(h.causes.size());
+        HtmlTable t(true, false, true);
+        std::vector<QString> head{QString::fromUtf8(kHistEdgeTitle)};
+        for (size_t i = from; i < to; ++i)
+            head.push_back(QStringLiteral("Причина %1").arg(h.causes[i]));
+        head.push_back(QString::fromUtf8(kHistTotalTitle));
+        t.header(head);
+        for (const auto& row : h.rows) {
+            std::vector<QString> cells{esc(FloatToStr(row.edge, sep))};
+            for (size_t i = from; i < to; ++i)
+                cells.push_back(QString::number(row.counts[i]));
+            cells.push_back(QString::number(row.total));
+            t.row(cells);
+        }
+        std::vector<QString> totals{QStringLiteral("<b>Всего</b>")};
+        for (size_t i = from; i < to; ++i)
+            totals.push_back(QStringLiteral("<b>%1</b>").arg(h.causeTotals[i]));
+        totals.push_back(QStringLiteral("<b>%1</b>").arg(h.total));
+        t.row(totals);
+        html += t.html();
+    }
+    return html;
+}
+
+// A chart with its caption above it, as large as the text width allows while
+// it keeps to a share of the page's height.
+void insertChart(QTextCursor& cursor, ReportChartObjects& charts, const QString& caption,
+                 const ChartPlan& design, const ChartPlan& plan, QSizeF drawSize, QSizeF page,
+                 const QString& note = QString()) {
+    QTextBlockFormat center;
+    center.setAlignment(Qt::AlignHCenter);
+    center.setPageBreakPolicy(QTextFormat::PageBreak_Auto);
+    center.setTopMargin(10);
+    QTextBlockFormat captionFormat = center;
+    captionFormat.setProperty(kKeepWithNext, true);
+    cursor.insertBlock(captionFormat);
+    QTextCharFormat bold;
+    bold.setFontWeight(QFont::Bold);
+    cursor.insertText(caption, bold);
+    QTextBlockFormat picture = center;
+    picture.setTopMargin(2);
+    cursor.insertBlock(picture);
+    const double scale = std::min(page.width() / drawSize.width(), 0.62 * page.height() / drawSize.height());
+    charts.insert(cursor, design, plan, drawSize, drawSize * scale);
+    if (!note.isEmpty()) {
+        cursor.insertBlock(center);
+        cursor.insertText(note, QTextCharFormat());
+    }
+}
+
+} // namespace
+
+void KeepWithNext(QTextDocument& doc, double pageHeight) {
+    QAbstractTextDocumentLayout* layout = doc.documentLayout();
+    // The top of a block's first line: a line that would cross the page's end
+    // is moved down inside its block, the block itself stays where it began.
+    const auto pageOf = [&](const QTextBlock& b) {
+        double top = layout->blockBoundingRect(b).top();
+        if (!QTextCursor(b).currentTable() && b.layout()->lineCount() > 0)
+            top = b.layout()->position().y() + b.layout()->lineAt(0).y();
+        return static_cast<long>(std::floor((top + 0.5) / pageHeight)); // a line moved to a page's top
+                                                                        // sits there up to rounding
+    };
+    for (QTextBlock b = doc.begin(); b.isValid(); b = b.next()) {
+        const QTextBlock next = b.next();
+        if (!next.isValid()) break;
+        const bool introducesTable = !QTextCursor(b).currentTable() && QTextCursor(next).currentTable();
+        const QTextBlockFormat format = b.blockFormat();
+        if (format.headingLevel() == 0 && !format.boolProperty(kKeepWithNext) && !introducesTable) continue;
+        if (pageOf(b) == pageOf(next)) continue;
+        QTextBlockFormat moved = format;
+        moved.setPageBreakPolicy(QTextFormat::PageBreak_AlwaysBefore);
+        QTextCursor(b).setBlockFormat(moved);
+    }
+}
+
+ReportFigures ComputeReportFigures(const AnalysisState& st, const MainForm& form) {
+    ReportFigures f{st, form, {}, {}, {}, {}};
+    const char sep = form.decimalSeparator;
+    RefreshResultFigures(f.st, f.form);
+    f.charts = BuildResultCharts(f.st, sep, groupSeparatorFor(sep));
+    StoreChartTotals(f.st, f.charts);
+    f.table = FillResultTable(
+        f.st, sep, [](const std::string& s) { return static_cast<int>(s.size()); }, false);
+    f.logLog = BuildLogLogChart(f.st, sep);
+    f.histogram = BuildHistogramTable(f.st);
+    return f;
+}
+
+std::string WarrantyLawOrigin(const MainForm& form, const ReportSource& source) {
+    const char sep = form.decimalSeparator;
+    if (!form.MaskEdit1.empty()) {
+        const auto mean = ParseFloat(form.MaskEditSrednee, sep), sd = ParseFloat(form.MaskEditSKO, sep);
+        // the times file puts its law into the edits with three significant digits
+        if (mean && sd && FloatToStrFixed(*mean, 3, 1, sep) == form.meSred &&
+            FloatToStrFixed(*sd, 3, 1, sep) == form.meSKO)
+            return "по файлу времен окончания гарантии " + form.Edit4 + " (" + form.MaskEdit1 + " значений)";
+    }
+    if (source.dataMean && source.dataSd && FloatToStr(*source.dataMean, sep) == form.meSred &&
+        FloatToStr(*source.dataSd, sep) == form.meSKO)
+        return "по файлу исходных данных";
+    return "задан вручную";
+}
+
+void BuildReportDocument(QTextDocument& doc, ReportChartObjects& charts, const ReportFigures& f,
+                         const ReportSource& source, const QString& createdAt, QSizeF page) {
+    QTextCursor cursor(&doc);
+    const std::string fileName = source.dataFile.substr(source.dataFile.find_last_of("/\\") + 1);
+
+    QString html =
+        QStringLiteral("<p style=\"font-size: 9pt; color: #555555;\">Анализ надежности · отчёт</p>");
+    html += QStringLiteral("<h1>%1</h1>").arg(esc(f.st.Comment.empty() ? fileName : f.st.Comment));
+    HtmlTable title(false);
+    title.row({QStringLiteral("Файл исходных данных"), esc(fileName)});
+    title.row({QStringLiteral("Дата и время отчёта"), createdAt.toHtmlEscaped()});
+    title.row({QStringLiteral("Версия программы"), QStringLiteral("Tovimo " TOVIMO_VERSION)});
+    html += title.html();
+    html += summaryHtml(f, source);
+    html += modelsHtml(f);
+    html += resultsHtml(f);
+    html += heading(QStringLiteral("4. Диаграммы"));
+    cursor.insertHtml(html);
+
+    const ResultCharts design = ResultChartsDesign();
+    const LogLogChart logDesign = LogLogChartDesign();
+    insertChart(cursor, charts, QStringLiteral("Рисунок 1. ") + QString::fromStdString(f.charts.chart1.title),
+                design.chart1, f.charts.chart1, {922, 533}, page);
+    insertChart(cursor, charts, QStringLiteral("Рисунок 2. ") + QString::fromStdString(f.charts.chart2.title),
+                design.chart2, f.charts.chart2, {800, 533}, page);
+    insertChart(cursor, charts, QStringLiteral("Рисунок 3. ") + QString::fromStdString(f.charts.chart3.title),
+                design.chart3, f.charts.chart3, {922, 420}, page);
+    insertChart(cursor, charts, QStringLiteral("Рисунок 4. ") + QString::fromStdString(f.logLog.chart.title),
+                logDesign.chart, f.logLog.chart, {838, 546}, page,
+                QStringLiteral("ln N = A · ln t + B:  ") + QString::fromStdString(f.logLog.slopeText) +
+                    QStringLiteral(",  ") + QString::fromStdString(f.logLog.interceptText));
+
+    cursor.insertBlock(QTextBlockFormat(), QTextCharFormat());
+    cursor.insertHtml(histogramHtml(f));
+}
+
+} // namespace tovimo
