@@ -162,9 +162,9 @@ QString resultsHtml(const ReportFigures& f) {
 QString histogramHtml(const ReportFigures& f) {
     const HistogramTable& h = f.histogram;
     const char sep = f.form.decimalSeparator;
-    QString html = heading(QStringLiteral("5. Гистограмма отказов"));
-    html += QStringLiteral("<p>Отказов в каждом столбце гистограммы по причинам; столбец ограничен справа "
-                           "указанной наработкой, причины — по номерам перечня в разделе 1.</p>");
+    QString html =
+        QStringLiteral("<p>Отказов в каждом столбце гистограммы по причинам; столбец ограничен справа "
+                       "указанной наработкой, причины — по номерам перечня в разделе 1.</p>");
     // a wide cause list is split over several tables so that none runs off the page
     constexpr size_t kCausesPerTable = 10;
     const size_t parts = std::max<size_t>(1, (h.causes.size() + kCausesPerTable - 1) / kCausesPerTable);
@@ -226,25 +226,47 @@ void insertChart(QTextCursor& cursor, ReportChartObjects& charts, const QString&
 
 void KeepWithNext(QTextDocument& doc, double pageHeight) {
     QAbstractTextDocumentLayout* layout = doc.documentLayout();
+    const auto inTable = [](const QTextBlock& b) { return QTextCursor(b).currentTable() != nullptr; };
     // The top of a block's first line: a line that would cross the page's end
     // is moved down inside its block, the block itself stays where it began.
-    const auto pageOf = [&](const QTextBlock& b) {
-        double top = layout->blockBoundingRect(b).top();
-        if (!QTextCursor(b).currentTable() && b.layout()->lineCount() > 0)
-            top = b.layout()->position().y() + b.layout()->lineAt(0).y();
-        return static_cast<long>(std::floor((top + 0.5) / pageHeight)); // a line moved to a page's top
-                                                                        // sits there up to rounding
+    const auto top = [&](const QTextBlock& b) {
+        if (inTable(b) || b.layout()->lineCount() == 0) return layout->blockBoundingRect(b).top();
+        return b.layout()->position().y() + b.layout()->lineAt(0).y();
     };
-    for (QTextBlock b = doc.begin(); b.isValid(); b = b.next()) {
-        const QTextBlock next = b.next();
-        if (!next.isValid()) break;
-        const bool introducesTable = !QTextCursor(b).currentTable() && QTextCursor(next).currentTable();
-        const QTextBlockFormat format = b.blockFormat();
-        if (format.headingLevel() == 0 && !format.boolProperty(kKeepWithNext) && !introducesTable) continue;
-        if (pageOf(b) == pageOf(next)) continue;
-        QTextBlockFormat moved = format;
-        moved.setPageBreakPolicy(QTextFormat::PageBreak_AlwaysBefore);
-        QTextCursor(b).setBlockFormat(moved);
+    // a line moved to a page's top sits there up to rounding
+    const auto page = [&](double y) { return static_cast<long>(std::floor((y + 0.5) / pageHeight)); };
+    const auto introducesTable = [&](const QTextBlock& b) {
+        return !inTable(b) && b.next().isValid() && inTable(b.next());
+    };
+    const auto keeps = [&](const QTextBlock& b) {
+        const QTextBlockFormat f = b.blockFormat();
+        return !inTable(b) && (f.headingLevel() > 0 || f.boolProperty(kKeepWithNext) || introducesTable(b));
+    };
+    // Each move shifts what follows, so the rules are checked again until none applies.
+    for (bool moved = true; moved;) {
+        moved = false;
+        for (QTextBlock b = doc.begin(); b.isValid() && !moved; b = b.next()) {
+            if (!keeps(b) || !b.next().isValid()) continue;
+            // the headings and captions just before it go along
+            QTextBlock first = b;
+            while (first.previous().isValid() && keeps(first.previous()))
+                first = first.previous();
+            const double start = top(first);
+            const double nextTop = top(b.next()) + 1;
+            // a table that fits on a page with what introduces it is kept whole:
+            // a row of several lines would otherwise be split between pages
+            double end = nextTop;
+            if (introducesTable(b)) {
+                const QRectF table = layout->frameBoundingRect(QTextCursor(b.next()).currentTable());
+                if (table.bottom() - start < pageHeight) end = table.bottom() - 1;
+            }
+            if (page(start) == page(end)) continue;
+            if (first.blockFormat().pageBreakPolicy() & QTextFormat::PageBreak_AlwaysBefore) continue;
+            QTextBlockFormat broken = first.blockFormat();
+            broken.setPageBreakPolicy(QTextFormat::PageBreak_AlwaysBefore);
+            QTextCursor(first).setBlockFormat(broken);
+            moved = true;
+        }
     }
 }
 
@@ -308,6 +330,16 @@ void BuildReportDocument(QTextDocument& doc, ReportChartObjects& charts, const R
                 QStringLiteral("ln N = A · ln t + B:  ") + QString::fromStdString(f.logLog.slopeText) +
                     QStringLiteral(",  ") + QString::fromStdString(f.logLog.interceptText));
 
+    // a heading of its own: inserted HTML would merge into the block before it
+    QTextBlockFormat headingFormat;
+    headingFormat.setHeadingLevel(2);
+    headingFormat.setTopMargin(14);
+    headingFormat.setBottomMargin(6);
+    QTextCharFormat headingChars;
+    headingChars.setFontWeight(QFont::Bold);
+    headingChars.setProperty(QTextFormat::FontSizeAdjustment, 2); // as <h2>
+    cursor.insertBlock(headingFormat, headingChars);
+    cursor.insertText(QStringLiteral("5. Гистограмма отказов"), headingChars);
     cursor.insertBlock(QTextBlockFormat(), QTextCharFormat());
     cursor.insertHtml(histogramHtml(f));
 }

@@ -169,8 +169,9 @@ void TForm5::resizeEvent(QResizeEvent* event) {
                         std::max(0, h - 289 - (kDesignHeight - 289 - 528)));
     Button1->setGeometry(1214, 1, 73, 22);
     Prodolgenie->setGeometry(1293, 1, 75, 22);
-    btnReport->setGeometry(1135, 1, 73, 22);
-    btnSaveTable->setGeometry(1005, 1, 124, 22);
+    // above the table, clear of the header line
+    btnSaveTable->setGeometry(8, 3, 130, 24);
+    btnReport->setGeometry(144, 3, 73, 24);
 }
 
 void TForm5::Button1Click() {
