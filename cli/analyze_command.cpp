@@ -1,8 +1,6 @@
-#include "cli/charts_option.h"
 #include "cli/commands.h"
 #include "cli/genetic_cli.h"
 #include "cli/json_output.h"
-#include "cli/report_option.h"
 #include "cli/table_text.h"
 
 #include "core/data/data_file.h"
@@ -110,7 +108,7 @@ nlohmann::json GridJson(const ResultTable& table) {
 
 } // namespace
 
-int RunAnalyze(const AnalyzeOptions& o) {
+int RunAnalyze(const AnalyzeOptions& o, const QtWriters& writers) {
     auto mc = parseModels(o.models);
     if (!mc) {
         std::cerr << "Неизвестная модель в списке --models: " << o.models << "\n";
@@ -185,7 +183,7 @@ int RunAnalyze(const AnalyzeOptions& o) {
     } else {
         printText(st, form, messages, table);
     }
-    if (o.chartsDir && rc == kDone) rc = WriteChartsOption(st, form.decimalSeparator, *o.chartsDir);
+    if (o.chartsDir && rc == kDone) rc = writers.charts(st, form.decimalSeparator, *o.chartsDir);
     if (o.csvDir && rc == kDone) {
         try {
             for (const std::string& file :
@@ -196,7 +194,7 @@ int RunAnalyze(const AnalyzeOptions& o) {
             rc = kFileError;
         }
     }
-    if (o.reportFile && rc == kDone) rc = WriteReportOption(st, form, origin, *o.reportFile);
+    if (o.reportFile && rc == kDone) rc = writers.report(st, form, origin, *o.reportFile);
     return rc;
 }
 

@@ -2,9 +2,15 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
+
+namespace tovimo {
+struct AnalysisState;
+struct MainForm;
+} // namespace tovimo
 
 namespace tovimo::cli {
 
@@ -57,7 +63,27 @@ struct ImportOptions {
 // The decimal separator of the user's locale.
 char LocaleDecimalSeparator();
 
-int RunAnalyze(const AnalyzeOptions& o);
+// Writes the chart images of an analysis into a folder and answers the exit status.
+using ChartsWriter =
+    std::function<int(const AnalysisState& st, char decimalSeparator, const std::string& dir)>;
+
+// Where the report finds the data file and the law it gave.
+struct ReportOrigin {
+    std::string dataFile;
+    std::optional<double> dataMean, dataSd;
+};
+
+// Writes the report of an analysis into a PDF file and answers the exit status.
+using ReportWriter = std::function<int(const AnalysisState& st, const MainForm& form,
+                                       const ReportOrigin& origin, const std::string& pdfPath)>;
+
+// What the program draws with Qt: --charts and --report.
+struct QtWriters {
+    ChartsWriter charts;
+    ReportWriter report;
+};
+
+int RunAnalyze(const AnalyzeOptions& o, const QtWriters& writers);
 int RunScore(const ScoreOptions& o);
 int RunSimulate(const SimulateOptions& o);
 int RunImport(const ImportOptions& o);

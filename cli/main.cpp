@@ -1,5 +1,7 @@
 // tovimo-cli: the analysis without windows.
+#include "cli/charts_option.h"
 #include "cli/commands.h"
+#include "cli/report_option.h"
 
 #include <CLI/CLI.hpp>
 
@@ -82,7 +84,7 @@ int main(int argc, char** argv) {
         const int rc = app.exit(e);
         return rc == 0 ? 0 : kUsage;
     }
-    if (*an) return RunAnalyze(a);
+    if (*an) return RunAnalyze(a, {WriteChartsOption, WriteReportOption});
     if (*sc) return RunScore(s);
     if (*sim) return RunSimulate(m);
     if (*imp) return RunImport(im);

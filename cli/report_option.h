@@ -1,18 +1,13 @@
 // The --report option of "analyze": the analysis as a PDF report.
 #pragma once
 
+#include "cli/commands.h"
 #include "core/state/analysis_state.h"
 #include "core/state/main_form.h"
 
-#include <optional>
 #include <string>
 
 namespace tovimo::cli {
-
-struct ReportOrigin {
-    std::string dataFile;
-    std::optional<double> dataMean, dataSd; // the law the data file gave
-};
 
 // Writes the report and answers the exit status: done, a file error
 // (reported on the error stream), or a usage error when this program was

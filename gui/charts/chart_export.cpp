@@ -1,35 +1,24 @@
 #include "gui/charts/chart_export.h"
 
 #include "core/results/chart_data.h"
+#include "gui/charts/chart_separators.h"
+#include "gui/charts/chart_sizes.h"
 #include "gui/charts/chart_view.h"
-#include "gui/windows/lnview.h"
+#include "gui/charts/headless_app.h"
+#include "gui/charts/loglog_panel.h"
 
 #include <QApplication>
 #include <QDir>
-#include <QLocale>
 #include <QPainter>
 #include <QPixmap>
 #include <QSvgGenerator>
 
-#include <clocale>
 #include <memory>
 #include <stdexcept>
 
 namespace tovimo {
 
 namespace {
-
-// Drawing needs an application object; the command line has none of its own.
-std::unique_ptr<QApplication> ensureApplication() {
-    if (QCoreApplication::instance()) return nullptr;
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-    static int argc = 1;
-    static char name[] = "tovimo-cli";
-    static char* argv[] = {name, nullptr};
-    auto app = std::make_unique<QApplication>(argc, argv);
-    std::setlocale(LC_NUMERIC, "C"); // the rest of the program formats numbers itself
-    return app;
-}
 
 void save(QWidget* w, const QString& path, std::vector<std::string>& written) {
     const QString png = path + QStringLiteral(".png");
@@ -53,18 +42,13 @@ void save(QWidget* w, const QString& path, std::vector<std::string>& written) {
 } // namespace
 
 std::vector<std::string> ExportResultCharts(const AnalysisState& st, char sep, const std::string& dir) {
-    const auto app = ensureApplication();
+    const auto app = EnsureApplication();
     const QString folder = QString::fromStdString(dir);
     if (!QDir().mkpath(folder)) throw std::runtime_error("Не удалось создать папку " + dir);
     const QDir out(folder);
     std::vector<std::string> written;
 
-    const QLocale locale;
-    const std::string group = locale.decimalPoint() == QChar::fromLatin1(sep)
-                                  ? locale.groupSeparator().toStdString()
-                                  : DefaultGroupSeparator(sep);
-    const ResultCharts charts = BuildResultCharts(st, sep, group);
-    // The sizes the charts have in the results window as it was designed.
+    const ResultCharts charts = BuildResultCharts(st, sep, ChartGroupSeparator(sep));
     const ResultCharts design = ResultChartsDesign();
     const struct {
         const ChartPlan& design;
@@ -72,9 +56,9 @@ std::vector<std::string> ExportResultCharts(const AnalysisState& st, char sep, c
         QSize size;
         const char* file;
     } views[] = {
-        {design.chart1, charts.chart1, {922, 533}, "chart1"},
-        {design.chart2, charts.chart2, {389, 528}, "chart2"},
-        {design.chart3, charts.chart3, {551, 254}, "chart3"},
+        {design.chart1, charts.chart1, kChart1Size, "chart1"},
+        {design.chart2, charts.chart2, kChart2Size, "chart2"},
+        {design.chart3, charts.chart3, kChart3Size, "chart3"},
     };
     for (const auto& v : views) {
         ChartView view(new PlannedChart(v.design));
@@ -86,8 +70,7 @@ std::vector<std::string> ExportResultCharts(const AnalysisState& st, char sep, c
         save(&view, out.filePath(QString::fromLatin1(v.file)), written);
     }
 
-    TLNview ln;
-    ln.setAttribute(Qt::WA_DeleteOnClose, false);
+    LogLogPanel ln;
     ln.setAttribute(Qt::WA_DontShowOnScreen);
     ln.show();
     ln.fill(st, sep);

@@ -2,6 +2,8 @@
 
 #include "core/results/results_refresh.h"
 #include "core/text/number_format.h"
+#include "gui/charts/chart_separators.h"
+#include "gui/charts/chart_sizes.h"
 #include "gui/report/report_chart_object.h"
 
 #include <QAbstractTextDocumentLayout>
@@ -69,12 +71,6 @@ class HtmlTable {
 
 QString heading(const QString& text) {
     return QStringLiteral("<h2 style=\"margin-top: 14px;\">%1</h2>").arg(text.toHtmlEscaped());
-}
-
-std::string groupSeparatorFor(char sep) {
-    const QLocale locale;
-    return locale.decimalPoint() == QChar::fromLatin1(sep) ? locale.groupSeparator().toStdString()
-                                                           : DefaultGroupSeparator(sep);
 }
 
 const char* const kCriteria[3] = {"Специальный 1", "Стандарт (default)", "Специальный 2"};
@@ -274,7 +270,7 @@ ReportFigures ComputeReportFigures(const AnalysisState& st, const MainForm& form
     ReportFigures f{st, form, {}, {}, {}, {}};
     const char sep = form.decimalSeparator;
     RefreshResultFigures(f.st, f.form);
-    f.charts = BuildResultCharts(f.st, sep, groupSeparatorFor(sep));
+    f.charts = BuildResultCharts(f.st, sep, ChartGroupSeparator(sep));
     StoreChartTotals(f.st, f.charts);
     f.table = FillResultTable(
         f.st, sep, [](const std::string& s) { return static_cast<int>(s.size()); }, false);
@@ -320,13 +316,13 @@ void BuildReportDocument(QTextDocument& doc, ReportChartObjects& charts, const R
     const ResultCharts design = ResultChartsDesign();
     const LogLogChart logDesign = LogLogChartDesign();
     insertChart(cursor, charts, QStringLiteral("Рисунок 1. ") + QString::fromStdString(f.charts.chart1.title),
-                design.chart1, f.charts.chart1, {922, 533}, page);
+                design.chart1, f.charts.chart1, kChart1Size, page);
     insertChart(cursor, charts, QStringLiteral("Рисунок 2. ") + QString::fromStdString(f.charts.chart2.title),
                 design.chart2, f.charts.chart2, {800, 533}, page);
     insertChart(cursor, charts, QStringLiteral("Рисунок 3. ") + QString::fromStdString(f.charts.chart3.title),
                 design.chart3, f.charts.chart3, {922, 420}, page);
     insertChart(cursor, charts, QStringLiteral("Рисунок 4. ") + QString::fromStdString(f.logLog.chart.title),
-                logDesign.chart, f.logLog.chart, {838, 546}, page,
+                logDesign.chart, f.logLog.chart, kLogLogPanelSize, page,
                 QStringLiteral("ln N = A · ln t + B:  ") + QString::fromStdString(f.logLog.slopeText) +
                     QStringLiteral(",  ") + QString::fromStdString(f.logLog.interceptText));
 

@@ -1,6 +1,7 @@
 #include "gui/report/report_pdf.h"
 
 #include "gui/charts/chart_fonts.h"
+#include "gui/charts/headless_app.h"
 #include "gui/report/report_chart_object.h"
 #include "gui/report/report_document.h"
 
@@ -13,7 +14,6 @@
 #include <QScreen>
 #include <QTextDocument>
 
-#include <clocale>
 #include <cmath>
 #include <memory>
 #include <stdexcept>
@@ -21,18 +21,6 @@
 namespace tovimo {
 
 namespace {
-
-// Drawing needs an application object; the command line has none of its own.
-std::unique_ptr<QApplication> ensureApplication() {
-    if (QCoreApplication::instance()) return nullptr;
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-    static int argc = 1;
-    static char name[] = "tovimo-cli";
-    static char* argv[] = {name, nullptr};
-    auto app = std::make_unique<QApplication>(argc, argv);
-    std::setlocale(LC_NUMERIC, "C"); // the rest of the program formats numbers itself
-    return app;
-}
 
 // The charts are laid out for the screen; drawn into a PDF at the same dots
 // per inch, their fonts keep their proportions to the lines.
@@ -46,7 +34,7 @@ int screenDpi() {
 
 void WriteReportPdf(const AnalysisState& st, const MainForm& form, const ReportSource& source,
                     const std::string& pdfPath) {
-    const auto app = ensureApplication();
+    const auto app = EnsureApplication();
     const QString path = QString::fromStdString(pdfPath);
     const auto fail = [&] { return std::runtime_error("Не удалось записать файл " + pdfPath); };
     {

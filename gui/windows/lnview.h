@@ -4,12 +4,11 @@
 #pragma once
 
 #include "core/state/analysis_state.h"
-#include "gui/charts/chart_view.h"
+#include "gui/charts/loglog_panel.h"
 
 #include <QPointer>
 #include <QWidget>
 
-class QLabel;
 class QPushButton;
 
 namespace tovimo {
@@ -20,13 +19,7 @@ class TLNview : public QWidget {
   public:
     explicit TLNview(QWidget* mainWindow = nullptr);
 
-    // Series, comment and the line's slope and intercept from the state.
-    void fill(const AnalysisState& st, char decimalSeparator);
-
-    ChartView* Chart1 = nullptr;
-    QLabel* Label1 = nullptr; // slope
-    QLabel* Label2 = nullptr; // intercept
-    QLabel* Label3 = nullptr; // comment
+    LogLogPanel* Panel = nullptr; // the chart and its labels, under the buttons
     QPushButton* Button2 = nullptr;
     QPushButton* Prodolgenie = nullptr;
 

@@ -5,6 +5,8 @@
 #include "core/results/results_refresh.h"
 #include "core/results/results_table.h"
 #include "gui/charts/chart_fonts.h"
+#include "gui/charts/chart_separators.h"
+#include "gui/charts/chart_sizes.h"
 #include "gui/platform/print_service.h"
 #include "gui/platform/ui_seams.h"
 
@@ -116,13 +118,9 @@ QString TForm5::cellText(int row, int column) const {
 void TForm5::DiaStart() {
     const MainForm& form = form_ ? form_() : ownForm_;
     const char sep = form.decimalSeparator;
-    const QLocale locale;
-    const std::string group = locale.decimalPoint() == QChar::fromLatin1(sep)
-                                  ? locale.groupSeparator().toStdString()
-                                  : DefaultGroupSeparator(sep);
 
     RefreshResultFigures(st_, form);
-    const ResultCharts charts = BuildResultCharts(st_, sep, group);
+    const ResultCharts charts = BuildResultCharts(st_, sep, ChartGroupSeparator(sep));
     StoreChartTotals(st_, charts);
     Chart1->plannedChart()->fill(charts.chart1);
     Chart2->plannedChart()->fill(charts.chart2);
@@ -163,10 +161,11 @@ void TForm5::resizeEvent(QResizeEvent* event) {
     const int w = width(), h = height();
     placeHeader();
     Result_Grid->setGeometry(8, 30, 813, 268);
-    Chart3->setGeometry(826, 29, 551, 254);
-    Chart1->setGeometry(0, 289, 922, std::max(0, h - 289 - (kDesignHeight - 289 - 533)));
-    Chart2->setGeometry(928, 289, std::max(0, w - 928 - (kDesignWidth - 928 - 389)),
-                        std::max(0, h - 289 - (kDesignHeight - 289 - 528)));
+    Chart3->setGeometry(QRect(QPoint(826, 29), kChart3Size));
+    // at the design size the charts have their design sizes
+    Chart1->setGeometry(0, 289, kChart1Size.width(), std::max(0, h - kDesignHeight + kChart1Size.height()));
+    Chart2->setGeometry(928, 289, std::max(0, w - kDesignWidth + kChart2Size.width()),
+                        std::max(0, h - kDesignHeight + kChart2Size.height()));
     Button1->setGeometry(1214, 1, 73, 22);
     Prodolgenie->setGeometry(1293, 1, 75, 22);
     // above the table, clear of the header line

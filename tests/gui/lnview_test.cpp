@@ -53,8 +53,9 @@ class LnViewTest : public QObject {
         QCOMPARE(LNview.data(), first.data());
         QVERIFY(!main.isVisible());
         QVERIFY(first->isVisible());
-        const QList<QPointF> points = first->Chart1->plannedChart()->pointsOf(QStringLiteral("Series1"));
-        const QList<QPointF> line = first->Chart1->plannedChart()->pointsOf(QStringLiteral("Series2"));
+        const QList<QPointF> points =
+            first->Panel->Chart1->plannedChart()->pointsOf(QStringLiteral("Series1"));
+        const QList<QPointF> line = first->Panel->Chart1->plannedChart()->pointsOf(QStringLiteral("Series2"));
 
         if (closeBox)
             first->close();
@@ -67,8 +68,8 @@ class LnViewTest : public QObject {
         QPointer<TLNview> second = OpenLnView(&main, st, separator());
         QVERIFY(second && second->isVisible());
         QVERIFY(!main.isVisible());
-        QCOMPARE(second->Chart1->plannedChart()->pointsOf(QStringLiteral("Series1")), points);
-        QCOMPARE(second->Chart1->plannedChart()->pointsOf(QStringLiteral("Series2")), line);
+        QCOMPARE(second->Panel->Chart1->plannedChart()->pointsOf(QStringLiteral("Series1")), points);
+        QCOMPARE(second->Panel->Chart1->plannedChart()->pointsOf(QStringLiteral("Series2")), line);
         second->close();
         releasePending();
     }
@@ -77,21 +78,22 @@ class LnViewTest : public QObject {
         const AnalysisState st = series({0, 120, 340, 700, 1500});
         QWidget main;
         QPointer<TLNview> w = OpenLnView(&main, st, separator());
-        const QList<QPointF> points = w->Chart1->plannedChart()->pointsOf(QStringLiteral("Series1"));
+        const QList<QPointF> points = w->Panel->Chart1->plannedChart()->pointsOf(QStringLiteral("Series1"));
         QCOMPARE(points.size(), 4); // the failure at 0 h gives no point but keeps its rank
         QCOMPARE(points.first(), QPointF(std::log(120.00001), std::log(2.0)));
-        const QList<QPointF> line = w->Chart1->plannedChart()->pointsOf(QStringLiteral("Series2"));
+        const QList<QPointF> line = w->Panel->Chart1->plannedChart()->pointsOf(QStringLiteral("Series2"));
         QCOMPARE(line.size(), 2);
         QCOMPARE(line[1].x(), std::log(700.00001)); // ends at the next-to-last failure
         QCOMPARE(line[1].y(), 1.2 * std::log(700.00001) - 3.25);
         const QString sep = QLocale().decimalPoint();
-        QCOMPARE(w->Label1->text(), QStringLiteral("A= 1") + sep + QStringLiteral("2000"));
-        QCOMPARE(w->Label2->text(), QStringLiteral("B= -3") + sep + QStringLiteral("2500"));
-        QCOMPARE(w->Label3->text(), QStringLiteral("Насосы НС-2"));
-        QCOMPARE(w->Label1->pos(), QPoint(579, 382));
+        QCOMPARE(w->Panel->Label1->text(), QStringLiteral("A= 1") + sep + QStringLiteral("2000"));
+        QCOMPARE(w->Panel->Label2->text(), QStringLiteral("B= -3") + sep + QStringLiteral("2500"));
+        QCOMPARE(w->Panel->Label3->text(), QStringLiteral("Насосы НС-2"));
+        QCOMPARE(w->Panel->Label1->pos(), QPoint(579, 382));
         QCOMPARE(w->windowTitle(),
                  QStringLiteral("Анализ закона распределения отказов. Анализ надежности в эксплуатации."));
-        QCOMPARE(w->Chart1->chart()->title(), QStringLiteral("Накопленние отказов по времени наблюдения"));
+        QCOMPARE(w->Panel->Chart1->chart()->title(),
+                 QStringLiteral("Накопленние отказов по времени наблюдения"));
         w->close();
         releasePending();
     }
@@ -100,9 +102,9 @@ class LnViewTest : public QObject {
         const AnalysisState st = series({0, 0});
         QWidget main;
         QPointer<TLNview> w = OpenLnView(&main, st, separator());
-        QVERIFY(w->Chart1->plannedChart()->pointsOf(QStringLiteral("Series1")).isEmpty());
-        QVERIFY(w->Chart1->plannedChart()->pointsOf(QStringLiteral("Series2")).isEmpty());
-        QVERIFY(w->Label1->text().startsWith(QStringLiteral("A= ")));
+        QVERIFY(w->Panel->Chart1->plannedChart()->pointsOf(QStringLiteral("Series1")).isEmpty());
+        QVERIFY(w->Panel->Chart1->plannedChart()->pointsOf(QStringLiteral("Series2")).isEmpty());
+        QVERIFY(w->Panel->Label1->text().startsWith(QStringLiteral("A= ")));
         w->close();
         releasePending();
     }

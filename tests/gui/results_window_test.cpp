@@ -3,6 +3,7 @@
 #include "gui/windows/results_window.h"
 
 #include "gui/charts/chart_export.h"
+#include "gui/windows/lnview.h"
 
 #include "core/data/data_file.h"
 #include "core/state/run_inputs.h"
@@ -280,7 +281,7 @@ class ResultsWindowTest : public QObject {
         QCOMPARE(w.cellText(0, 1), QStringLiteral("Пирсона/Ньютона"));
     }
 
-    void exportedChartsAreWhatTheWindowShows() {
+    void exportedChartsAreWhatTheWindowsShow() {
         MainForm form;
         AnalysisState st = loadedSample(form);
         fitAll(st);
@@ -302,6 +303,18 @@ class ResultsWindowTest : public QObject {
             QCOMPARE(exported.size(), shown.size());
             QVERIFY2(exported == shown, c.file);
         }
+
+        // the log-log window shows the exported panel under its buttons
+        QPointer<TLNview> ln = OpenLnView(nullptr, st, form.decimalSeparator);
+        QCoreApplication::processEvents();
+        const QImage shown = ln->Panel->grab().toImage().convertToFormat(QImage::Format_RGB32);
+        const QImage exported =
+            QImage(dir.filePath(QStringLiteral("lnview.png"))).convertToFormat(QImage::Format_RGB32);
+        QCOMPARE(exported.size(), QSize(838, 546));
+        QCOMPARE(shown.size(), exported.size());
+        QVERIFY(exported == shown);
+        ln->close();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     }
 
     void createdAtTheScreenSize() {
