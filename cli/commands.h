@@ -15,7 +15,7 @@ struct MainForm;
 namespace tovimo::cli {
 
 // kBadData: the input holds rows that could not be read.
-enum ExitCode { kDone = 0, kUsage = 2, kFileError = 3, kBadData = 4 };
+enum ExitCode { kDone = 0, kUsage = 2, kFileError = 3, kRunFailed = 4, kBadData = 5 };
 
 struct AnalyzeOptions {
     std::string dataFile;

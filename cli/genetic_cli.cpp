@@ -28,10 +28,13 @@ int RunGeneticHeadless(AnalysisState& st, MainForm& form, const AnalyzeOptions& 
     FormGaHost host(form);
     GaFlags flags;
     try {
-        RunGenerationLoop(st, host, flags, options);
+        if (const auto failure = RunGeneticAlgorithm(st, host, flags, options)) {
+            messages.push_back(*failure);
+            return kRunFailed;
+        }
     } catch (const std::exception& e) {
         messages.push_back(e.what());
-        return kUsage;
+        return kRunFailed;
     }
     return kDone;
 }

@@ -15,7 +15,8 @@ namespace tovimo::cli {
 // Runs one genetic-algorithm run on the loaded state with the form's inputs
 // (seeded from o.seed, or the clock), appending memo lines to form.Memo2 and
 // message-box texts to `messages`. Returns kDone, or an exit code when the run
-// could not start. The results refresh is the caller's.
+// was refused (kUsage, kFileError) or could not be set up or failed (kRunFailed),
+// its message the last of `messages`. The results refresh is the caller's.
 int RunGeneticHeadless(AnalysisState& st, MainForm& form, const AnalyzeOptions& o,
                        std::vector<std::string>& messages);
 

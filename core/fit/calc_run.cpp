@@ -46,38 +46,69 @@ bool InputsUsable(const AnalysisState& st, const MainForm& form, const MessageFn
 
 } // namespace
 
-bool RunCalculation(AnalysisState& st, MainForm& form, FitClock& clock, const RunCallbacks& cb) {
-    const MessageFn message = cb.message ? cb.message : [](const std::string&) {};
-    ReadRunEdits(st, form);
-    if (!GettingData(st, form, message)) return false;
-    ReadRunFlags(st, form);
-    if (!InputsUsable(st, form, message)) return false;
+const char* RunFitName(RunFit fit) {
+    switch (fit) {
+    case RunFit::Spiral:
+        return "модель 1.1 (Пирсон, спиральный спуск)";
+    case RunFit::Newton:
+        return "модель 1.2 (Пирсон, метод Ньютона)";
+    case RunFit::Smirnov:
+        return "модель 2 (Смирнов)";
+    }
+    return "";
+}
 
+bool PrepareCalculation(AnalysisState& st, MainForm& form, const MessageFn& message) {
+    const MessageFn say = message ? message : [](const std::string&) {};
+    ReadRunEdits(st, form);
+    if (!GettingData(st, form, say)) return false;
+    ReadRunFlags(st, form);
+    return InputsUsable(st, form, say);
+}
+
+bool RunCalculationFits(AnalysisState& st, MainForm& form, FitClock& clock, const RunCallbacks& cb) {
     FitCallbacks fit;
     fit.memo = [&](const std::string& line) {
         form.Memo2.push_back(line);
         if (cb.memo) cb.memo(line);
     };
     fit.elapsedText = cb.elapsedText;
+    fit.stop = cb.stop;
     auto spread = [&](Mod_Weib& m) {
         Sigmas(st, m, st.T_Prirab);
         fit.memo(Hist_SKO(st, m, form.decimalSeparator));
     };
+    // Before each fit: false when the run is to end here.
+    auto starting = [&](RunFit f) {
+        if (StopAsked(cb.stop)) return false;
+        if (cb.fitStarted) cb.fitStarted(f);
+        return true;
+    };
 
     hist_Format(st);
     if (form.SpirSpusk) {
+        if (!starting(RunFit::Spiral)) return false;
         SpirSp_Execute(st, form, clock, fit);
         spread(st.MPirsS);
     }
     if (form.BoxNewton) {
+        if (!starting(RunFit::Newton)) return false;
         Podbor_Weib_Pirson(st, form, st.MPirsN.A, st.MPirsN.B, clock, fit);
         spread(st.MPirsN);
     }
     if (form.BoxSmirnow) {
+        if (!starting(RunFit::Smirnov)) return false;
         Podbor_Weib_Smirnow(st, form, st.MSmirn.A, st.MSmirn.B, clock, fit);
         spread(st.MSmirn);
     }
+    if (StopAsked(cb.stop)) return false;
     RefreshResultFigures(st, form);
+    return true;
+}
+
+bool RunCalculation(AnalysisState& st, MainForm& form, FitClock& clock, const RunCallbacks& cb) {
+    if (!PrepareCalculation(st, form, cb.message)) return false;
+    RunCalculationFits(st, form, clock, cb);
     return true;
 }
 

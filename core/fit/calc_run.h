@@ -16,15 +16,34 @@ namespace tovimo {
 // The message for a step-reduction factor that is not a positive number.
 std::string FactorMessage(const char* fieldCaption);
 
+// The fits of a main run, in the order they run.
+enum class RunFit { Spiral, Newton, Smirnov };
+
+// "модель 1.1 (Пирсон, спиральный спуск)" and the like, for the busy indicator.
+const char* RunFitName(RunFit fit);
+
 struct RunCallbacks {
     MessageFn message;         // message boxes
     MemoFn memo;               // every memo line as it is appended to form.Memo2
     ElapsedTextFn elapsedText; // FormatElapsedDefault when empty
+    StopFn stop;               // asked once per search cycle and between the fits
+    std::function<void(RunFit)> fitStarted;
 };
 
-// bbRaschetClick. Answers false when the run did not start (a message said
-// why, or no data are loaded). A text that is not a number in one of the
-// four edits throws ConvertError; the values read before it stay stored.
+// The part of bbRaschetClick before the busy time: the four edits, the
+// path check, the two flags and the inputs. Answers false when the run does
+// not start (a message said why, or no data are loaded). A text that is not a
+// number in one of the four edits throws ConvertError; the values read
+// before it stay stored.
+bool PrepareCalculation(AnalysisState& st, MainForm& form, const MessageFn& message);
+
+// The busy part: the histogram, the ticked fits in their fixed order and the
+// figures of the results refresh. Touches no control, so it may run off the
+// user-interface thread. Answers false when `cb.stop` ended it early; the
+// slots of the fits not yet run keep what they held.
+bool RunCalculationFits(AnalysisState& st, MainForm& form, FitClock& clock, const RunCallbacks& cb);
+
+// bbRaschetClick without the windows: both parts on the calling thread.
 bool RunCalculation(AnalysisState& st, MainForm& form, FitClock& clock, const RunCallbacks& cb);
 
 } // namespace tovimo

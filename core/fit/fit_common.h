@@ -15,11 +15,19 @@ namespace tovimo {
 using MemoFn = std::function<void(const std::string&)>;
 // Elapsed seconds as the user's time of day text.
 using ElapsedTextFn = std::function<std::string(double)>;
+// Asked once per search cycle: true ends the search at the point it has
+// reached. It reads no clock, so a search that is not stopped is the same.
+using StopFn = std::function<bool()>;
 
 struct FitCallbacks {
     MemoFn memo;               // appends one line to the progress memo
     ElapsedTextFn elapsedText; // FormatElapsedDefault when empty
+    StopFn stop;               // never stops when empty
 };
+
+inline bool StopAsked(const StopFn& stop) {
+    return stop && stop();
+}
 
 using ParamVector = std::array<double, 5>; // entries 1..Np are used
 

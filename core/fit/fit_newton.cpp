@@ -7,7 +7,7 @@
 namespace tovimo {
 
 double NewtonSearch(AnalysisState& st, SearchVectors& v, double factor, double start,
-                    const SearchCriterion& ZF, FitClock& clock) {
+                    const SearchCriterion& ZF, FitClock& clock, const StopFn& stop) {
     const int Np = v.Np;
     double Kdiv_Pirs = factor;
     // One more step of parameter j would leave its range (the lower bound counts as outside).
@@ -39,7 +39,7 @@ double NewtonSearch(AnalysisState& st, SearchVectors& v, double factor, double s
         // the point of each cycle is published; only the last one stays, so it is
         // published once after the search
         Big_ZF = ZF(v.A_s);
-    } while (!StepsBelowTolerance(v));
+    } while (!StepsBelowTolerance(v) && !StopAsked(stop));
     return Big_ZF;
 }
 
@@ -62,7 +62,7 @@ void Podbor_Weib_Pirson(AnalysisState& st, const MainForm& form, double& Arez, d
     PirsonEvaluator pirson(st, form.RadioGroup1);
     const SearchCriterion ZF = PearsonCriterion(st, pirson, M.K_powtor);
     const double start = clock.Seconds();
-    NewtonSearch(st, v, Kdiv_Pirs, start, ZF, clock);
+    NewtonSearch(st, v, Kdiv_Pirs, start, ZF, clock, cb.stop);
 
     FinishPearsonFit(st, form, M, v, clock.Seconds() - start, pirson.evaluations(), kNewtonDone, cb);
     Arez = M.A;

@@ -15,7 +15,7 @@ inline constexpr const char* kNewtonDone = "Расчёт модели по Пи�
 // the clock reading the elapsed time counts from. Leaves the fitted point in
 // v.A_s and returns the criterion there.
 double NewtonSearch(AnalysisState& st, SearchVectors& v, double factor, double start,
-                    const SearchCriterion& ZF, FitClock& clock);
+                    const SearchCriterion& ZF, FitClock& clock, const StopFn& stop = {});
 
 // Reads its factor from Edit6 (ConvertError when not a number) and the form's
 // criterion choice; `Arez` and `Brez` receive the fitted shape and scale.

@@ -10,7 +10,7 @@
 namespace tovimo {
 
 void SmirnovSearch(AnalysisState& st, SearchVectors& v, double factor, double start,
-                   const SearchCriterion& criterion, FitClock& clock) {
+                   const SearchCriterion& criterion, FitClock& clock, const StopFn& stop) {
     double KdivSm = factor;
     double Big_ZF = criterion(v.A_s);
     for (;;) {
@@ -37,7 +37,7 @@ void SmirnovSearch(AnalysisState& st, SearchVectors& v, double factor, double st
         }
         const bool scaleStillMoving =
             std::fabs(v.h_s[1]) >= v.ee[1] && std::fabs(v.h_s[2]) < v.ee[2] && std::fabs(v.h_s[3]) < v.ee[3];
-        if (!(st.ts < 10 || scaleStillMoving)) break;
+        if (!(st.ts < 10 || scaleStillMoving) || StopAsked(stop)) break;
     }
 }
 
@@ -59,7 +59,7 @@ void Podbor_Weib_Smirnow(AnalysisState& st, const MainForm& form, double& Arez, 
     SmirnowEvaluator smirnow(st, M.F_norm);
     auto criterion = [&](const ParamVector& p) { return smirnow(p[2], p[1], p[3]); };
     const double start = clock.Seconds();
-    SmirnovSearch(st, v, KdivSm, start, criterion, clock);
+    SmirnovSearch(st, v, KdivSm, start, criterion, clock, cb.stop);
 
     Arez = v.A_s[2];
     Brez = v.A_s[1];

@@ -16,7 +16,7 @@ inline constexpr const char* kSmirnovDone = "Расчёт модели по См
 // `factor`; `start` is the clock reading the elapsed time counts from.
 // Leaves the fitted point in v.A_s.
 void SmirnovSearch(AnalysisState& st, SearchVectors& v, double factor, double start,
-                   const SearchCriterion& criterion, FitClock& clock);
+                   const SearchCriterion& criterion, FitClock& clock, const StopFn& stop = {});
 
 // Reads its factor from Edit5 (ConvertError when not a number); `Arez` and
 // `Brez` receive the fitted shape and scale.

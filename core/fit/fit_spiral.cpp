@@ -7,7 +7,7 @@
 namespace tovimo {
 
 void SpiralSearch(AnalysisState& st, SearchVectors& v, double factor, const SearchCriterion& ZF,
-                  FitClock& clock) {
+                  FitClock& clock, const StopFn& stop) {
     const int Np = v.Np;
     double KdivSpir = factor;
     double P = 0;
@@ -33,7 +33,7 @@ void SpiralSearch(AnalysisState& st, SearchVectors& v, double factor, const Sear
         }
         StoreElapsed(st, clock.Seconds() - st.Tim);
         if (KdivSpir < 5 && st.ts > 0.5 * Np * Np) KdivSpir = KdivSpir * 1.0755;
-        if (StepsBelowTolerance(v) || st.ts > 10) break;
+        if (StepsBelowTolerance(v) || st.ts > 10 || StopAsked(stop)) break;
     }
 }
 
@@ -50,7 +50,7 @@ void SpirSp_Execute(AnalysisState& st, const MainForm& form, FitClock& clock, co
     const double KdivSpir = StrToFloat(form.Edit1, sep);
     PirsonEvaluator pirson(st, form.RadioGroup1);
     const SearchCriterion ZF = PearsonCriterion(st, pirson, M.K_powtor);
-    SpiralSearch(st, v, KdivSpir, ZF, clock);
+    SpiralSearch(st, v, KdivSpir, ZF, clock, cb.stop);
 
     FinishPearsonFit(st, form, M, v, clock.Seconds() - st.Tim, pirson.evaluations(), kSpiralDone, cb);
 }

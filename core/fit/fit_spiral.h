@@ -15,7 +15,7 @@ inline constexpr const char* kSpiralDone = "Расчёт модели по Пи�
 // The spiral descent from `v` with step-reduction factor `factor`; the
 // elapsed time counts from st.Tim. Leaves the fitted point in v.A_s.
 void SpiralSearch(AnalysisState& st, SearchVectors& v, double factor, const SearchCriterion& ZF,
-                  FitClock& clock);
+                  FitClock& clock, const StopFn& stop = {});
 
 // Reads its factor from Edit1 (ConvertError when not a number) and the form's
 // criterion choice.

@@ -6,6 +6,10 @@
 #include "core/text/number_format.h"
 
 #include <climits>
+#include <exception>
+#include <new>
+#include <stdexcept>
+#include <system_error>
 
 namespace tovimo {
 
@@ -13,6 +17,47 @@ namespace {
 
 // A population beyond this would not fit in memory.
 constexpr long long kMaxPopulation = 1000000;
+
+// No memory for the population or no thread for its evaluations.
+bool outOfResources(const std::exception_ptr& error) {
+    try {
+        std::rethrow_exception(error);
+    } catch (const std::bad_alloc&) {
+        return true;
+    } catch (const std::length_error&) {
+        return true;
+    } catch (const std::system_error&) {
+        return true;
+    } catch (...) {
+        return false;
+    }
+}
+
+// Passes every call on to the run's host and notes the hand-over after the
+// initial population, with which the set-up ends.
+class SetUpWatch final : public GaHost {
+  public:
+    explicit SetUpWatch(GaHost& host) : host_(host) {}
+    bool setUp() const { return setUp_; }
+
+    std::optional<int> populationSize() override { return host_.populationSize(); }
+    std::optional<int> generations() override { return host_.generations(); }
+    std::optional<long long> copyCount() override { return host_.copyCount(); }
+    std::pair<int, int> trackBars() override { return host_.trackBars(); }
+    void setTrackBar(int which, int pos) override { host_.setTrackBar(which, pos); }
+    void setGenerationsText(std::string text) override { host_.setGenerationsText(std::move(text)); }
+    void setProgress(int position) override { host_.setProgress(position); }
+    void memoLine(std::string line) override { host_.memoLine(std::move(line)); }
+    void updMain(int genes) override {
+        setUp_ = true;
+        host_.updMain(genes);
+    }
+    void diaGen() override { host_.diaGen(); }
+
+  private:
+    GaHost& host_;
+    bool setUp_ = false;
+};
 
 bool isWholeAtLeast(const std::string& text, long long lowest, long long highest = INT_MAX) {
     const auto v = ParseInt(text);
@@ -50,6 +95,18 @@ bool PrepareGeneticRun(AnalysisState& st, const MainForm& form, const MessageFn&
     // The genetic model's arrays are sized to the histogram when a result is
     // published, so that a run that finds nothing leaves the model untouched.
     return true;
+}
+
+std::optional<std::string> RunGeneticAlgorithm(AnalysisState& st, GaHost& host, GaFlags& flags,
+                                               const GaRunOptions& options, const GenerationLoop& loop) {
+    SetUpWatch watch(host);
+    try {
+        if (loop(st, watch, flags, options) == GaRunEnd::NotStarted) return kMsgGaNotSetUp;
+    } catch (...) {
+        if (watch.setUp() || !outOfResources(std::current_exception())) throw;
+        return kMsgGaSetUpFailed;
+    }
+    return std::nullopt;
 }
 
 } // namespace tovimo

@@ -5,8 +5,13 @@
 #pragma once
 
 #include "core/data/data_file.h"
+#include "core/genetic/genetic_loop.h"
 #include "core/state/analysis_state.h"
 #include "core/state/main_form.h"
+
+#include <functional>
+#include <optional>
+#include <string>
 
 namespace tovimo {
 
@@ -14,6 +19,12 @@ inline constexpr const char* kMsgGaPopulation =
     "Размер популяции должен быть целым числом от 2 до 1000000; расчет не запущен";
 inline constexpr const char* kMsgGaGenerations =
     "Число поколений должно быть целым числом не меньше 1; расчет не запущен";
+inline constexpr const char* kMsgGaNotSetUp =
+    "Генетический алгоритм не запущен: размер популяции или число поколений не является целым числом "
+    "в допустимых пределах; модель не изменена";
+inline constexpr const char* kMsgGaSetUpFailed =
+    "Генетический алгоритм не запущен: не удалось создать популяцию (не хватает памяти или ресурсов "
+    "системы); модель не изменена";
 inline constexpr const char* kMsgGaPrecision =
     "Точность подбора слишком груба: ген получает меньше 2 двоичных разрядов; расчет не запущен";
 
@@ -22,5 +33,18 @@ inline constexpr const char* kMsgGaPrecision =
 // run is not to start. A text in one of the run edits or in "Точность подбора"
 // that is not a number throws ConvertError; what was read before it stays read.
 bool PrepareGeneticRun(AnalysisState& st, const MainForm& form, const MessageFn& message);
+
+// The generation loop a run goes through: RunGenerationLoop, or a test's own.
+using GenerationLoop = std::function<GaRunEnd(AnalysisState&, GaHost&, GaFlags&, const GaRunOptions&)>;
+
+// Runs `loop` on the state PrepareGeneticRun prepared and answers what the
+// user is to be told when the run ended before its first generation: the
+// population size or generation count was unusable when the run read them
+// (kMsgGaNotSetUp), or the population could not be made for want of memory
+// or of a thread (kMsgGaSetUpFailed). Nothing for a run that got that far;
+// any other error leaves as an exception.
+std::optional<std::string> RunGeneticAlgorithm(AnalysisState& st, GaHost& host, GaFlags& flags,
+                                               const GaRunOptions& options,
+                                               const GenerationLoop& loop = RunGenerationLoop);
 
 } // namespace tovimo

@@ -27,6 +27,7 @@
 #include <QRadioButton>
 #include <QScreen>
 #include <QSlider>
+#include <QStatusBar>
 #include <QTabBar>
 #include <QTabWidget>
 #include <QTableWidget>
@@ -47,16 +48,16 @@ QLabel* namedLabel(const QString& name, const QString& text, QWidget* parent) {
     return l;
 }
 
-QLineEdit* namedEdit(const QString& name, const QString& text, QWidget* parent) {
-    auto* e = new QLineEdit(text, parent);
+QLineEdit* namedEdit(const QString& name, QWidget* parent) {
+    auto* e = new QLineEdit(parent);
     e->setObjectName(name);
     return e;
 }
 
 // An edit with its caption label, the label named "<edit>Label".
-QLineEdit* labeledEdit(const QString& name, const QString& caption, const QString& text, QWidget* parent,
+QLineEdit* labeledEdit(const QString& name, const QString& caption, QWidget* parent,
                        QLabel** label = nullptr) {
-    auto* e = namedEdit(name, text, parent);
+    auto* e = namedEdit(name, parent);
     auto* l = namedLabel(name + QStringLiteral("Label"), caption, parent);
     l->setBuddy(e);
     if (label) *label = l;
@@ -64,15 +65,14 @@ QLineEdit* labeledEdit(const QString& name, const QString& caption, const QStrin
 }
 
 QLineEdit* displayEdit(const QString& name, QWidget* parent) {
-    auto* e = namedEdit(name, QString(), parent);
+    auto* e = namedEdit(name, parent);
     e->setReadOnly(true);
     return e;
 }
 
-QCheckBox* namedCheck(const QString& name, const QString& text, bool checked, QWidget* parent) {
+QCheckBox* namedCheck(const QString& name, const QString& text, QWidget* parent) {
     auto* c = new QCheckBox(text, parent);
     c->setObjectName(name);
-    c->setChecked(checked);
     return c;
 }
 
@@ -82,13 +82,12 @@ QPushButton* namedButton(const QString& name, const QString& text, QWidget* pare
     return b;
 }
 
-QSlider* trackBar(const QString& name, int position, QWidget* parent) {
+QSlider* trackBar(const QString& name, QWidget* parent) {
     auto* s = new QSlider(Qt::Horizontal, parent);
     s->setObjectName(name);
     s->setRange(0, 100);
     s->setTickInterval(5);
     s->setTickPosition(QSlider::TicksBelow);
-    s->setValue(position);
     return s;
 }
 
@@ -103,11 +102,14 @@ TForm1::TForm1(AnalysisState& st, const QString& settingsFile, QWidget* parent)
     resize(1420, 816);
     calls_ = new UiCallQueue(this);
     buildUi();
+    bindFields();
+    showForm(); // the controls' defaults
     connectHandlers();
     FormCreate();
 }
 
 TForm1::~TForm1() {
+    stopCalculationRun();
     stopGeneticRun();
 }
 
@@ -163,10 +165,19 @@ void TForm1::buildUi() {
     Mass_List->horizontalHeader()->setStyleSheet(
         QStringLiteral("QHeaderView::section { background-color: palette(tool-tip-base); }"));
     Mass_List->setHorizontalHeaderLabels({QString(), QString(), QString(), QString()});
-    const int widths[4] = {90, 100, 100, 100};
     for (int c = 0; c < 4; ++c)
-        Mass_List->setColumnWidth(c, widths[c]);
+        Mass_List->setColumnWidth(c, form_.Mass_List_widths[static_cast<size_t>(c)]);
     grid->addWidget(Mass_List, 1, 1, 1, 2);
+
+    RunStatus = namedLabel(QStringLiteral("RunStatus"), QString(), this);
+    RunBusy = new QProgressBar(this);
+    RunBusy->setObjectName(QStringLiteral("RunBusy"));
+    RunBusy->setRange(0, 0); // busy without a known end
+    RunBusy->setMaximumWidth(160);
+    statusBar()->addWidget(RunBusy);
+    statusBar()->addWidget(RunStatus, 1);
+    RunStatus->hide();
+    RunBusy->hide();
 
     grid->setColumnStretch(0, 0);
     grid->setColumnStretch(1, 2);
@@ -184,7 +195,7 @@ QWidget* TForm1::buildTopArea() {
     v->addWidget(Label10);
 
     auto* pathRow = new QHBoxLayout;
-    FilePath = namedEdit(QStringLiteral("FilePath"), QStringLiteral("c:\\"), top);
+    FilePath = namedEdit(QStringLiteral("FilePath"), top);
     FilePath->setMinimumWidth(400);
     FilePath->setMaximumWidth(922);
     pathRow->addWidget(FilePath, 1);
@@ -231,25 +242,23 @@ QWidget* TForm1::buildPanel1() {
                             QStringLiteral("Количество независимых отказов 2-3 групп сложности"), Panel1),
                  1, 0);
     g->addWidget(meKolOtk, 1, 1);
-    CheckBox1 = namedCheck(QStringLiteral("CheckBox1"), QStringLiteral("Контроль ИД"), false, Panel1);
+    CheckBox1 = namedCheck(QStringLiteral("CheckBox1"), QStringLiteral("Контроль ИД"), Panel1);
     g->addWidget(CheckBox1, 2, 0);
 
-    meSred = labeledEdit(QStringLiteral("meSred"), QStringLiteral(" Среднее время гарантии"), QString(),
-                         Panel1, &l);
+    meSred = labeledEdit(QStringLiteral("meSred"), QStringLiteral(" Среднее время гарантии"), Panel1, &l);
     l->setToolTip(QStringLiteral("Среднее время наблюдений"));
     g->addWidget(meSred, 0, 2);
     g->addWidget(l, 0, 3);
-    meSKO =
-        labeledEdit(QStringLiteral("meSKO"), QStringLiteral(" СКО времени гарантии"), QString(), Panel1, &l);
+    meSKO = labeledEdit(QStringLiteral("meSKO"), QStringLiteral(" СКО времени гарантии"), Panel1, &l);
     g->addWidget(meSKO, 1, 2);
     g->addWidget(l, 1, 3);
     LabeledEdit2 = labeledEdit(QStringLiteral("LabeledEdit2"),
-                               QStringLiteral("T fin временного ряда отказов"), QString(), Panel1, &l);
+                               QStringLiteral("T fin временного ряда отказов"), Panel1, &l);
     l->setToolTip(QStringLiteral("Среднее время наблюдений"));
     g->addWidget(LabeledEdit2, 2, 2);
     g->addWidget(l, 2, 3);
-    LabeledEdit3 = labeledEdit(QStringLiteral("LabeledEdit3"), QStringLiteral(" Расч. время приработки"),
-                               QStringLiteral("300"), Panel1, &l);
+    LabeledEdit3 =
+        labeledEdit(QStringLiteral("LabeledEdit3"), QStringLiteral(" Расч. время приработки"), Panel1, &l);
     g->addWidget(LabeledEdit3, 3, 2);
     g->addWidget(l, 3, 3);
 
@@ -259,7 +268,7 @@ QWidget* TForm1::buildPanel1() {
         0, 0, 1, 3);
     SpeedButton1 = namedButton(QStringLiteral("SpeedButton1"), QStringLiteral("File"), Panel1);
     warranty->addWidget(SpeedButton1, 1, 0);
-    Edit4 = namedEdit(QStringLiteral("Edit4"), QStringLiteral("c:\\"), Panel1);
+    Edit4 = namedEdit(QStringLiteral("Edit4"), Panel1);
     warranty->addWidget(Edit4, 1, 1, 1, 2);
     warranty->addWidget(namedLabel(QStringLiteral("Label14"),
                                    QStringLiteral("Результат расчета массива времен окончания гарантии"),
@@ -348,11 +357,11 @@ QWidget* TForm1::buildTabSheet1() {
     g->addWidget(label4, 0, 0, 1, 2);
 
     const QString placeholder = QStringLiteral("Минимум попадпний в столбец гистограммы");
-    Edit1 = namedEdit(QStringLiteral("Edit1"), QStringLiteral("1.00025"), page);
+    Edit1 = namedEdit(QStringLiteral("Edit1"), page);
     Edit1->setPlaceholderText(placeholder);
-    Edit6 = namedEdit(QStringLiteral("Edit6"), QStringLiteral("1.00025"), page);
+    Edit6 = namedEdit(QStringLiteral("Edit6"), page);
     Edit6->setPlaceholderText(placeholder);
-    Edit5 = namedEdit(QStringLiteral("Edit5"), QStringLiteral("1.00025"), page);
+    Edit5 = namedEdit(QStringLiteral("Edit5"), page);
     g->addWidget(
         namedLabel(QStringLiteral("Label5"), QStringLiteral("Коэф-т уменьшения шага модели 1.1"), page), 1,
         0);
@@ -371,13 +380,12 @@ QWidget* TForm1::buildTabSheet1() {
     g->addWidget(bbRaschet, 4, 0, 1, 2);
 
     SpirSpusk = namedCheck(QStringLiteral("SpirSpusk"),
-                           QStringLiteral("Модель 1.1 по Пирсону, метод спирального спуска "), true, page);
+                           QStringLiteral("Модель 1.1 по Пирсону, метод спирального спуска "), page);
     BoxNewton = namedCheck(QStringLiteral("BoxNewton"),
-                           QStringLiteral("Модель 1.2 по Пирсону, метод Ньютона "), false, page);
-    BoxSmirnow =
-        namedCheck(QStringLiteral("BoxSmirnow"), QStringLiteral("Модель 2 (по Смирнову)"), false, page);
-    Sred_flag = namedCheck(QStringLiteral("Sred_flag"), QStringLiteral("Подбор СВН (мет.1)"), false, page);
-    SKO_Flag = namedCheck(QStringLiteral("SKO_Flag"), QStringLiteral("Подбор СКО (мет.1)"), false, page);
+                           QStringLiteral("Модель 1.2 по Пирсону, метод Ньютона "), page);
+    BoxSmirnow = namedCheck(QStringLiteral("BoxSmirnow"), QStringLiteral("Модель 2 (по Смирнову)"), page);
+    Sred_flag = namedCheck(QStringLiteral("Sred_flag"), QStringLiteral("Подбор СВН (мет.1)"), page);
+    SKO_Flag = namedCheck(QStringLiteral("SKO_Flag"), QStringLiteral("Подбор СКО (мет.1)"), page);
     g->addWidget(SpirSpusk, 5, 0, 1, 2);
     g->addWidget(BoxNewton, 6, 0, 1, 2);
     g->addWidget(BoxSmirnow, 7, 0, 1, 2);
@@ -396,7 +404,6 @@ QWidget* TForm1::buildTabSheet1() {
         RadioGroup1Buttons->addButton(rb, i);
         rv->addWidget(rb);
     }
-    RadioGroup1Buttons->button(1)->setChecked(true);
     g->addWidget(RadioGroup1, 9, 0, 1, 2);
     g->setRowStretch(10, 1);
     return page;
@@ -417,16 +424,13 @@ QWidget* TForm1::buildTabSheet2() {
     g->addWidget(label19, 0, 0, 1, 3);
 
     QLabel* l = nullptr;
-    Edit2 = labeledEdit(QStringLiteral("Edit2"), QStringLiteral("Точность подбора"),
-                        QStringLiteral("0.0000001"), page, &l);
+    Edit2 = labeledEdit(QStringLiteral("Edit2"), QStringLiteral("Точность подбора"), page, &l);
     g->addWidget(l, 1, 0);
     g->addWidget(Edit2, 2, 0);
-    Edit3 = labeledEdit(QStringLiteral("Edit3"), QStringLiteral("Размер популяции"), QStringLiteral("3000"),
-                        page, &l);
+    Edit3 = labeledEdit(QStringLiteral("Edit3"), QStringLiteral("Размер популяции"), page, &l);
     g->addWidget(l, 1, 1);
     g->addWidget(Edit3, 2, 1);
-    NPokoleny = labeledEdit(QStringLiteral("NPokoleny"), QStringLiteral("Число поколений"),
-                            QStringLiteral("1500"), page, &l);
+    NPokoleny = labeledEdit(QStringLiteral("NPokoleny"), QStringLiteral("Число поколений"), page, &l);
     g->addWidget(l, 1, 2);
     g->addWidget(NPokoleny, 2, 2);
 
@@ -439,11 +443,9 @@ QWidget* TForm1::buildTabSheet2() {
     ProgressBar2 = new QProgressBar(page);
     ProgressBar2->setObjectName(QStringLiteral("ProgressBar2"));
     ProgressBar2->setRange(0, 100);
-    ProgressBar2->setValue(0);
     g->addWidget(ProgressBar2, 5, 0, 1, 3);
 
-    LabeledEdit1 =
-        labeledEdit(QStringLiteral("LabeledEdit1"), QStringLiteral("шт."), QStringLiteral("50"), page, &l);
+    LabeledEdit1 = labeledEdit(QStringLiteral("LabeledEdit1"), QStringLiteral("шт."), page, &l);
     LabeledEdit1->setPlaceholderText(
         QStringLiteral("Скопировать из популяции лучшие варианты и убрать столько же худших"));
     g->addWidget(l, 6, 0);
@@ -455,11 +457,11 @@ QWidget* TForm1::buildTabSheet2() {
 
     g->addWidget(namedLabel(QStringLiteral("Label7"), QStringLiteral("Вероятность скрещивания"), page), 8, 0,
                  1, 3);
-    TrackBar1 = trackBar(QStringLiteral("TrackBar1"), 55, page);
+    TrackBar1 = trackBar(QStringLiteral("TrackBar1"), page);
     g->addWidget(TrackBar1, 9, 0, 1, 3);
     g->addWidget(namedLabel(QStringLiteral("Label8"), QStringLiteral("Вероятность мутаций"), page), 10, 0, 1,
                  3);
-    TrackBar2 = trackBar(QStringLiteral("TrackBar2"), 15, page);
+    TrackBar2 = trackBar(QStringLiteral("TrackBar2"), page);
     g->addWidget(TrackBar2, 11, 0, 1, 3);
 
     StopBtn = namedButton(QStringLiteral("StopBtn"), QStringLiteral("Стоп"), page);

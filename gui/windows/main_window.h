@@ -4,16 +4,20 @@
 
 #include "core/fit/fit_clock.h"
 #include "core/genetic/genetic_loop.h"
+#include "core/genetic/genetic_run.h"
 #include "core/state/analysis_state.h"
 #include "core/state/main_form.h"
+#include "gui/windows/form_fields.h"
 
 #include <QMainWindow>
 #include <QPointer>
 #include <QString>
 
+#include <atomic>
 #include <functional>
 #include <optional>
 #include <utility>
+#include <vector>
 
 class QButtonGroup;
 class QCheckBox;
@@ -36,6 +40,7 @@ class QValueAxis;
 
 namespace tovimo {
 
+class CalcThread;
 class TGen;
 class UiCallQueue;
 
@@ -57,6 +62,8 @@ class TForm1 : public QMainWindow {
     void setGeneticThreads(int threads) { geneticThreads_ = threads; }
     // The clock of the fits and of the timing test (tests give their own).
     void setClock(FitClock* clock) { clock_ = clock; }
+    // The generation loop of the genetic runs (tests give one that fails).
+    void setGenerationLoop(GenerationLoop loop) { loop_ = std::move(loop); }
     // Evaluations of the timing test (tests use fewer).
     void setTimingCount(long long count) { timingCount_ = count; }
 
@@ -70,6 +77,13 @@ class TForm1 : public QMainWindow {
     bool geneticRunning() const;
     // Asks a running genetic algorithm to stop and serves it until it has ended.
     void stopGeneticRun();
+    // A calculation run is going on, or its end is still to be handled.
+    bool calculationRunning() const;
+    // Ends a running calculation after the current cycle of its fit, without
+    // a results refresh, and waits until it has.
+    void stopCalculationRun();
+    // A calculation or a genetic-algorithm run is going on.
+    bool runActive() const { return calculationRunning() || geneticRunning(); }
     // The results refresh, as the runs call it.
     void DiaStart();
     // The warranty law the data file loaded last gave (mean, sd), if any.
@@ -86,6 +100,7 @@ class TForm1 : public QMainWindow {
     void btnCopyBestClick();
     void Button2Click();
     void ThreadTerminated();
+    void CalculationFinished();
 
   protected:
     void closeEvent(QCloseEvent* event) override; // FormClose
@@ -103,12 +118,15 @@ class TForm1 : public QMainWindow {
     QWidget* buildTabSheet2();
     void connectHandlers();
 
-    // Widgets into form_ and back.
+    // Widgets into form_ and back, through fields_.
+    void bindFields();
     void readControls();
     void showForm();
     void showGrid();
     void showChart();
     void appendMemoLines();
+    void appendMemoLine(const std::string& line);
+    void showRunningFit(const QString& text);
     void setRunControlsEnabled(bool enabled);
     // Runs a handler body; a text that is no number or any other error ends
     // it with the standard error box.
@@ -118,10 +136,11 @@ class TForm1 : public QMainWindow {
     void showLoaded();
     char localeSeparator() const;
     FitClock& clock();
-    void waitForWorker();
+    void waitForThread(QThread* thread);
 
     AnalysisState& st_;
-    MainForm form_;
+    MainForm form_; // its defaults are the controls' defaults
+    std::vector<AnyFormField> fields_;
     QString settingsFile_;
     QString sampleFile_;
     QString dialogFile_; // the name the shared file dialog chose last
@@ -129,7 +148,10 @@ class TForm1 : public QMainWindow {
     std::function<void()> diaStart_;
     std::function<void()> expand_;
     QPointer<TGen> gen_;
+    QPointer<CalcThread> calc_;
+    std::atomic<bool> calcStop_{false};
     GaFlags flags_;
+    GenerationLoop loop_ = RunGenerationLoop;
     UiCallQueue* calls_ = nullptr; // the worker's way to the controls
     int geneticThreads_ = 0;
     FitClock* clock_ = nullptr;
@@ -189,6 +211,9 @@ class TForm1 : public QMainWindow {
     QSlider* TrackBar1 = nullptr;
     QSlider* TrackBar2 = nullptr;
     QPushButton* StopBtn = nullptr;
+    // The busy indicator of a calculation run, in the status bar.
+    QLabel* RunStatus = nullptr;
+    QProgressBar* RunBusy = nullptr;
 };
 
 } // namespace tovimo

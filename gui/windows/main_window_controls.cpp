@@ -18,23 +18,14 @@
 #include <QTableWidget>
 #include <QValueAxis>
 
-#include <algorithm>
 #include <cmath>
 
 namespace tovimo {
 
 namespace {
 
-std::string text(const QLineEdit* e) {
-    return e->text().toStdString();
-}
 QString qs(const std::string& s) {
     return QString::fromStdString(s);
-}
-
-void setText(QLineEdit* e, const std::string& s) {
-    const QString t = qs(s);
-    if (e->text() != t) e->setText(t);
 }
 
 // Axis range around the values with a small margin; a single value gets a unit span.
@@ -52,66 +43,57 @@ char TForm1::localeSeparator() const {
     return dp == QStringLiteral(",") ? ',' : '.';
 }
 
+void TForm1::bindFields() {
+    using Edit = FormField<QLineEdit, std::string>;
+    using Check = FormField<QCheckBox, bool>;
+    fields_ = {
+        Edit{FilePath, &MainForm::FilePath},
+        FormField<QLabel, std::string>{Label10, &MainForm::Label10},
+        FormField<QLabel, std::string>{Label15, &MainForm::Label15},
+        Edit{meKolAll, &MainForm::meKolAll},
+        Edit{meKolOtk, &MainForm::meKolOtk},
+        Edit{meSred, &MainForm::meSred},
+        Edit{meSKO, &MainForm::meSKO},
+        Edit{LabeledEdit2, &MainForm::LabeledEdit2},
+        Edit{LabeledEdit3, &MainForm::LabeledEdit3},
+        Check{CheckBox1, &MainForm::CheckBox1},
+        Edit{Edit4, &MainForm::Edit4},
+        Edit{MaskEdit1, &MainForm::MaskEdit1},
+        Edit{MaskEditSrednee, &MainForm::MaskEditSrednee},
+        Edit{MaskEditSKO, &MainForm::MaskEditSKO},
+        Edit{Edit1, &MainForm::Edit1},
+        Edit{Edit6, &MainForm::Edit6},
+        Edit{Edit5, &MainForm::Edit5},
+        Check{SpirSpusk, &MainForm::SpirSpusk},
+        Check{BoxNewton, &MainForm::BoxNewton},
+        Check{BoxSmirnow, &MainForm::BoxSmirnow},
+        Check{Sred_flag, &MainForm::Sred_flag},
+        Check{SKO_Flag, &MainForm::SKO_Flag},
+        FormField<QButtonGroup, int>{RadioGroup1Buttons, &MainForm::RadioGroup1},
+        Edit{Edit2, &MainForm::Edit2},
+        Edit{Edit3, &MainForm::Edit3},
+        Edit{NPokoleny, &MainForm::NPokoleny},
+        Edit{LabeledEdit1, &MainForm::LabeledEdit1},
+        FormField<QSlider, int>{TrackBar1, &MainForm::TrackBar1},
+        FormField<QSlider, int>{TrackBar2, &MainForm::TrackBar2},
+        FormField<QProgressBar, int>{ProgressBar2, &MainForm::ProgressBar2},
+    };
+}
+
 void TForm1::readControls() {
-    MainForm& f = form_;
-    f.decimalSeparator = localeSeparator();
-    f.FilePath = text(FilePath);
-    f.Label10 = Label10->text().toStdString();
-    f.Label15 = Label15->text().toStdString();
-    f.meKolAll = text(meKolAll);
-    f.meKolOtk = text(meKolOtk);
-    f.meSred = text(meSred);
-    f.meSKO = text(meSKO);
-    f.LabeledEdit2 = text(LabeledEdit2);
-    f.LabeledEdit3 = text(LabeledEdit3);
-    f.CheckBox1 = CheckBox1->isChecked();
-    f.Edit4 = text(Edit4);
-    f.MaskEdit1 = text(MaskEdit1);
-    f.MaskEditSrednee = text(MaskEditSrednee);
-    f.MaskEditSKO = text(MaskEditSKO);
-    f.Edit1 = text(Edit1);
-    f.Edit6 = text(Edit6);
-    f.Edit5 = text(Edit5);
-    f.SpirSpusk = SpirSpusk->isChecked();
-    f.BoxNewton = BoxNewton->isChecked();
-    f.BoxSmirnow = BoxSmirnow->isChecked();
-    f.Sred_flag = Sred_flag->isChecked();
-    f.SKO_Flag = SKO_Flag->isChecked();
-    f.RadioGroup1 = RadioGroup1Buttons->checkedId();
-    f.Edit2 = text(Edit2);
-    f.Edit3 = text(Edit3);
-    f.NPokoleny = text(NPokoleny);
-    f.LabeledEdit1 = text(LabeledEdit1);
-    f.TrackBar1 = TrackBar1->value();
-    f.TrackBar2 = TrackBar2->value();
-    f.ProgressBar2 = ProgressBar2->value();
+    form_.decimalSeparator = localeSeparator();
+    for (const AnyFormField& f : fields_)
+        ReadField(f, form_);
 }
 
 void TForm1::showForm() {
-    const MainForm& f = form_;
-    setText(FilePath, f.FilePath);
-    Label10->setText(qs(f.Label10));
-    Label15->setText(qs(f.Label15));
-    setText(meKolAll, f.meKolAll);
-    setText(meKolOtk, f.meKolOtk);
-    setText(meSred, f.meSred);
-    setText(meSKO, f.meSKO);
-    setText(LabeledEdit2, f.LabeledEdit2);
-    setText(LabeledEdit3, f.LabeledEdit3);
-    setText(Edit4, f.Edit4);
-    setText(MaskEdit1, f.MaskEdit1);
-    setText(MaskEditSrednee, f.MaskEditSrednee);
-    setText(MaskEditSKO, f.MaskEditSKO);
-    setText(Edit1, f.Edit1);
-    setText(Edit6, f.Edit6);
-    setText(Edit5, f.Edit5);
-    setText(Edit2, f.Edit2);
-    setText(Edit3, f.Edit3);
-    setText(NPokoleny, f.NPokoleny);
-    setText(LabeledEdit1, f.LabeledEdit1);
-    TrackBar1->setValue(f.TrackBar1);
-    TrackBar2->setValue(f.TrackBar2);
-    ProgressBar2->setValue(std::clamp(f.ProgressBar2, 0, 100));
+    for (const AnyFormField& f : fields_)
+        ShowField(f, form_);
+    appendMemoLines();
+}
+
+void TForm1::appendMemoLine(const std::string& line) {
+    form_.Memo2.push_back(line);
     appendMemoLines();
 }
 

@@ -60,7 +60,7 @@ void TForm1::DiaStart() {
 }
 
 void TForm1::OpenFileStartClick() {
-    if (geneticRunning()) return; // Enter in an edit reaches here too
+    if (runActive()) return; // Enter in an edit reaches here too
     guarded([&] {
         QString start = ReadComStr(settingsFile_, QString());
         if (start.isEmpty()) start = sampleFile_;
@@ -85,7 +85,7 @@ void TForm1::showLoaded() {
 }
 
 void TForm1::ImportTableClick() {
-    if (geneticRunning()) return;
+    if (runActive()) return;
     guarded([&] {
         const auto chosen = Ui().openFile(this, QString::fromUtf8(kTableFilter), dialogFile_);
         if (!chosen) return;
@@ -113,7 +113,7 @@ void TForm1::ImportTableClick() {
 }
 
 void TForm1::SpeedButton1Click() {
-    if (geneticRunning()) return;
+    if (runActive()) return;
     guarded([&] {
         const auto chosen = Ui().openFile(this, QString::fromUtf8(kWarrantyFilter), dialogFile_);
         if (!chosen) return;
@@ -125,6 +125,7 @@ void TForm1::SpeedButton1Click() {
 }
 
 void TForm1::Button2Click() {
+    if (calculationRunning()) return; // the run sorts the series the window would read
     if (expand_) expand_();
 }
 
@@ -142,8 +143,9 @@ void TForm1::closeEvent(QCloseEvent* event) {
         return;
     }
     Ui().beep();
-    if (geneticRunning()) {
+    if (runActive()) {
         closing_ = true;
+        stopCalculationRun();
         stopGeneticRun();
         closing_ = false;
     }
@@ -153,20 +155,20 @@ void TForm1::closeEvent(QCloseEvent* event) {
 void TForm1::stopGeneticRun() {
     if (!gen_) return;
     flags_.Stop_Gen = true; // as "Стоп": the run ends after its generation
-    waitForWorker();
+    waitForThread(gen_);
 }
 
-void TForm1::waitForWorker() {
-    QPointer<TGen> gen = gen_;
-    if (!gen) return;
-    if (!gen->isFinished()) {
-        gen->requestInterruption();
+void TForm1::waitForThread(QThread* thread) {
+    QPointer<QThread> t = thread;
+    if (!t) return;
+    if (!t->isFinished()) {
+        t->requestInterruption();
         QEventLoop loop;
-        connect(gen, &QThread::finished, &loop, &QEventLoop::quit);
+        connect(t, &QThread::finished, &loop, &QEventLoop::quit);
         // the loop keeps serving the worker's hand-overs until it ends
-        if (!gen->isFinished()) loop.exec(QEventLoop::ExcludeUserInputEvents);
+        if (!t->isFinished()) loop.exec(QEventLoop::ExcludeUserInputEvents);
     }
-    if (gen) gen->wait();
+    if (t) t->wait();
 }
 
 } // namespace tovimo

@@ -4,13 +4,17 @@
 #include "gui/platform/time_text.h"
 #include "gui/platform/ui_call_queue.h"
 #include "gui/platform/ui_seams.h"
+#include "gui/workers/calc_thread.h"
 #include "gui/workers/gen_thread.h"
 
 #include "core/fit/calc_run.h"
 #include "core/fit/evaluation_timing.h"
 #include "core/genetic/genetic_run.h"
 
+#include <QLabel>
 #include <QLineEdit>
+#include <QProgressBar>
+#include <QPushButton>
 
 namespace tovimo {
 
@@ -27,33 +31,73 @@ FitClock& TForm1::clock() {
     return clock_ ? *clock_ : steady;
 }
 
+bool TForm1::calculationRunning() const {
+    return !calc_.isNull(); // until its end has been handled here
+}
+
 void TForm1::bbRaschetClick() {
-    if (geneticRunning()) return;
+    if (runActive()) return;
     guarded([&] {
         readControls();
-        RunCallbacks cb;
-        // a message ends the busy time: the box is not shown under the wait cursor
-        cb.message = [this](const std::string& m) {
-            Ui().setWaitCursor(false);
-            showMessage(m);
-        };
-        cb.memo = [this](const std::string&) { appendMemoLines(); };
-        cb.elapsedText = ElapsedTimeFormatter();
-        Ui().setWaitCursor(true);
-        const bool ran = RunCalculation(st_, form_, clock(), cb);
+        const bool ready = PrepareCalculation(st_, form_, [this](const std::string& m) { showMessage(m); });
         showForm();
-        if (!ran) {
-            Ui().setWaitCursor(false);
-            return;
-        }
+        if (!ready) return;
+
+        // The fits run on a worker; the window stays responsive with its run
+        // controls locked, and the results refresh follows on this thread.
+        calcStop_ = false;
+        CalcThread::Host host;
+        host.memoLine = [this](const std::string& line) { appendMemoLine(line); };
+        host.fitStarted = [this](RunFit fit) {
+            showRunningFit(QStringLiteral("Расчет: %1…").arg(QString::fromUtf8(RunFitName(fit))));
+        };
+        auto* calc = new CalcThread(st_, form_, clock(), calcStop_, *calls_, std::move(host), this);
+        calc_ = calc;
+        connect(calc, &QThread::finished, this, &TForm1::CalculationFinished);
+        setRunControlsEnabled(false);
+        Button2->setEnabled(false); // the run sorts the series "Expand" would read
+        showRunningFit(QStringLiteral("Расчет…"));
+        Ui().setWaitCursor(true);
+        calc->start();
+    });
+}
+
+void TForm1::CalculationFinished() {
+    auto* calc = qobject_cast<CalcThread*>(sender());
+    if (!calc) return;
+    calc->wait(); // finished: returns at once and orders its writes before ours
+    calc->deleteLater();
+    calc_ = nullptr;
+    showRunningFit(QString());
+    setRunControlsEnabled(true);
+    Button2->setEnabled(true);
+    Ui().setWaitCursor(false);
+    if (!calc->error().empty()) {
+        Ui().error(this, QString::fromStdString(calc->error()));
+        return;
+    }
+    if (!calc->completed()) return; // stopped: the window is closing
+    guarded([&] {
         DiaStart();
         Ui().setWaitCursor(false);
         Ui().beep();
     });
 }
 
+void TForm1::stopCalculationRun() {
+    if (!calc_) return;
+    calcStop_ = true;
+    waitForThread(calc_);
+}
+
+void TForm1::showRunningFit(const QString& text) {
+    RunStatus->setText(text);
+    RunStatus->setVisible(!text.isEmpty());
+    RunBusy->setVisible(!text.isEmpty());
+}
+
 void TForm1::Button1Click() {
-    if (geneticRunning()) return;
+    if (runActive()) return;
     guarded([&] {
         const double seconds = tovimo::Button1Click(clock(), timingCount_);
         showMessage(EvaluationTimingText(ElapsedTimeText(seconds).toStdString()));
@@ -61,14 +105,14 @@ void TForm1::Button1Click() {
 }
 
 void TForm1::ToolBRunGenOptimClick() {
-    if (geneticRunning()) return;
+    if (runActive()) return;
     guarded([&] {
         readControls();
         if (!PrepareGeneticRun(st_, form_, [this](const std::string& m) { showMessage(m); })) return;
         GaRunOptions options;
         options.decimalSeparator = form_.decimalSeparator;
         options.threads = static_cast<unsigned>(geneticThreads_);
-        auto* gen = new TGen(st_, flags_, *this, *calls_, options);
+        auto* gen = new TGen(st_, flags_, *this, *calls_, options, loop_);
         gen_ = gen;
         connect(gen, &QThread::finished, this, &TForm1::ThreadTerminated);
         setRunControlsEnabled(false);
@@ -77,12 +121,17 @@ void TForm1::ToolBRunGenOptimClick() {
 }
 
 void TForm1::ThreadTerminated() {
+    std::optional<QString> setUpFailure, error;
     if (auto* gen = qobject_cast<TGen*>(sender())) {
         gen->wait(); // it has finished: this returns at once and orders its writes before ours
+        setUpFailure = gen->setUpFailure();
+        error = gen->error();
         gen->deleteLater();
     }
     gen_ = nullptr;
     setRunControlsEnabled(true);
+    if (setUpFailure) Ui().message(this, *setUpFailure);
+    if (error) Ui().error(this, *error);
 }
 
 } // namespace tovimo

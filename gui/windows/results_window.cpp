@@ -6,9 +6,9 @@
 #include "core/results/results_table.h"
 #include "gui/charts/chart_fonts.h"
 #include "gui/charts/chart_separators.h"
-#include "gui/charts/chart_sizes.h"
 #include "gui/platform/print_service.h"
 #include "gui/platform/ui_seams.h"
+#include "gui/windows/results_layout.h"
 
 #include <QCloseEvent>
 #include <QDir>
@@ -21,6 +21,7 @@
 #include <QLocale>
 #include <QPushButton>
 #include <QScreen>
+#include <QScrollBar>
 #include <QTableWidget>
 
 namespace tovimo {
@@ -76,8 +77,13 @@ void TForm5::FormCreate() {
     for (QPushButton* b : {btnReport, btnSaveTable})
         b->setEnabled(false); // until a refresh has something to give
 
+    setMinimumSize(kResultsMinimumSize);
     resize(kDesignWidth, kDesignHeight);
-    if (const QScreen* screen = QGuiApplication::primaryScreen()) setGeometry(screen->geometry());
+    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
+        // a screen smaller than the window's minimum still gets the whole window
+        setMinimumSize(kResultsMinimumSize.boundedTo(screen->availableGeometry().size()));
+        setGeometry(screen->geometry());
+    }
 }
 
 void TForm5::buildGrid() {
@@ -87,6 +93,7 @@ void TForm5::buildGrid() {
     Result_Grid->setFrameShape(QFrame::NoFrame);
     Result_Grid->setSelectionMode(QAbstractItemView::ContiguousSelection);
     Result_Grid->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    Result_Grid->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff); // the twelve rows always fit
     Result_Grid->verticalHeader()->setVisible(false);
     Result_Grid->verticalHeader()->setMinimumSectionSize(20);
     Result_Grid->verticalHeader()->setDefaultSectionSize(20);
@@ -97,6 +104,8 @@ void TForm5::buildGrid() {
     header->setSectionResizeMode(QHeaderView::Interactive);
     header->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
     header->setFixedHeight(20);
+    // a column the user widens moves the charts, never hides another column
+    connect(header, &QHeaderView::sectionResized, this, [this] { layOut(); });
     for (int c = 0; c < kResultCols; ++c)
         Result_Grid->setHorizontalHeaderItem(c, new QTableWidgetItem);
     for (int r = 0; r < kResultRows - 1; ++r)
@@ -126,8 +135,7 @@ void TForm5::DiaStart() {
     Chart2->plannedChart()->fill(charts.chart2);
     Chart3->plannedChart()->fill(charts.chart3);
 
-    Label10->setText(QString::fromStdString(charts.header));
-    placeHeader();
+    title_ = QString::fromStdString(charts.header);
 
     const QFontMetrics metrics(Result_Grid->font());
     const ResultTable table = FillResultTable(
@@ -141,6 +149,7 @@ void TForm5::DiaStart() {
         }
     for (int c = 0; c < kResultCols; ++c)
         Result_Grid->setColumnWidth(c, table.widths[static_cast<size_t>(c)]);
+    layOut();
 
     shown_ = std::make_unique<Shown>(Shown{st_, form, reportSource_ ? reportSource_() : ReportSource{}});
     for (QPushButton* b : {btnReport, btnSaveTable})
@@ -151,26 +160,37 @@ void TForm5::DiaStart() {
     Ui().setWaitCursor(false);
 }
 
-void TForm5::placeHeader() {
-    Label10->adjustSize();
-    Label10->setGeometry(600, 0, Label10->sizeHint().width(), 24);
-}
-
 void TForm5::resizeEvent(QResizeEvent* event) {
     QWidget::resizeEvent(event);
-    const int w = width(), h = height();
-    placeHeader();
-    Result_Grid->setGeometry(8, 30, 813, 268);
-    Chart3->setGeometry(QRect(QPoint(826, 29), kChart3Size));
-    // at the design size the charts have their design sizes
-    Chart1->setGeometry(0, 289, kChart1Size.width(), std::max(0, h - kDesignHeight + kChart1Size.height()));
-    Chart2->setGeometry(928, 289, std::max(0, w - kDesignWidth + kChart2Size.width()),
-                        std::max(0, h - kDesignHeight + kChart2Size.height()));
-    Button1->setGeometry(1214, 1, 73, 22);
-    Prodolgenie->setGeometry(1293, 1, 75, 22);
-    // above the table, clear of the header line
-    btnSaveTable->setGeometry(8, 3, 130, 24);
-    btnReport->setGeometry(144, 3, 73, 24);
+    layOut();
+}
+
+void TForm5::layOut() {
+    const QFontMetrics titleMetrics(Label10->font());
+    QSize grid(0, Result_Grid->horizontalHeader()->height());
+    for (int c = 0; c < Result_Grid->columnCount(); ++c)
+        grid.rwidth() += Result_Grid->columnWidth(c);
+    for (int r = 0; r < Result_Grid->rowCount(); ++r)
+        grid.rheight() += Result_Grid->rowHeight(r);
+    grid += QSize(2 * Result_Grid->frameWidth(), 2 * Result_Grid->frameWidth());
+    const int titleWidth = titleMetrics.horizontalAdvance(title_);
+    const ResultsLayout l =
+        LayOutResults(size(), grid, titleWidth, Result_Grid->horizontalScrollBar()->sizeHint().height());
+
+    const bool titleFits = titleWidth < l.title.width();
+    Label10->setText(titleFits ? title_
+                               : titleMetrics.elidedText(title_, Qt::ElideRight, l.title.width() - 4));
+    Label10->setToolTip(title_);
+    Label10->setGeometry(l.title);
+    Result_Grid->setHorizontalScrollBarPolicy(l.gridScrolls ? Qt::ScrollBarAlwaysOn : Qt::ScrollBarAlwaysOff);
+    Result_Grid->setGeometry(l.grid);
+    Chart1->setGeometry(l.chart1);
+    Chart2->setGeometry(l.chart2);
+    Chart3->setGeometry(l.chart3);
+    Button1->setGeometry(l.print);
+    Prodolgenie->setGeometry(l.leave);
+    btnReport->setGeometry(l.report);
+    btnSaveTable->setGeometry(l.saveTable);
 }
 
 void TForm5::Button1Click() {

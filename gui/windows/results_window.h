@@ -63,7 +63,8 @@ class TForm5 : public QWidget {
   private:
     void FormCreate();
     void buildGrid();
-    void placeHeader();
+    // Places every part for the window's size and the table's column widths.
+    void layOut();
     void leave();
     // The file-save dialog for something made of the shown results.
     std::optional<QString> chooseOutput(const QString& filter, const QString& extension);
@@ -72,6 +73,7 @@ class TForm5 : public QWidget {
     QPointer<QWidget> mainWindow_;
     std::function<const MainForm&()> form_;
     MainForm ownForm_; // used while no main window is attached
+    QString title_;    // the header's whole text; the label may show it elided
     std::function<ReportSource()> reportSource_;
     // What the last refresh showed, for the report and the saved table.
     struct Shown {

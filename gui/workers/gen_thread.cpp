@@ -10,6 +10,7 @@
 #include <QSlider>
 
 #include <algorithm>
+#include <exception>
 
 namespace tovimo {
 
@@ -68,26 +69,29 @@ class GuiGaHost final : public GaHost {
         return static_cast<int>(*v);
     }
 
-    void appendMemo(const std::string& line) {
-        w_.form_.Memo2.push_back(line);
-        w_.appendMemoLines();
-    }
+    void appendMemo(const std::string& line) { w_.appendMemoLine(line); }
 
     TForm1& w_;
     UiCallQueue& calls_;
 };
 
-TGen::TGen(AnalysisState& st, GaFlags& flags, TForm1& window, UiCallQueue& calls, const GaRunOptions& options)
-    : QThread(&window), st_(st), flags_(flags), window_(window), calls_(calls), options_(options) {
+TGen::TGen(AnalysisState& st, GaFlags& flags, TForm1& window, UiCallQueue& calls, const GaRunOptions& options,
+           GenerationLoop loop)
+    : QThread(&window), st_(st), flags_(flags), window_(window), calls_(calls), options_(options),
+      loop_(std::move(loop)) {
     setObjectName(QStringLiteral("Gen"));
 }
 
 void TGen::run() {
     GuiGaHost host(window_, calls_);
+    // nothing may leave the thread; the window reads how it ended once it has finished
     try {
-        end_ = RunGenerationLoop(st_, host, flags_, options_);
+        if (const auto failure = RunGeneticAlgorithm(st_, host, flags_, options_, loop_))
+            setUpFailure_ = QString::fromStdString(*failure);
+    } catch (const std::exception& e) {
+        error_ = QString::fromStdString(e.what());
     } catch (...) {
-        // nothing may leave the thread; the end notification still follows
+        error_ = QString::fromUtf8(kMsgGaException);
     }
 }
 

@@ -3,11 +3,13 @@
 #pragma once
 
 #include "core/genetic/genetic_loop.h"
+#include "core/genetic/genetic_run.h"
 #include "core/state/analysis_state.h"
 
+#include <QString>
 #include <QThread>
 
-#include <atomic>
+#include <optional>
 
 namespace tovimo {
 
@@ -18,11 +20,14 @@ class TGen : public QThread {
     Q_OBJECT
 
   public:
-    // The run works on `st`; the window's controls are its host.
-    TGen(AnalysisState& st, GaFlags& flags, TForm1& window, UiCallQueue& calls, const GaRunOptions& options);
+    // The run works on `st` through `loop`; the window's controls are its host.
+    TGen(AnalysisState& st, GaFlags& flags, TForm1& window, UiCallQueue& calls, const GaRunOptions& options,
+         GenerationLoop loop);
 
-    // How the run ended (valid once the thread has finished).
-    GaRunEnd end() const { return end_.load(); }
+    // Once the thread has finished: the message for a run that could not be
+    // set up, or the text of an error that ended it later; nothing when it ran.
+    std::optional<QString> setUpFailure() const { return setUpFailure_; }
+    std::optional<QString> error() const { return error_; }
 
   protected:
     void run() override; // Execute
@@ -33,7 +38,9 @@ class TGen : public QThread {
     TForm1& window_;
     UiCallQueue& calls_;
     GaRunOptions options_;
-    std::atomic<GaRunEnd> end_{GaRunEnd::NotStarted};
+    GenerationLoop loop_;
+    std::optional<QString> setUpFailure_;
+    std::optional<QString> error_;
 };
 
 } // namespace tovimo

@@ -163,7 +163,7 @@ TEST(CliReport, EveryRowLabelAndChartTitleIsInThePdfAndEveryPageRenders) {
 TEST(CliReport, UnwritablePathIsAFileError) {
     const CliResult r =
         RunCli(std::string("analyze ") + TOVIMO_SAMPLE + " --models none --report /nonexistent/dir/r.pdf",
-               "LC_ALL=C", true);
+               "LC_ALL=C", "", true);
     EXPECT_EQ(r.status, 3);
     EXPECT_NE(r.out.find("Не удалось записать файл /nonexistent/dir/r.pdf"), std::string::npos) << r.out;
 }

@@ -93,5 +93,25 @@ TEST(GeneticCli, RefusedRunsReportAndChangeNoModel) {
     EXPECT_NE(r.out.find(kMsgGaPopulation), std::string::npos);
 }
 
+// The population of a million individuals needs some 90 MB at once; a data
+// limit of 30 MB lets everything else run and the set-up fail for want of memory.
+TEST(GeneticCli, ASetUpWithoutMemoryIsReportedAndFails) {
+#if defined(__SANITIZE_ADDRESS__)
+    GTEST_SKIP() << "the address sanitizer's own memory does not fit the limit";
+#endif
+    const std::string args = std::string("analyze ") + TOVIMO_SAMPLE +
+                             " --models genetic --population 1000000 --generations 2 --threads 1 --seed 1";
+    const std::string limit = "ulimit -d 30000";
+    const test::CliResult json = test::RunCli(args + " --json", "LC_ALL=C", limit);
+    EXPECT_EQ(json.status, cli::kRunFailed);
+    const auto j = nlohmann::json::parse(json.out);
+    EXPECT_EQ(j["messages"], std::vector<std::string>{kMsgGaSetUpFailed});
+    EXPECT_FALSE(j["models"]["MGenet"]["Executed"].get<bool>());
+
+    const test::CliResult text = test::RunCli(args, "LC_ALL=ru_RU.UTF-8", limit);
+    EXPECT_EQ(text.status, cli::kRunFailed);
+    EXPECT_NE(text.out.find(std::string("Сообщение: ") + kMsgGaSetUpFailed), std::string::npos);
+}
+
 } // namespace
 } // namespace tovimo

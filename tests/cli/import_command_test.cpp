@@ -42,13 +42,13 @@ TEST(CliImport, BadRowsStopTheImportUnlessSkipped) {
     const std::string args =
         "import " + table.string() + " --fleet 125 --mean 3500 --sd 800 -o " + out.string();
 
-    const CliResult refused = RunCli(args, "LC_ALL=C", true);
-    EXPECT_EQ(refused.status, 4);
+    const CliResult refused = RunCli(args, "LC_ALL=C", "", true);
+    EXPECT_EQ(refused.status, 5);
     EXPECT_NE(refused.out.find("Строка 3: наработка «бывает» не является числом"), std::string::npos)
         << refused.out;
     EXPECT_FALSE(fs::exists(out));
 
-    const CliResult done = RunCli(args + " --skip-bad", "LC_ALL=C", true);
+    const CliResult done = RunCli(args + " --skip-bad", "LC_ALL=C", "", true);
     ASSERT_EQ(done.status, 0) << done.out;
     EXPECT_NE(done.out.find("Кодировка: Windows-1251, разделитель: «;», строка заголовка: есть"),
               std::string::npos)
@@ -84,8 +84,8 @@ TEST(CliImport, HeaderNumbersAndOptions) {
         {"--mean 3500 --sd 800", 2, "--fleet"},
     };
     for (const auto& c : cases) {
-        const CliResult r =
-            RunCli("import " + table.string() + " " + c.options + " -o " + out.string(), "LC_ALL=C", true);
+        const CliResult r = RunCli("import " + table.string() + " " + c.options + " -o " + out.string(),
+                                   "LC_ALL=C", "", true);
         EXPECT_EQ(r.status, c.status) << c.options << "\n" << r.out;
         EXPECT_NE(r.out.find(c.says), std::string::npos) << c.options << "\n" << r.out;
     }
@@ -98,7 +98,7 @@ TEST(CliImport, HeaderNumbersAndOptions) {
     EXPECT_EQ(RunCli("import /nonexistent/t.csv --fleet 1 --mean 1 --sd 1 -o " + out.string()).status, 3);
     const fs::path empty = writeTable("empty.csv", "Наработка;Причина\n");
     const CliResult none = RunCli(
-        "import " + empty.string() + " --fleet 1 --mean 1 --sd 1 -o " + out.string(), "LC_ALL=C", true);
-    EXPECT_EQ(none.status, 4);
+        "import " + empty.string() + " --fleet 1 --mean 1 --sd 1 -o " + out.string(), "LC_ALL=C", "", true);
+    EXPECT_EQ(none.status, 5);
     EXPECT_NE(none.out.find("В таблице нет ни одной строки с отказом"), std::string::npos);
 }

@@ -12,6 +12,8 @@
 #include <QSlider>
 #include <QTest>
 
+#include <new>
+
 using namespace tovimo;
 using namespace tovimo::test;
 
@@ -140,6 +142,40 @@ class GenThreadTest : public QObject {
         QVERIFY(!t.w.Gen());
         QCOMPARE(t.scope.ui.messages.size(), 2);
         QCOMPARE(t.diaStarts, 0);
+    }
+
+    // A run that cannot make its population ends at once and says so; the
+    // genetic model stays as it was and the controls come back.
+    void aSetUpThatFailsIsReported_data() {
+        QTest::addColumn<bool>("noMemory");
+        QTest::addColumn<QString>("message");
+        QTest::newRow("generations changed before the worker read them")
+            << false << QString::fromUtf8(kMsgGaNotSetUp);
+        QTest::newRow("no memory for the population") << true << QString::fromUtf8(kMsgGaSetUpFailed);
+    }
+
+    void aSetUpThatFailsIsReported() {
+        QFETCH(bool, noMemory);
+        QFETCH(QString, message);
+        Window t(settings());
+        if (noMemory)
+            t.w.setGenerationLoop([](AnalysisState&, GaHost&, GaFlags&, const GaRunOptions&) -> GaRunEnd {
+                throw std::bad_alloc();
+            });
+        t.w.Edit3->setText(QStringLiteral("20"));
+        t.w.NPokoleny->setText(QStringLiteral("30"));
+        t.w.ToolBRunGenOptimClick();
+        QVERIFY(t.w.Gen());
+        // the worker reads the edits on this thread's next turn
+        if (!noMemory) t.w.NPokoleny->setText(QStringLiteral("abc"));
+        QTRY_VERIFY_WITH_TIMEOUT(!t.w.Gen(), 30000);
+        QCOMPARE(t.scope.ui.messages, QStringList{message});
+        QVERIFY(t.scope.ui.errors.isEmpty());
+        QVERIFY(t.w.ToolBRunGenOptim->isEnabled());
+        QVERIFY(t.w.Edit3->isEnabled());
+        QCOMPARE(t.diaStarts, 0);
+        QVERIFY(!t.st.MGenet.Executed);
+        QVERIFY(!t.memo().contains(QStringLiteral("Создано генов")));
     }
 };
 

@@ -456,6 +456,7 @@ class MainWindowTest : public QObject {
         Loaded l(settings(), QStringLiteral(TOVIMO_SAMPLE));
         child<QCheckBox>(l.w, "BoxNewton")->setChecked(true); // the two quick fits
         QTest::mouseClick(child<QPushButton>(l.w, "bbRaschet"), Qt::LeftButton);
+        QTRY_VERIFY_WITH_TIMEOUT(!l.w.calculationRunning(), 120000);
         QVERIFY2(l.scope.ui.errors.isEmpty(), qPrintable(l.scope.ui.errors.join('\n')));
         QCOMPARE(l.diaStarts, 1);
         QCOMPARE(l.scope.ui.beeps, 1);
@@ -501,6 +502,7 @@ class MainWindowTest : public QObject {
         app.Form1.OpenFileStartClick();
         QVERIFY(!app.Form5.isVisible());
         QTest::mouseClick(app.Form1.bbRaschet, Qt::LeftButton);
+        QTRY_VERIFY_WITH_TIMEOUT(!app.Form1.calculationRunning(), 120000);
         QVERIFY(app.state.MPirsS.Executed);
         QVERIFY(app.Form5.isVisible()); // the run's results refresh
         QVERIFY(!app.Form5.cellText(0, 1).isEmpty());

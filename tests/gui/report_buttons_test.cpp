@@ -45,6 +45,7 @@ class ReportButtonsTest : public QObject {
         app.Form1.OpenFileStartClick();
         app.Form1.BoxSmirnow->setChecked(true);
         QTest::mouseClick(app.Form1.bbRaschet, Qt::LeftButton);
+        QTRY_VERIFY_WITH_TIMEOUT(!app.Form1.calculationRunning(), 120000);
         QVERIFY(r.isVisible());
         QVERIFY(r.btnReport->isEnabled());
         QCOMPARE(r.btnReport->text(), QStringLiteral("Отчёт"));

@@ -1,5 +1,6 @@
 // The results window after refreshes of the sample's analysis: series and
 // points, cause bars, legend membership, the table's columns, leaving it.
+#include "gui/windows/results_layout.h"
 #include "gui/windows/results_window.h"
 
 #include "gui/charts/chart_export.h"
@@ -12,9 +13,11 @@
 
 #include <QAbstractBarSeries>
 #include <QBarSet>
+#include <QFontMetrics>
 #include <QLabel>
 #include <QLocale>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QTableWidget>
 #include <QTemporaryDir>
 #include <QTest>
@@ -53,6 +56,14 @@ void fitAll(AnalysisState& st) {
     fitted(st, st.MPirsS, 1.25, 9500, 1.35);
     fitted(st, st.MSmirn, 1.35, 8800, 1.45);
     fitted(st, st.MGenet, 1.28, 9100, 1.4);
+}
+
+// A refresh, then the window shown at `size`.
+void refreshedAt(TForm5& w, QSize size) {
+    w.DiaStart();
+    w.showNormal();
+    w.resize(size);
+    QCoreApplication::processEvents();
 }
 
 int failureColumns(const AnalysisState& st) {
@@ -134,7 +145,7 @@ class ResultsWindowTest : public QObject {
         QCOMPARE(snapshot(c2), first2);
         QCOMPARE(snapshot(c3), first3);
         QCOMPARE(rowTexts(w, 5), table);
-        QVERIFY(w.Label10->text().endsWith(QStringLiteral(" шт.)")));
+        QVERIFY(w.Label10->toolTip().endsWith(QStringLiteral(" шт.)"))); // the whole header
     }
 
     void causeColoursFollowTheCauseIndex() {
@@ -286,16 +297,17 @@ class ResultsWindowTest : public QObject {
         AnalysisState st = loadedSample(form);
         fitAll(st);
         TForm5 w(st);
-        w.DiaStart();
-        w.showNormal();
-        w.resize(1522, 818);
-        QCoreApplication::processEvents();
+        refreshedAt(w, QSize(1522, 818));
         QTemporaryDir dir;
         ExportResultCharts(st, form.decimalSeparator, dir.path().toStdString());
         const struct {
             ChartView* view;
             const char* file;
         } charts[] = {{w.Chart1, "chart1.png"}, {w.Chart2, "chart2.png"}, {w.Chart3, "chart3.png"}};
+        // the window shares its width among the charts; drawn at the export's size they are the same
+        for (const auto& c : charts)
+            c.view->resize(QImage(dir.filePath(QLatin1String(c.file))).size());
+        QCoreApplication::processEvents();
         for (const auto& c : charts) {
             const QImage shown = c.view->grab().toImage().convertToFormat(QImage::Format_RGB32);
             const QImage exported =
@@ -326,15 +338,100 @@ class ResultsWindowTest : public QObject {
         QCOMPARE(w.Button1->text(), QStringLiteral("Печать"));
         QCOMPARE(w.Prodolgenie->text(), QStringLiteral("Продолж."));
         QVERIFY(!w.isVisible());
-        w.show();
-        w.resize(1522, 818);
-        QCoreApplication::processEvents();
-        QCOMPARE(w.Chart2->geometry(), QRect(928, 289, 389, 528));
-        w.resize(1700, 900);
-        QCoreApplication::processEvents();
-        QCOMPARE(w.Chart2->geometry(), QRect(928, 289, 389 + 178, 528 + 82));
-        QCOMPARE(w.Chart1->geometry(), QRect(0, 289, 922, 533 + 82));
-        QCOMPARE(w.Chart3->geometry(), QRect(826, 29, 551, 254));
+    }
+
+    // At the design size and larger every column of the table, the whole
+    // header and both buttons show, with nothing on top of anything else;
+    // down to the smallest size nothing overlaps, and the charts follow.
+    void layoutShowsEveryPartAtEverySize_data() {
+        QTest::addColumn<QSize>("size");
+        QTest::addColumn<bool>("wholeTable");
+        QTest::newRow("design") << QSize(1522, 818) << true;
+        QTest::newRow("larger") << QSize(1900, 1000) << true;
+        QTest::newRow("asked 640x420") << QSize(640, 420) << false;
+        QTest::newRow("narrow and tall") << QSize(900, 1000) << false;
+    }
+
+    void layoutShowsEveryPartAtEverySize() {
+        QFETCH(QSize, size);
+        QFETCH(bool, wholeTable);
+        MainForm form;
+        AnalysisState st = loadedSample(form);
+        fitAll(st);
+        TForm5 w(st);
+        refreshedAt(w, size);
+        QVERIFY(w.width() >= size.width() || w.width() == w.minimumWidth());
+        QVERIFY(w.minimumWidth() <= 800 && w.minimumHeight() <= 560); // fits the smallest screens
+        const QRect client = w.rect();
+        const QList<QWidget*> parts{w.Label10, w.Result_Grid, w.Chart1,     w.Chart2,
+                                    w.Chart3,  w.Button1,     w.Prodolgenie};
+        for (QWidget* p : parts) {
+            QVERIFY2(client.contains(p->geometry()), qPrintable(p->objectName()));
+            QVERIFY2(p->width() > 0 && p->height() > 0, qPrintable(p->objectName()));
+            for (QWidget* q : parts)
+                if (p != q)
+                    QVERIFY2(!p->geometry().intersects(q->geometry()),
+                             qPrintable(p->objectName() + " / " + q->objectName()));
+        }
+        // the charts take what the table leaves, down to the bottom edge
+        QCOMPARE(w.Chart1->geometry().bottom(), client.bottom());
+        QCOMPARE(w.Chart2->geometry().bottom(), client.bottom());
+        QVERIFY(std::max({w.Chart1->geometry().right(), w.Chart2->geometry().right(),
+                          w.Chart3->geometry().right()}) >= client.right() - 8);
+        QVERIFY(w.Chart1->width() >= 300 && w.Chart2->width() >= 180 && w.Chart3->width() >= 180);
+        QVERIFY(w.Label10->toolTip().startsWith(QString::fromStdString(st.Comment)));
+        QVERIFY(w.Label10->toolTip().endsWith(QStringLiteral(" шт.)")));
+        if (!wholeTable) return;
+        int columns = 0;
+        for (int c = 0; c < w.Result_Grid->columnCount(); ++c)
+            columns += w.Result_Grid->columnWidth(c);
+        QVERIFY2(columns <= w.Result_Grid->viewport()->width(),
+                 qPrintable(QStringLiteral("%1 > %2").arg(columns).arg(w.Result_Grid->viewport()->width())));
+        QVERIFY(w.Result_Grid->horizontalScrollBar()->maximum() == 0);
+        QCOMPARE(w.Label10->text(), w.Label10->toolTip());
+    }
+
+    void longHeaderIsElidedBeforeTheButtons() {
+        MainForm form;
+        AnalysisState st = loadedSample(form);
+        st.Comment =
+            std::string(40, 'W') + " длинный комментарий файла данных, который не умещается в строке окна";
+        TForm5 w(st);
+        refreshedAt(w, QSize(1522, 818));
+        QVERIFY(w.Label10->toolTip().startsWith(QString::fromStdString(st.Comment)));
+        QVERIFY(w.Label10->text() != w.Label10->toolTip());
+        QVERIFY(w.Label10->text().endsWith(QChar(0x2026)));
+        QVERIFY(w.Label10->geometry().right() < w.Button1->geometry().left());
+        QVERIFY(QFontMetrics(w.Label10->font()).horizontalAdvance(w.Label10->text()) <= w.Label10->width());
+    }
+
+    // Five or more model columns: the table still shows whole at the design
+    // size, the charts move rather than cover it.
+    void layoutForFiveModelColumns() {
+        MainForm form;
+        AnalysisState st = loadedSample(form);
+        fitAll(st);
+        TForm5 w(st);
+        w.DiaStart();
+        QSize grid(0, 240);
+        for (int c = 0; c < w.Result_Grid->columnCount(); ++c)
+            grid.rwidth() += w.Result_Grid->columnWidth(c);
+        const int modelColumn = w.Result_Grid->columnWidth(1);
+        for (int models : {5, 6}) {
+            const QSize wide = grid + QSize((models - 4) * modelColumn, 0);
+            for (QSize client : {QSize(1522, 818), QSize(1920, 1080)}) {
+                const ResultsLayout l = LayOutResults(client, wide, 700);
+                QVERIFY(!l.gridScrolls);
+                QCOMPARE(l.grid.width(), wide.width());
+                const QRect all(QPoint(0, 0), client);
+                const QRect parts[] = {l.title, l.grid, l.chart1, l.chart2, l.chart3, l.print, l.leave};
+                for (const QRect& p : parts) {
+                    QVERIFY(all.contains(p));
+                    for (const QRect& q : parts)
+                        if (&p != &q) QVERIFY(!p.intersects(q));
+                }
+            }
+        }
     }
 };
 

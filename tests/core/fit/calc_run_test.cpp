@@ -47,6 +47,70 @@ TEST(RunCalculation, AllThreeModelsInOrderWithTheirSpreadLines) {
     EXPECT_TRUE(r.messages.empty());
 }
 
+// A stop flag that is asked but never set changes nothing: the same clock
+// readings give the same models to the last bit.
+TEST(RunCalculationFits, AnUnsetStopFlagLeavesEveryModelAsItWas) {
+    auto run = [](bool withFlag, std::vector<RunFit>& started) {
+        auto c = test::FleetCase(30);
+        c.form.BoxNewton = c.form.BoxSmirnow = true;
+        StepClock clock(2); // the time rules end each search after a few cycles
+        RunCallbacks cb;
+        int asked = 0;
+        if (withFlag) cb.stop = [&] { return ++asked < 0; };
+        cb.fitStarted = [&](RunFit f) { started.push_back(f); };
+        EXPECT_TRUE(PrepareCalculation(c.st, c.form, nullptr));
+        EXPECT_TRUE(RunCalculationFits(c.st, c.form, clock, cb));
+        if (withFlag) EXPECT_GT(asked, 3);
+        return std::make_pair(c.st, clock.readings());
+    };
+    std::vector<RunFit> plain, flagged;
+    const auto [a, readingsA] = run(false, plain);
+    const auto [b, readingsB] = run(true, flagged);
+    EXPECT_EQ(readingsA, readingsB);
+    for (auto slot : {&AnalysisState::MPirsS, &AnalysisState::MPirsN, &AnalysisState::MSmirn}) {
+        EXPECT_EQ((a.*slot).A, (b.*slot).A);
+        EXPECT_EQ((a.*slot).B, (b.*slot).B);
+        EXPECT_EQ((a.*slot).K_powtor, (b.*slot).K_powtor);
+        EXPECT_EQ((a.*slot).Kol_F_priv, (b.*slot).Kol_F_priv);
+        EXPECT_EQ((a.*slot).Kol_Nakopl, (b.*slot).Kol_Nakopl);
+    }
+    const std::vector<RunFit> order{RunFit::Spiral, RunFit::Newton, RunFit::Smirnov};
+    EXPECT_EQ(plain, order);
+    EXPECT_EQ(flagged, order);
+}
+
+// Set during a fit, the flag ends it after its current cycle, and the fits
+// after it do not start.
+TEST(RunCalculationFits, AStopFlagEndsTheRunAfterOneCycle) {
+    struct Case {
+        bool spiral, newton, smirnov;
+        RunFit stoppedIn;
+    };
+    for (const Case k : {Case{true, true, true, RunFit::Spiral}, Case{false, true, true, RunFit::Newton},
+                         Case{false, false, true, RunFit::Smirnov}}) {
+        auto c = test::FleetCase(60);
+        c.form.SpirSpusk = k.spiral;
+        c.form.BoxNewton = k.newton;
+        c.form.BoxSmirnow = k.smirnov;
+        StepClock clock(0.001); // a slow clock: unstopped, each search would take thousands of cycles
+        bool stop = false;
+        std::vector<RunFit> started;
+        RunCallbacks cb;
+        cb.stop = [&] { return stop; };
+        cb.fitStarted = [&](RunFit f) {
+            started.push_back(f);
+            stop = true; // the user closes the window as the first fit begins
+        };
+        ASSERT_TRUE(PrepareCalculation(c.st, c.form, nullptr));
+        EXPECT_FALSE(RunCalculationFits(c.st, c.form, clock, cb));
+        EXPECT_EQ(started, std::vector<RunFit>{k.stoppedIn});
+        EXPECT_LT(clock.readings(), 20) << RunFitName(k.stoppedIn);
+        // later fits were not run
+        if (k.stoppedIn != RunFit::Newton) EXPECT_FALSE(c.st.MPirsN.Executed);
+        if (k.stoppedIn != RunFit::Smirnov) EXPECT_FALSE(c.st.MSmirn.Executed);
+    }
+}
+
 TEST(RunCalculation, NoModelTickedRebuildsTheHistogramAndReaccumulatesEarlierModels) {
     MainRun r(test::FleetCase(60));
     r.go(0.01); // model 1.1 only

@@ -1,9 +1,15 @@
 #include "core/data/fleet_simulator.h"
+#include "core/genetic/genetic_form_host.h"
 #include "core/genetic/genetic_run.h"
 #include "core/state/run_inputs.h"
 #include "core/text/number_format.h"
+#include "tests/core/genetic/genetic_test_fixture.h"
 
 #include <gtest/gtest.h>
+
+#include <new>
+#include <stdexcept>
+#include <system_error>
 
 namespace tovimo {
 namespace {
@@ -101,6 +107,59 @@ TEST(GeneticRunStart, InputErrorsAsInTheMainRun) {
     l.st.uk = false;
     EXPECT_FALSE(PrepareGeneticRun(l.st, l.form, l.note()));
     EXPECT_TRUE(l.messages.empty());
+}
+
+// A run that ends before its first generation has something to tell the user;
+// one that got going, or an error that is not a want of memory or threads,
+// does not.
+TEST(GeneticRunStart, ASetUpThatFailsIsReported) {
+    const auto fails = [](auto error, bool afterSetUp) {
+        return [error, afterSetUp](AnalysisState&, GaHost& host, GaFlags&, const GaRunOptions&) -> GaRunEnd {
+            if (afterSetUp) host.updMain(2);
+            throw error;
+        };
+    };
+    const struct {
+        const char* name;
+        GenerationLoop loop;
+        const char* message; // nullptr: the error leaves as it is
+    } cases[] = {
+        {"no memory", fails(std::bad_alloc(), false), kMsgGaSetUpFailed},
+        {"too long", fails(std::length_error("vector"), false), kMsgGaSetUpFailed},
+        {"no thread",
+         fails(std::system_error(std::make_error_code(std::errc::resource_unavailable_try_again)), false),
+         kMsgGaSetUpFailed},
+        {"other error", fails(std::runtime_error("x"), false), nullptr},
+        {"no memory later", fails(std::bad_alloc(), true), nullptr},
+    };
+    for (const auto& c : cases) {
+        Loaded l = LoadFleet();
+        FormGaHost host(l.form);
+        GaFlags flags;
+        if (c.message) {
+            EXPECT_EQ(RunGeneticAlgorithm(l.st, host, flags, {}, c.loop),
+                      std::optional<std::string>(c.message))
+                << c.name;
+        } else {
+            EXPECT_ANY_THROW(RunGeneticAlgorithm(l.st, host, flags, {}, c.loop)) << c.name;
+        }
+    }
+
+    // A run of the real loop has nothing to report; one that reads a
+    // population size no longer usable does not start.
+    test::GaFleet f = test::PreparedFleet({}, [](MainForm& form) {
+        form.Edit3 = "20";
+        form.NPokoleny = "3";
+    });
+    FormGaHost host(f.form);
+    GaFlags flags;
+    const GaRunOptions options{'.', 1, 1};
+    EXPECT_EQ(RunGeneticAlgorithm(f.st, host, flags, options), std::nullopt);
+    EXPECT_TRUE(f.st.MGenet.Executed);
+    f.st.MGenet.Executed = false;
+    f.form.Edit3 = "1";
+    EXPECT_EQ(RunGeneticAlgorithm(f.st, host, flags, options), std::optional<std::string>(kMsgGaNotSetUp));
+    EXPECT_FALSE(f.st.MGenet.Executed);
 }
 
 } // namespace

@@ -1,0 +1,26 @@
+// Where the results window puts its parts for a given client size: the
+// buttons at the top right, the header line left of them, the table as wide
+// as its columns, and the three charts sharing the rest. Chart3 stands right
+// of the table while it has room there, else it joins the two charts below.
+#pragma once
+
+#include <QRect>
+#include <QSize>
+
+namespace tovimo {
+
+struct ResultsLayout {
+    QRect title, grid, chart1, chart2, chart3, print, leave;
+    QRect report, saveTable;  // "Отчёт" and "Сохранить таблицу", left of "Печать"
+    bool gridScrolls = false; // the table is wider than the window allows
+};
+
+// The window's smallest client size: below it the parts would overlap.
+inline constexpr QSize kResultsMinimumSize{800, 560};
+
+// `gridContent`: the table's full size (all columns and rows); `titleWidth`:
+// the header text's width in its font; `scrollBar`: the height of the
+// table's scroll bar, shown when the window is narrower than the table.
+ResultsLayout LayOutResults(QSize client, QSize gridContent, int titleWidth, int scrollBar = 0);
+
+} // namespace tovimo

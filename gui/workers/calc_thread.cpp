@@ -1,0 +1,38 @@
+#include "gui/workers/calc_thread.h"
+
+#include "gui/platform/time_text.h"
+#include "gui/platform/ui_call_queue.h"
+
+namespace tovimo {
+
+CalcThread::CalcThread(AnalysisState& st, const MainForm& form, FitClock& clock,
+                       const std::atomic<bool>& stop, UiCallQueue& calls, Host host, QObject* parent)
+    : QThread(parent), st_(st), form_(form), clock_(clock), stop_(stop), calls_(calls),
+      host_(std::move(host)) {
+    setObjectName(QStringLiteral("CalcThread"));
+}
+
+void CalcThread::run() {
+    RunCallbacks cb;
+    cb.memo = [this](const std::string& line) {
+        calls_.post([this, line] {
+            if (host_.memoLine) host_.memoLine(line);
+        });
+    };
+    cb.fitStarted = [this](RunFit fit) {
+        calls_.post([this, fit] {
+            if (host_.fitStarted) host_.fitStarted(fit);
+        });
+    };
+    cb.stop = [this] { return stop_.load(std::memory_order_relaxed); };
+    cb.elapsedText = ElapsedTimeFormatter();
+    try {
+        completed_ = RunCalculationFits(st_, form_, clock_, cb);
+    } catch (const std::exception& e) {
+        error_ = e.what(); // nothing may leave the thread; the window shows it
+    } catch (...) {
+        error_ = "?";
+    }
+}
+
+} // namespace tovimo

@@ -1,0 +1,215 @@
+// The calculation run ("Расчет") on its worker thread: the window stays
+// responsive with its run controls locked, memo lines arrive as each fit
+// writes them, a status line names the fit in progress, the results refresh
+// follows on the user-interface thread, and closing the window ends a run.
+#include "tests/gui/main_window_fixture.h"
+
+#include "core/fit/calc_run.h"
+#include "core/fit/fit_clock.h"
+#include "core/fit/fit_newton.h"
+#include "core/fit/fit_smirnov.h"
+#include "core/fit/fit_spiral.h"
+
+#include <QCheckBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QTest>
+#include <QTimer>
+
+#include <condition_variable>
+#include <mutex>
+
+using namespace tovimo;
+using namespace tovimo::test;
+
+namespace {
+
+// A step clock that can hold the fits at a chosen reading until the test
+// lets them go on; readings advance by the same step as a StepClock.
+class GateClock final : public FitClock {
+  public:
+    explicit GateClock(double step) : step_(step) {}
+    double Seconds() override {
+        std::unique_lock lock(m_);
+        const long long n = readings_++;
+        if (n == holdAt_) {
+            held_ = true;
+            cv_.notify_all();
+            cv_.wait(lock, [&] { return !held_; });
+        }
+        return static_cast<double>(n) * step_;
+    }
+    // The reading with this index waits for release().
+    void holdAt(long long reading) {
+        std::lock_guard lock(m_);
+        holdAt_ = reading;
+    }
+    bool held() {
+        std::lock_guard lock(m_);
+        return held_;
+    }
+    void release() {
+        std::lock_guard lock(m_);
+        held_ = false;
+        holdAt_ = -1;
+        cv_.notify_all();
+    }
+    long long readings() {
+        std::lock_guard lock(m_);
+        return readings_;
+    }
+
+  private:
+    std::mutex m_;
+    std::condition_variable cv_;
+    double step_;
+    long long readings_ = 0;
+    long long holdAt_ = -1;
+    bool held_ = false;
+};
+
+} // namespace
+
+class CalcThreadTest : public QObject {
+    Q_OBJECT
+
+    QTemporaryDir tmp_;
+    QString settings() const { return QDir(tmp_.path()).filePath(QStringLiteral("rel.txt")); }
+
+    struct Window {
+        UiScope scope;
+        AnalysisState st;
+        TForm1 w;
+        int diaStarts = 0;
+        explicit Window(const QString& settings, FitClock& clock) : w(st, settings) {
+            w.setDiaStart([this] { ++diaStarts; });
+            w.setClock(&clock);
+            scope.ui.answers.push_back(QStringLiteral(TOVIMO_SAMPLE));
+            w.OpenFileStartClick();
+        }
+        QString memo() const { return w.Memo2->toPlainText(); }
+        bool runControlsLocked() const {
+            for (QWidget* c : {static_cast<QWidget*>(w.OpenFileStart), static_cast<QWidget*>(w.SpeedButton1),
+                               static_cast<QWidget*>(w.bbRaschet), static_cast<QWidget*>(w.Button1),
+                               static_cast<QWidget*>(w.ToolBRunGenOptim), static_cast<QWidget*>(w.Button2)})
+                if (c->isEnabled()) return false;
+            return true;
+        }
+    };
+
+  private slots:
+    void theRunGoesOnWhileTheWindowResponds() {
+        GateClock clock(2);
+        Window t(settings(), clock);
+        t.w.BoxNewton->setChecked(true);
+        t.w.BoxSmirnow->setChecked(true);
+        clock.holdAt(0); // the first reading of model 1.1
+        QTest::mouseClick(t.w.bbRaschet, Qt::LeftButton);
+
+        // the click has returned with the fit still going on
+        QTRY_VERIFY(clock.held());
+        QVERIFY(t.w.calculationRunning());
+        QVERIFY(t.runControlsLocked());
+        QVERIFY(t.scope.ui.busy);
+        QTRY_VERIFY(t.w.RunStatus->text().contains(QStringLiteral("модель 1.1")));
+        QVERIFY(t.w.RunStatus->isVisible() || !t.w.isVisible());
+        QVERIFY(!t.w.RunBusy->isHidden());
+        QCOMPARE(t.diaStarts, 0);
+        // the window's own events are served meanwhile
+        bool timerRan = false;
+        QTimer::singleShot(0, [&] { timerRan = true; });
+        QTRY_VERIFY(timerRan);
+        // nothing else starts while the run goes on
+        t.w.bbRaschetClick();
+        t.w.OpenFileStartClick();
+        t.w.ToolBRunGenOptimClick();
+        QCOMPARE(t.scope.ui.dialogs.size(), size_t(1));
+        QVERIFY(!t.w.Gen());
+
+        // model 1.1 ends and writes its lines before model 1.2 has finished
+        clock.release();
+        QTRY_VERIFY_WITH_TIMEOUT(
+            t.w.RunStatus->text().contains(QStringLiteral("модель 1.2")) || !t.w.calculationRunning(), 60000);
+        QTRY_VERIFY_WITH_TIMEOUT(!t.w.calculationRunning(), 120000);
+        QVERIFY2(t.scope.ui.errors.isEmpty(), qPrintable(t.scope.ui.errors.join('\n')));
+        QCOMPARE(t.diaStarts, 1);
+        QCOMPARE(t.scope.ui.beeps, 1);
+        QVERIFY(!t.scope.ui.busy);
+        QVERIFY(!t.runControlsLocked());
+        QVERIFY(t.w.RunStatus->isHidden());
+        QVERIFY(t.w.RunBusy->isHidden());
+        QVERIFY(t.st.MPirsS.Executed && t.st.MPirsN.Executed && t.st.MSmirn.Executed);
+        const QString memo = t.memo();
+        QVERIFY(memo.indexOf(QString::fromUtf8(kSpiralDone)) < memo.indexOf(QString::fromUtf8(kNewtonDone)));
+        QVERIFY(memo.indexOf(QString::fromUtf8(kNewtonDone)) < memo.indexOf(QString::fromUtf8(kSmirnovDone)));
+        QCOMPARE(memo.split(QLatin1Char('\n')).size(), int(t.w.form().Memo2.size()));
+    }
+
+    void memoLinesArriveAsEachFitWritesThem() {
+        GateClock clock(2);
+        Window t(settings(), clock);
+        t.w.BoxNewton->setChecked(true);
+        // model 1.1 alone on this clock takes some readings; hold the run in model 1.2
+        QTest::mouseClick(t.w.bbRaschet, Qt::LeftButton);
+        QTRY_VERIFY_WITH_TIMEOUT(t.memo().contains(QString::fromUtf8(kSpiralDone)), 60000);
+        // stop model 1.2 at its next reading and look at the window meanwhile
+        clock.holdAt(clock.readings() + 1);
+        QTRY_VERIFY_WITH_TIMEOUT(clock.held() || !t.w.calculationRunning(), 60000);
+        if (clock.held()) {
+            QVERIFY(!t.memo().contains(QString::fromUtf8(kNewtonDone)));
+            QTRY_VERIFY(t.w.RunStatus->text().contains(QStringLiteral("модель 1.2")));
+            QVERIFY(t.runControlsLocked());
+            clock.release();
+        }
+        QTRY_VERIFY_WITH_TIMEOUT(!t.w.calculationRunning(), 120000);
+        QVERIFY(t.memo().contains(QString::fromUtf8(kNewtonDone)));
+        QCOMPARE(t.diaStarts, 1);
+    }
+
+    // The same clock readings give the same models as the run on the calling thread.
+    void resultsMatchTheRunOnOneThread() {
+        StepClock windowClock(2);
+        Window t(settings(), windowClock);
+        t.w.BoxNewton->setChecked(true);
+        QTest::mouseClick(t.w.bbRaschet, Qt::LeftButton);
+        QTRY_VERIFY_WITH_TIMEOUT(!t.w.calculationRunning(), 120000);
+
+        UiScope scope;
+        AnalysisState st;
+        TForm1 w(st, settings());
+        scope.ui.answers.push_back(QStringLiteral(TOVIMO_SAMPLE));
+        w.OpenFileStartClick();
+        w.BoxNewton->setChecked(true);
+        MainForm form = w.form();
+        StepClock clock(2);
+        QVERIFY(RunCalculation(st, form, clock, RunCallbacks{}));
+        QCOMPARE(windowClock.readings(), clock.readings());
+        for (auto slot : {&AnalysisState::MPirsS, &AnalysisState::MPirsN}) {
+            QCOMPARE((t.st.*slot).A, (st.*slot).A);
+            QCOMPARE((t.st.*slot).B, (st.*slot).B);
+            QCOMPARE((t.st.*slot).Kol_Nakopl, (st.*slot).Kol_Nakopl);
+        }
+    }
+
+    // A clock this slow would keep the fits going for hours: only the stop
+    // flag can end the run when the window closes.
+    void closingTheWindowEndsTheRun() {
+        GateClock clock(1e-9);
+        Window t(settings(), clock);
+        t.w.BoxNewton->setChecked(true);
+        t.w.show();
+        QTest::mouseClick(t.w.bbRaschet, Qt::LeftButton);
+        QTRY_VERIFY_WITH_TIMEOUT(clock.readings() > 2, 60000); // into the search cycles
+        QVERIFY(t.w.close());
+        QVERIFY(!t.w.calculationRunning());
+        QCOMPARE(t.diaStarts, 0); // no refresh for a run cut short
+        QVERIFY(!t.st.MPirsN.Executed);
+        QVERIFY(t.scope.ui.errors.isEmpty());
+    }
+};
+
+QTEST_MAIN(CalcThreadTest)
+#include "calc_thread_test.moc"
