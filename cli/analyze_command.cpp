@@ -1,9 +1,9 @@
 #include "cli/commands.h"
+#include "cli/data_input.h"
 #include "cli/genetic_cli.h"
 #include "cli/json_output.h"
 #include "cli/table_text.h"
 
-#include "core/data/data_file.h"
 #include "core/data/warranty_file.h"
 #include "core/fit/calc_run.h"
 #include "core/fit/fit_clock.h"
@@ -12,22 +12,11 @@
 #include "core/results/results_table.h"
 #include "core/text/number_format.h"
 
-#include <clocale>
 #include <iostream>
 #include <set>
 #include <sstream>
 
 namespace tovimo::cli {
-
-char LocaleDecimalSeparator() {
-    char sep = '.';
-    if (std::setlocale(LC_NUMERIC, "")) {
-        const char* dp = std::localeconv()->decimal_point;
-        if (dp && (dp[0] == ',' || dp[0] == '.') && dp[1] == '\0') sep = dp[0];
-    }
-    std::setlocale(LC_NUMERIC, "C");
-    return sep;
-}
 
 namespace {
 
@@ -116,17 +105,10 @@ int RunAnalyze(const AnalyzeOptions& o, const QtWriters& writers) {
     }
     AnalysisState st;
     MainForm form;
-    form.decimalSeparator = LocaleDecimalSeparator();
     form.CheckBox1 = o.check;
-    form.FilePath = o.dataFile;
     std::vector<std::string> messages;
     auto message = [&](const std::string& m) { messages.push_back(m); };
-
-    if (!LoadDataFile(st, form, o.dataFile, message)) {
-        for (const auto& m : messages)
-            std::cerr << m << "\n";
-        return kFileError;
-    }
+    if (!LoadCommandData(st, form, o.dataFile, messages)) return kFileError;
     const ReportOrigin origin{o.dataFile, st.Sred, st.SKO};
     if (o.warrantyFile) {
         const size_t before = messages.size();

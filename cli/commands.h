@@ -60,9 +60,6 @@ struct ImportOptions {
     bool skipBad = false;
 };
 
-// The decimal separator of the user's locale.
-char LocaleDecimalSeparator();
-
 // Writes the chart images of an analysis into a folder and answers the exit status.
 using ChartsWriter =
     std::function<int(const AnalysisState& st, char decimalSeparator, const std::string& dir)>;

@@ -1,7 +1,7 @@
 #include "cli/commands.h"
+#include "cli/data_input.h"
 #include "cli/json_output.h"
 
-#include "core/data/data_file.h"
 #include "core/state/run_inputs.h"
 #include "core/stats/criteria.h"
 #include "core/stats/distributions.h"
@@ -15,15 +15,8 @@ namespace tovimo::cli {
 int RunScore(const ScoreOptions& o) {
     AnalysisState st;
     MainForm form;
-    form.decimalSeparator = LocaleDecimalSeparator();
-    form.FilePath = o.dataFile;
     std::vector<std::string> messages;
-    auto message = [&](const std::string& m) { messages.push_back(m); };
-    if (!LoadDataFile(st, form, o.dataFile, message)) {
-        for (const auto& m : messages)
-            std::cerr << m << "\n";
-        return kFileError;
-    }
+    if (!LoadCommandData(st, form, o.dataFile, messages)) return kFileError;
     const char sep = form.decimalSeparator;
     if (o.mean) form.meSred = FloatToStr(*o.mean, sep);
     if (o.sd) form.meSKO = FloatToStr(*o.sd, sep);

@@ -20,7 +20,8 @@ namespace tovimo {
 
 namespace {
 
-void save(QWidget* w, const QString& path, std::vector<std::string>& written) {
+// The SVG file is titled after the window the picture shows.
+void save(QWidget* w, const QString& path, const QString& title, std::vector<std::string>& written) {
     const QString png = path + QStringLiteral(".png");
     if (!w->grab().save(png, "PNG"))
         throw std::runtime_error("Не удалось записать файл " + png.toStdString());
@@ -31,7 +32,7 @@ void save(QWidget* w, const QString& path, std::vector<std::string>& written) {
     gen.setFileName(svg);
     gen.setSize(w->size());
     gen.setViewBox(QRect(QPoint(0, 0), w->size()));
-    gen.setTitle(w->objectName());
+    gen.setTitle(title);
     QPainter p;
     if (!p.begin(&gen)) throw std::runtime_error("Не удалось записать файл " + svg.toStdString());
     w->render(&p);
@@ -67,7 +68,7 @@ std::vector<std::string> ExportResultCharts(const AnalysisState& st, char sep, c
         view.setAttribute(Qt::WA_DontShowOnScreen);
         view.show();
         QCoreApplication::processEvents();
-        save(&view, out.filePath(QString::fromLatin1(v.file)), written);
+        save(&view, out.filePath(QString::fromLatin1(v.file)), view.objectName(), written);
     }
 
     LogLogPanel ln;
@@ -75,7 +76,7 @@ std::vector<std::string> ExportResultCharts(const AnalysisState& st, char sep, c
     ln.show();
     ln.fill(st, sep);
     QCoreApplication::processEvents();
-    save(&ln, out.filePath(QStringLiteral("lnview")), written);
+    save(&ln, out.filePath(QStringLiteral("lnview")), QStringLiteral("LNview"), written);
     return written;
 }
 

@@ -5,6 +5,8 @@
 
 #include "gui/workers/gen_thread.h"
 
+#include "core/text/number_format.h"
+
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QProgressBar>
@@ -176,6 +178,19 @@ class GenThreadTest : public QObject {
         QCOMPARE(t.diaStarts, 0);
         QVERIFY(!t.st.MGenet.Executed);
         QVERIFY(!t.memo().contains(QStringLiteral("Создано генов")));
+    }
+
+    // An error in the refresh at the end of a run (a run-in time the user
+    // spoilt meanwhile) is shown in the standard error box.
+    void anErrorAtTheEndOfARunIsShown() {
+        Window t(settings());
+        t.w.setDiaStart([&] { StrToFloat(t.w.LabeledEdit3->text().toStdString(), '.'); });
+        t.start("20", "5");
+        t.w.LabeledEdit3->setText(QStringLiteral("abc"));
+        QTRY_VERIFY_WITH_TIMEOUT(!t.w.Gen(), 30000);
+        QCOMPARE(t.scope.ui.errors, QStringList{QStringLiteral("'abc' is not a valid floating point value")});
+        QVERIFY(t.scope.ui.messages.isEmpty());
+        QVERIFY(t.w.ToolBRunGenOptim->isEnabled());
     }
 };
 
