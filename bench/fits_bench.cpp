@@ -13,16 +13,7 @@ using namespace tovimo;
 namespace {
 
 tools::Dataset& Data(int which) {
-    static tools::Dataset sample = tools::SampleDataset(TOVIMO_SAMPLE);
-    static tools::Dataset fleet = tools::FleetDataset(3000);
-    return which == 0 ? sample : fleet;
-}
-
-std::vector<double> Shares(const AnalysisState& st) {
-    std::vector<double> phi(st.MasProbl.size());
-    for (size_t i = 0; i < phi.size(); ++i)
-        phi[i] = CDF_Gauss(st.Sred, st.SKO, st.MasProbl[i].time);
-    return phi;
+    return tools::BenchDataset(which, TOVIMO_SAMPLE);
 }
 
 // The shape moves by a small step on every evaluation, as in a swing.
@@ -56,7 +47,7 @@ void BM_PirsonPlain(benchmark::State& state) {
 // The scale or the shape moves: the Weibull shares are recomputed.
 void BM_SmirnowFitShapeStep(benchmark::State& state) {
     auto& d = Data(static_cast<int>(state.range(0)));
-    const auto phi = Shares(d.st);
+    const auto phi = tools::FailureShares(d.st);
     SmirnowEvaluator smirnow(d.st, phi);
     double A = 1.3, sink = 0;
     for (auto _ : state) {
@@ -71,7 +62,7 @@ void BM_SmirnowFitShapeStep(benchmark::State& state) {
 // The scale moves: the powers of the failure times are reused.
 void BM_SmirnowFitScaleStep(benchmark::State& state) {
     auto& d = Data(static_cast<int>(state.range(0)));
-    const auto phi = Shares(d.st);
+    const auto phi = tools::FailureShares(d.st);
     SmirnowEvaluator smirnow(d.st, phi);
     double B = 9000, sink = 0;
     for (auto _ : state) {
@@ -86,7 +77,7 @@ void BM_SmirnowFitScaleStep(benchmark::State& state) {
 // Only the repeat coefficient moves: the shares are reused.
 void BM_SmirnowFitRepeatStep(benchmark::State& state) {
     auto& d = Data(static_cast<int>(state.range(0)));
-    const auto phi = Shares(d.st);
+    const auto phi = tools::FailureShares(d.st);
     SmirnowEvaluator smirnow(d.st, phi);
     double K = 1.4, sink = 0;
     for (auto _ : state) {
@@ -100,7 +91,7 @@ void BM_SmirnowFitRepeatStep(benchmark::State& state) {
 
 void BM_SmirnowPlain(benchmark::State& state) {
     auto& d = Data(static_cast<int>(state.range(0)));
-    const auto phi = Shares(d.st);
+    const auto phi = tools::FailureShares(d.st);
     double A = 1.3, sink = 0;
     for (auto _ : state) {
         A += 1e-7;

@@ -8,10 +8,13 @@
 #include "core/fit/calc_run.h"
 #include "core/fit/fit_clock.h"
 #include "core/results/csv_export.h"
+#include "core/results/model_warnings.h"
 #include "core/results/results_refresh.h"
 #include "core/results/results_table.h"
 #include "core/text/number_format.h"
 
+#include <cmath>
+#include <cstdlib>
 #include <iostream>
 #include <set>
 #include <sstream>
@@ -21,7 +24,7 @@ namespace tovimo::cli {
 namespace {
 
 struct ModelChoice {
-    bool spiral = false, newton = false, smirnov = false, genetic = false;
+    bool spiral = false, newton = false, smirnov = false, genetic = false, mle = false;
 };
 
 std::optional<ModelChoice> parseModels(const std::string& list) {
@@ -38,6 +41,8 @@ std::optional<ModelChoice> parseModels(const std::string& list) {
             c.smirnov = true;
         else if (item == "genetic")
             c.genetic = true;
+        else if (item == "mle")
+            c.mle = true;
         else if (item == "none") {
         } else
             return std::nullopt;
@@ -66,6 +71,19 @@ void applyOptions(const AnalyzeOptions& o, MainForm& f, const ModelChoice& mc) {
     f.SpirSpusk = mc.spiral;
     f.BoxNewton = mc.newton;
     f.BoxSmirnow = mc.smirnov;
+    f.BoxPravd = mc.mle;
+    f.PravdOnce = o.mleK != "free";
+    if (o.law) f.PravdLaw = *o.law == "empirical" ? 1 : 0;
+    if (o.bootstrap) f.PravdBootstrap = *o.bootstrap;
+    if (o.seed) f.PravdSeed = *o.seed;
+    if (o.threads) f.PravdThreads = static_cast<int>(*o.threads);
+}
+
+// The index of a confidence level among 0.90, 0.95 and 0.99, or -1.
+int LevelIndex(double level) {
+    for (int i = 0; i < 3; ++i)
+        if (std::fabs(level - kLikelihoodLevels[i]) < 1e-9) return i;
+    return -1;
 }
 
 void printText(const AnalysisState& st, const MainForm& f, const std::vector<std::string>& messages,
@@ -103,6 +121,14 @@ int RunAnalyze(const AnalyzeOptions& o, const QtWriters& writers) {
         std::cerr << "Неизвестная модель в списке --models: " << o.models << "\n";
         return kUsage;
     }
+    if (o.level && LevelIndex(*o.level) < 0) {
+        std::cerr << "Доверительный уровень --level должен быть 0.90, 0.95 или 0.99\n";
+        return kUsage;
+    }
+    if (o.bootstrap && *o.bootstrap < 0) {
+        std::cerr << "Число повторений --bootstrap не может быть отрицательным\n";
+        return kUsage;
+    }
     AnalysisState st;
     MainForm form;
     form.CheckBox1 = o.check;
@@ -110,18 +136,16 @@ int RunAnalyze(const AnalyzeOptions& o, const QtWriters& writers) {
     auto message = [&](const std::string& m) { messages.push_back(m); };
     if (!LoadCommandData(st, form, o.dataFile, messages)) return kFileError;
     const ReportOrigin origin{o.dataFile, st.Sred, st.SKO};
-    if (o.warrantyFile) {
-        const size_t before = messages.size();
-        LoadWarrantyFile(st, form, *o.warrantyFile, message);
-        if (!st.uk) {
-            for (size_t i = before; i < messages.size(); ++i)
-                std::cerr << messages[i] << "\n";
-            return kFileError;
-        }
-    }
+    if (o.warrantyFile && !LoadWarrantyOption(st, form, *o.warrantyFile, messages)) return kFileError;
     applyOptions(o, form, *mc);
+    if (o.level) form.PravdLevel = LevelIndex(*o.level);
 
-    SteadyFitClock clock;
+    // TOVIMO_STEP_CLOCK=SECONDS: a clock that advances by that much per reading,
+    // so that two runs of the fits give the same bits (output comparisons).
+    SteadyFitClock steady;
+    const char* stepText = std::getenv("TOVIMO_STEP_CLOCK");
+    StepClock stepped(stepText ? std::atof(stepText) : 0);
+    FitClock& clock = stepText ? static_cast<FitClock&>(stepped) : steady;
     RunCallbacks cb;
     cb.message = message;
     if (!o.json) cb.memo = [](const std::string& line) { std::cout << line << std::endl; };
@@ -150,6 +174,10 @@ int RunAnalyze(const AnalyzeOptions& o, const QtWriters& writers) {
                 std::cerr << messages[i] << "\n";
         }
         RefreshResultFigures(st, form);
+        UpdateModelWarnings(st, form.decimalSeparator, [&](const std::string& line) {
+            form.Memo2.push_back(line);
+            if (!o.json) std::cout << line << "\n";
+        });
     }
 
     const ResultTable table = FillResultTable(

@@ -1,6 +1,9 @@
 // The subcommands of tovimo-cli and their options.
 #pragma once
 
+#include "core/state/analysis_state.h"
+#include "core/state/main_form.h"
+
 #include <cstdint>
 #include <functional>
 #include <optional>
@@ -33,10 +36,17 @@ struct AnalyzeOptions {
     std::optional<std::string> chartsDir;
     std::optional<std::string> csvDir;
     std::optional<std::string> reportFile;
+    // model 3
+    std::string mleK = "once";
+    std::optional<double> level;
+    std::optional<std::string> law;
+    std::optional<int> bootstrap;
 };
 
 struct ScoreOptions {
     std::string dataFile;
+    std::optional<std::string> warrantyFile;
+    std::optional<std::string> law;
     double A = 0, B = 0, K = 0;
     std::optional<double> mean, sd, tFin, runIn;
     bool json = false;
@@ -49,6 +59,8 @@ struct SimulateOptions {
     std::string encoding = "cp1251";
     std::string output;
     std::optional<int> warrantyTimes;
+    std::optional<std::string> unitsFile; // every product's warranty-end time
+    bool once = false;                    // each product fails at most once
 };
 
 struct ImportOptions {

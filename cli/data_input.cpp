@@ -1,6 +1,7 @@
 #include "cli/data_input.h"
 
 #include "core/data/data_file.h"
+#include "core/data/warranty_file.h"
 
 #include <clocale>
 #include <iostream>
@@ -24,6 +25,16 @@ bool LoadCommandData(AnalysisState& st, MainForm& form, const std::string& file,
     if (LoadDataFile(st, form, file, [&](const std::string& m) { messages.push_back(m); })) return true;
     for (const auto& m : messages)
         std::cerr << m << "\n";
+    return false;
+}
+
+bool LoadWarrantyOption(AnalysisState& st, MainForm& form, const std::string& path,
+                        std::vector<std::string>& messages) {
+    const size_t before = messages.size();
+    LoadWarrantyFile(st, form, path, [&](const std::string& m) { messages.push_back(m); });
+    if (st.uk) return true;
+    for (size_t i = before; i < messages.size(); ++i)
+        std::cerr << messages[i] << "\n";
     return false;
 }
 

@@ -19,4 +19,9 @@ char LocaleDecimalSeparator();
 bool LoadCommandData(AnalysisState& st, MainForm& form, const std::string& file,
                      std::vector<std::string>& messages);
 
+// Loads the warranty-end times file of --warranty; on failure prints the
+// loader's messages to the error stream and answers false.
+bool LoadWarrantyOption(AnalysisState& st, MainForm& form, const std::string& path,
+                        std::vector<std::string>& messages);
+
 } // namespace tovimo::cli

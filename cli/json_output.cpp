@@ -51,6 +51,45 @@ json ModelJson(const Mod_Weib& m) {
             {"seconds", Num(m.seconds)}};
 }
 
+json LikelihoodJson(const Mod_Weib& m, const LikelihoodResult& r) {
+    json j = ModelJson(m);
+    j["loglik"] = Num(r.loglik);
+    j["k_mode"] = r.settings.kMode == LikelihoodKMode::Once ? "once" : "free";
+    j["law"] = r.settings.law == WarrantyLawKind::Empirical ? "empirical" : "normal";
+    j["level"] = Num(r.settings.level);
+    j["n"] = r.n;
+    j["zero_times"] = r.zeroTimes;
+    if (!r.refusal.empty()) j["refusal"] = r.refusal;
+    json intervals = json::object();
+    for (int i = 0; i < kLikFigureCount; ++i) {
+        const LikInterval& in = r.intervals[static_cast<size_t>(i)];
+        if (!in.present) {
+            intervals[kLikFigureKeys[i]] = nullptr;
+            continue;
+        }
+        intervals[kLikFigureKeys[i]] = {Num(in.lower), Num(in.upper), in.lowerOpen, in.upperOpen};
+    }
+    j["intervals"] = intervals;
+    json estimates = json::object();
+    for (int i = 0; i < kLikFigureCount; ++i)
+        estimates[kLikFigureKeys[i]] = Num(r.estimates[static_cast<size_t>(i)]);
+    j["estimates"] = estimates;
+    j["lr_k1"] = r.lrDone ? json{{"stat", Num(r.lrStat)}, {"p", Num(r.lrP)}} : json(nullptr);
+    j["gof"] = {{"chi2", Num(r.gofChi2)}, {"p", Num(r.gofP)}, {"replicates", r.gofReplicates}};
+    j["band"] = {{"time", NumArray(r.bandTimes)},
+                 {"value", NumArray(r.bandValue)},
+                 {"lower", NumArray(r.bandLower)},
+                 {"upper", NumArray(r.bandUpper)}};
+    return j;
+}
+
+json WarningsJson(const std::vector<ModelWarning>& warnings) {
+    json a = json::array();
+    for (const ModelWarning& w : warnings)
+        a.push_back({{"model", w.model}, {"code", w.code}, {"text", w.text}});
+    return a;
+}
+
 json StateJson(const AnalysisState& st) {
     json j;
     j["Comment"] = st.Comment;
@@ -91,7 +130,9 @@ json StateJson(const AnalysisState& st) {
     j["models"] = {{"MPirsN", ModelJson(st.MPirsN)},
                    {"MPirsS", ModelJson(st.MPirsS)},
                    {"MSmirn", ModelJson(st.MSmirn)},
-                   {"MGenet", ModelJson(st.MGenet)}};
+                   {"MGenet", ModelJson(st.MGenet)},
+                   {"MPravd", LikelihoodJson(st.MPravd, st.Pravd)}};
+    j["warnings"] = WarningsJson(st.Warnings);
     return j;
 }
 

@@ -12,6 +12,10 @@ nlohmann::json Num(double v);
 nlohmann::json NumArray(const std::vector<double>& v);
 nlohmann::json HistogramJson(const AnalysisState& st);
 nlohmann::json ModelJson(const Mod_Weib& m);
+// The slot fields of model 3 with its likelihood, bounds, tests and band.
+nlohmann::json LikelihoodJson(const Mod_Weib& m, const LikelihoodResult& r);
+// A list of {model, code, text}.
+nlohmann::json WarningsJson(const std::vector<ModelWarning>& warnings);
 // Everything a load and a run leave in the state, under the state's names.
 nlohmann::json StateJson(const AnalysisState& st);
 

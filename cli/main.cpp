@@ -21,7 +21,7 @@ int main(int argc, char** argv) {
     an->add_option("--sd", a.sd, "СКО времени гарантии, ч");
     an->add_option("--t-fin", a.tFin, "T fin временного ряда отказов, ч");
     an->add_option("--run-in", a.runIn, "расчетное время приработки, ч");
-    an->add_option("--models", a.models, "spiral,newton,smirnov,genetic или none");
+    an->add_option("--models", a.models, "spiral,newton,smirnov,genetic,mle или none");
     an->add_option("--criterion", a.criterion, "способ подбора параметров: 0, 1 или 2");
     an->add_flag("--fit-mean", a.fitMean, "подбор среднего времени гарантии");
     an->add_flag("--fit-sd", a.fitSd, "подбор СКО времени гарантии");
@@ -41,6 +41,12 @@ int main(int argc, char** argv) {
     an->add_option("--charts", a.chartsDir, "папка для изображений диаграмм");
     an->add_option("--csv", a.csvDir, "папка для таблиц CSV: результаты, гистограмма");
     an->add_option("--report", a.reportFile, "отчёт PDF");
+    an->add_option("--mle-k", a.mleK, "модель 3: once (K = 1) или free (повторные отказы)")
+        ->check(CLI::IsMember({"once", "free"}));
+    an->add_option("--level", a.level, "модель 3: доверительный уровень 0.90, 0.95 или 0.99");
+    an->add_option("--law", a.law, "модель 3: закон гарантии normal или empirical (по файлу)")
+        ->check(CLI::IsMember({"normal", "empirical"}));
+    an->add_option("--bootstrap", a.bootstrap, "модель 3: повторений бутстрепа (0 без него)");
 
     ScoreOptions s;
     auto* sc = app.add_subcommand("score", "Оценка заданной модели Вейбулла по данным");
@@ -52,6 +58,9 @@ int main(int argc, char** argv) {
     sc->add_option("--sd", s.sd, "СКО времени гарантии, ч");
     sc->add_option("--t-fin", s.tFin, "T fin временного ряда отказов, ч");
     sc->add_option("--run-in", s.runIn, "расчетное время приработки, ч");
+    sc->add_option("--warranty", s.warrantyFile, "файл времен окончания гарантии");
+    sc->add_option("--law", s.law, "закон гарантии правдоподобия: normal или empirical")
+        ->check(CLI::IsMember({"normal", "empirical"}));
     sc->add_flag("--json", s.json, "вывод в JSON");
 
     SimulateOptions m;
@@ -66,6 +75,8 @@ int main(int argc, char** argv) {
     sim->add_option("--encoding", m.encoding, "cp1251 или utf8")->check(CLI::IsMember({"cp1251", "utf8"}));
     sim->add_option("--warranty-times", m.warrantyTimes, "вместо отказов: столько времен окончания гарантии");
     sim->add_option("-o,--output", m.output, "файл (по умолчанию стандартный вывод)");
+    sim->add_option("--units", m.unitsFile, "файл времен окончания гарантии всех изделий парка");
+    sim->add_flag("--once", m.once, "каждое изделие отказывает не более одного раза");
 
     ImportOptions im;
     auto* imp = app.add_subcommand("import", "Таблица отказов (CSV, TSV) в файл исходных данных");

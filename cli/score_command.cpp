@@ -2,6 +2,7 @@
 #include "cli/data_input.h"
 #include "cli/json_output.h"
 
+#include "core/fit/likelihood_model.h"
 #include "core/state/run_inputs.h"
 #include "core/stats/criteria.h"
 #include "core/stats/distributions.h"
@@ -9,6 +10,7 @@
 #include "core/text/number_format.h"
 
 #include <iostream>
+#include <limits>
 
 namespace tovimo::cli {
 
@@ -17,6 +19,7 @@ int RunScore(const ScoreOptions& o) {
     MainForm form;
     std::vector<std::string> messages;
     if (!LoadCommandData(st, form, o.dataFile, messages)) return kFileError;
+    if (o.warrantyFile && !LoadWarrantyOption(st, form, *o.warrantyFile, messages)) return kFileError;
     const char sep = form.decimalSeparator;
     if (o.mean) form.meSred = FloatToStr(*o.mean, sep);
     if (o.sd) form.meSKO = FloatToStr(*o.sd, sep);
@@ -62,8 +65,27 @@ int RunScore(const ScoreOptions& o) {
     double skoStolb = 0;
     const std::string line = Hist_SKO(st, m, sep, &skoStolb);
 
+    // The log-likelihood of both ways of failing at the given A, B and K.
+    const WarrantyLawKind law =
+        o.law ? (*o.law == "empirical" ? WarrantyLawKind::Empirical : WarrantyLawKind::Normal)
+              : (o.warrantyFile ? WarrantyLawKind::Empirical : WarrantyLawKind::Normal);
+    auto loglik = [&](LikelihoodKMode mode, std::string& refusal) {
+        LikelihoodData d;
+        refusal = PrepareLikelihoodData(st, law, mode, d, sep);
+        if (!refusal.empty()) return std::numeric_limits<double>::quiet_NaN();
+        LikelihoodEvaluator ev(d);
+        return mode == LikelihoodKMode::Once ? ev.LogLikOnce(o.A, o.B) : ev.LogLikFree(o.A, o.B, o.K);
+    };
+    std::string refusalOnce, refusalFree;
+    const double llOnce = loglik(LikelihoodKMode::Once, refusalOnce);
+    const double llFree = loglik(LikelihoodKMode::Free, refusalFree);
+
     if (o.json) {
         nlohmann::json j;
+        j["loglik_once"] = refusalOnce.empty() ? Num(llOnce) : nlohmann::json(nullptr);
+        j["loglik_free"] = refusalFree.empty() ? Num(llFree) : nlohmann::json(nullptr);
+        if (!refusalOnce.empty()) j["loglik_once_refusal"] = refusalOnce;
+        if (!refusalFree.empty()) j["loglik_free_refusal"] = refusalFree;
         j["Pirson0"] = Num(p0);
         j["Pirson1"] = Num(p1);
         j["Pirson2"] = Num(p2);
@@ -96,6 +118,8 @@ int RunScore(const ScoreOptions& o) {
               << g15(m.Lam1000) << "\n";
     std::cout << "СКО модели: " << g15(m.SKO_out) << "\n";
     std::cout << line << "\n";
+    std::cout << "ln L при K = 1: " << (refusalOnce.empty() ? g15(llOnce) : refusalOnce) << "\n";
+    std::cout << "ln L при повторных отказах: " << (refusalFree.empty() ? g15(llFree) : refusalFree) << "\n";
     return kDone;
 }
 

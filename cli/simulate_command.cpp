@@ -8,8 +8,21 @@
 
 namespace tovimo::cli {
 
+namespace {
+
+bool WriteFile(const std::string& path, const std::string& bytes) {
+    std::ofstream out(path, std::ios::binary);
+    out << bytes;
+    if (out) return true;
+    std::cerr << "Не удалось записать файл " << path << "\n";
+    return false;
+}
+
+} // namespace
+
 int RunSimulate(const SimulateOptions& o) {
     std::string text;
+    std::string units;
     if (o.warrantyTimes) {
         text = SimulateWarrantyTimes(o.mean, o.sd, *o.warrantyTimes, o.seed);
     } else {
@@ -20,21 +33,22 @@ int RunSimulate(const SimulateOptions& o) {
         p.mean = o.mean;
         p.sd = o.sd;
         p.seed = o.seed;
+        p.once = o.once;
         p.fleet = FleetSizeFor(p, o.failures);
-        text = SimulateFleet(p).text;
+        const SimulatedFleet fleet = SimulateFleet(p);
+        text = fleet.text;
+        if (o.unitsFile) units = WarrantyTimesText(fleet.exitTimes);
+    }
+    if (o.unitsFile && !o.warrantyTimes) {
+        if (o.encoding == "cp1251") units = EncodeCp1251(units);
+        if (!WriteFile(*o.unitsFile, units)) return kFileError;
     }
     if (o.encoding == "cp1251") text = EncodeCp1251(text);
     if (o.output.empty()) {
         std::cout << text;
         return kDone;
     }
-    std::ofstream out(o.output, std::ios::binary);
-    out << text;
-    if (!out) {
-        std::cerr << "Не удалось записать файл " << o.output << "\n";
-        return kFileError;
-    }
-    return kDone;
+    return WriteFile(o.output, text) ? kDone : kFileError;
 }
 
 } // namespace tovimo::cli

@@ -7,8 +7,10 @@
 #include "core/state/main_form.h"
 
 #include <cmath>
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <limits>
 #include <string>
 
 namespace tovimo::fuzz {
@@ -73,7 +75,11 @@ inline void CheckHistogram(const AnalysisState& st) {
     const auto& h = st.Hist_Stol;
     const auto& m = st.MasProbl;
     Check(!h.empty(), "histogram has a column");
-    Check(h.size() <= static_cast<size_t>(MaxHistColumns), "at most 52 columns");
+    // The later columns' width stops doubling before it would overflow (past
+    // 4.6e18 h); only beyond that may a series need more columns.
+    Check(h.size() <= static_cast<size_t>(MaxHistColumns) ||
+              st.D_Hist2 > std::numeric_limits<std::int64_t>::max() / 2,
+          "at most 52 columns");
     Check(st.D_Hist1 >= 1 && st.D_Hist2 >= 1, "column widths positive");
     long long total = 0;
     double prevEdge = 0;
@@ -88,7 +94,7 @@ inline void CheckHistogram(const AnalysisState& st) {
         Check(perCause == h[j].Sum, "per-cause counts add up to the column count");
         for (int k = 0; k < h[j].Sum; ++k, ++i) {
             Check(i < m.size(), "no more failures counted than loaded");
-            Check(h[j].time + 0.1 > m[i].time || std::isinf(h[j].time), "failure below its column's edge");
+            Check(h[j].time + 0.1 > m[i].time || m[i].time <= h[j].time, "failure below its column's edge");
         }
         total += h[j].Sum;
         prevEdge = h[j].time;

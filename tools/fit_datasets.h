@@ -7,10 +7,12 @@
 #include "core/state/analysis_state.h"
 #include "core/state/main_form.h"
 #include "core/state/run_inputs.h"
+#include "core/stats/distributions.h"
 #include "core/stats/histogram.h"
 
 #include <stdexcept>
 #include <string>
+#include <vector>
 
 namespace tovimo::tools {
 
@@ -46,6 +48,22 @@ inline Dataset FleetDataset(double failures, std::uint64_t seed = 7) {
     p.seed = seed;
     p.fleet = FleetSizeFor(p, failures);
     return LoadDataset("fleet " + std::to_string(static_cast<int>(failures)), SimulateFleet(p).text);
+}
+
+// The data sets of the benchmarks, loaded once: 0 the sample at `samplePath`,
+// 1 a fleet of 3,000 failures.
+inline Dataset& BenchDataset(int which, const std::string& samplePath) {
+    static Dataset sample = SampleDataset(samplePath);
+    static Dataset fleet = FleetDataset(3000);
+    return which == 0 ? sample : fleet;
+}
+
+// The censoring share at each failure's time, as the Smirnov fit fills it.
+inline std::vector<double> FailureShares(const AnalysisState& st) {
+    std::vector<double> phi(st.MasProbl.size());
+    for (size_t i = 0; i < phi.size(); ++i)
+        phi[i] = CDF_Gauss(st.Sred, st.SKO, st.MasProbl[i].time);
+    return phi;
 }
 
 } // namespace tovimo::tools

@@ -92,7 +92,7 @@ bool LoadDataText(AnalysisState& st, MainForm& form, std::string_view bytes, con
     // The header is checked before anything changes: a file the state cannot
     // hold is refused whole.
     {
-        TextReader probe(SplitLines(text));
+        TextReader probe(text);
         probe.readLine();
         readReal(probe);
         readReal(probe);
@@ -109,13 +109,22 @@ bool LoadDataText(AnalysisState& st, MainForm& form, std::string_view bytes, con
         }
     }
 
-    TextReader r(SplitLines(text));
+    TextReader r(text);
     st.uk = true;
     st.MasProbl.clear();
     st.Otk_Izd = 0;
     st.MGenet.Kol_Nakopl = 0;
     st.MGenet.K_powtor = 0;
     st.MGenet.Unsens = 0;
+    // with its repeat factor zeroed the genetic model describes nothing: it is
+    // not shown again until a genetic run computes it anew
+    st.MGenet.Executed = false;
+    // the warranty law is the new header's: the last warranty file's figures go
+    form.Label15.clear();
+    form.Edit4.clear();
+    form.MaskEdit1.clear();
+    form.MaskEditSrednee.clear();
+    form.MaskEditSKO.clear();
 
     st.Comment = r.readLine();
     form.Label10 = st.Comment;
@@ -165,24 +174,30 @@ bool LoadDataText(AnalysisState& st, MainForm& form, std::string_view bytes, con
     else if (st.KolOtk >= 1000 && st.KolOtk <= 99999)
         form.NPokoleny = "4000";
 
+    // The cause match compares lower-case texts; without a named cause
+    // nothing needs folding.
     std::vector<std::string> lowerNames(static_cast<size_t>(n) + 1);
-    for (int k = 1; k <= n; ++k)
+    bool anyName = false;
+    for (int k = 1; k <= n; ++k) {
         lowerNames[static_cast<size_t>(k)] = LowerCase(st.V_otk[static_cast<size_t>(k)].Nazv_Prich);
+        anyName = anyName || !lowerNames[static_cast<size_t>(k)].empty();
+    }
 
     const double clampTime = st.Sred + 3 * st.SKO;
     bool eventWithoutTime = false;
     long long i = 0;
+    st.MasProbl.reserve(r.linesLeft());
+    std::string timeText, lowerSrc;
     while (!r.eof()) {
         Problems p;
-        const std::string line = Trim(r.readLine());
+        const std::string_view line = TrimView(r.readLineView());
         const size_t tab = line.find('\t');
-        // without a tab the time text is empty and does not convert
-        const std::string timeText = tab == std::string::npos ? std::string() : line.substr(0, tab);
-        // both '.' and ',' stand for the decimal separator
-        std::string unified = timeText;
-        for (char& c : unified)
+        // without a tab the time text is empty and does not convert; both '.'
+        // and ',' stand for the decimal separator
+        timeText.assign(tab == std::string_view::npos ? std::string_view() : line.substr(0, tab));
+        for (char& c : timeText)
             if (c == ',') c = '.';
-        if (auto t = ParseFloat(unified, '.')) {
+        if (auto t = ParseFloat(timeText, '.')) {
             p.time = *t;
             if (p.time > clampTime) p.time = clampTime;
             if (p.time <= 0) eventWithoutTime = true;
@@ -191,25 +206,28 @@ bool LoadDataText(AnalysisState& st, MainForm& form, std::string_view bytes, con
                     " файла исходных данных");
         }
         {
-            std::string src = tab == std::string::npos ? line : Trim(line.substr(tab));
+            std::string src(tab == std::string_view::npos ? line : TrimView(line.substr(tab)));
             const size_t starByte = src.find('*');
             if (starByte != std::string::npos) {
                 const size_t star = CharCount(std::string_view(src).substr(0, starByte)); // 0-based
                 p.komment = CharSubstr(src, star + 2);
                 if (star > 0) src = CharSubstr(src, 0, star - 1);
             }
-            const std::string lowerSrc = LowerCase(src);
-            bool matched = false;
-            for (int k = 1; k <= n; ++k) {
-                const std::string& name = lowerNames[static_cast<size_t>(k)];
-                if (!name.empty() && lowerSrc.find(name) != std::string::npos) {
-                    p.chey = k;
-                    p.Pri = src;
-                    st.V_otk[static_cast<size_t>(k)].Dolya += 1;
-                    matched = true;
+            int match = 0; // the last cause whose name the source names
+            if (anyName) {
+                lowerSrc = LowerCase(src);
+                for (int k = 1; k <= n; ++k) {
+                    const std::string& name = lowerNames[static_cast<size_t>(k)];
+                    if (!name.empty() && lowerSrc.find(name) != std::string::npos) {
+                        match = k;
+                        st.V_otk[static_cast<size_t>(k)].Dolya += 1;
+                    }
                 }
             }
-            if (!matched) {
+            if (match > 0) {
+                p.chey = match;
+                p.Pri = std::move(src);
+            } else {
                 p.chey = n + 1;
                 p.Pri = kOther;
                 st.V_otk[static_cast<size_t>(n) + 1].Dolya += 1;

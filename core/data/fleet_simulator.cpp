@@ -56,7 +56,7 @@ double ExpectedFailuresPerProduct(const FleetParams& p) {
         const double w = std::max(0.0, p.mean + p.sd * z);
         sum += std::exp(-z * z / 2) / std::sqrt(2 * M_PI) * (12.0 / steps) * weibCDF(p.shape, p.scale, w);
     }
-    return p.repeat * sum;
+    return (p.once ? 1 : p.repeat) * sum;
 }
 
 double FleetSizeFor(const FleetParams& p, double failures) {
@@ -72,8 +72,9 @@ SimulatedFleet SimulateFleet(const FleetParams& p) {
     int reported = 0;
     for (long i = 0; i < fleet; ++i) {
         const double w = std::max(1.0, p.mean + p.sd * d.normal());
+        out.exitTimes.push_back(w);
         const double Fw = weibCDF(p.shape, p.scale, w);
-        const int k = d.poisson(p.repeat * Fw);
+        const int k = p.once ? (d.uniform() < Fw ? 1 : 0) : d.poisson(p.repeat * Fw);
         for (int j = 0; j < k; ++j) {
             ++reported;
             if (d.uniform() < p.unknownShare) continue;
@@ -102,6 +103,13 @@ SimulatedFleet SimulateFleet(const FleetParams& p) {
     file.causes = p.causes;
     out.text = DataFileText(file);
     return out;
+}
+
+std::string WarrantyTimesText(const std::vector<double>& times) {
+    std::string text = "Времена окончания гарантии\n";
+    for (double t : times)
+        text += FloatToStr(t, '.') + "\n";
+    return text;
 }
 
 std::string SimulateWarrantyTimes(double mean, double sd, int count, std::uint64_t seed) {

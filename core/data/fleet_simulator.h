@@ -20,6 +20,7 @@ struct FleetParams {
     double otherShare = 0.08;  // share of records whose source names no cause
     std::uint64_t seed = 1;
     bool commaDecimals = true; // write some times with a comma
+    bool once = false;         // each product fails at most once, with probability F(exit)
     std::vector<std::string> causes{"Двигатель",       "Насос",           "Блок питания",
                                     "Датчик давления", "Электропроводка", "Тормозная система",
                                     "Гидроцилиндр"};
@@ -30,6 +31,7 @@ struct SimulatedFleet {
     std::string text;          // the data file as UTF-8
     std::vector<double> times; // failure times with records, unsorted
     int declaredFailures = 0;
+    std::vector<double> exitTimes; // every product's warranty-end time, in fleet order
 };
 
 // Expected failures per product of a fleet (for choosing the fleet size that
@@ -43,5 +45,8 @@ SimulatedFleet SimulateFleet(const FleetParams& p);
 
 // Warranty-end times of `count` products, one file line each after a comment.
 std::string SimulateWarrantyTimes(double mean, double sd, int count, std::uint64_t seed);
+
+// A warranty-end times file holding the given times.
+std::string WarrantyTimesText(const std::vector<double>& times);
 
 } // namespace tovimo

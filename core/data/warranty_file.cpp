@@ -51,7 +51,7 @@ bool LoadWarrantyText(AnalysisState& st, MainForm& form, std::string_view bytes,
     if (badLine != 0) {
         // The models were computed with the previous law and are no longer shown;
         // the law itself stays as it was.
-        for (Mod_Weib* m : {&st.MPirsN, &st.MPirsS, &st.MSmirn, &st.MGenet})
+        for (Mod_Weib* m : {&st.MPirsN, &st.MPirsS, &st.MSmirn, &st.MGenet, &st.MPravd})
             m->Executed = false;
         st.uk = true;
         st.Comment = comment;
@@ -91,13 +91,14 @@ bool LoadWarrantyText(AnalysisState& st, MainForm& form, std::string_view bytes,
         return st.uk;
     }
 
-    for (Mod_Weib* m : {&st.MPirsN, &st.MPirsS, &st.MSmirn, &st.MGenet})
+    for (Mod_Weib* m : {&st.MPirsN, &st.MPirsS, &st.MSmirn, &st.MGenet, &st.MPravd})
         m->Executed = false;
     st.uk = true;
     st.Comment = comment;
     form.Label15 = comment;
     st.MasTGarant = times;
     form.MaskEdit1 = std::to_string(times.size());
+    form.PravdLaw = 1; // the likelihood model then takes the law from these times
     st.Sred = mean;
     st.SKO = sd;
 

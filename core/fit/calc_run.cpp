@@ -3,6 +3,8 @@
 #include "core/fit/fit_newton.h"
 #include "core/fit/fit_smirnov.h"
 #include "core/fit/fit_spiral.h"
+#include "core/fit/likelihood_fit.h"
+#include "core/results/model_warnings.h"
 #include "core/results/results_refresh.h"
 #include "core/state/run_inputs.h"
 #include "core/stats/criteria.h"
@@ -54,6 +56,8 @@ const char* RunFitName(RunFit fit) {
         return "модель 1.2 (Пирсон, метод Ньютона)";
     case RunFit::Smirnov:
         return "модель 2 (Смирнов)";
+    case RunFit::Likelihood:
+        return "модель 3 (максимум правдоподобия)";
     }
     return "";
 }
@@ -101,8 +105,13 @@ bool RunCalculationFits(AnalysisState& st, MainForm& form, FitClock& clock, cons
         Podbor_Weib_Smirnow(st, form, st.MSmirn.A, st.MSmirn.B, clock, fit);
         spread(st.MSmirn);
     }
+    if (form.BoxPravd) {
+        if (!starting(RunFit::Likelihood)) return false;
+        if (Podbor_Weib_Pravd(st, form, clock, fit, cb.message)) spread(st.MPravd);
+    }
     if (StopAsked(cb.stop)) return false;
     RefreshResultFigures(st, form);
+    UpdateModelWarnings(st, form.decimalSeparator, fit.memo);
     return true;
 }
 

@@ -1,7 +1,7 @@
 // The main calculation run ("Расчет"): reads the run inputs from the main
 // window, rebuilds the histogram, fits the ticked models in the fixed order
-// model 1.1, model 1.2, model 2 and computes the figures of the results
-// refresh. The window then fills the table and the charts and beeps.
+// model 1.1, model 1.2, model 2, model 3 and computes the figures of the results
+// refresh and the warnings on the models. The window then fills the table and the charts and beeps.
 #pragma once
 
 #include "core/data/data_file.h"
@@ -17,7 +17,7 @@ namespace tovimo {
 std::string FactorMessage(const char* fieldCaption);
 
 // The fits of a main run, in the order they run.
-enum class RunFit { Spiral, Newton, Smirnov };
+enum class RunFit { Spiral, Newton, Smirnov, Likelihood };
 
 // "модель 1.1 (Пирсон, спиральный спуск)" and the like, for the busy indicator.
 const char* RunFitName(RunFit fit);

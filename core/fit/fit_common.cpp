@@ -4,6 +4,8 @@
 #include "core/stats/criteria.h"
 #include "core/stats/distributions.h"
 #include "core/stats/fast_criteria.h"
+#include "core/stats/model_slot.h"
+#include "core/stats/warranty_law.h"
 #include "core/text/number_format.h"
 
 #include <cmath>
@@ -50,56 +52,18 @@ double ReversedStep(double h, double factor, double rangeWidth) {
     return next;
 }
 
-void PickWarranty(const AnalysisState& st, const ParamVector& A_s, double& Mu, double& Sig) {
-    Mu = st.Sred_Opt ? A_s[3] : st.Sred;
-    if (st.Sred_Opt && st.SKO_Opt)
-        Sig = A_s[4];
-    else if (st.SKO_Opt)
-        Sig = A_s[3];
-    else
-        Sig = st.SKO;
-}
-
 SearchCriterion PearsonCriterion(const AnalysisState& st, PirsonEvaluator& pirson, double K) {
     return [&st, &pirson, K](const ParamVector& p) {
-        double Mu, Sig;
-        PickWarranty(st, p, Mu, Sig);
-        return pirson(p[2], p[1], K, Mu, Sig);
+        const WarrantyLaw law = WarrantyLawAt(st, p);
+        return pirson(p[2], p[1], K, law.mean, law.sd);
     };
 }
 
 double PearsonAt(const AnalysisState& st, int formIndex, const Mod_Weib& m, const ParamVector& A_s) {
-    double Mu, Sig;
-    PickWarranty(st, A_s, Mu, Sig);
+    const WarrantyLaw law = WarrantyLawAt(st, A_s);
     Mod_Weib scratch;
     SizeModelArrays(scratch, st.Hist_Stol.size());
-    return Pirson(st, formIndex, A_s[2], A_s[1], m.K_powtor, Mu, Sig, scratch);
-}
-
-void PublishWarranty(AnalysisState& st, const ParamVector& A_s) {
-    if (st.Sred_Opt && st.SKO_Opt) {
-        st.Sred = A_s[3];
-        st.SKO = A_s[4];
-    } else if (st.Sred_Opt) {
-        st.Sred = A_s[3];
-    } else if (st.SKO_Opt) {
-        st.SKO = A_s[3];
-    }
-}
-
-void FillFinalArrays(const AnalysisState& st, Mod_Weib& m, bool clampNegative) {
-    const auto& h = st.Hist_Stol;
-    SizeModelArrays(m, h.size());
-    double t1 = 0;
-    for (size_t i = 0; i < h.size(); ++i) {
-        const double t2 = h[i].time;
-        double fw = weibCDF2(m.A, m.B, t1, t2);
-        if (clampNegative && fw < 0) fw = 0;
-        m.F_Weib[i] = fw;
-        m.F_norm[i] = CDF_Gauss(st.Sred, st.SKO, (t1 + t2) / 2);
-        m.Kol_F_priv[i] = st.Izd_Prived * m.K_powtor * m.F_Weib[i] * (1 - m.F_norm[i]);
-        t1 = t2;
-    }
+    return Pirson(st, formIndex, A_s[2], A_s[1], m.K_powtor, law.mean, law.sd, scratch);
 }
 
 void FinishPearsonFit(AnalysisState& st, const MainForm& form, Mod_Weib& m, const SearchVectors& v,
@@ -117,8 +81,8 @@ void FinishPearsonFit(AnalysisState& st, const MainForm& form, Mod_Weib& m, cons
     m.Kol_Nakopl = 0;
     m.SKO_out = 0;
     m.Unsens = 0;
-    FillFinalArrays(st, m, false);
-    m.Executed = true;
+    FillModelColumns(st, m, false);
+    m.Executed = !StopAsked(cb.stop); // a search cut short by the stop flag is no model
     Sigmas(st, m, st.T_Prirab);
     AppendMemo(cb, ElapsedLine(donePrefix, cb, elapsed));
     AppendMemo(cb, StepLine(v.h_s[2], st.Sred, st.SKO, form.decimalSeparator));

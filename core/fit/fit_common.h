@@ -1,6 +1,6 @@
 // What the three step-search fits share: the callbacks for the progress memo,
-// the 1-based search vectors, the choice of the warranty law the Pearson
-// criterion is evaluated with, and the final per-column arrays of a model.
+// the 1-based search vectors, the Pearson criterion at a search point and the
+// end of the Pearson fits.
 #pragma once
 
 #include "core/state/analysis_state.h"
@@ -29,8 +29,6 @@ inline bool StopAsked(const StopFn& stop) {
     return stop && stop();
 }
 
-using ParamVector = std::array<double, 5>; // entries 1..Np are used
-
 // Start, bounds, first step and tolerance of one searched parameter.
 struct ParamRow {
     double start, min, max, step, tol;
@@ -57,10 +55,6 @@ bool StepsBelowTolerance(const SearchVectors& v);
 // they never overflow before the time rule raises the factor.
 double ReversedStep(double h, double factor, double rangeWidth);
 
-// Mean and sd of the warranty law for the Pearson criterion at A_s: the
-// searched values when fitted, the globals otherwise.
-void PickWarranty(const AnalysisState& st, const ParamVector& A_s, double& Mu, double& Sig);
-
 class PirsonEvaluator;
 // The Pearson criterion of a search point with the repeat coefficient K.
 SearchCriterion PearsonCriterion(const AnalysisState& st, PirsonEvaluator& pirson, double K);
@@ -68,13 +62,6 @@ SearchCriterion PearsonCriterion(const AnalysisState& st, PirsonEvaluator& pirso
 // The plain Pearson criterion at A_s with the repeat coefficient of `m`,
 // evaluated on a scratch copy so that `m` is left as it is.
 double PearsonAt(const AnalysisState& st, int formIndex, const Mod_Weib& m, const ParamVector& A_s);
-
-// Replaces the globals Sred and SKO by their searched values when fitted.
-void PublishWarranty(AnalysisState& st, const ParamVector& A_s);
-
-// The per-column arrays of a fitted model over all columns, with the global
-// Sred and SKO; `clampNegative` replaces a negative F_Weib by 0.
-void FillFinalArrays(const AnalysisState& st, Mod_Weib& m, bool clampNegative);
 
 // The end of both Pearson fits: publishes the point of `v` into `m` and the
 // fitted warranty globals, records the run statistics, fills the final arrays,

@@ -50,9 +50,7 @@ void Podbor_Weib_Pirson(AnalysisState& st, const MainForm& form, double& Arez, d
     const double Kdiv_Pirs = StrToFloat(form.Edit6, sep);
     M.Sred = StrToFloat(form.meSred, sep);
     M.SKO = StrToFloat(form.meSKO, sep);
-    const double n = static_cast<double>(st.MasProbl.size());
-    const double tLast = st.MasProbl.empty() ? 0 : st.MasProbl.back().time;
-    M.K_powtor = (n - 1) / st.Izd_Prived * 8000 / tLast;
+    M.K_powtor = StartRepeatFactor(st);
 
     SearchVectors v =
         SetupSearch(st.Sred_Opt, st.SKO_Opt, {2000, 10, 50000, 0.25, 1e-5}, {1, 0.5, 3, 0.001, 1e-8},

@@ -75,8 +75,8 @@ void Podbor_Weib_Smirnow(AnalysisState& st, const MainForm& form, double& Arez, 
     M.evaluations = smirnow.evaluations();
     M.seconds = elapsed;
 
-    FillFinalArrays(st, M, true);
-    M.Executed = true;
+    FillModelColumns(st, M, true);
+    M.Executed = !StopAsked(cb.stop); // a search cut short by the stop flag is no model
     Sigmas(st, M, st.T_Prirab);
     AppendMemo(cb, ElapsedLine(kSmirnovDone, cb, elapsed));
 }

@@ -3,6 +3,7 @@
 #include "core/text/number_format.h"
 
 #include <algorithm>
+#include <bit>
 #include <cmath>
 #include <stdexcept>
 
@@ -197,26 +198,67 @@ void GeneticEngine::Mutation() {
         Xromosome& x = ListPopulation[touched[i]];
         x.Celev_F = Evaluate(x.sX);
     });
+    for (size_t i : touched)
+        changed_.push_back(static_cast<std::uint32_t>(i));
     evaluations_ += static_cast<long long>(touched.size());
 }
 
 void GeneticEngine::DestroyBad(int iNumOsobey) {
     const size_t keep = static_cast<size_t>(std::max(iNumOsobey, 0));
     if (ListPopulation.size() > keep) ListPopulation.resize(keep);
+    sortedCount_ = std::min(sortedCount_, ListPopulation.size());
     if (ListPopulation.empty()) ListGens.clear();
 }
 
+namespace {
+
+// A score as an unsigned key in the same order: -0 and +0 alike, every value
+// that is not a number last and equal to the others of its kind.
+std::uint64_t scoreKey(double score) {
+    if (std::isnan(score)) return ~std::uint64_t{0};
+    const auto bits = std::bit_cast<std::uint64_t>(score + 0.0);
+    return (bits >> 63) ? ~bits : bits | (std::uint64_t{1} << 63);
+}
+
+} // namespace
+
 void GeneticEngine::Sort() {
-    const auto before = [](const Xromosome& a, const Xromosome& b) {
-        if (std::isnan(b.Celev_F)) return !std::isnan(a.Celev_F);
-        return a.Celev_F < b.Celev_F; // SortPopulation(a, b) < 0 for numbers
-    };
-    // After a crossover only the appended children are out of order: sorting
-    // them and merging gives the order of a stable sort of the whole list.
+    // The order of a stable sort by score, found on (key, place) pairs and
+    // then applied to the individuals in one pass: sorting the individuals
+    // themselves moves 48 bytes at every step. Since the last sort only the
+    // individuals changed by a mutation and those appended since are out of
+    // place; the rest, checked to be still in order, is merged with them.
     auto& p = ListPopulation;
-    const auto sortedEnd = std::is_sorted_until(p.begin(), p.end(), before);
-    std::stable_sort(sortedEnd, p.end(), before);
-    std::inplace_merge(p.begin(), sortedEnd, p.end(), before);
+    const size_t n = p.size();
+    keys_.resize(n);
+    misplaced_.assign(n, 0);
+    for (size_t i = 0; i < n; ++i) {
+        keys_[i] = {scoreKey(p[i].Celev_F), static_cast<std::uint32_t>(i)};
+        if (i >= sortedCount_) misplaced_[i] = 1;
+    }
+    for (std::uint32_t i : changed_)
+        if (i < n) misplaced_[i] = 1;
+    inOrder_.clear();
+    outOfOrder_.clear();
+    for (size_t i = 0; i < n; ++i)
+        (misplaced_[i] ? outOfOrder_ : inOrder_).push_back(keys_[i]);
+    if (std::is_sorted(inOrder_.begin(), inOrder_.end())) {
+        std::sort(outOfOrder_.begin(), outOfOrder_.end());
+        std::merge(inOrder_.begin(), inOrder_.end(), outOfOrder_.begin(), outOfOrder_.end(), keys_.begin());
+    } else { // scores changed outside the operators
+        std::sort(keys_.begin(), keys_.end());
+    }
+    changed_.clear();
+    sortedCount_ = n;
+    size_t first = 0;
+    while (first < n && keys_[first].second == first)
+        ++first;
+    if (first == n) return;
+    scratch_.resize(n);
+    for (size_t i = first; i < n; ++i)
+        scratch_[i] = p[keys_[i].second];
+    std::copy(scratch_.begin() + static_cast<std::ptrdiff_t>(first), scratch_.end(),
+              p.begin() + static_cast<std::ptrdiff_t>(first));
 }
 
 void GeneticEngine::MoveBest(int iNPokolenie, std::optional<long long> copyCount) {

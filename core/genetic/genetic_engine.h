@@ -14,11 +14,10 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 namespace tovimo {
-
-using ParamVector = std::array<double, N_Param_Opt + 1>; // 1-based, gene order
 
 // Number of binary digits of iVal; 0 for iVal <= 0.
 int iGetBits(std::int64_t iVal);
@@ -111,6 +110,15 @@ class GeneticEngine {
     EvaluationPool& pool_;
     int geneLength_ = 0;
     long long evaluations_ = 0;
+    // What Sort knows: the first sortedCount_ individuals were in order after
+    // it, except those whose score a mutation has changed since.
+    size_t sortedCount_ = 0;
+    std::vector<std::uint32_t> changed_;
+    // Working storage of Sort, kept between generations.
+    using SortKey = std::pair<std::uint64_t, std::uint32_t>; // score key, place
+    std::vector<SortKey> keys_, inOrder_, outOfOrder_;
+    std::vector<char> misplaced_;
+    std::vector<Xromosome> scratch_;
 };
 
 } // namespace tovimo

@@ -2,7 +2,8 @@
 
 #include "core/genetic/genetic_engine.h"
 #include "core/stats/criteria.h"
-#include "core/stats/distributions.h"
+#include "core/stats/model_slot.h"
+#include "core/stats/warranty_law.h"
 #include "core/text/number_format.h"
 
 #include <cmath>
@@ -137,27 +138,12 @@ class Run {
         M.Executed = true;
         M.A = st_.Aopt[2];
         M.B = st_.Aopt[1];
-        if (st_.Sred_Opt && st_.SKO_Opt) {
-            st_.Sred = st_.Aopt[3];
-            st_.SKO = st_.Aopt[4];
-        } else if (st_.Sred_Opt) {
-            st_.Sred = st_.Aopt[3];
-        } else if (st_.SKO_Opt) {
-            st_.SKO = st_.Aopt[3];
-        }
+        PublishWarranty(st_, st_.Aopt);
         M.SKO = st_.SKO;
         M.Sred = st_.Sred;
         M.Unsens = 0;
         M.Kol_Nakopl = 0;
-        const auto& h = st_.Hist_Stol;
-        SizeModelArrays(M, h.size());
-        double prev = 0;
-        for (size_t j = 0; j < h.size(); ++j) {
-            M.F_norm[j] = CDF_Gauss(M.Sred, M.SKO, (prev + h[j].time) / 2);
-            M.F_Weib[j] = weibCDF2(M.A, M.B, prev, h[j].time);
-            M.Kol_F_priv[j] = st_.Izd_Prived * M.K_powtor * M.F_Weib[j] * (1 - M.F_norm[j]);
-            prev = h[j].time;
-        }
+        FillModelColumns(st_, M, false);
         M.criterion = bestValue_;
         M.evaluations = eng_.evaluations() + extraEvaluations_;
     }
@@ -187,9 +173,7 @@ GaRunEnd RunGenerationLoop(AnalysisState& st, GaHost& host, GaFlags& flags, cons
     if (st.MasProbl.empty() || GeneLength(st.Precision) < 2 || st.iop < 2 || st.iop > N_Param_Opt)
         return GaRunEnd::NotStarted;
     st.iMaxBest = *N;
-    const double n = static_cast<double>(st.MasProbl.size());
-    const double K = (n - 1) / st.Izd_Prived * 8000 / st.MasProbl.back().time;
-    Run run(st, host, flags, options, *size, *N, K);
+    Run run(st, host, flags, options, *size, *N, StartRepeatFactor(st));
     return run.Execute();
 }
 

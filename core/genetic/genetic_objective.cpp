@@ -1,6 +1,11 @@
 #include "core/genetic/genetic_objective.h"
 
 #include "core/stats/distributions.h"
+#include "core/stats/vector_math.h"
+#include "core/stats/warranty_law.h"
+
+#include <algorithm>
+#include <cmath>
 
 namespace tovimo {
 
@@ -16,7 +21,7 @@ GeneticObjective::GeneticObjective(const AnalysisState& st, double K_powtor)
         // Columns beyond the end of the series end the sum, with all after them.
         if (!(c.time <= st.Tzenz)) break;
         const double mid = (prev + c.time) / 2;
-        time_.push_back(c.time);
+        logTime_.push_back(std::log(c.time));
         mid_.push_back(mid);
         sum_.push_back(c.Sum);
         keep_.push_back(lawFixed ? 1 - CDF_Gauss(sred_, sko_, mid) : 0.0);
@@ -24,32 +29,36 @@ GeneticObjective::GeneticObjective(const AnalysisState& st, double K_powtor)
     }
 }
 
-double GeneticObjective::operator()(const std::array<double, N_Param_Opt + 1>& Ao) const {
+double GeneticObjective::operator()(const ParamVector& Ao) const {
     const double B = Ao[1], A = Ao[2];
-    double Mu = sred_, Sig = sko_;
-    if (sredOpt_ && skoOpt_) {
-        Mu = Ao[3];
-        Sig = Ao[4];
-    } else if (sredOpt_) {
-        Mu = Ao[3];
-    } else if (skoOpt_) {
-        Sig = Ao[3];
-    }
+    const WarrantyLaw law = WarrantyLawAt({sred_, sko_}, sredOpt_, skoOpt_, Ao);
     const bool lawFixed = !sredOpt_ && !skoOpt_;
-    // The increment of a column starts where the previous one ended, so each
-    // cumulative value is computed once and reused as the next lower bound.
-    double lowerCdf = weibCDF(A, B, 0.0);
+    // weibCDF(A, B, t) from the logarithms of t (taken once per run) and of B,
+    // a block of columns at a time; the increment of a column starts where the
+    // previous one ended, and weibCDF(A, B, 0) is the floor for every pair.
+    const bool valid = A > 0 && B > 0;
+    const double logB = valid ? std::log(B) : 0;
+    double lowerCdf = kWeibullCdfFloor;
     double delta2 = 0, nakopl = 0;
-    const size_t n = time_.size();
-    for (size_t i = 0; i < n; ++i) {
-        const double upperCdf = weibCDF(A, B, time_[i]);
-        const double fw = upperCdf - lowerCdf;
-        lowerCdf = upperCdf;
-        const double keep = lawFixed ? keep_[i] : 1 - CDF_Gauss(Mu, Sig, mid_[i]);
-        const double expected = scale_ * fw * keep;
-        nakopl += expected;
-        const double d = sum_[i] - expected;
-        delta2 += d * d;
+    const size_t n = logTime_.size();
+    constexpr size_t kBlock = 64;
+    double cdf[kBlock];
+    for (size_t first = 0; first < n; first += kBlock) {
+        const size_t count = std::min(kBlock, n - first);
+        if (valid)
+            WeibullCdfFromLogs(A, logB, logTime_.data() + first, cdf, count);
+        else
+            std::fill_n(cdf, count, kWeibullCdfFloor);
+        for (size_t k = 0; k < count; ++k) {
+            const size_t i = first + k;
+            const double fw = cdf[k] - lowerCdf;
+            lowerCdf = cdf[k];
+            const double keep = lawFixed ? keep_[i] : 1 - CDF_Gauss(law.mean, law.sd, mid_[i]);
+            const double expected = scale_ * fw * keep;
+            nakopl += expected;
+            const double d = sum_[i] - expected;
+            delta2 += d * d;
+        }
     }
     const double tot = kolIzw_ - nakopl;
     double result = delta2 + tot * tot;

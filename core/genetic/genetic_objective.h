@@ -1,6 +1,8 @@
-// The genetic algorithm's objective prepared for one run: the same value as
-// CelevFunction (bit for bit), with what stays constant during a run computed
-// once. Evaluating it writes nothing, so any number of threads may share it.
+// The genetic algorithm's objective prepared for one run: the value of
+// CelevFunction to the last few bits, with what stays constant during a run
+// computed once (the logarithms of the column edges among it) and the
+// exponentials of a block of columns at a time (vector_math.h). Evaluating
+// it writes nothing, so any number of threads may share it.
 #pragma once
 
 #include "core/state/analysis_state.h"
@@ -17,7 +19,7 @@ class GeneticObjective {
     GeneticObjective(const AnalysisState& st, double K_powtor);
 
     // The objective for the candidate Ao (1-based, gene order).
-    double operator()(const std::array<double, N_Param_Opt + 1>& Ao) const;
+    double operator()(const ParamVector& Ao) const;
 
     double K_powtor() const { return k_; }
 
@@ -29,9 +31,10 @@ class GeneticObjective {
     double kolIzw_;
     double penalty_; // factor for very large repeat factors, 1 otherwise
     bool hasPenalty_;
-    // Columns up to Tzenz: upper time, middle time, observed failures, and the
-    // share still under warranty when the warranty law is not searched.
-    std::vector<double> time_, mid_, sum_, keep_;
+    // Columns up to Tzenz: logarithm of the upper time, middle time, observed
+    // failures, and the share still under warranty when the warranty law is
+    // not searched.
+    std::vector<double> logTime_, mid_, sum_, keep_;
 };
 
 } // namespace tovimo

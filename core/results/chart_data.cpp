@@ -12,13 +12,14 @@ namespace tovimo {
 namespace {
 
 constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
-constexpr double kLogShift = 0.00001; // keeps ln finite for a zero time, as the regression does
+constexpr std::uint32_t kPravdColor = 0xFF8C00; // the likelihood model's curves and band
 
-enum class Slot { None, PirsN, PirsS, Smirn, Genet };
+enum class Slot { None, PirsN, PirsS, Smirn, Genet, Pravd };
 
 // What a model curve shows at a column: the flow per 100 hours per product
 // with or without the warranty correction, or the accumulation with or without it.
-enum class Quantity { None, FlowCensored, FlowPlain, AccumPlain, AccumCensored };
+// The likelihood model adds the pointwise bounds of its accumulation.
+enum class Quantity { None, FlowCensored, FlowPlain, AccumPlain, AccumCensored, BandLower, BandUpper };
 
 struct SeriesRole {
     Slot slot;
@@ -66,6 +67,10 @@ SeriesRole roleOf(const std::string& name) {
         {"Series12", {Slot::Genet, Quantity::AccumCensored}},
         {"Series22", {Slot::PirsN, Quantity::AccumPlain}},
         {"Series23", {Slot::PirsN, Quantity::AccumCensored}},
+        {"Series24", {Slot::Pravd, Quantity::FlowCensored}},
+        {"Series25", {Slot::Pravd, Quantity::AccumCensored}},
+        {"Series26", {Slot::Pravd, Quantity::BandLower}},
+        {"Series27", {Slot::Pravd, Quantity::BandUpper}},
     };
     for (const auto& r : roles)
         if (name == r.name) return r.role;
@@ -82,6 +87,8 @@ const Mod_Weib* slotOf(const AnalysisState& st, Slot s) {
         return &st.MSmirn;
     case Slot::Genet:
         return &st.MGenet;
+    case Slot::Pravd:
+        return &st.MPravd;
     case Slot::None:
         break;
     }
@@ -90,6 +97,11 @@ const Mod_Weib* slotOf(const AnalysisState& st, Slot s) {
 
 double at(const std::vector<double>& v, size_t i) {
     return i < v.size() ? v[i] : kNaN;
+}
+
+// A running total after column i, drawn only where the slot has the column.
+double runningAt(const std::vector<double>& running, const std::vector<double>& columns, size_t i) {
+    return i < columns.size() ? at(running, i) : kNaN;
 }
 
 std::uint32_t causeColor(int k) {
@@ -186,31 +198,6 @@ void computeRanges(ResultCharts& rc) {
     }
 }
 
-int firstPositive(const std::vector<Problems>& failures) {
-    for (size_t j = 0; j < failures.size(); ++j)
-        if (failures[j].time > 0) return static_cast<int>(j);
-    return -1;
-}
-
-// Every failure with a positive time at (ln t, ln of its rank in the whole series).
-std::vector<XYPoint> logLogPoints(const std::vector<Problems>& failures) {
-    std::vector<XYPoint> pts;
-    for (size_t j = 0; j < failures.size(); ++j) {
-        const double t = failures[j].time;
-        if (t > 0) pts.push_back({std::log(t + kLogShift), std::log(static_cast<double>(j) + 1)});
-    }
-    return pts;
-}
-
-std::vector<XYPoint> lineBetween(const AnalysisState& st, double tFrom, double tTo) {
-    std::vector<XYPoint> pts;
-    for (double t : {tFrom, tTo}) {
-        const double x = std::log(t + kLogShift);
-        pts.push_back({x, st.A_ln * x + st.B_ln});
-    }
-    return pts;
-}
-
 } // namespace
 
 const SeriesPlan* FindSeries(const ChartPlan& chart, const std::string& name) {
@@ -273,7 +260,14 @@ ResultCharts ResultChartsDesign() {
         makeSeries("Series5", K::Curve, X::Left, 0xFF0000, 3, 16, "Генетическая с ценз."),
         inactive("Series14", K::Bar, 14, ""),
         s17,
+        makeSeries("Series24", K::Curve, X::Left, kPravdColor, 3, 0, "Модель 3 (макс. правдоподобия)"),
     };
+
+    SeriesPlan bandLower =
+        makeSeries("Series26", K::Line, X::Left, kPravdColor, 1, 0, "Модель 3: доверительные границы");
+    bandLower.dashed = true;
+    SeriesPlan bandUpper = makeSeries("Series27", K::Line, X::Left, kPravdColor, 1, 0, "");
+    bandUpper.dashed = true;
 
     ChartPlan& c2 = rc.chart2;
     c2.name = "Chart2";
@@ -297,6 +291,9 @@ ResultCharts ResultChartsDesign() {
         inactive("Series16", K::Bar, 0, ""),
         makeSeries("Series22", K::Line, X::Left, 0xFF00FF, 1, 0, ""),
         makeSeries("Series23", K::Line, X::Left, 0xFF80FF, 1, 0, ""),
+        makeSeries("Series25", K::Line, X::Left, kPravdColor, 2, 0, "Модель 3 (макс. правдоподобия)"),
+        bandLower,
+        bandUpper,
     };
 
     ChartPlan& c3 = rc.chart3;
@@ -344,9 +341,6 @@ ResultCharts BuildResultCharts(const AnalysisState& st, char sep, const std::str
         c3.bars.push_back({k, v.Nazv_Prich + " с учетом цензурирования", causeColor(k), 60, {}});
     }
 
-    static constexpr Slot kSlots[] = {Slot::PirsN, Slot::PirsS, Slot::Smirn, Slot::Genet};
-    auto slotIndex = [](Slot s) { return static_cast<size_t>(s) - 1; };
-
     rc.F_OutGar.assign(st.Hist_Stol.size(), 0);
     rc.Sum_PrichCol.fill(0);
     SeriesPlan& series1 = *FindSeries(c1, "Series1");
@@ -380,20 +374,12 @@ ResultCharts BuildResultCharts(const AnalysisState& st, char sep, const std::str
                 c3.bars[2 * n + 1].values.push_back(F < 1 ? flow / (1 - F) : kNaN);
             }
 
-            for (Slot s : kSlots) {
-                const Mod_Weib& m = *slotOf(st, s);
-                if (!m.Executed) continue;
-                if (s != Slot::Smirn) rc.Unsens[slotIndex(s)] += at(m.F_Weib, i);
-                rc.Kol_Nakopl[slotIndex(s)] += at(m.Kol_F_priv, i);
-            }
-
             for (ChartPlan* c : {&c1, &c2}) {
                 for (SeriesPlan& s : c->series) {
                     const SeriesRole role = roleOf(s.name);
                     if (role.slot == Slot::None) continue;
                     const Mod_Weib& m = *slotOf(st, role.slot);
                     if (!m.Executed) continue;
-                    const size_t si = slotIndex(role.slot);
                     double v = kNaN;
                     switch (role.quantity) {
                     case Quantity::FlowCensored:
@@ -403,10 +389,16 @@ ResultCharts BuildResultCharts(const AnalysisState& st, char sep, const std::str
                         v = at(m.F_Weib, i) * K * m.K_powtor;
                         break;
                     case Quantity::AccumPlain:
-                        v = rc.Unsens[si] * m.K_powtor;
+                        v = runningAt(m.Unsens_col, m.F_Weib, i) * m.K_powtor;
                         break;
                     case Quantity::AccumCensored:
-                        v = rc.Kol_Nakopl[si] / P;
+                        v = runningAt(m.Kol_Nakopl_col, m.Kol_F_priv, i) / P;
+                        break;
+                    case Quantity::BandLower:
+                        v = at(st.Pravd.bandLower, i);
+                        break;
+                    case Quantity::BandUpper:
+                        v = at(st.Pravd.bandUpper, i);
                         break;
                     case Quantity::None:
                         break;
@@ -431,9 +423,10 @@ ResultCharts BuildResultCharts(const AnalysisState& st, char sep, const std::str
     // Log-log accumulation and its regression line up to the last failure.
     SeriesPlan& s18 = *FindSeries(c3, "Series18");
     SeriesPlan& s19 = *FindSeries(c3, "Series19");
-    s18.points = logLogPoints(st.MasProbl);
-    if (const int tst = firstPositive(st.MasProbl); tst >= 0)
-        s19.points = lineBetween(st, st.MasProbl[static_cast<size_t>(tst)].time, st.MasProbl.back().time);
+    s18.points = LogLogPoints(st.MasProbl);
+    if (const int tst = FirstPositiveFailure(st.MasProbl); tst >= 0)
+        s19.points =
+            LogLogLine(st.A_ln, st.B_ln, st.MasProbl[static_cast<size_t>(tst)].time, st.MasProbl.back().time);
 
     computeRanges(rc);
     return rc;
@@ -442,11 +435,6 @@ ResultCharts BuildResultCharts(const AnalysisState& st, char sep, const std::str
 void StoreChartTotals(AnalysisState& st, const ResultCharts& charts) {
     st.F_OutGar = charts.F_OutGar;
     st.Sum_PrichCol = charts.Sum_PrichCol;
-    Mod_Weib* slots[] = {&st.MPirsN, &st.MPirsS, &st.MSmirn, &st.MGenet};
-    for (size_t i = 0; i < 4; ++i) {
-        slots[i]->Unsens = charts.Unsens[i];
-        slots[i]->Kol_Nakopl = charts.Kol_Nakopl[i];
-    }
 }
 
 LogLogChart LogLogChartDesign() {
@@ -469,12 +457,12 @@ LogLogChart BuildLogLogChart(const AnalysisState& st, char sep) {
     ChartPlan& c = ll.chart;
     SeriesPlan& s1 = *FindSeries(c, "Series1");
     SeriesPlan& s2 = *FindSeries(c, "Series2");
-    s1.points = logLogPoints(st.MasProbl);
+    s1.points = LogLogPoints(st.MasProbl);
     // The line stops one failure before the last, but never before it starts.
-    if (const int tst = firstPositive(st.MasProbl); tst >= 0) {
+    if (const int tst = FirstPositiveFailure(st.MasProbl); tst >= 0) {
         const int end = std::max(static_cast<int>(st.MasProbl.size()) - 2, tst);
-        s2.points = lineBetween(st, st.MasProbl[static_cast<size_t>(tst)].time,
-                                st.MasProbl[static_cast<size_t>(end)].time);
+        s2.points = LogLogLine(st.A_ln, st.B_ln, st.MasProbl[static_cast<size_t>(tst)].time,
+                               st.MasProbl[static_cast<size_t>(end)].time);
     }
     ll.comment = st.Comment;
     ll.slopeText = "A= " + Format("%6.4f", {st.A_ln}, sep);

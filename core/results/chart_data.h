@@ -5,6 +5,7 @@
 #pragma once
 
 #include "core/state/analysis_state.h"
+#include "core/stats/log_log.h"
 
 #include <array>
 #include <cstdint>
@@ -25,11 +26,6 @@ enum class SeriesAxis {
     Right,      // category axis at the bottom, values on the right
     TopRight,   // value axes at the top and on the right (log-log points)
     BottomLeft, // value axes at the bottom and on the left
-};
-
-struct XYPoint {
-    double x = 0;
-    double y = 0;
 };
 
 struct SeriesPlan {
@@ -88,12 +84,8 @@ struct ResultCharts {
     ChartPlan chart1, chart2, chart3;
     std::string header; // Label10
     std::vector<double> F_OutGar;
-    std::array<double, 52> Sum_PrichCol{};
+    std::array<double, CauseSlots> Sum_PrichCol{};
     double Expl_sum = 0;
-    // Running totals after the last column, per slot in the order MPirsN,
-    // MPirsS, MSmirn, MGenet (zero for a slot not executed).
-    std::array<double, 4> Unsens{};
-    std::array<double, 4> Kol_Nakopl{};
 };
 
 struct LogLogChart {
@@ -107,13 +99,14 @@ struct LogLogChart {
 // design-time series with its look and no points.
 ResultCharts ResultChartsDesign();
 
-// The results refresh's chart fill from the analysis state. Numbers in texts
-// use `decimalSeparator`; the value marks group thousands with `groupSeparator`.
+// The results refresh's chart fill from the analysis state, after the refresh
+// figures (RefreshResultFigures: the accumulation curves draw the models'
+// running totals). Numbers in texts use `decimalSeparator`; the value marks
+// group thousands with `groupSeparator`.
 ResultCharts BuildResultCharts(const AnalysisState& st, char decimalSeparator,
                                const std::string& groupSeparator);
 
-// Leaves the refresh's working figures in the state: F_OutGar, Sum_PrichCol and
-// the running totals Unsens and Kol_Nakopl of the executed model slots.
+// Leaves the chart fill's working figures in the state: F_OutGar and Sum_PrichCol.
 void StoreChartTotals(AnalysisState& st, const ResultCharts& charts);
 
 LogLogChart LogLogChartDesign();

@@ -30,17 +30,24 @@ bool Potok08(AnalysisState& st, const MainForm& form) {
 }
 
 void AccumulateModelTotals(AnalysisState& st) {
-    Mod_Weib* slots[] = {&st.MPirsN, &st.MPirsS, &st.MSmirn, &st.MGenet};
+    const size_t columns = st.Hist_Stol.size();
+    Mod_Weib* slots[] = {&st.MPirsN, &st.MPirsS, &st.MSmirn, &st.MGenet, &st.MPravd};
     for (Mod_Weib* m : slots) {
         m->Unsens = 0;
         m->Kol_Nakopl = 0;
+        m->Unsens_col.assign(columns, 0);
+        m->Kol_Nakopl_col.assign(columns, 0);
     }
-    for (size_t i = 0; i < st.Hist_Stol.size(); ++i) {
-        if (!(st.Hist_Stol[i].Sum > 0)) continue;
+    for (size_t i = 0; i < columns; ++i) {
         for (Mod_Weib* m : slots) {
-            if (!m->Executed) continue;
-            if (m != &st.MSmirn && i < m->F_Weib.size()) m->Unsens += m->F_Weib[i];
-            if (i < m->Kol_F_priv.size()) m->Kol_Nakopl += m->Kol_F_priv[i];
+            // A slot fitted to an earlier series may have fewer columns: those
+            // it lacks add nothing.
+            if (m->Executed && st.Hist_Stol[i].Sum > 0) {
+                if (m != &st.MSmirn && i < m->F_Weib.size()) m->Unsens += m->F_Weib[i];
+                if (i < m->Kol_F_priv.size()) m->Kol_Nakopl += m->Kol_F_priv[i];
+            }
+            m->Unsens_col[i] = m->Unsens;
+            m->Kol_Nakopl_col[i] = m->Kol_Nakopl;
         }
     }
 }

@@ -15,7 +15,9 @@ namespace tovimo {
 bool Potok08(AnalysisState& st, const MainForm& form);
 
 // Unsens and Kol_Nakopl of every slot: zeroed, then summed over the columns
-// that hold failures for the executed slots (Unsens not for MSmirn).
+// that hold failures for the executed slots (Unsens not for MSmirn), with
+// their values after each column in Unsens_col and Kol_Nakopl_col. A slot
+// whose arrays end before the histogram adds nothing for the missing columns.
 void AccumulateModelTotals(AnalysisState& st);
 
 // Potok08 followed by the totals, as the refresh does them.

@@ -5,7 +5,10 @@
 #include "core/text/number_format.h"
 
 #include <algorithm>
+#include <cctype>
 #include <cmath>
+#include <variant>
+#include <vector>
 
 namespace tovimo {
 
@@ -29,6 +32,50 @@ const char* const kLabels[kResultRows] = {"Результаты для мето�
                                           "",
                                           "Отказов/изд. за 1000/2000/4000 ч"};
 
+// Beyond seven integer digits a figure runs out of its cell, and no reliability
+// figure of the fleet is that large.
+constexpr double kLargestShown = 1e7;
+const char* const kDash = "—";
+
+bool Showable(double v) {
+    return std::isfinite(v) && std::fabs(v) < kLargestShown;
+}
+
+// Format, with every number the cell cannot show written as a dash in its
+// field (the conversion keeps its flags and width, drops its precision).
+std::string DashedFormat(std::string_view fmt, std::vector<FormatArg> args, char sep) {
+    std::string out;
+    size_t arg = 0;
+    for (size_t i = 0; i < fmt.size(); ++i) {
+        out += fmt[i];
+        if (fmt[i] != '%') continue;
+        if (i + 1 < fmt.size() && fmt[i + 1] == '%') {
+            out += fmt[++i];
+            continue;
+        }
+        size_t j = i + 1;
+        const size_t widthStart = j;
+        while (j < fmt.size() && (fmt[j] == '-' || std::isdigit(static_cast<unsigned char>(fmt[j]))))
+            ++j;
+        const size_t precisionStart = j;
+        while (j < fmt.size() && (fmt[j] == '.' || std::isdigit(static_cast<unsigned char>(fmt[j]))))
+            ++j;
+        if (j >= fmt.size()) break;
+        const bool dashed = arg < args.size() && std::holds_alternative<double>(args[arg]) &&
+                            !Showable(std::get<double>(args[arg]));
+        if (dashed) {
+            out += fmt.substr(widthStart, precisionStart - widthStart);
+            out += 's';
+            args[arg] = std::string(kDash);
+        } else {
+            out += fmt.substr(widthStart, j + 1 - widthStart);
+        }
+        ++arg;
+        i = j;
+    }
+    return Format(out, args, sep);
+}
+
 constexpr int kModelWidth = 190;
 constexpr int kDataWidth = 185;
 constexpr int kPadLimit = 72;
@@ -40,6 +87,13 @@ class TableFill {
         : st_(st), sep_(sep), width_(width), padded_(padded) {
         widths_.fill(170);
     }
+
+    // The window's texts show a dash for a number the cell cannot show; the
+    // texts read by programs keep the number.
+    std::string Fmt(std::string_view fmt, const std::vector<FormatArg>& args) const {
+        return padded_ ? DashedFormat(fmt, args, sep_) : Format(fmt, args, sep_);
+    }
+    std::string Whole(double v) const { return padded_ && !Showable(v) ? kDash : WholeNumber(v, sep_); }
 
     // One padded value into row i of column Num_Col.
     void CntrText(int i, const std::string& text) {
@@ -62,20 +116,18 @@ class TableFill {
         const double kolm =
             Kolmogor(st_, copy.K_powtor, copy.A, copy.B, copy.Sred, copy.SKO, copy.KolmCrt, st_.KolmStr);
         const double A = Model.A, B = Model.B, K = Model.K_powtor;
-        CntrText(1, Format("%6.3f / %7.2f", {A, B}, sep_));
-        CntrText(2, Format("%6.4f", {K}, sep_));
-        CntrText(3, WholeNumber(weibinv(A, B, 0.5 / K), sep_) + " ч.");
-        CntrText(4, Format("%4.0f / %4.0f ч.", {weibinv(A, B, 0.1 / K), weibinv(A, B, 0.2 / K)}, sep_));
-        CntrText(5, WholeNumber(Model.Kol_Nakopl, sep_) + " /" + std::to_string(st_.KolOtk));
-        CntrText(6, Format("%5.2f / %5.2f", {1.96 * Model.SKO_out, Model.SKO_out}, sep_));
-        CntrText(7, Format("%4.1f", {Model.Sred}, sep_) + " ч");
-        CntrText(8, Format("%4.1f", {Model.SKO}, sep_) + " ч");
-        CntrText(9, Format("%6.3f", {kolm}, sep_) + st_.KolmStr);
-        CntrText(10, Format("%5.1f/ %5.1f ч", {1000 / Model.LamStart, 1000 / Model.Lam1000}, sep_));
-        CntrText(11, Format("%4.2f /%4.2f /%4.2f ",
-                            {K * weibCDF2(A, B, 0, 1000), K * weibCDF2(A, B, 0, 2000),
-                             K * weibCDF2(A, B, 0, 4000)},
-                            sep_));
+        CntrText(1, Fmt("%6.3f / %7.2f", {A, B}));
+        CntrText(2, Fmt("%6.4f", {K}));
+        CntrText(3, Whole(weibinv(A, B, 0.5 / K)) + " ч.");
+        CntrText(4, Fmt("%4.0f / %4.0f ч.", {weibinv(A, B, 0.1 / K), weibinv(A, B, 0.2 / K)}));
+        CntrText(5, Whole(Model.Kol_Nakopl) + " /" + std::to_string(st_.KolOtk));
+        CntrText(6, Fmt("%5.2f / %5.2f", {1.96 * Model.SKO_out, Model.SKO_out}));
+        CntrText(7, Fmt("%4.1f", {Model.Sred}) + " ч");
+        CntrText(8, Fmt("%4.1f", {Model.SKO}) + " ч");
+        CntrText(9, Fmt("%6.3f", {kolm}) + st_.KolmStr);
+        CntrText(10, Fmt("%5.1f/ %5.1f ч", {1000 / Model.LamStart, 1000 / Model.Lam1000}));
+        CntrText(11, Fmt("%4.2f /%4.2f /%4.2f ", {K * weibCDF2(A, B, 0, 1000), K * weibCDF2(A, B, 0, 2000),
+                                                  K * weibCDF2(A, B, 0, 4000)}));
         ++st_.Num_Col;
     }
 
@@ -85,6 +137,7 @@ class TableFill {
         BlockOut(st_.MPirsS, "Пирсона/спир.спуск", kModelWidth);
         BlockOut(st_.MSmirn, "Смирнова ", kModelWidth);
         BlockOut(st_.MGenet, "Генетическая", kModelWidth);
+        BlockOut(st_.MPravd, "Макс. правдоподобия", kModelWidth);
         widths_[Col()] = kDataWidth;
 
         st_.tfin = 1000;
@@ -95,16 +148,15 @@ class TableFill {
             "MTBF при " + FloatToStr(st_.T_Prirab, sep_) + " и " + FloatToStr(st_.tfin, sep_) + " ч";
         table_.cells[0][Col()] = "Данные эксплуатации";
 
-        CntrText(3, WholeNumber(st_.T50expl, sep_) + "(набл.)/" + WholeNumber(st_.t50zen, sep_) + "(ценз.)");
-        CntrText(4,
-                 "набл. " + WholeNumber(st_.TL90expl, sep_) + "/" + WholeNumber(st_.TL80expl, sep_) + " ч");
+        CntrText(3, Whole(st_.T50expl) + "(набл.)/" + Whole(st_.t50zen) + "(ценз.)");
+        CntrText(4, "набл. " + Whole(st_.TL90expl) + "/" + Whole(st_.TL80expl) + " ч");
         CntrText(5, std::to_string(st_.Kol_izw) + " /" + std::to_string(st_.KolOtk));
         // no failure in the window, or one where every product has left warranty: no flow to show
         const bool flow = std::isfinite(st_.Pot08) && st_.Pot08 > 0;
         const FormatArg mtbf = flow ? FormatArg(1000 / st_.Pot08) : FormatArg(std::string("—"));
-        CntrText(10, Format(flow ? "%4.0f ч для %3.0f -%4.0f ч." : "%4s ч для %3.0f -%4.0f ч.",
-                            {mtbf, st_.T_Prirab, st_.tfin}, sep_));
-        CntrText(11, Format("%4.2f /%4.0f ч.", {st_.Otk_Izd, st_.Sred}, sep_));
+        CntrText(10, Fmt(flow ? "%4.0f ч для %3.0f -%4.0f ч." : "%4s ч для %3.0f -%4.0f ч.",
+                         {mtbf, st_.T_Prirab, st_.tfin}));
+        CntrText(11, Fmt("%4.2f /%4.0f ч.", {st_.Otk_Izd, st_.Sred}));
 
         // AutoSizeGridColumns: the widest cell of each column plus a margin
         for (int c = 0; c < kResultCols; ++c) {

@@ -1,5 +1,5 @@
 // The results table: one column of figures per executed model, in the order
-// MPirsN, MPirsS, MSmirn, MGenet, then the operating-data column, 12 rows.
+// MPirsN, MPirsS, MSmirn, MGenet, MPravd, then the operating-data column, 12 rows.
 // The window only measures text and shows these cells.
 #pragma once
 
@@ -12,7 +12,7 @@
 namespace tovimo {
 
 inline constexpr int kResultRows = 12;
-inline constexpr int kResultCols = 6;
+inline constexpr int kResultCols = 7;
 
 // Width in pixels of a text in the grid's font.
 using TextWidthFn = std::function<int(const std::string&)>;

@@ -3,6 +3,9 @@
 // for the whole program run; loads and runs overwrite it in place.
 #pragma once
 
+#include "core/state/likelihood_result.h"
+#include "core/state/model_warning.h"
+
 #include <array>
 #include <atomic>
 #include <cstdint>
@@ -14,7 +17,13 @@ namespace tovimo {
 inline constexpr int Mx_prich = 51;   // highest cause index, "Другие" included
 inline constexpr int N_Param_Opt = 4; // parameters the genetic algorithm can search
 inline constexpr int MaxNamedCauses = Mx_prich - 1;
+// Entries of a table by cause index 0..Mx_prich.
+inline constexpr size_t CauseSlots = Mx_prich + 1;
 inline constexpr int MaxHistColumns = 52;
+
+// A search point or a gene vector, 1-based: B, A, then the searched warranty
+// mean and sd (or the repeat factor of the Smirnov fit).
+using ParamVector = std::array<double, N_Param_Opt + 1>;
 
 // One failure record of the data file.
 struct Problems {
@@ -26,9 +35,9 @@ struct Problems {
 
 // One histogram column.
 struct Hist_Rec {
-    double time = 0;           // upper edge, hours
-    std::array<int, 53> Npr{}; // failures per cause index
-    int Sum = 0;               // all failures in the column
+    double time = 0;                       // upper edge, hours
+    std::array<int, CauseSlots + 1> Npr{}; // failures per cause index, one spare entry
+    int Sum = 0;                           // all failures in the column
 };
 
 // One failure cause.
@@ -54,6 +63,10 @@ struct Mod_Weib {
     std::vector<double> F_Weib;
     std::vector<double> F_norm;
     bool Executed = false;
+    // Unsens and Kol_Nakopl as they stand after each histogram column; the
+    // results refresh fills them with the totals, the charts draw them.
+    std::vector<double> Unsens_col;
+    std::vector<double> Kol_Nakopl_col;
 
     // Run statistics of the fit that produced the slot (not shown in the window).
     double criterion = 0; // criterion value at the published point
@@ -69,7 +82,7 @@ inline constexpr double Alim[3][N_Param_Opt + 1] = {
 };
 
 // Colours of the per-cause bars, 0xRRGGBB, by cause index.
-inline constexpr std::array<std::uint32_t, 52> ColorArray = {
+inline constexpr std::array<std::uint32_t, CauseSlots> ColorArray = {
     0x000000, 0xFF0000, 0xCD853F, 0xFFD700, 0xADD8E6, 0xFFFF00, 0x808000, 0x6495ED, 0xF0E68C,
     0x20B2AA, 0xFF69B4, 0xAFEEEE, 0xFFE4E1, 0x00FF00, 0x0000FF, 0xC71585, 0x00FFFF, 0xC0DCC0,
     0xFFA500, 0xADFF2F, 0x800000, 0x808080, 0xFAFAD2, 0x008000, 0xFFFF00, 0xFF00FF, 0x800080,
@@ -112,11 +125,11 @@ struct AnalysisState {
     double T_Prirab = 0;
     int iop = 0;
     double Precision = 0;
-    std::array<double, N_Param_Opt + 1> NormA{}; // 1-based
+    ParamVector NormA{};
 
     // Genetic algorithm
-    std::array<double, N_Param_Opt + 1> Ao{};   // 1-based
-    std::array<double, N_Param_Opt + 1> Aopt{}; // 1-based
+    ParamVector Ao{};
+    ParamVector Aopt{};
     double dMinimumAll = 0;
     int iMaxBest = 0;
 
@@ -124,13 +137,20 @@ struct AnalysisState {
     std::vector<Hist_Rec> Hist_Stol;
     std::int64_t D_Hist1 = 0; // wider than the classic 32 bits: very long series need it
     std::int64_t D_Hist2 = 0;
-    std::array<double, 52> Sum_PrichCol{};
+    std::array<double, CauseSlots> Sum_PrichCol{};
 
     // Model slots
     Mod_Weib MPirsN; // model 1.2
     Mod_Weib MPirsS; // model 1.1
     Mod_Weib MSmirn; // model 2
     Mod_Weib MGenet; // genetic
+    Mod_Weib MPravd; // model 3: maximum likelihood
+
+    // What the maximum-likelihood fit gives beyond its slot
+    LikelihoodResult Pravd;
+
+    // Warnings on the executed models after the last run
+    std::vector<ModelWarning> Warnings;
 
     // Result display working state
     int Num_Col = 0;

@@ -41,6 +41,13 @@ struct MainForm {
     bool SpirSpusk = true;
     bool BoxNewton = false;
     bool BoxSmirnow = false;
+    bool BoxPravd = false; // "Модель 3 (максимум правдоподобия)"
+    bool PravdOnce = true; // "Отказ изделия не более одного раза (K = 1)"
+    int PravdLevel = 1;    // index into kLikelihoodLevels: 0,90 / 0,95 / 0,99
+    int PravdLaw = 0;      // 0 "нормальный", 1 "по файлу" (after a warranty-end times file)
+    int PravdBootstrap = 200; // bootstrap replicates of the goodness of fit, 0 for none
+    unsigned long long PravdSeed = 1;
+    int PravdThreads = 0; // 0 for the hardware's count
     bool Sred_flag = false;
     bool SKO_Flag = false;
     int RadioGroup1 = 1;

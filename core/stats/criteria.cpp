@@ -1,6 +1,7 @@
 #include "core/stats/criteria.h"
 
 #include "core/stats/distributions.h"
+#include "core/stats/warranty_law.h"
 #include "core/text/number_format.h"
 
 #include <algorithm>
@@ -8,22 +9,25 @@
 
 namespace tovimo {
 
-void SizeModelArrays(Mod_Weib& m, size_t columns) {
-    if (m.F_Weib.size() != columns) m.F_Weib.resize(columns);
-    if (m.F_norm.size() != columns) m.F_norm.resize(columns);
-    if (m.Kol_F_priv.size() != columns) m.Kol_F_priv.resize(columns);
+namespace {
+
+// The share of the fleet out of warranty at the middle of each column.
+void FillColumnExits(const std::vector<Hist_Rec>& h, double Mu, double Sig, Mod_Weib& m) {
+    double lower = 0;
+    for (size_t i = 0; i < h.size(); ++i) {
+        m.F_norm[i] = CDF_Gauss(Mu, Sig, (lower + h[i].time) / 2);
+        lower = h[i].time;
+    }
 }
+
+} // namespace
 
 double Pirson(const AnalysisState& st, int formIndex, double A, double B, double k_pwt, double Mu, double Sig,
               Mod_Weib& Mpir) {
     const auto& h = st.Hist_Stol;
     const size_t C = h.size();
     SizeModelArrays(Mpir, C);
-    double lower = 0;
-    for (size_t i = 0; i < C; ++i) {
-        Mpir.F_norm[i] = CDF_Gauss(Mu, Sig, (lower + h[i].time) / 2);
-        lower = h[i].time;
-    }
+    FillColumnExits(h, Mu, Sig, Mpir);
     double R = 0;
     Mpir.Kol_Nakopl = 0;
     const double K = st.Izd_Prived * k_pwt;
@@ -127,11 +131,7 @@ double Pirson_ZFGen(const AnalysisState& st, double A, double B, double k_pwt, d
     const auto& h = st.Hist_Stol;
     const size_t C = h.size();
     SizeModelArrays(work, C);
-    double prev = 0;
-    for (size_t i = 0; i < C; ++i) {
-        work.F_norm[i] = CDF_Gauss(Mu, Sig, (prev + h[i].time) / 2);
-        prev = h[i].time;
-    }
+    FillColumnExits(h, Mu, Sig, work);
     double Delta2 = 0;
     work.Kol_Nakopl = 0;
     work.SKO_out = 0;
@@ -155,17 +155,9 @@ double Pirson_ZFGen(const AnalysisState& st, double A, double B, double k_pwt, d
     return result;
 }
 
-double CelevFunction(const AnalysisState& st, const std::array<double, N_Param_Opt + 1>& Ao, Mod_Weib& work) {
-    double Mu = st.Sred, Sig = st.SKO;
-    if (st.Sred_Opt && st.SKO_Opt) {
-        Mu = Ao[3];
-        Sig = Ao[4];
-    } else if (st.Sred_Opt) {
-        Mu = Ao[3];
-    } else if (st.SKO_Opt) {
-        Sig = Ao[3];
-    }
-    return Pirson_ZFGen(st, Ao[2], Ao[1], work.K_powtor, Mu, Sig, work);
+double CelevFunction(const AnalysisState& st, const ParamVector& Ao, Mod_Weib& work) {
+    const WarrantyLaw law = WarrantyLawAt(st, Ao);
+    return Pirson_ZFGen(st, Ao[2], Ao[1], work.K_powtor, law.mean, law.sd, work);
 }
 
 } // namespace tovimo

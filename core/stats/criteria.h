@@ -3,14 +3,12 @@
 #pragma once
 
 #include "core/state/analysis_state.h"
+#include "core/stats/model_slot.h"
 
 #include <string>
 #include <vector>
 
 namespace tovimo {
-
-// Sizes a model's per-column arrays to the histogram (no work when they fit).
-void SizeModelArrays(Mod_Weib& m, size_t columns);
 
 // Pearson-type criterion over the histogram columns up to Tzenz; `formIndex`
 // is the choice "Способ подбора параметров" (0, 1 or other). Fills the arrays
@@ -42,6 +40,6 @@ double Pirson_ZFGen(const AnalysisState& st, double A, double B, double k_pwt, d
 
 // Picks the objective's arguments from `Ao` (1-based, gene order) and the
 // state's flags, the repeat factor from `work.K_powtor`.
-double CelevFunction(const AnalysisState& st, const std::array<double, N_Param_Opt + 1>& Ao, Mod_Weib& work);
+double CelevFunction(const AnalysisState& st, const ParamVector& Ao, Mod_Weib& work);
 
 } // namespace tovimo

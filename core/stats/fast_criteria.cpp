@@ -1,24 +1,12 @@
 #include "core/stats/fast_criteria.h"
 
 #include "core/stats/distributions.h"
+#include "core/stats/vector_math.h"
 
 #include <algorithm>
 #include <cmath>
 
 namespace tovimo {
-
-namespace {
-
-constexpr double kCdfFloor = 1e-30; // weibCDF never returns less
-
-// weibCDF from the logarithm of the time; B's logarithm is computed once per
-// evaluation by the caller.
-inline double WeibullCdfLog(double A, double logB, double logT) {
-    const double w = 1 - std::exp(-std::exp(A * (logT - logB)));
-    return w > 0 ? w : kCdfFloor;
-}
-
-} // namespace
 
 PirsonEvaluator::PirsonEvaluator(const AnalysisState& st, int formIndex)
     : form_(formIndex), izd_(st.Izd_Prived) {
@@ -31,6 +19,7 @@ PirsonEvaluator::PirsonEvaluator(const AnalysisState& st, int formIndex)
         lower = c.time;
     }
     survive_.resize(mid_.size());
+    cdf_.resize(mid_.size());
 }
 
 double PirsonEvaluator::operator()(double A, double B, double k_pwt, double Mu, double Sig) {
@@ -43,13 +32,15 @@ double PirsonEvaluator::operator()(double A, double B, double k_pwt, double Mu, 
         cachedSig_ = Sig;
         cached_ = true;
     }
-    const bool valid = A > 0 && B > 0;
-    const double logB = std::log(B);
+    if (A > 0 && B > 0)
+        WeibullCdfFromLogs(A, std::log(B), logUpper_.data(), cdf_.data(), n);
+    else
+        std::fill(cdf_.begin(), cdf_.end(), kWeibullCdfFloor);
     const double K = izd_ * k_pwt;
     double R = 0;
-    double Fprev = kCdfFloor; // F(0)
+    double Fprev = kWeibullCdfFloor; // F(0)
     for (size_t i = 0; i < n; ++i) {
-        const double F = valid ? WeibullCdfLog(A, logB, logUpper_[i]) : kCdfFloor;
+        const double F = cdf_[i];
         double fw = F - Fprev;
         Fprev = F;
         if (fw < 0) fw = 0;
@@ -67,48 +58,68 @@ double PirsonEvaluator::operator()(double A, double B, double k_pwt, double Mu, 
 
 SmirnowEvaluator::SmirnowEvaluator(const AnalysisState& st, const std::vector<double>& phi)
     : izd_(st.Izd_Prived), kolIzw_(st.Kol_izw) {
+    // The failures up to Tzenz, in four stretches of `rows_` consecutive
+    // failures (the last one padded with failures of weight 0), stored
+    // interleaved: failure j of stretch b at 4j + b.
+    std::vector<double> logT, keep, rank;
     const auto& m = st.MasProbl;
     for (size_t i = 0; i < m.size(); ++i) {
         const double t = m[i].time;
         if (!(t <= st.Tzenz)) continue;
-        logT_.push_back(std::log(t));
-        if (std::isfinite(logT_.back())) maxAbsLogT_ = std::max(maxAbsLogT_, std::fabs(logT_.back()));
-        survive_.push_back(1 - (i < phi.size() ? phi[i] : 0.0));
-        rank_.push_back(static_cast<double>(i + 1));
+        logT.push_back(std::log(t));
+        if (std::isfinite(logT.back())) maxAbsLogT_ = std::max(maxAbsLogT_, std::fabs(logT.back()));
+        keep.push_back(1 - (i < phi.size() ? phi[i] : 0.0));
+        rank.push_back(static_cast<double>(i + 1));
     }
-    share_.resize(logT_.size());
-    powT_.resize(logT_.size());
+    const size_t n = logT.size();
+    rows_ = (n + 3) / 4;
+    const size_t size = 4 * rows_;
+    logT_.assign(size, 0);
+    keep_.assign(size, 0);
+    rank_.assign(size, 0);
+    weight_.assign(size, 0);
+    for (size_t i = 0; i < n; ++i) {
+        const size_t q = 4 * (i % rows_) + i / rows_;
+        logT_[q] = logT[i];
+        keep_[q] = keep[i];
+        rank_[q] = rank[i];
+        weight_[q] = 1;
+    }
+    cdf_.resize(size);
+    cum_.resize(size);
+    powT_.resize(size);
 }
 
 void SmirnowEvaluator::weibullShares(double A, double B) {
-    const size_t n = logT_.size();
+    const size_t size = logT_.size();
     const bool valid = A > 0 && B > 0;
     const double logB = std::log(B);
-    double Fprev = kCdfFloor;
     // (t/B)^A as t^A * B^-A while both factors stay far from overflow; the
     // choice depends on A and B only, so a point always gets the same value
     const bool split = valid && A * maxAbsLogT_ < 600 && std::fabs(A * logB) < 600;
     if (split) {
         if (!powValid_ || A != powA_) {
-            for (size_t i = 0; i < n; ++i)
-                powT_[i] = std::exp(A * logT_[i]);
+            for (size_t q = 0; q < size; ++q)
+                powT_[q] = A * logT_[q];
+            ExpArray(powT_.data(), powT_.data(), size);
             powA_ = A;
             powValid_ = true;
         }
-        const double scaleFactor = std::exp(-A * logB);
-        for (size_t i = 0; i < n; ++i) {
-            double F = 1 - std::exp(-(powT_[i] * scaleFactor));
-            if (!(F > 0)) F = kCdfFloor;
-            share_[i] = (F - Fprev) * survive_[i];
-            Fprev = F;
-        }
+        WeibullCdfFromPowers(powT_.data(), std::exp(-A * logB), cdf_.data(), size);
+    } else if (valid) {
+        WeibullCdfFromLogs(A, logB, logT_.data(), cdf_.data(), size);
     } else {
-        for (size_t i = 0; i < n; ++i) {
-            const double F = valid ? WeibullCdfLog(A, logB, logT_[i]) : kCdfFloor;
-            share_[i] = (F - Fprev) * survive_[i];
-            Fprev = F;
-        }
+        std::fill(cdf_.begin(), cdf_.end(), kWeibullCdfFloor);
     }
+    // The censored shares (F(t) - F(t before)) * (1 - phi) summed from the
+    // start of each stretch; F before a stretch is that of the last failure
+    // of the stretch before it.
+    double before[4] = {kWeibullCdfFloor, 0, 0, 0};
+    for (size_t b = 1; b < 4; ++b)
+        before[b] = rows_ ? cdf_[4 * (rows_ - 1) + b - 1] : kWeibullCdfFloor;
+    double totals[4];
+    LaneRunningSums(cdf_.data(), keep_.data(), before, cum_.data(), rows_, totals);
+    base_ = {0, totals[0], totals[0] + totals[1], totals[0] + totals[1] + totals[2]};
     cachedA_ = A;
     cachedB_ = B;
     cached_ = true;
@@ -117,14 +128,8 @@ void SmirnowEvaluator::weibullShares(double A, double B) {
 double SmirnowEvaluator::operator()(double A, double B, double K_powt) {
     ++evaluations_;
     if (!cached_ || A != cachedA_ || B != cachedB_) weibullShares(A, B);
-    const double scale = izd_ * K_powt;
-    const size_t n = share_.size();
-    double known = 0, sum2 = 0;
-    for (size_t i = 0; i < n; ++i) {
-        known = known + share_[i] * scale;
-        const double d = rank_[i] - known;
-        sum2 += d * d;
-    }
+    const double sum2 =
+        LaneSquaredMisses(rank_.data(), cum_.data(), weight_.data(), base_.data(), izd_ * K_powt, rows_);
     return std::sqrt(sum2) / kolIzw_;
 }
 

@@ -3,12 +3,14 @@
 // few bits, but compute once what stays fixed during a fit (column edges and
 // failure times with their logarithms, the censoring shares while the warranty
 // law is not being fitted), reuse the Weibull probabilities when only the
-// repeat coefficient moves, take F(t) as 1 - exp(-exp(A (ln t - ln B))) and
-// allocate nothing per evaluation.
+// repeat coefficient moves, take F(t) as 1 - exp(-exp(A (ln t - ln B))) with
+// the exponentials of a whole array at a time (vector_math.h) and allocate
+// nothing per evaluation.
 #pragma once
 
 #include "core/state/analysis_state.h"
 
+#include <array>
 #include <vector>
 
 namespace tovimo {
@@ -28,6 +30,7 @@ class PirsonEvaluator {
     int form_;
     double izd_;
     std::vector<double> mid_, logUpper_, observed_, survive_;
+    std::vector<double> cdf_; // the distribution function at the upper edges, per evaluation
     double cachedMu_ = 0, cachedSig_ = 0;
     bool cached_ = false;
     long long evaluations_ = 0;
@@ -49,8 +52,15 @@ class SmirnowEvaluator {
     double izd_;
     double kolIzw_;
     double maxAbsLogT_ = 0;
-    std::vector<double> logT_, survive_, rank_, share_;
-    std::vector<double> powT_; // t^A for powA_, so that a step of the scale needs one exponential less
+    // The failures up to Tzenz in four stretches of rows_ failures, stored
+    // interleaved (failure j of stretch b at 4j + b) so that the four running
+    // sums advance side by side; padding has weight 0.
+    size_t rows_ = 0;
+    std::vector<double> logT_, keep_, rank_, weight_;
+    std::vector<double> cdf_;      // the distribution function at each failure
+    std::vector<double> cum_;      // the censored Weibull share summed from the start of the stretch
+    std::array<double, 4> base_{}; // the sum of all stretches before
+    std::vector<double> powT_;     // t^A for powA_, so that a step of the scale needs one exponential less
     double powA_ = 0;
     bool powValid_ = false;
     double cachedA_ = 0, cachedB_ = 0;

@@ -2,12 +2,31 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
+#include <limits>
+#include <utility>
+#include <vector>
 
 namespace tovimo {
 
 void sort_MinMax(AnalysisState& st) {
-    std::stable_sort(st.MasProbl.begin(), st.MasProbl.end(),
-                     [](const Problems& a, const Problems& b) { return a.time < b.time; });
+    // A stable sort of (time, place) pairs, then each record moved once:
+    // sorting the records themselves moves their texts at every step.
+    auto& m = st.MasProbl;
+    std::vector<std::pair<double, size_t>> order(m.size());
+    for (size_t i = 0; i < m.size(); ++i)
+        order[i] = {m[i].time, i};
+    std::stable_sort(order.begin(), order.end(),
+                     [](const auto& a, const auto& b) { return a.first < b.first; });
+    bool moved = false;
+    for (size_t i = 0; i < order.size() && !moved; ++i)
+        moved = order[i].second != i;
+    if (!moved) return;
+    std::vector<Problems> sorted;
+    sorted.reserve(m.size());
+    for (const auto& [time, place] : order)
+        sorted.push_back(std::move(m[place]));
+    m.swap(sorted);
 }
 
 namespace {
@@ -36,7 +55,9 @@ void build(AnalysisState& st) {
             const double before = t2;
             t2 += width;
             if (t2 == before) t2 = std::max(t2, last); // beyond the precision of doubles
-            while (i < n && t2 + 0.1 > m[i].time) {
+            // A failure up to 0.1 h beyond the edge still counts; at magnitudes
+            // where 0.1 is lost, a failure at or below the edge does.
+            while (i < n && (t2 + 0.1 > m[i].time || m[i].time <= t2)) {
                 const int c = m[i].chey;
                 if (c >= 0 && c < static_cast<int>(col.Npr.size())) ++col.Npr[static_cast<size_t>(c)];
                 ++i;
@@ -70,7 +91,8 @@ void hist_Format(AnalysisState& st) {
         if ((N > 70 && C <= 10) || C <= 6) {
             if (st.D_Hist1 <= 1) return; // the series is too short to spread further
             st.D_Hist1 /= 2;
-        } else if (C > static_cast<size_t>(MaxHistColumns)) {
+        } else if (C > static_cast<size_t>(MaxHistColumns) &&
+                   st.D_Hist2 <= std::numeric_limits<std::int64_t>::max() / 2) {
             st.D_Hist2 *= 2;
         } else {
             return;

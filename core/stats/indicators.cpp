@@ -2,6 +2,7 @@
 
 #include "core/stats/distributions.h"
 #include "core/stats/histogram.h"
+#include "core/stats/log_log.h"
 #include "core/text/number_format.h"
 #include "core/text/text_codec.h"
 
@@ -66,33 +67,13 @@ void DeriveIndicators(AnalysisState& st, MainForm& form) {
 
     // 8.
     st.TL90expl = st.TL80expl = st.T50expl = st.t50zen = 0;
-    st.Sum_X = st.Sum_Y = st.Sum_X2 = st.Sum_XY = 0;
-    st.Tst = -1;
     double S = 0, tPrev = 0;
-    int m = 0;
-    bool twoDistinct = false;
-    double firstPositive = 0;
     const double P = st.Izd_Prived;
 
     // 9.
     for (size_t i = 0; i < n; ++i) {
         const Problems& rec = st.MasProbl[i];
         const double t = rec.time;
-        if (t > 0 && st.Tst == -1) st.Tst = static_cast<int>(i);
-        if (t > 0) {
-            const double x = std::log(t + 0.00001);
-            const double y = std::log(static_cast<double>(i) + 1);
-            st.Sum_X += x;
-            st.Sum_Y += y;
-            st.Sum_X2 += x * x;
-            st.Sum_XY += x * y;
-            if (m == 0)
-                firstPositive = t;
-            else if (t != firstPositive)
-                twoDistinct = true;
-            ++m;
-            form.Chart2_Series1.push_back({x, y, 0x008000});
-        }
         const std::string causeName = rec.chey >= 0 && static_cast<size_t>(rec.chey) < st.Vidy_otkazov.size()
                                           ? st.Vidy_otkazov[static_cast<size_t>(rec.chey)].Nazv_Prich
                                           : std::string();
@@ -130,7 +111,20 @@ void DeriveIndicators(AnalysisState& st, MainForm& form) {
     }
 
     // 11. Regression of ln N on ln t; undefined without two distinct positive times.
-    const double md = m;
+    st.Tst = FirstPositiveFailure(st.MasProbl);
+    st.Sum_X = st.Sum_Y = st.Sum_X2 = st.Sum_XY = 0;
+    const std::vector<XYPoint> points = LogLogPoints(st.MasProbl);
+    for (const XYPoint& p : points) {
+        st.Sum_X += p.x;
+        st.Sum_Y += p.y;
+        st.Sum_X2 += p.x * p.x;
+        st.Sum_XY += p.x * p.y;
+        form.Chart2_Series1.push_back({p.x, p.y, 0x008000});
+    }
+    bool twoDistinct = false;
+    for (const Problems& p : st.MasProbl)
+        if (p.time > 0 && p.time != st.MasProbl[static_cast<size_t>(st.Tst)].time) twoDistinct = true;
+    const double md = static_cast<double>(points.size());
     const double den = md * st.Sum_X2 - st.Sum_X * st.Sum_X;
     if (twoDistinct && den != 0) {
         st.A_ln = (md * st.Sum_XY - st.Sum_X * st.Sum_Y) / den;
@@ -142,10 +136,9 @@ void DeriveIndicators(AnalysisState& st, MainForm& form) {
 
     // 12.
     if (st.Tst >= 0 && std::isfinite(st.A_ln) && std::isfinite(st.B_ln)) {
-        for (double t : {st.MasProbl[static_cast<size_t>(st.Tst)].time, st.MasProbl.back().time}) {
-            const double x = std::log(t + 0.00001);
-            form.Chart2_Series2.push_back({x, st.A_ln * x + st.B_ln, 0xFF0000});
-        }
+        for (const XYPoint& p : LogLogLine(st.A_ln, st.B_ln, st.MasProbl[static_cast<size_t>(st.Tst)].time,
+                                           st.MasProbl.back().time))
+            form.Chart2_Series2.push_back({p.x, p.y, 0xFF0000});
     }
 }
 

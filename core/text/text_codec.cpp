@@ -5,6 +5,7 @@
 #include <unicode/unistr.h>
 #include <unicode/utf8.h>
 
+#include <array>
 #include <memory>
 #include <stdexcept>
 
@@ -43,11 +44,25 @@ std::string DecodeFileText(std::string_view bytes) {
         isValidUtf8(bytes.substr(3)))
         return std::string(bytes.substr(3));
     if (isValidUtf8(bytes)) return std::string(bytes);
-    auto conv = openCp1251();
-    UErrorCode err = U_ZERO_ERROR;
-    icu::UnicodeString u(bytes.data(), static_cast<int32_t>(bytes.size()), conv.get(), err);
+    // Windows-1251 maps every byte to one character on its own: a table of
+    // the 256 UTF-8 texts, taken once from ICU's converter, decodes a file in
+    // one pass.
+    static const std::array<std::string, 256> table = [] {
+        std::array<std::string, 256> t;
+        auto conv = openCp1251();
+        for (int b = 0; b < 256; ++b) {
+            const char c = static_cast<char>(b);
+            UErrorCode err = U_ZERO_ERROR;
+            ucnv_reset(conv.get());
+            icu::UnicodeString u(&c, 1, conv.get(), err);
+            u.toUTF8String(t[static_cast<size_t>(b)]);
+        }
+        return t;
+    }();
     std::string out;
-    u.toUTF8String(out);
+    out.reserve(bytes.size() + bytes.size() / 2);
+    for (const char c : bytes)
+        out += table[static_cast<unsigned char>(c)];
     return out;
 }
 
@@ -65,36 +80,78 @@ std::string EncodeCp1251(std::string_view utf8) {
     return out;
 }
 
-std::vector<std::string> SplitLines(std::string_view text) {
-    std::vector<std::string> lines;
+std::vector<std::string_view> SplitLineViews(std::string_view text) {
+    std::vector<std::string_view> lines;
     size_t start = 0;
     for (size_t i = 0; i < text.size(); ++i) {
         if (text[i] == '\n' || text[i] == '\r') {
-            lines.emplace_back(text.substr(start, i - start));
+            lines.push_back(text.substr(start, i - start));
             if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n') ++i;
             start = i + 1;
         }
     }
-    if (start < text.size()) lines.emplace_back(text.substr(start));
+    if (start < text.size()) lines.push_back(text.substr(start));
     return lines;
 }
 
-std::string Trim(std::string_view s) {
+std::vector<std::string> SplitLines(std::string_view text) {
+    const auto views = SplitLineViews(text);
+    return {views.begin(), views.end()};
+}
+
+std::string_view TrimView(std::string_view s) {
     // every code point up to U+0020 is a single byte in UTF-8
     size_t b = 0, e = s.size();
     while (b < e && static_cast<unsigned char>(s[b]) <= 0x20)
         ++b;
     while (e > b && static_cast<unsigned char>(s[e - 1]) <= 0x20)
         --e;
-    return std::string(s.substr(b, e - b));
+    return s.substr(b, e - b);
 }
 
-std::string LowerCase(std::string_view utf8) {
+std::string Trim(std::string_view s) {
+    return std::string(TrimView(s));
+}
+
+namespace {
+
+std::string lowerCaseThroughIcu(std::string_view utf8) {
     icu::UnicodeString u =
         icu::UnicodeString::fromUTF8(icu::StringPiece(utf8.data(), static_cast<int32_t>(utf8.size())));
     u.toLower(icu::Locale::getRoot());
     std::string out;
     u.toUTF8String(out);
+    return out;
+}
+
+} // namespace
+
+std::string LowerCase(std::string_view utf8) {
+    // Latin and basic Cyrillic letters, the letters of almost every data file,
+    // map one to one without context: they are lowered in place. Any other
+    // character beyond ASCII sends the whole text through ICU, so the result
+    // is always that of ICU's root locale.
+    std::string out(utf8);
+    for (size_t i = 0; i < out.size(); ++i) {
+        const auto c = static_cast<unsigned char>(out[i]);
+        if (c < 0x80) {
+            if (c >= 'A' && c <= 'Z') out[i] = static_cast<char>(c + ('a' - 'A'));
+            continue;
+        }
+        if ((c != 0xD0 && c != 0xD1) || i + 1 >= out.size()) return lowerCaseThroughIcu(utf8);
+        const auto d = static_cast<unsigned char>(out[i + 1]);
+        if ((d & 0xC0) != 0x80) return lowerCaseThroughIcu(utf8);
+        unsigned cp = ((c & 0x1Fu) << 6) | (d & 0x3Fu);
+        if (cp >= 0x410 && cp <= 0x42F) // А..Я
+            cp += 0x20;
+        else if (cp >= 0x400 && cp <= 0x40F) // Ѐ..Џ, Ё among them
+            cp += 0x50;
+        else if (cp > 0x45F) // other Cyrillic letters: 0x430..0x45F are lower case already
+            return lowerCaseThroughIcu(utf8);
+        out[i] = static_cast<char>(0xC0 | (cp >> 6));
+        out[i + 1] = static_cast<char>(0x80 | (cp & 0x3F));
+        ++i;
+    }
     return out;
 }
 

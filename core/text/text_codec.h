@@ -18,9 +18,12 @@ std::string EncodeCp1251(std::string_view utf8);
 // Splits into lines at CR LF, LF or CR. A final line end does not start a
 // further line.
 std::vector<std::string> SplitLines(std::string_view text);
+// The same lines as views into `text`.
+std::vector<std::string_view> SplitLineViews(std::string_view text);
 
 // Removes blanks and control characters (code points up to U+0020) at both ends.
 std::string Trim(std::string_view utf8);
+std::string_view TrimView(std::string_view utf8);
 
 // Lower case for Cyrillic and Latin letters alike.
 std::string LowerCase(std::string_view utf8);

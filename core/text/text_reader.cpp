@@ -1,5 +1,7 @@
 #include "core/text/text_reader.h"
 
+#include "core/text/text_codec.h"
+
 namespace tovimo {
 
 namespace {
@@ -8,14 +10,24 @@ bool isBlank(char c) {
 }
 } // namespace
 
+TextReader::TextReader(std::vector<std::string> lines) : owned_(std::move(lines)) {
+    lines_.assign(owned_.begin(), owned_.end());
+}
+
+TextReader::TextReader(std::string_view text) : lines_(SplitLineViews(text)) {}
+
 std::string TextReader::readLine() {
+    return std::string(readLineView());
+}
+
+std::string_view TextReader::readLineView() {
     if (eof()) return {};
     return lines_[pos_++];
 }
 
 TextReader::Token TextReader::readToken() {
     while (!eof()) {
-        const std::string& l = lines_[pos_];
+        const std::string_view l = lines_[pos_];
         size_t b = 0;
         while (b < l.size() && isBlank(l[b]))
             ++b;
@@ -26,7 +38,7 @@ TextReader::Token TextReader::readToken() {
         size_t e = b;
         while (e < l.size() && !isBlank(l[e]))
             ++e;
-        Token t{l.substr(b, e - b), pos_ + 1};
+        Token t{std::string(l.substr(b, e - b)), pos_ + 1};
         ++pos_;
         return t;
     }

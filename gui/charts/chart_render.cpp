@@ -20,11 +20,14 @@
 #include <QStackedBarSeries>
 #include <QValueAxis>
 
+#include <algorithm>
 #include <cmath>
 
 namespace tovimo {
 
 namespace {
+
+constexpr int kColumnLabelPx = 10;
 
 QString qs(const std::string& s) {
     return QString::fromStdString(s);
@@ -108,7 +111,10 @@ PlannedChart::PlannedChart(const ChartPlan& design, QGraphicsItem* parent) : QCh
         bars_->attachAxis(left_);
     }
     fill(design);
-    connect(this, &QChart::plotAreaChanged, this, &PlannedChart::placeMarks);
+    connect(this, &QChart::plotAreaChanged, this, [this] {
+        fitColumnLabels();
+        placeMarks();
+    });
     connect(this, &QGraphicsWidget::geometryChanged, this, &PlannedChart::fitTitle);
 }
 
@@ -128,7 +134,7 @@ void PlannedChart::buildAxes(const ChartPlan& design) {
     }
     if (categoryAxes) {
         categories_ = new QBarCategoryAxis;
-        categories_->setLabelsFont(UiFont(QStringLiteral("Segoe UI"), 10));
+        categories_->setLabelsFont(UiFont(QStringLiteral("Segoe UI"), kColumnLabelPx));
         categories_->setTruncateLabels(false);
         addAxis(categories_, Qt::AlignBottom);
     }
@@ -235,10 +241,8 @@ void PlannedChart::fill(const ChartPlan& plan) {
     }
     fillBars(plan);
     if (categories_) categories_->setCategories(uniqueLabels(plan.categories));
-    if (categories_ && plan.categories.size() > 16)
-        categories_->setLabelsAngle(-90);
-    else if (categories_)
-        categories_->setLabelsAngle(0);
+    if (categories_ && !fitColumnLabels_) categories_->setLabelsAngle(plan.categories.size() > 16 ? -90 : 0);
+    fitColumnLabels();
     setRanges(plan);
     legend_->fill(plan);
 
@@ -308,6 +312,43 @@ void PlannedChart::fitTitle() {
            QFontMetrics(UiFont(QStringLiteral("Segoe UI"), px, true)).horizontalAdvance(title()) > room)
         --px;
     if (titleFont().pixelSize() != px) setTitleFont(UiFont(QStringLiteral("Segoe UI"), px, true));
+}
+
+void PlannedChart::setFitColumnLabels(bool on) {
+    fitColumnLabels_ = on;
+    if (!on && categories_) {
+        categories_->setLabelsFont(UiFont(QStringLiteral("Segoe UI"), kColumnLabelPx));
+        categories_->setLabelsAngle(categories_->count() > 16 ? -90 : 0);
+    }
+    fitColumnLabels();
+}
+
+void PlannedChart::fitColumnLabels() {
+    if (!fitColumnLabels_ || !categories_ || categories_->count() == 0) return;
+    // The axis hides a label that would reach into its neighbour's column or
+    // out of the plot, so each label must fit in its column's width: level at
+    // the design size if it can, else upright, else upright and smaller.
+    const double column = plotArea().width() / categories_->count();
+    const QStringList labels = categories_->categories();
+    auto widest = [&](int px) {
+        const QFontMetrics m(UiFont(QStringLiteral("Segoe UI"), px));
+        int w = 0;
+        for (const QString& l : labels)
+            w = std::max(w, m.horizontalAdvance(l));
+        return w;
+    };
+    constexpr int kSmallestPx = 5, kSpacing = 5; // the axis adds a margin round each label
+    int px = kColumnLabelPx;
+    int angle = 0;
+    if (widest(px) + kSpacing > column) {
+        angle = -90;
+        while (px > kSmallestPx &&
+               QFontMetrics(UiFont(QStringLiteral("Segoe UI"), px)).height() + kSpacing > column)
+            --px;
+    }
+    if (categories_->labelsAngle() != angle) categories_->setLabelsAngle(angle);
+    if (categories_->labelsFont().pixelSize() != px)
+        categories_->setLabelsFont(UiFont(QStringLiteral("Segoe UI"), px));
 }
 
 void PlannedChart::placeMarks() {

@@ -50,6 +50,11 @@ class PlannedChart : public QChart {
     // Title font size; a chart too narrow for the title makes it smaller.
     void setTitlePixels(int px);
 
+    // Column labels turned and made smaller until every one fits its column
+    // at the chart's present width (the windows); without it they keep the
+    // fixed rule of the exported images: turned beyond 16 columns.
+    void setFitColumnLabels(bool on);
+
     QValueAxis* leftAxis() const { return left_; }
     QValueAxis* rightAxis() const { return right_; }
     QValueAxis* topAxis() const { return top_; }
@@ -63,6 +68,7 @@ class PlannedChart : public QChart {
     void setRanges(const ChartPlan& plan);
     void placeMarks();
     void fitTitle();
+    void fitColumnLabels();
 
     QHash<QString, QAbstractSeries*> named_;
     QList<QAbstractSeries*> twins_; // hatching drawn over an area; no legend entry of its own
@@ -74,6 +80,7 @@ class PlannedChart : public QChart {
     QValueAxis* bottom_ = nullptr;
     ChartLegend* legend_ = nullptr; // a child of the chart
     int titlePixels_ = 13;
+    bool fitColumnLabels_ = false;
 
     struct Mark {
         QGraphicsSimpleTextItem* item;

@@ -1,6 +1,9 @@
 #include "gui/charts/chart_view.h"
 
+#include <QMouseEvent>
 #include <QWheelEvent>
+
+#include <algorithm>
 
 namespace tovimo {
 
@@ -15,8 +18,28 @@ void ChartView::wheelEvent(QWheelEvent* event) {
         QChartView::wheelEvent(event);
         return;
     }
-    chart_->zoom(event->angleDelta().y() > 0 ? 1.25 : 0.8);
     event->accept();
+    const double step = event->angleDelta().y() > 0 ? 1.25 : 0.8;
+    // a refresh puts the axes back to their design: start counting from there
+    if (!chart_->isZoomed()) zoomLevel_ = 1;
+    const double next = std::clamp(zoomLevel_ * step, 1.0, kMostZoom);
+    if (next == zoomLevel_) return;
+    if (next == 1.0) {
+        chart_->zoomReset();
+    } else {
+        chart_->zoom(next / zoomLevel_);
+    }
+    zoomLevel_ = next;
+}
+
+void ChartView::mouseDoubleClickEvent(QMouseEvent* event) {
+    if (!wheelZoom_) {
+        QChartView::mouseDoubleClickEvent(event);
+        return;
+    }
+    event->accept();
+    chart_->zoomReset();
+    zoomLevel_ = 1;
 }
 
 } // namespace tovimo

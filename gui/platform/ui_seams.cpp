@@ -2,10 +2,13 @@
 
 #include <QApplication>
 #include <QDialog>
+#include <QDialogButtonBox>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QMessageBox>
+#include <QPlainTextEdit>
+#include <QVBoxLayout>
 
 namespace tovimo {
 
@@ -72,6 +75,9 @@ class QtUiSeams final : public UiSeams {
 
 UiSeams* g_installed = nullptr;
 
+constexpr int kListWidth = 640;
+constexpr int kListHeight = 420;
+
 } // namespace
 
 std::optional<QString> UiSeams::saveFile(QWidget*, const QString&, const QString&) {
@@ -80,6 +86,23 @@ std::optional<QString> UiSeams::saveFile(QWidget*, const QString&, const QString
 
 int UiSeams::runDialog(QDialog* dialog) {
     return dialog->exec();
+}
+
+void UiSeams::messageList(QWidget* parent, const QStringList& lines) {
+    QDialog dialog(parent);
+    dialog.setWindowTitle(QString::fromUtf8(kAppTitle));
+    auto* layout = new QVBoxLayout(&dialog);
+    auto* list = new QPlainTextEdit(&dialog);
+    list->setObjectName(QStringLiteral("MessageList"));
+    list->setReadOnly(true);
+    list->setLineWrapMode(QPlainTextEdit::NoWrap);
+    list->setPlainText(lines.join(QLatin1Char('\n')));
+    layout->addWidget(list);
+    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok, &dialog);
+    QObject::connect(buttons, &QDialogButtonBox::accepted, &dialog, &QDialog::accept);
+    layout->addWidget(buttons);
+    dialog.resize(kListWidth, kListHeight);
+    dialog.exec();
 }
 
 UiSeams& Ui() {

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 
 #include <optional>
 
@@ -19,6 +20,8 @@ class UiSeams {
     virtual ~UiSeams() = default;
     // Modal box with one text and one button.
     virtual void message(QWidget* parent, const QString& text) = 0;
+    // One modal dialog listing many messages, one a line, with one button.
+    virtual void messageList(QWidget* parent, const QStringList& lines);
     // The toolkit's standard error box.
     virtual void error(QWidget* parent, const QString& text) = 0;
     virtual void beep() = 0;

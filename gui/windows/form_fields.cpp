@@ -3,6 +3,7 @@
 #include <QAbstractButton>
 #include <QButtonGroup>
 #include <QCheckBox>
+#include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QProgressBar>
@@ -32,6 +33,9 @@ int valueOf(const QSlider* s) {
 int valueOf(const QProgressBar* p) {
     return p->value();
 }
+int valueOf(const QComboBox* c) {
+    return c->currentIndex();
+}
 
 void show(QLineEdit* e, const std::string& v) {
     const QString t = QString::fromStdString(v);
@@ -51,6 +55,9 @@ void show(QSlider* s, int v) {
 }
 void show(QProgressBar* p, int v) {
     p->setValue(std::clamp(v, p->minimum(), p->maximum()));
+}
+void show(QComboBox* c, int index) {
+    if (index >= 0 && index < c->count()) c->setCurrentIndex(index);
 }
 
 } // namespace

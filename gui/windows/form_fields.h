@@ -10,6 +10,7 @@
 
 class QButtonGroup;
 class QCheckBox;
+class QComboBox;
 class QLabel;
 class QLineEdit;
 class QProgressBar;
@@ -22,9 +23,10 @@ template <class Control, class Value> struct FormField {
     Value MainForm::*member;
 };
 
-using AnyFormField = std::variant<FormField<QLineEdit, std::string>, FormField<QLabel, std::string>,
-                                  FormField<QCheckBox, bool>, FormField<QButtonGroup, int>,
-                                  FormField<QSlider, int>, FormField<QProgressBar, int>>;
+using AnyFormField =
+    std::variant<FormField<QLineEdit, std::string>, FormField<QLabel, std::string>,
+                 FormField<QCheckBox, bool>, FormField<QButtonGroup, int>, FormField<QSlider, int>,
+                 FormField<QProgressBar, int>, FormField<QComboBox, int>>;
 
 // The control's value into the form.
 void ReadField(const AnyFormField& field, MainForm& form);

@@ -11,6 +11,7 @@
 #include <QChart>
 #include <QChartView>
 #include <QCheckBox>
+#include <QComboBox>
 #include <QDir>
 #include <QEvent>
 #include <QFrame>
@@ -21,12 +22,14 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QLineSeries>
+#include <QLocale>
 #include <QPlainTextEdit>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScreen>
 #include <QSlider>
+#include <QStandardItemModel>
 #include <QStatusBar>
 #include <QTabBar>
 #include <QTabWidget>
@@ -389,8 +392,9 @@ QWidget* TForm1::buildTabSheet1() {
     g->addWidget(SpirSpusk, 5, 0, 1, 2);
     g->addWidget(BoxNewton, 6, 0, 1, 2);
     g->addWidget(BoxSmirnow, 7, 0, 1, 2);
-    g->addWidget(Sred_flag, 8, 0);
-    g->addWidget(SKO_Flag, 8, 1);
+    g->addWidget(buildPravdBox(page), 8, 0, 1, 2);
+    g->addWidget(Sred_flag, 9, 0);
+    g->addWidget(SKO_Flag, 9, 1);
 
     RadioGroup1 = new QGroupBox(QStringLiteral("Способ подбора параметров"), page);
     RadioGroup1->setObjectName(QStringLiteral("RadioGroup1"));
@@ -404,9 +408,49 @@ QWidget* TForm1::buildTabSheet1() {
         RadioGroup1Buttons->addButton(rb, i);
         rv->addWidget(rb);
     }
-    g->addWidget(RadioGroup1, 9, 0, 1, 2);
-    g->setRowStretch(10, 1);
+    g->addWidget(RadioGroup1, 10, 0, 1, 2);
+    g->setRowStretch(11, 1);
     return page;
+}
+
+QWidget* TForm1::buildPravdBox(QWidget* page) {
+    auto* box = new QWidget(page);
+    box->setObjectName(QStringLiteral("PravdBox"));
+    auto* g = new QGridLayout(box);
+    g->setContentsMargins(0, 0, 0, 0);
+    BoxPravd =
+        namedCheck(QStringLiteral("BoxPravd"), QStringLiteral("Модель 3 (максимум правдоподобия)"), box);
+    PravdOnce = namedCheck(QStringLiteral("PravdOnce"),
+                           QStringLiteral("Отказ изделия не более одного раза (K = 1)"), box);
+    g->addWidget(BoxPravd, 0, 0, 1, 4);
+    g->addWidget(PravdOnce, 1, 1, 1, 3);
+
+    PravdLevel = new QComboBox(box);
+    PravdLevel->setObjectName(QStringLiteral("PravdLevel"));
+    for (double level : kLikelihoodLevels)
+        PravdLevel->addItem(QLocale().toString(level, 'f', 2));
+    PravdLaw = new QComboBox(box);
+    PravdLaw->setObjectName(QStringLiteral("PravdLaw"));
+    PravdLaw->addItems({QStringLiteral("нормальный"), QStringLiteral("по файлу")});
+    auto* levelLabel =
+        namedLabel(QStringLiteral("LabelPravdLevel"), QStringLiteral("Доверит. вероятность"), box);
+    levelLabel->setBuddy(PravdLevel);
+    auto* lawLabel = namedLabel(QStringLiteral("LabelPravdLaw"), QStringLiteral("Закон гарантии"), box);
+    lawLabel->setBuddy(PravdLaw);
+    g->addWidget(levelLabel, 2, 1);
+    g->addWidget(PravdLevel, 2, 2);
+    g->addWidget(lawLabel, 3, 1);
+    g->addWidget(PravdLaw, 3, 2);
+    g->setColumnMinimumWidth(0, 18); // the settings stand under the model's box
+    g->setColumnStretch(3, 1);
+    return box;
+}
+
+void TForm1::setPravdLawChoices(bool fileLoaded, int law) {
+    // "по файлу" only once warranty-end times are loaded
+    if (auto* model = qobject_cast<QStandardItemModel*>(PravdLaw->model()))
+        if (QStandardItem* item = model->item(1)) item->setEnabled(fileLoaded);
+    PravdLaw->setCurrentIndex(fileLoaded && law == 1 ? 1 : 0);
 }
 
 QWidget* TForm1::buildTabSheet2() {

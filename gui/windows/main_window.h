@@ -12,6 +12,7 @@
 #include <QMainWindow>
 #include <QPointer>
 #include <QString>
+#include <QStringList>
 
 #include <atomic>
 #include <functional>
@@ -21,6 +22,7 @@
 
 class QButtonGroup;
 class QCheckBox;
+class QComboBox;
 class QGroupBox;
 class QLabel;
 class QLineEdit;
@@ -116,6 +118,8 @@ class TForm1 : public QMainWindow {
     QWidget* buildChart2();
     QWidget* buildTabSheet1();
     QWidget* buildTabSheet2();
+    QWidget* buildPravdBox(QWidget* page);
+    void setPravdLawChoices(bool fileLoaded, int law);
     void connectHandlers();
 
     // Widgets into form_ and back, through fields_.
@@ -132,8 +136,12 @@ class TForm1 : public QMainWindow {
     // it with the standard error box.
     void guarded(const std::function<void()>& body);
     void showMessage(const std::string& text);
-    // After a data load: the edits, the grid and the chart, as "Путь" shows them.
-    void showLoaded();
+    // After a data load: the edits, the load's findings (one a box, several a
+    // list), the grid and the chart, as "Путь" shows them.
+    void showLoaded(const QStringList& found);
+    // The caption of the number edit holding `text` that does not convert,
+    // looked for in the order the runs read their edits; empty when none does.
+    QString fieldOfBadNumber(const QString& text) const;
     char localeSeparator() const;
     FitClock& clock();
     void waitForThread(QThread* thread);
@@ -143,7 +151,8 @@ class TForm1 : public QMainWindow {
     std::vector<AnyFormField> fields_;
     QString settingsFile_;
     QString sampleFile_;
-    QString dialogFile_; // the name the shared file dialog chose last
+    QString dialogFile_;   // the data file the shared file dialog chose last
+    QString warrantyFile_; // the warranty-end times file it chose last
     std::optional<std::pair<double, double>> dataFileLaw_;
     std::function<void()> diaStart_;
     std::function<void()> expand_;
@@ -196,6 +205,10 @@ class TForm1 : public QMainWindow {
     QCheckBox* SpirSpusk = nullptr;
     QCheckBox* BoxNewton = nullptr;
     QCheckBox* BoxSmirnow = nullptr;
+    QCheckBox* BoxPravd = nullptr;
+    QCheckBox* PravdOnce = nullptr;
+    QComboBox* PravdLevel = nullptr;
+    QComboBox* PravdLaw = nullptr;
     QCheckBox* Sred_flag = nullptr;
     QCheckBox* SKO_Flag = nullptr;
     QGroupBox* RadioGroup1 = nullptr;

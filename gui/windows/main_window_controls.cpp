@@ -6,6 +6,7 @@
 #include <QChart>
 #include <QChartView>
 #include <QCheckBox>
+#include <QComboBox>
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
@@ -67,6 +68,10 @@ void TForm1::bindFields() {
         Check{SpirSpusk, &MainForm::SpirSpusk},
         Check{BoxNewton, &MainForm::BoxNewton},
         Check{BoxSmirnow, &MainForm::BoxSmirnow},
+        Check{BoxPravd, &MainForm::BoxPravd},
+        Check{PravdOnce, &MainForm::PravdOnce},
+        FormField<QComboBox, int>{PravdLevel, &MainForm::PravdLevel},
+        FormField<QComboBox, int>{PravdLaw, &MainForm::PravdLaw},
         Check{Sred_flag, &MainForm::Sred_flag},
         Check{SKO_Flag, &MainForm::SKO_Flag},
         FormField<QButtonGroup, int>{RadioGroup1Buttons, &MainForm::RadioGroup1},
@@ -89,6 +94,7 @@ void TForm1::readControls() {
 void TForm1::showForm() {
     for (const AnyFormField& f : fields_)
         ShowField(f, form_);
+    setPravdLawChoices(!st_.MasTGarant.empty(), form_.PravdLaw);
     appendMemoLines();
 }
 

@@ -16,6 +16,7 @@
 #include <QCloseEvent>
 #include <QEventLoop>
 #include <QFile>
+#include <QFileInfo>
 #include <QLineEdit>
 
 namespace tovimo {
@@ -35,10 +36,37 @@ std::string localPath(const QString& file) {
 void TForm1::guarded(const std::function<void()>& body) {
     try {
         body();
+    } catch (const ConvertError& e) {
+        Ui().setWaitCursor(false);
+        // the toolkit's conversion text, under a first line naming the field
+        const QString text = QString::fromStdString(e.what());
+        const QString field = fieldOfBadNumber(QString::fromStdString(e.text()));
+        Ui().error(this,
+                   field.isEmpty() ? text : QStringLiteral("Поле «%1»: введите число\n%2").arg(field, text));
     } catch (const std::exception& e) {
         Ui().setWaitCursor(false);
         Ui().error(this, QString::fromStdString(e.what()));
     }
+}
+
+QString TForm1::fieldOfBadNumber(const QString& text) const {
+    const struct {
+        const QLineEdit* edit;
+        const char* caption;
+    } fields[] = {{meSred, "Среднее время гарантии"},
+                  {meSKO, "СКО времени гарантии"},
+                  {LabeledEdit2, "T fin временного ряда отказов"},
+                  {LabeledEdit3, "Расч. время приработки"},
+                  {Edit2, "Точность подбора"},
+                  {Edit1, "Коэф-т уменьшения шага модели 1.1"},
+                  {Edit6, "Коэф-т уменьшения шага модели 1.2"},
+                  {Edit5, "Коэф-т уменьшения шага модели 2"},
+                  {LabeledEdit1, "шт."}};
+    const char sep = localeSeparator();
+    for (const auto& f : fields)
+        if (f.edit->text() == text && !ParseFloat(text.toStdString(), sep))
+            return QString::fromUtf8(f.caption);
+    return QString();
 }
 
 void TForm1::showMessage(const std::string& text) {
@@ -69,17 +97,22 @@ void TForm1::OpenFileStartClick() {
         dialogFile_ = *chosen;
         FilePath->setText(*chosen);
         readControls();
+        // A load may find many things (every undetermined failure under "Контроль ИД"):
+        // one finding is a box of its own, several are one list.
+        QStringList found;
         // a settings file that cannot be written never stops the load
         LoadDataFile(
-            st_, form_, localPath(*chosen), [this](const std::string& m) { showMessage(m); },
+            st_, form_, localPath(*chosen), [&](const std::string& m) { found << QString::fromStdString(m); },
             [this] { WriteComStr(settingsFile_, FilePath->text()); });
-        showLoaded();
+        showLoaded(found);
     });
 }
 
-void TForm1::showLoaded() {
+void TForm1::showLoaded(const QStringList& found) {
     if (st_.uk) dataFileLaw_ = std::make_pair(st_.Sred, st_.SKO);
     showForm();
+    if (found.size() == 1) Ui().message(this, found.front());
+    if (found.size() > 1) Ui().messageList(this, found);
     showGrid();
     showChart();
 }
@@ -107,17 +140,25 @@ void TForm1::ImportTableClick() {
         FilePath->setText(saved.isEmpty() ? *chosen : saved);
         readControls();
         if (!saved.isEmpty()) WriteComStr(settingsFile_, saved);
-        LoadDataText(st_, form_, dialog.dataBytes(), [this](const std::string& m) { showMessage(m); });
-        showLoaded();
+        QStringList found;
+        LoadDataText(st_, form_, dialog.dataBytes(),
+                     [&](const std::string& m) { found << QString::fromStdString(m); });
+        showLoaded(found);
     });
 }
 
 void TForm1::SpeedButton1Click() {
     if (runActive()) return;
     guarded([&] {
-        const auto chosen = Ui().openFile(this, QString::fromUtf8(kWarrantyFilter), dialogFile_);
+        // in the folder of the last warranty file, else of the data file: a data
+        // file chosen there and confirmed would be read as warranty times
+        QString start = warrantyFile_;
+        if (start.isEmpty() && !dialogFile_.isEmpty()) start = QFileInfo(dialogFile_).absolutePath();
+        if (start.isEmpty() && !FilePath->text().isEmpty())
+            start = QFileInfo(FilePath->text()).absolutePath();
+        const auto chosen = Ui().openFile(this, QString::fromUtf8(kWarrantyFilter), start);
         if (!chosen) return;
-        dialogFile_ = *chosen;
+        warrantyFile_ = *chosen;
         readControls();
         LoadWarrantyFile(st_, form_, localPath(*chosen), [this](const std::string& m) { showMessage(m); });
         showForm();

@@ -18,6 +18,12 @@
 
 namespace tovimo {
 
+namespace {
+
+const char* const kMsgNoDataYet = "Сначала выберите файл исходных данных кнопкой «Путь»";
+
+} // namespace
+
 TGen* TForm1::Gen() const {
     return gen_;
 }
@@ -37,6 +43,10 @@ bool TForm1::calculationRunning() const {
 
 void TForm1::bbRaschetClick() {
     if (runActive()) return;
+    if (!st_.uk && st_.MasProbl.empty()) { // nothing was ever loaded: the edits are still empty
+        showMessage(kMsgNoDataYet);
+        return;
+    }
     guarded([&] {
         readControls();
         const bool ready = PrepareCalculation(st_, form_, [this](const std::string& m) { showMessage(m); });
@@ -51,6 +61,7 @@ void TForm1::bbRaschetClick() {
         host.fitStarted = [this](RunFit fit) {
             showRunningFit(QStringLiteral("Расчет: %1…").arg(QString::fromUtf8(RunFitName(fit))));
         };
+        host.message = [this](const std::string& m) { showMessage(m); }; // model 3 refused
         auto* calc = new CalcThread(st_, form_, clock(), calcStop_, *calls_, std::move(host), this);
         calc_ = calc;
         connect(calc, &QThread::finished, this, &TForm1::CalculationFinished);
@@ -106,6 +117,10 @@ void TForm1::Button1Click() {
 
 void TForm1::ToolBRunGenOptimClick() {
     if (runActive()) return;
+    if (!st_.uk && st_.MasProbl.empty()) {
+        showMessage(kMsgNoDataYet);
+        return;
+    }
     guarded([&] {
         readControls();
         if (!PrepareGeneticRun(st_, form_, [this](const std::string& m) { showMessage(m); })) return;

@@ -27,15 +27,16 @@ constexpr int kTitleSlack = 4; // the label's own rounding of the text width
 } // namespace
 
 ResultsLayout LayOutResults(QSize client, QSize gridContent, int titleWidth, int scrollBar) {
-    const int W = std::max(client.width(), kResultsMinimumSize.width());
-    const int H = std::max(client.height(), kResultsMinimumSize.height());
+    const int W = client.width();
+    const int H = client.height();
     ResultsLayout l;
 
     // Buttons keep their place at the design width and stay in the window when it is narrower.
     const int rightGap = std::clamp(kButtonsRightGap - (kDesignWidth - W), kMargin, kButtonsRightGap);
     l.leave = QRect(W - rightGap - 75, 1, 75, 22);
     l.print = QRect(l.leave.left() - 6 - 73, 1, 73, 22);
-    l.report = QRect(l.print.left() - 6 - 73, 1, 73, 22);
+    l.bounds = QRect(l.print.left() - 6 - 73, 1, 73, 22);
+    l.report = QRect(l.bounds.left() - 6 - 73, 1, 73, 22);
     l.saveTable = QRect(l.report.left() - 6 - 124, 1, 124, 22);
 
     // The header from x = 600 while it fits before the buttons, further left
@@ -45,6 +46,7 @@ ResultsLayout LayOutResults(QSize client, QSize gridContent, int titleWidth, int
     const int w = std::min(titleWidth + kTitleSlack, room);
     const int x = std::clamp(buttonsLeft - kGap - w, kMargin, kTitleX);
     l.title = QRect(x, 0, w, kTitleHeight);
+    l.warnings = QRect(kMargin, 0, std::max(0, x - kGap - kMargin), kTitleHeight);
 
     // The table as wide as its columns; a scroll bar only when the window is narrower.
     const int gridMax = W - 2 * kMargin;
@@ -65,11 +67,13 @@ ResultsLayout LayOutResults(QSize client, QSize gridContent, int titleWidth, int
         l.chart1 = QRect(0, y, w1, h);
         l.chart2 = QRect(w1 + 6, y, W - w1 - 6 - 4, h);
     } else {
-        const int w1 = (W - 12) / 2;
-        const int w2 = (W - 12 - w1) / 2;
+        // Chart1 on the left half, Chart2 over Chart3 on the right: three in a
+        // row would leave no chart the width to label every column
+        const int w1 = (W - 6) / 2;
+        const int h2 = (h - kGap) / 2;
         l.chart1 = QRect(0, y, w1, h);
-        l.chart2 = QRect(w1 + 6, y, w2, h);
-        l.chart3 = QRect(w1 + w2 + 12, y, W - (w1 + w2 + 12) - 4, h);
+        l.chart2 = QRect(w1 + 6, y, W - w1 - 6 - 4, h2);
+        l.chart3 = QRect(w1 + 6, y + h2 + kGap, W - w1 - 6 - 4, h - h2 - kGap);
     }
     return l;
 }

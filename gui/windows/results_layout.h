@@ -1,7 +1,7 @@
 // Where the results window puts its parts for a given client size: the
 // buttons at the top right, the header line left of them, the table as wide
 // as its columns, and the three charts sharing the rest. Chart3 stands right
-// of the table while it has room there, else it joins the two charts below.
+// of the table while it has room there, else under Chart2 beside Chart1.
 #pragma once
 
 #include <QRect>
@@ -11,12 +11,14 @@ namespace tovimo {
 
 struct ResultsLayout {
     QRect title, grid, chart1, chart2, chart3, print, leave;
-    QRect report, saveTable;  // "Отчёт" and "Сохранить таблицу", left of "Печать"
+    QRect bounds;            // "Границы", left of "Печать"
+    QRect report, saveTable; // "Отчёт" and "Сохранить таблицу", left of "Границы"
+    QRect warnings;          // the warnings line, left of the header (empty when no room)
     bool gridScrolls = false; // the table is wider than the window allows
 };
 
 // The window's smallest client size: below it the parts would overlap.
-inline constexpr QSize kResultsMinimumSize{800, 560};
+inline constexpr QSize kResultsMinimumSize{1200, 700};
 
 // `gridContent`: the table's full size (all columns and rows); `titleWidth`:
 // the header text's width in its font; `scrollBar`: the height of the

@@ -2,12 +2,14 @@
 
 #include "core/results/chart_data.h"
 #include "core/results/csv_export.h"
+#include "core/results/model_warnings.h"
 #include "core/results/results_refresh.h"
 #include "core/results/results_table.h"
 #include "gui/charts/chart_fonts.h"
 #include "gui/charts/chart_separators.h"
 #include "gui/platform/print_service.h"
 #include "gui/platform/ui_seams.h"
+#include "gui/windows/bounds_panel.h"
 #include "gui/windows/results_layout.h"
 
 #include <QCloseEvent>
@@ -65,6 +67,8 @@ void TForm5::FormCreate() {
     Chart2 = new ChartView(new PlannedChart(design.chart2), this);
     Chart2->setWheelZoom(true);
     Chart3 = new ChartView(new PlannedChart(design.chart3), this);
+    for (ChartView* view : {Chart1, Chart2, Chart3})
+        view->plannedChart()->setFitColumnLabels(true);
 
     Button1 = button(QStringLiteral("Печать"), QStringLiteral("Button1"), this);
     Prodolgenie = button(QStringLiteral("Продолж."), QStringLiteral("Prodolgenie"), this);
@@ -76,6 +80,13 @@ void TForm5::FormCreate() {
     connect(btnSaveTable, &QPushButton::clicked, this, &TForm5::btnSaveTableClick);
     for (QPushButton* b : {btnReport, btnSaveTable})
         b->setEnabled(false); // until a refresh has something to give
+    btnBounds = button(QStringLiteral("Границы"), QStringLiteral("btnBounds"), this);
+    btnBounds->setToolTip(QStringLiteral("Доверительные границы модели 3 и предупреждения о моделях"));
+    connect(btnBounds, &QPushButton::clicked, this, &TForm5::btnBoundsClick);
+    WarningsLine = new QLabel(this);
+    WarningsLine->setObjectName(QStringLiteral("WarningsLine"));
+    WarningsLine->setStyleSheet(QStringLiteral("color: #B00000;"));
+    bounds_ = new TBoundsPanel(this);
 
     setMinimumSize(kResultsMinimumSize);
     resize(kDesignWidth, kDesignHeight);
@@ -149,6 +160,7 @@ void TForm5::DiaStart() {
         }
     for (int c = 0; c < kResultCols; ++c)
         Result_Grid->setColumnWidth(c, table.widths[static_cast<size_t>(c)]);
+    showWarnings(sep);
     layOut();
 
     shown_ = std::make_unique<Shown>(Shown{st_, form, reportSource_ ? reportSource_() : ReportSource{}});
@@ -191,6 +203,25 @@ void TForm5::layOut() {
     Prodolgenie->setGeometry(l.leave);
     btnReport->setGeometry(l.report);
     btnSaveTable->setGeometry(l.saveTable);
+    btnBounds->setGeometry(l.bounds);
+    WarningsLine->setGeometry(l.warnings);
+}
+
+void TForm5::showWarnings(char sep) {
+    const size_t n = st_.Warnings.size();
+    QStringList lines;
+    for (const ModelWarning& w : st_.Warnings)
+        lines << QString::fromStdString(WarningMemoLine(w));
+    WarningsLine->setText(n == 0 ? QString()
+                                 : QStringLiteral("Предупреждений: %1 (подробно: кнопка «Границы»)").arg(n));
+    WarningsLine->setToolTip(lines.join(QLatin1Char('\n')));
+    bounds_->fill(st_, sep);
+}
+
+void TForm5::btnBoundsClick() {
+    bounds_->show();
+    bounds_->raise();
+    bounds_->activateWindow();
 }
 
 void TForm5::Button1Click() {

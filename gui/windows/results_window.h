@@ -21,6 +21,8 @@ class QTableWidget;
 
 namespace tovimo {
 
+class TBoundsPanel;
+
 class TForm5 : public QWidget {
     Q_OBJECT
 
@@ -49,12 +51,18 @@ class TForm5 : public QWidget {
     QPushButton* Prodolgenie = nullptr;
     QPushButton* btnReport = nullptr;
     QPushButton* btnSaveTable = nullptr;
+    // "Границы": the bounds panel of model 3 and the warnings on every model.
+    QPushButton* btnBounds = nullptr;
+    // The count of the run's warnings, their texts in its tooltip.
+    QLabel* WarningsLine = nullptr;
+    TBoundsPanel* boundsPanel() const { return bounds_; }
 
   public slots:
     void Button1Click();
     void ProdolgenieClick();
     void btnReportClick();
     void btnSaveTableClick();
+    void btnBoundsClick();
 
   protected:
     void closeEvent(QCloseEvent* event) override; // FormClose
@@ -68,6 +76,7 @@ class TForm5 : public QWidget {
     void leave();
     // The file-save dialog for something made of the shown results.
     std::optional<QString> chooseOutput(const QString& filter, const QString& extension);
+    void showWarnings(char decimalSeparator);
 
     AnalysisState& st_;
     QPointer<QWidget> mainWindow_;
@@ -82,6 +91,7 @@ class TForm5 : public QWidget {
         ReportSource source;
     };
     std::unique_ptr<Shown> shown_;
+    TBoundsPanel* bounds_ = nullptr;
 };
 
 } // namespace tovimo

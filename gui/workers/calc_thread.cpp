@@ -24,6 +24,11 @@ void CalcThread::run() {
             if (host_.fitStarted) host_.fitStarted(fit);
         });
     };
+    cb.message = [this](const std::string& text) {
+        calls_.post([this, text] {
+            if (host_.message) host_.message(text);
+        });
+    };
     cb.stop = [this] { return stop_.load(std::memory_order_relaxed); };
     cb.elapsedText = ElapsedTimeFormatter();
     try {

@@ -26,6 +26,7 @@ class CalcThread : public QThread {
     struct Host {
         std::function<void(const std::string&)> memoLine; // on the user-interface thread
         std::function<void(RunFit)> fitStarted;           // on the user-interface thread
+        std::function<void(const std::string&)> message;  // a fit's message box, on the user-interface thread
     };
 
     // Works on `st` with its own copy of the controls' values `form`; `stop`

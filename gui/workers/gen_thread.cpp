@@ -3,6 +3,7 @@
 #include "gui/platform/ui_call_queue.h"
 #include "gui/windows/main_window.h"
 
+#include "core/results/model_warnings.h"
 #include "core/text/number_format.h"
 
 #include <QLineEdit>
@@ -57,7 +58,12 @@ class GuiGaHost final : public GaHost {
     }
 
     void diaGen() override {
-        calls_.call([this] { w_.DiaStart(); });
+        calls_.call([this] {
+            // the warnings of the last run now cover the genetic model too
+            UpdateModelWarnings(w_.state(), w_.form().decimalSeparator,
+                                [this](const std::string& line) { appendMemo(line); });
+            w_.DiaStart();
+        });
     }
 
   private:

@@ -46,14 +46,14 @@ TEST(CliAnalyzeFits, JsonCarriesModelsMemoAndGrid) {
         EXPECT_GE(m["seconds"].get<double>(), 0);
         EXPECT_FALSE(j["models"]["MPirsS"]["Executed"].get<bool>());
         const auto& memo = j["memo"];
-        ASSERT_EQ(memo.size(), 4u);
+        ASSERT_EQ(memo.size(), 4u + j["warnings"].size());
         EXPECT_EQ(memo[0], "Ход решения");
         EXPECT_EQ(
             memo[1].get<std::string>().rfind("Расчёт модели по Пирсону методом Ньютона выполнен за ", 0), 0u);
         const auto& grid = j["Result_Grid"];
         ASSERT_EQ(grid.size(), 12u);
         for (const auto& row : grid)
-            EXPECT_EQ(row.size(), 6u);
+            EXPECT_EQ(row.size(), 7u);
         EXPECT_EQ(grid[0][1], "Пирсона/Ньютона");
         EXPECT_EQ(grid[0][2], "Данные эксплуатации");
         EXPECT_EQ(grid[0][3], "");

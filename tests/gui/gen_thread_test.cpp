@@ -5,6 +5,7 @@
 
 #include "gui/workers/gen_thread.h"
 
+#include "core/results/model_warnings.h"
 #include "core/text/number_format.h"
 
 #include <QLineEdit>
@@ -14,6 +15,7 @@
 #include <QSlider>
 #include <QTest>
 
+#include <algorithm>
 #include <new>
 
 using namespace tovimo;
@@ -80,6 +82,11 @@ class GenThreadTest : public QObject {
         QVERIFY(t.st.MGenet.Executed);
         QVERIFY(t.memo().contains(QStringLiteral("Создано генов")));
         QVERIFY(t.memo().contains(QStringLiteral("ЦФ=")));
+        // the warnings cover the genetic model, in the memo after its lines
+        QVERIFY(std::any_of(t.st.Warnings.begin(), t.st.Warnings.end(), [](const ModelWarning& m) {
+            return m.model == "MGenet" && m.code == "fixed_K";
+        }));
+        QVERIFY(t.memo().endsWith(QString::fromStdString(WarningMemoLine(t.st.Warnings.back()))));
         // the bars followed the schedules, which never reach the defaults
         QVERIFY(t.w.TrackBar1->value() <= 28);
         QVERIFY(t.w.TrackBar2->value() <= 23);

@@ -26,6 +26,7 @@ class RecordingUi final : public UiSeams {
     };
 
     void message(QWidget*, const QString& text) override { messages << text; }
+    void messageList(QWidget*, const QStringList& lines) override { lists.push_back(lines); }
     void error(QWidget*, const QString& text) override { errors << text; }
     void beep() override { ++beeps; }
     void setWaitCursor(bool b) override {
@@ -50,6 +51,7 @@ class RecordingUi final : public UiSeams {
     int runDialog(QDialog* dialog) override { return onDialog ? onDialog(dialog) : QDialog::Rejected; }
 
     QStringList messages;
+    std::vector<QStringList> lists;
     QStringList errors;
     int beeps = 0;
     bool busy = false;

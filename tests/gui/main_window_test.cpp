@@ -6,12 +6,15 @@
 #include "gui/windows/lnview.h"
 
 #include "core/fit/fit_clock.h"
+#include "core/stats/criteria.h"
+#include "core/stats/histogram.h"
 
 #include <QButtonGroup>
 #include <QChart>
 #include <QChartView>
 #include <QCheckBox>
 #include <QCoreApplication>
+#include <QFileInfo>
 #include <QGroupBox>
 #include <QHeaderView>
 #include <QLabel>
@@ -30,6 +33,23 @@
 
 using namespace tovimo;
 using namespace tovimo::test;
+
+namespace {
+
+// A slot with fixed parameters and its per-column arrays, as a fit leaves it.
+void fitForDisplay(AnalysisState& st, Mod_Weib& m) {
+    SizeModelArrays(m, st.Hist_Stol.size());
+    m.A = 1.3;
+    m.B = 9000;
+    m.K_powtor = 1.4;
+    m.Sred = st.Sred;
+    m.SKO = st.SKO;
+    Pirson(st, 1, m.A, m.B, m.K_powtor, st.Sred, st.SKO, m);
+    Sigmas(st, m, st.T_Prirab);
+    m.Executed = true;
+}
+
+} // namespace
 
 class MainWindowTest : public QObject {
     Q_OBJECT
@@ -393,6 +413,93 @@ class MainWindowTest : public QObject {
         QCOMPARE(child<QLineEdit>(l.w, "Edit4")->text(), QStringLiteral("/..gar_two.txt"));
     }
 
+    void badPrecisionNamesItsField() {
+        Loaded l(settings(), QStringLiteral(TOVIMO_SAMPLE));
+        l.w.Edit2->setText(QStringLiteral("abc"));
+        QTest::mouseClick(l.w.ToolBRunGenOptim, Qt::LeftButton);
+        QCOMPARE(l.scope.ui.errors,
+                 QStringList{QStringLiteral("Поле «Точность подбора»: введите число\n'abc' is "
+                                            "not a valid floating point value")});
+        QVERIFY(!l.w.Gen());
+    }
+
+    // "Контроль ИД" on a long series: every finding in one list, not a box each.
+    void dataCheckFindingsComeInOneList() {
+        UiScope scope;
+        AnalysisState st;
+        TForm1 w(st, settings());
+        QStringList recs;
+        for (int i = 1; i <= 300; ++i)
+            recs << QStringLiteral("%1\tнеизвестно").arg(i * 10);
+        recs << QStringLiteral("0\tдвигатель");
+        const QString file = writeDataFile(QDir(tmp_.path()), QStringLiteral("many.txt"), 301, recs);
+        w.CheckBox1->setChecked(true);
+        scope.ui.answers.push_back(file);
+        w.OpenFileStartClick();
+        QVERIFY(st.uk);
+        QVERIFY(scope.ui.messages.isEmpty());
+        QCOMPARE(scope.ui.lists.size(), size_t(1));
+        const QStringList& lines = scope.ui.lists.front();
+        QCOMPARE(lines.size(), 301); // 300 undetermined failures and the events without operating time
+        QCOMPARE(lines.front(), QStringLiteral("Неопределенный отказ при t=10 ч"));
+        QCOMPARE(lines[299], QStringLiteral("Неопределенный отказ при t=3000 ч"));
+        QVERIFY(lines.back().startsWith(QStringLiteral("События без наработки - не отказы")));
+        // a single finding stays the ordinary box
+        scope.ui.answers.push_back(
+            writeDataFile(QDir(tmp_.path()), QStringLiteral("one.txt"), 2,
+                          {QStringLiteral("100\tдвигатель"), QStringLiteral("200\tнечто")}));
+        w.OpenFileStartClick();
+        QCOMPARE(scope.ui.messages, QStringList{QStringLiteral("Неопределенный отказ при t=200 ч")});
+        QCOMPARE(scope.ui.lists.size(), size_t(1));
+    }
+
+    // The warranty dialog opens where warranty files are, never on the data file.
+    void warrantyDialogStartsInTheRightFolder() {
+        Loaded l(settings(), QStringLiteral(TOVIMO_SAMPLE));
+        l.w.SpeedButton1Click(); // cancelled
+        QCOMPARE(l.scope.ui.dialogs.back().start, QFileInfo(QStringLiteral(TOVIMO_SAMPLE)).absolutePath());
+        QVERIFY(QFileInfo(l.scope.ui.dialogs.back().start).isDir());
+        const QString gar = QStringLiteral(TOVIMO_TEST_DATA "/gar_two.txt");
+        l.scope.ui.answers.push_back(gar);
+        l.w.SpeedButton1Click();
+        // a data file opened since does not move it away from the last warranty file
+        l.scope.ui.answers.push_back(QStringLiteral(TOVIMO_SAMPLE));
+        l.w.OpenFileStartClick();
+        l.w.SpeedButton1Click();
+        QCOMPARE(l.scope.ui.dialogs.back().start, gar);
+        QCOMPARE(l.scope.ui.dialogs.back().filter, QStringLiteral("Файл времен гарантии (gar*.txt)"));
+    }
+
+    // Another data file: the warranty group and the genetic model of the last
+    // file are gone; the other models stay on display.
+    void loadingAnotherFileClearsWhatNoLongerApplies() {
+        UiScope scope;
+        AppWindows app(settings());
+        scope.ui.answers.push_back(QStringLiteral(TOVIMO_SAMPLE));
+        app.Form1.OpenFileStartClick();
+        scope.ui.answers.push_back(QStringLiteral(TOVIMO_TEST_DATA "/gar_two.txt"));
+        app.Form1.SpeedButton1Click();
+        QVERIFY(!app.Form1.MaskEdit1->text().isEmpty());
+        app.state.MPirsS.Executed = true;
+        app.state.MGenet.Executed = true;
+        app.state.MGenet.K_powtor = 1.4;
+        scope.ui.answers.push_back(QStringLiteral(TOVIMO_SAMPLE));
+        app.Form1.OpenFileStartClick();
+        for (QLineEdit* e :
+             {app.Form1.Edit4, app.Form1.MaskEdit1, app.Form1.MaskEditSrednee, app.Form1.MaskEditSKO})
+            QVERIFY2(e->text().isEmpty(), qPrintable(e->objectName()));
+        QVERIFY(app.Form1.Label15->text().isEmpty());
+        QVERIFY(!app.state.MGenet.Executed);
+        QVERIFY(app.state.MPirsS.Executed);
+        hist_Format(app.state);
+        fitForDisplay(app.state, app.state.MPirsS);
+        app.Form5.DiaStart();
+        QCOMPARE(app.Form5.cellText(0, 1), QStringLiteral("Пирсона/спир.спуск"));
+        QCOMPARE(app.Form5.cellText(0, 2), QStringLiteral("Данные эксплуатации"));
+        for (int c = 0; c < app.Form5.Result_Grid->columnCount(); ++c)
+            QVERIFY(app.Form5.cellText(0, c) != QStringLiteral("Генетическая"));
+    }
+
     void emptyPathStopsTheRun() {
         Loaded l(settings(), QStringLiteral(TOVIMO_SAMPLE));
         child<QLineEdit>(l.w, "FilePath")->clear();
@@ -404,38 +511,71 @@ class MainWindowTest : public QObject {
         QVERIFY(!l.st.MPirsS.Executed);
     }
 
-    void noDataStopsTheRunSilently() {
+    // Before any data file, both runs ask for one in Russian, whatever the
+    // (still empty) edits hold; after a failed opening a run stops silently.
+    void noDataStopsTheRun_data() {
+        QTest::addColumn<QString>("button");
+        QTest::addColumn<bool>("editsFilled");
+        QTest::newRow("Расчет, edits empty") << "bbRaschet" << false;
+        QTest::newRow("Расчет, edits filled") << "bbRaschet" << true;
+        QTest::newRow("genetic, edits empty") << "ToolBRunGenOptim" << false;
+    }
+
+    void noDataStopsTheRun() {
+        QFETCH(QString, button);
+        QFETCH(bool, editsFilled);
         UiScope scope;
         AnalysisState st;
         TForm1 w(st, settings());
         int diaStarts = 0;
         w.setDiaStart([&] { ++diaStarts; });
-        child<QLineEdit>(w, "meSred")->setText(QStringLiteral("3000"));
-        child<QLineEdit>(w, "meSKO")->setText(QStringLiteral("700"));
-        child<QLineEdit>(w, "LabeledEdit2")->setText(QStringLiteral("5000"));
-        QTest::mouseClick(child<QPushButton>(w, "bbRaschet"), Qt::LeftButton);
-        QVERIFY(scope.ui.messages.isEmpty());
+        if (editsFilled) {
+            child<QLineEdit>(w, "meSred")->setText(QStringLiteral("3000"));
+            child<QLineEdit>(w, "meSKO")->setText(QStringLiteral("700"));
+            child<QLineEdit>(w, "LabeledEdit2")->setText(QStringLiteral("5000"));
+        }
+        QTest::mouseClick(w.findChild<QPushButton*>(button), Qt::LeftButton);
+        QCOMPARE(scope.ui.messages,
+                 QStringList{QStringLiteral("Сначала выберите файл исходных данных кнопкой «Путь»")});
         QVERIFY(scope.ui.errors.isEmpty());
         QCOMPARE(diaStarts, 0);
         QVERIFY(!scope.ui.busy);
+        QVERIFY(!w.runActive());
+    }
+
+    void afterAFailedOpeningTheRunStopsSilently() {
+        Loaded l(settings(), QStringLiteral(TOVIMO_SAMPLE));
+        l.scope.ui.answers.push_back(QDir(tmp_.path()).filePath(QStringLiteral("nowhere.txt")));
+        l.w.OpenFileStartClick();
+        l.scope.ui.messages.clear();
+        QTest::mouseClick(l.w.bbRaschet, Qt::LeftButton);
+        QVERIFY(l.scope.ui.messages.isEmpty());
+        QVERIFY(l.scope.ui.errors.isEmpty());
+        QCOMPARE(l.diaStarts, 0);
     }
 
     void badNumberInEachRunEdit_data() {
         QTest::addColumn<QString>("edit");
         QTest::addColumn<QString>("bad");
+        QTest::addColumn<QString>("field");
         QTest::newRow("meSred") << "meSred"
-                                << "3000x";
+                                << "3000x"
+                                << "Среднее время гарантии";
         QTest::newRow("meSKO") << "meSKO"
-                               << "7OO";
+                               << "7OO"
+                               << "СКО времени гарантии";
         QTest::newRow("LabeledEdit2") << "LabeledEdit2"
-                                      << "";
+                                      << ""
+                                      << "T fin временного ряда отказов";
         QTest::newRow("LabeledEdit3") << "LabeledEdit3"
-                                      << "1 000";
+                                      << "1 000"
+                                      << "Расч. время приработки";
     }
 
     void badNumberInEachRunEdit() {
         QFETCH(QString, edit);
         QFETCH(QString, bad);
+        QFETCH(QString, field);
         Loaded l(settings(), QStringLiteral(TOVIMO_SAMPLE));
         // the edits before the bad one hold new values, which the run keeps
         child<QLineEdit>(l.w, "meSred")->setText(num(QStringLiteral("2500.5")));
@@ -443,8 +583,11 @@ class MainWindowTest : public QObject {
         child<QLineEdit>(l.w, "LabeledEdit2")->setText(QStringLiteral("5000"));
         l.w.findChild<QLineEdit*>(edit)->setText(bad);
         QTest::mouseClick(child<QPushButton>(l.w, "bbRaschet"), Qt::LeftButton);
+        // a Russian first line names the field; the conversion text follows as it is
         QCOMPARE(l.scope.ui.errors,
-                 QStringList{QStringLiteral("'%1' is not a valid floating point value").arg(bad)});
+                 QStringList{QStringLiteral("Поле «%1»: введите число\n'%2' is not a valid "
+                                            "floating point value")
+                                 .arg(field, bad)});
         QVERIFY(l.scope.ui.messages.isEmpty());
         QCOMPARE(l.diaStarts, 0);
         QVERIFY(!l.scope.ui.busy);

@@ -7,6 +7,8 @@
 #include "gui/windows/lnview.h"
 
 #include "core/data/data_file.h"
+#include "core/results/results_refresh.h"
+#include "core/results/results_table.h"
 #include "core/state/run_inputs.h"
 #include "core/stats/criteria.h"
 #include "core/stats/histogram.h"
@@ -14,6 +16,8 @@
 #include <QAbstractBarSeries>
 #include <QBarSet>
 #include <QFontMetrics>
+#include <QGraphicsScene>
+#include <QGraphicsTextItem>
 #include <QLabel>
 #include <QLocale>
 #include <QPushButton>
@@ -22,6 +26,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QValueAxis>
+#include <QWheelEvent>
 
 using namespace tovimo;
 
@@ -304,7 +309,12 @@ class ResultsWindowTest : public QObject {
             ChartView* view;
             const char* file;
         } charts[] = {{w.Chart1, "chart1.png"}, {w.Chart2, "chart2.png"}, {w.Chart3, "chart3.png"}};
-        // the window shares its width among the charts; drawn at the export's size they are the same
+        // the window shares its width among the charts and fits the column labels to
+        // it; drawn at the export's size with the export's labels they are the same
+        for (const auto& c : charts)
+            c.view->plannedChart()->setFitColumnLabels(false);
+        w.DiaStart();
+        QCoreApplication::processEvents(); // the window's own layout first
         for (const auto& c : charts)
             c.view->resize(QImage(dir.filePath(QLatin1String(c.file))).size());
         QCoreApplication::processEvents();
@@ -329,6 +339,31 @@ class ResultsWindowTest : public QObject {
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     }
 
+    // Model 1.1 fitted to an earlier, shorter series stays on display: the
+    // window shows the totals the command line prints, not "NAN".
+    void staleModelSlotShowsTheCommandLineTotals() {
+        MainForm form;
+        AnalysisState st = loadedSample(form);
+        fitted(st, st.MPirsN, 1.3, 9000, 1.4);
+        fitted(st, st.MPirsS, 1.25, 9500, 1.35);
+        const size_t earlier = st.Hist_Stol.size() / 2;
+        for (std::vector<double>* v : {&st.MPirsS.F_Weib, &st.MPirsS.F_norm, &st.MPirsS.Kol_F_priv})
+            v->resize(earlier);
+
+        AnalysisState cli = st;
+        RefreshResultFigures(cli, form);
+        const ResultTable table = FillResultTable(
+            cli, form.decimalSeparator, [](const std::string&) { return 0; }, false);
+
+        QWidget main;
+        TForm5 w(st);
+        w.setMainWindow(&main, [&]() -> const MainForm& { return form; });
+        w.DiaStart();
+        for (int row = 1; row < kResultRows; ++row)
+            QCOMPARE(w.cellText(row, 2).trimmed(), QString::fromStdString(table.cells[row][2]).trimmed());
+        QVERIFY(!w.cellText(5, 2).contains(QStringLiteral("NAN")));
+    }
+
     void createdAtTheScreenSize() {
         AnalysisState st;
         TForm5 w(st);
@@ -349,7 +384,8 @@ class ResultsWindowTest : public QObject {
         QTest::newRow("design") << QSize(1522, 818) << true;
         QTest::newRow("larger") << QSize(1900, 1000) << true;
         QTest::newRow("asked 640x420") << QSize(640, 420) << false;
-        QTest::newRow("narrow and tall") << QSize(900, 1000) << false;
+        QTest::newRow("smallest") << kResultsMinimumSize << false;
+        QTest::newRow("narrow and tall") << QSize(1100, 1000) << false;
     }
 
     void layoutShowsEveryPartAtEverySize() {
@@ -361,7 +397,8 @@ class ResultsWindowTest : public QObject {
         TForm5 w(st);
         refreshedAt(w, size);
         QVERIFY(w.width() >= size.width() || w.width() == w.minimumWidth());
-        QVERIFY(w.minimumWidth() <= 800 && w.minimumHeight() <= 560); // fits the smallest screens
+        // never larger than the screen, whatever its size
+        QVERIFY(w.minimumWidth() <= QGuiApplication::primaryScreen()->availableGeometry().width());
         const QRect client = w.rect();
         const QList<QWidget*> parts{w.Label10, w.Result_Grid, w.Chart1,     w.Chart2,
                                     w.Chart3,  w.Button1,     w.Prodolgenie};
@@ -375,7 +412,7 @@ class ResultsWindowTest : public QObject {
         }
         // the charts take what the table leaves, down to the bottom edge
         QCOMPARE(w.Chart1->geometry().bottom(), client.bottom());
-        QCOMPARE(w.Chart2->geometry().bottom(), client.bottom());
+        QCOMPARE(std::max(w.Chart2->geometry().bottom(), w.Chart3->geometry().bottom()), client.bottom());
         QVERIFY(std::max({w.Chart1->geometry().right(), w.Chart2->geometry().right(),
                           w.Chart3->geometry().right()}) >= client.right() - 8);
         QVERIFY(w.Chart1->width() >= 300 && w.Chart2->width() >= 180 && w.Chart3->width() >= 180);
@@ -389,6 +426,105 @@ class ResultsWindowTest : public QObject {
                  qPrintable(QStringLiteral("%1 > %2").arg(columns).arg(w.Result_Grid->viewport()->width())));
         QVERIFY(w.Result_Grid->horizontalScrollBar()->maximum() == 0);
         QCOMPARE(w.Label10->text(), w.Label10->toolTip());
+    }
+
+    // One record: figures without a value or far too large show as dashes,
+    // and no column grows past what a figure needs.
+    void oneRecordShowsDashesNotGarbage() {
+        MainForm form;
+        form.decimalSeparator = QLocale().decimalPoint().at(0).toLatin1();
+        AnalysisState st;
+        const std::string text = "Один отказ\n3000\n700\n200\n1\n1\nНасос\n500\tнасос\n";
+        QVERIFY(LoadDataText(st, form, text, [](const std::string&) {}));
+        ReadRunEdits(st, form);
+        hist_Format(st);
+        fitted(st, st.MPirsN, 1.3, 9000, 1.4);
+        st.MPirsN.LamStart = 0;    // no flow at the start: an infinite MTBF
+        st.MPirsN.Lam1000 = 1e-22; // a 25-digit MTBF
+        TForm5 w(st);
+        refreshedAt(w, QSize(1522, 818));
+        bool dash = false;
+        for (int r = 0; r < 12; ++r)
+            for (int c = 1; c < w.Result_Grid->columnCount(); ++c) {
+                const QString cell = w.cellText(r, c);
+                QVERIFY2(!cell.contains(QStringLiteral("INF"), Qt::CaseInsensitive), qPrintable(cell));
+                QVERIFY2(!cell.contains(QStringLiteral("NAN"), Qt::CaseInsensitive), qPrintable(cell));
+                dash |= cell.contains(QChar(0x2014));
+            }
+        QVERIFY(dash);
+        for (int c = 1; c < w.Result_Grid->columnCount(); ++c)
+            QVERIFY2(w.Result_Grid->columnWidth(c) <= 260, qPrintable(QString::number(c)));
+    }
+
+    // Every column of Chart2 and Chart3 carries its label, and no two labels
+    // overlap: the labels turn and get smaller as the chart narrows.
+    void everyColumnIsLabelledWithoutOverlap_data() {
+        QTest::addColumn<QSize>("size");
+        QTest::newRow("design") << QSize(1522, 818);
+        QTest::newRow("large") << QSize(1920, 1080);
+        QTest::newRow("smallest") << kResultsMinimumSize;
+    }
+
+    void everyColumnIsLabelledWithoutOverlap() {
+        QFETCH(QSize, size);
+        MainForm form;
+        AnalysisState st = loadedSample(form);
+        fitAll(st);
+        TForm5 w(st);
+        refreshedAt(w, size);
+        for (ChartView* view : {w.Chart1, w.Chart2, w.Chart3}) {
+            const QStringList categories = view->plannedChart()->categories();
+            QVERIFY(categories.size() > 10);
+            QList<QRectF> boxes;
+            QStringList shown;
+            for (QGraphicsItem* item : view->scene()->items()) {
+                auto* text = dynamic_cast<QGraphicsTextItem*>(item);
+                if (!text || !text->isVisible() || !categories.contains(text->toPlainText())) continue;
+                shown << text->toPlainText();
+                boxes << text->mapToScene(text->boundingRect()).boundingRect();
+            }
+            for (const QString& c : categories)
+                QVERIFY2(shown.contains(c), qPrintable(view->chart()->objectName() + ": " + c));
+            for (int i = 0; i < boxes.size(); ++i)
+                for (int j = i + 1; j < boxes.size(); ++j)
+                    QVERIFY2(!boxes[i].adjusted(1, 1, -1, -1).intersects(boxes[j].adjusted(1, 1, -1, -1)),
+                             qPrintable(view->chart()->objectName() + ": " + shown[i] + " / " + shown[j]));
+        }
+    }
+
+    // The wheel zooms Chart2 in at most eight times and never out beyond the
+    // designed axes; a double click brings those back.
+    void wheelZoomIsBoundedAndDoubleClickRestores() {
+        MainForm form;
+        AnalysisState st = loadedSample(form);
+        fitAll(st);
+        TForm5 w(st);
+        refreshedAt(w, QSize(1522, 818));
+        QValueAxis* left = w.Chart2->plannedChart()->leftAxis();
+        const double span = left->max() - left->min();
+        const QPair<double, double> design{left->min(), left->max()};
+        auto wheel = [&](int steps, int delta) {
+            const QPoint at = w.Chart2->viewport()->rect().center();
+            for (int i = 0; i < steps; ++i) {
+                QWheelEvent e(at, w.Chart2->viewport()->mapToGlobal(at), QPoint(), QPoint(0, delta),
+                              Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
+                QCoreApplication::sendEvent(w.Chart2->viewport(), &e);
+            }
+        };
+        wheel(3, -120); // out first: nothing to zoom out of
+        QCOMPARE(left->min(), design.first);
+        QCOMPARE(left->max(), design.second);
+        wheel(40, 120);
+        QVERIFY(left->max() - left->min() >= span / ChartView::kMostZoom * 0.99);
+        QVERIFY(left->max() - left->min() < span / 2);
+        wheel(80, -120);
+        QVERIFY(std::abs((left->max() - left->min()) - span) < span * 1e-9);
+        wheel(5, 120);
+        QVERIFY(left->max() - left->min() < span);
+        QTest::mouseDClick(w.Chart2->viewport(), Qt::LeftButton);
+        QCOMPARE(left->min(), design.first);
+        QCOMPARE(left->max(), design.second);
+        QCOMPARE(w.Chart2->zoomLevel(), 1.0);
     }
 
     void longHeaderIsElidedBeforeTheButtons() {

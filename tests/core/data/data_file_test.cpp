@@ -184,11 +184,23 @@ TEST(DataFile, NoCausesGivesOnlyOther) {
 
 TEST(DataFile, ModelFlagsSurviveASecondLoad) {
     auto l = Load(DataFile({"Насос"}, {"100\tнасос"}));
-    l.st.MPirsS.Executed = true;
+    l.st.MPirsS.Executed = l.st.MPirsN.Executed = l.st.MSmirn.Executed = true;
+    l.st.MGenet.Executed = true;
     l.st.MGenet.K_powtor = 3;
+    l.form.Edit4 = "gar_old.txt";
+    l.form.Label15 = "старый файл гарантии";
+    l.form.MaskEdit1 = "12";
+    l.form.MaskEditSrednee = "3000.000";
+    l.form.MaskEditSKO = "700.000";
     LoadDataText(l.st, l.form, EncodeCp1251(DataFile({"Насос"}, {"200\tнасос"})), [](const std::string&) {});
-    EXPECT_TRUE(l.st.MPirsS.Executed);
+    EXPECT_TRUE(l.st.MPirsS.Executed && l.st.MPirsN.Executed && l.st.MSmirn.Executed);
+    // the genetic model's repeat factor is zeroed, and with it the model is gone
     EXPECT_EQ(l.st.MGenet.K_powtor, 0);
+    EXPECT_FALSE(l.st.MGenet.Executed);
+    // the warranty group no longer tells of the earlier warranty file
+    for (const std::string* f :
+         {&l.form.Edit4, &l.form.Label15, &l.form.MaskEdit1, &l.form.MaskEditSrednee, &l.form.MaskEditSKO})
+        EXPECT_EQ(*f, "");
 }
 
 TEST(DataFile, ArbitraryBytesNeverCrash) {

@@ -1,7 +1,9 @@
 // Every input the fuzzers found a fault with, replayed through the same
 // target code with each broken invariant turned into a test failure; and the
 // findings checked by name for the answer the program now gives.
+#include "fuzz/data_file_target.h"
 #include "fuzz/warranty_file_target.h"
+#include "tests/core/load_fixture.h"
 
 #include <gtest/gtest.h>
 
@@ -24,9 +26,9 @@ std::string Bytes(const fs::path& p) {
     return {std::istreambuf_iterator<char>(in), {}};
 }
 
-// Runs every kept input of a target; answers how many there were. (The data
-// file and run input targets have found no fault so far; their inputs go
-// under the folders of the same names and get a test like the one below.)
+// Runs every kept input of a target; answers how many there were. (The run
+// input target has found no fault so far; its inputs go under the folder of
+// the same name and get a test like the ones below.)
 size_t Replay(const char* target, int (*run)(const std::uint8_t*, std::size_t)) {
     const fs::path dir = kRegressions / target;
     if (!fs::exists(dir)) return 0;
@@ -85,4 +87,26 @@ TEST(FuzzRegressions, WarrantyLawBeyondTheLargestDoubleIsRefused) {
     EXPECT_EQ(st.SKO, 700);
     EXPECT_TRUE(st.MPirsS.Executed);
     EXPECT_TRUE(form.MaskEdit1.empty());
+}
+
+TEST(FuzzRegressions, KeptDataFilesLoadWithEveryInvariant) {
+    EXPECT_GT(Replay("data_file", fuzz::DataFileTarget), 0u);
+}
+
+// Failure times from 1e-300 to 1e299 h: at such magnitudes adding 0.1 h to an
+// edge changes nothing, and a failure lying exactly on the last edge was in
+// no column, so every criterion worked on two of the three failures.
+TEST(FuzzRegressions, FailuresOfExtremeMagnitudeEachLandInAColumn) {
+    test::Loaded l =
+        test::Load(Bytes(kRegressions / "data_file" / "extreme_magnitudes").substr(1), '.', false, false);
+    ASSERT_TRUE(l.ok);
+    AnalysisState& st = l.st;
+    ASSERT_EQ(st.MasProbl.size(), 3u);
+    hist_Format(st);
+    int total = 0;
+    for (const Hist_Rec& c : st.Hist_Stol)
+        total += c.Sum;
+    EXPECT_EQ(total, 3);
+    EXPECT_EQ(st.Hist_Stol.back().time, 1e299);
+    EXPECT_EQ(st.Hist_Stol.front().Sum, 1); // the tiny time in the first column
 }

@@ -4,12 +4,15 @@
 #include "core/fit/fit_spiral.h"
 #include "core/stats/criteria.h"
 #include "core/stats/distributions.h"
+#include "core/stats/vector_math.h"
 #include "core/text/number_format.h"
 #include "tests/core/fit/fit_fixture.h"
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <regex>
+#include <tuple>
 
 namespace tovimo {
 namespace {
@@ -103,6 +106,30 @@ TEST_P(EachFit, FinalArraysCoverEveryColumn) {
     EXPECT_EQ(again.SKO_out, m.SKO_out);
     EXPECT_EQ(m.Sred, st.Sred);
     EXPECT_EQ(m.SKO, st.SKO);
+}
+
+TEST_P(EachFit, VectorPathGivesTheFiguresOfTheScalarPath) {
+    // With the injected clock a fit must publish the same figures on the AVX2
+    // path as on the scalar path: a step search at its end compares values
+    // that differ in their last bits, so any difference between the paths'
+    // exponentials would show here.
+    if (!ProcessorHasAvx2Fma()) GTEST_SKIP() << "the processor has no AVX2 and FMA";
+    const VectorPath before = ActiveVectorPath();
+    for (double failures : {80.0, 400.0}) {
+        auto scalar = test::FleetCase(failures), vector = test::FleetCase(failures);
+        SelectVectorPath(VectorPath::Scalar);
+        RunFit(scalar, GetParam());
+        SelectVectorPath(VectorPath::Avx2Fma);
+        RunFit(vector, GetParam());
+        const Mod_Weib &s = Slot(scalar.st, GetParam()), &v = Slot(vector.st, GetParam());
+        for (const auto& [name, a, b] :
+             {std::tuple{"A", s.A, v.A}, std::tuple{"B", s.B, v.B}, std::tuple{"K", s.K_powtor, v.K_powtor},
+              std::tuple{"criterion", s.criterion, v.criterion}, std::tuple{"SKO_out", s.SKO_out, v.SKO_out},
+              std::tuple{"Lam1000", s.Lam1000, v.Lam1000}})
+            EXPECT_NEAR(b, a, 1e-12 * std::fabs(a)) << name << ", " << failures << " failures";
+        EXPECT_EQ(s.evaluations, v.evaluations);
+    }
+    SelectVectorPath(before);
 }
 
 INSTANTIATE_TEST_SUITE_P(Fits, EachFit, ::testing::Values(Fit::Spiral, Fit::Newton, Fit::Smirnov));

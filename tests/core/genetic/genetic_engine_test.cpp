@@ -4,8 +4,10 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <limits>
+#include <random>
 
 namespace tovimo {
 namespace {
@@ -224,6 +226,73 @@ TEST(GeneticEngine, SortPutsValuesThatAreNotNumbersLast) {
     EXPECT_EQ(p[2].Celev_F, 3);
     EXPECT_TRUE(std::isinf(p[3].Celev_F));
     EXPECT_TRUE(std::isnan(p[4].Celev_F) && std::isnan(p[5].Celev_F));
+}
+
+TEST(GeneticEngine, SortKeepsTheOrderOfEqualScores) {
+    // Scores with many ties, zeros of both signs and values that are not
+    // numbers; a sorted head with mutated members followed by children, as a
+    // generation leaves it. The result is that of a stable sort.
+    Bench b;
+    b.make(400);
+    auto& p = b.eng.ListPopulation;
+    std::mt19937_64 rng(4);
+    const double nan = std::numeric_limits<double>::quiet_NaN();
+    const double pool[] = {0.0, -0.0, 1.5, 2.5, 2.5, nan, -nan, std::numeric_limits<double>::infinity(), 7};
+    const auto byScore = [](const Xromosome& x, const Xromosome& y) {
+        return std::isnan(y.Celev_F) ? !std::isnan(x.Celev_F) : x.Celev_F < y.Celev_F;
+    };
+    for (int round = 0; round < 20; ++round) {
+        for (size_t i = 0; i < p.size(); ++i) {
+            p[i].Celev_F = pool[rng() % std::size(pool)];
+            p[i].Pokolenie = static_cast<int>(i); // marks the place before sorting
+        }
+        if (round % 2) {
+            std::stable_sort(p.begin(), p.begin() + 300, byScore);
+            p[17].Celev_F = 0.5; // a mutation inside the sorted head
+        }
+        auto expected = p;
+        std::stable_sort(expected.begin(), expected.end(), byScore);
+        b.eng.Sort();
+        ASSERT_EQ(p.size(), expected.size());
+        for (size_t i = 0; i < p.size(); ++i) {
+            ASSERT_EQ(p[i].Pokolenie, expected[i].Pokolenie) << "round " << round << " place " << i;
+            ASSERT_EQ(p[i].sX, expected[i].sX);
+        }
+    }
+}
+
+TEST(GeneticEngine, SortAfterTheOperatorsIsAStableSort) {
+    // Mutated individuals and appended children are merged into the part that
+    // stayed in order; the result is that of a stable sort of the whole list.
+    Bench b;
+    b.make(500);
+    const auto byScore = [](const Xromosome& x, const Xromosome& y) {
+        return std::isnan(y.Celev_F) ? !std::isnan(x.Celev_F) : x.Celev_F < y.Celev_F;
+    };
+    const auto expectStableSort = [&](const char* after) {
+        auto& p = b.eng.ListPopulation;
+        for (size_t i = 0; i < p.size(); ++i)
+            p[i].Pokolenie = static_cast<int>(i);
+        auto expected = p;
+        std::stable_sort(expected.begin(), expected.end(), byScore);
+        b.eng.Sort();
+        for (size_t i = 0; i < p.size(); ++i) {
+            ASSERT_EQ(p[i].Pokolenie, expected[i].Pokolenie) << after << ", place " << i;
+            ASSERT_EQ(p[i].sX, expected[i].sX);
+        }
+    };
+    expectStableSort("the initial population");
+    for (int generation = 0; generation < 5; ++generation) {
+        b.eng.fPCrossingOver = 0.3;
+        b.eng.CrossingOver(generation + 2);
+        expectStableSort("a crossover");
+        b.eng.DestroyBad(b.eng.SizePopulation);
+        b.eng.fPMutation = 0.2;
+        b.eng.Mutation();
+        // equal scores too: a copy of the head next to its original
+        b.eng.ListPopulation[5].Celev_F = b.eng.ListPopulation[0].Celev_F;
+        expectStableSort("a mutation");
+    }
 }
 
 TEST(GeneticEngine, DestroyBadKeepsTheFirstAndEmptiesTheGeneTableWithThePopulation) {

@@ -58,6 +58,42 @@ std::string Trim(const std::string& s) {
     return b == std::string::npos ? "" : s.substr(b, e - b + 1);
 }
 
+// A figure that is not a number, infinite or too long for its cell shows a
+// dash in the window's texts; the texts read by programs keep the number.
+TEST(ResultTable, FiguresACellCannotShowAreDashes) {
+    struct Case {
+        const char* what;
+        void (*spoil)(Mod_Weib&);
+        int row;
+        const char* padded;   // the window's cell, trimmed
+        const char* unpadded; // the program's text
+    };
+    const Case cases[] = {
+        {"no failure flow at the start", [](Mod_Weib& m) { m.LamStart = 0; }, 10, "—/ 12500.0 ч",
+         "  INF/ 12500.0 ч"},
+        {"a flow of almost nothing", [](Mod_Weib& m) { m.Lam1000 = 1e-22; }, 10, "2000.0/     — ч",
+         "2000.0/ 9999999999999998758486016.0 ч"},
+        {"no scale", [](Mod_Weib& m) { m.B = std::nan(""); }, 1, "1.300 /       —", " 1.300 /     NAN"},
+        {"no expected failures", [](Mod_Weib& m) { m.Kol_Nakopl = INFINITY; }, 5, "— /41", "INF /41"},
+    };
+    for (const Case& c : cases) {
+        AnalysisState st = State();
+        st.MPirsN = Model(1.3, 9000, 1.4);
+        c.spoil(st.MPirsN);
+        AnalysisState st2 = st;
+        const ResultTable window = FillResultTable(st, '.', Width);
+        const ResultTable program = FillResultTable(st2, '.', Width, false);
+        EXPECT_EQ(Trim(window.cells[c.row][1]), c.padded) << c.what;
+        EXPECT_EQ(program.cells[c.row][1], c.unpadded) << c.what;
+        for (const auto& row : window.cells) {
+            const std::string& cell = row[1];
+            EXPECT_EQ(cell.find("INF"), std::string::npos) << c.what << ": " << cell;
+            EXPECT_EQ(cell.find("NAN"), std::string::npos) << c.what << ": " << cell;
+            EXPECT_LT(Width(cell), 190) << c.what << ": " << cell;
+        }
+    }
+}
+
 TEST(ResultTable, NoModelPutsTheOperatingDataInColumnOne) {
     AnalysisState st = State();
     const ResultTable t = FillResultTable(st, '.', Width);
@@ -151,7 +187,8 @@ TEST(ResultTable, FourModelsInTheirFixedOrder) {
 TEST(ResultTable, CntrTextPadsToTheColumnLimitAndWidthsFitTheWidestCell) {
     AnalysisState st = State();
     st.MPirsN = Model(1.2, 3000, 1);
-    st.MPirsN.Lam1000 = 1e-200; // a value wider than its limit keeps only the leading blank
+    // a value wider than its limit keeps only the leading blank
+    st.MPirsN.LamStart = st.MPirsN.Lam1000 = 1.0001e-4;
     const ResultTable t = FillResultTable(st, '.', Width);
     EXPECT_EQ(t.cells[2][1], " 1.0000" + std::string(13, ' ')); // 20 characters = 120 px >= 118
     EXPECT_EQ(t.cells[5][2], " 6 /41" + std::string(13, ' '));  // 19 characters = 114 px >= 113

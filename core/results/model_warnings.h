@@ -1,0 +1,34 @@
+// The warnings on every executed model after a run: an estimate at a bound of
+// its search, a repeat coefficient taken from a formula, a percentile at a
+// clamped probability, a figure past the last failure, and for model 3 its
+// open bounds, the rejection of K = 1, a poor fit and left-out failures.
+#pragma once
+
+#include "core/state/analysis_state.h"
+#include "core/state/model_warning.h"
+
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace tovimo {
+
+// Search range of one parameter of a fit, for the `bound` warning.
+struct ParamBound {
+    const char* name; // "A", "B", "K_powtor"
+    double min, max;
+};
+
+// The caption of a model slot in the warnings ("Модель 1.1", ...).
+std::string ModelCaption(const std::string& slot);
+
+std::vector<ModelWarning> ModelWarnings(const AnalysisState& st, char decimalSeparator);
+
+// "Предупреждение (<model>): <text>"
+std::string WarningMemoLine(const ModelWarning& w);
+
+// Recomputes st.Warnings and appends one memo line per warning.
+void UpdateModelWarnings(AnalysisState& st, char decimalSeparator,
+                         const std::function<void(const std::string&)>& memo);
+
+} // namespace tovimo
