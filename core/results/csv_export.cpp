@@ -6,6 +6,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <stdexcept>
 
 namespace tovimo {
@@ -49,12 +50,25 @@ std::string HistogramCsv(const HistogramTable& h, char decimalSeparator) {
     return out;
 }
 
+std::string BoundsCsv(const std::vector<BoundsRow>& rows, char decimalSeparator) {
+    const char sep = CsvSeparator(decimalSeparator);
+    std::string out = kBom;
+    out += DelimitedLine(std::vector<std::string>(std::begin(kBoundsHeader), std::end(kBoundsHeader)), sep);
+    for (const BoundsRow& row : rows)
+        out += DelimitedLine(std::vector<std::string>(row.begin(), row.end()), sep);
+    return out;
+}
+
 std::vector<CsvFile> ResultCsvFiles(const AnalysisState& st, const ResultTable& table,
                                     char decimalSeparator) {
-    return {
+    std::vector<CsvFile> files{
         {"results.csv", ResultTableCsv(table, decimalSeparator)},
         {"histogram.csv", HistogramCsv(BuildHistogramTable(st), decimalSeparator)},
     };
+    if (st.MPravd.Executed && st.Pravd.fitted)
+        files.push_back(
+            {"bounds.csv", BoundsCsv(LikelihoodBoundsRows(st.Pravd, decimalSeparator), decimalSeparator)});
+    return files;
 }
 
 std::vector<std::string> WriteCsvFiles(const std::vector<CsvFile>& files, const std::string& dir) {

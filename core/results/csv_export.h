@@ -4,6 +4,7 @@
 #pragma once
 
 #include "core/results/histogram_table.h"
+#include "core/results/likelihood_bounds_table.h"
 #include "core/results/results_table.h"
 
 #include <string>
@@ -21,13 +22,16 @@ std::string ResultTableCsv(const ResultTable& table, char decimalSeparator);
 // Header: the column edge, each cause's name, the total.
 std::string HistogramCsv(const HistogramTable& histogram, char decimalSeparator);
 
+// Model 3's bounds: the header of its panel's table, then a row per figure.
+std::string BoundsCsv(const std::vector<BoundsRow>& rows, char decimalSeparator);
+
 struct CsvFile {
     std::string name; // "results.csv"
     std::string text;
 };
 
-// results.csv and histogram.csv of the analysis; the table is the one the
-// refresh filled.
+// results.csv and histogram.csv of the analysis, and bounds.csv when model 3
+// was fitted; the table is the one the refresh filled.
 std::vector<CsvFile> ResultCsvFiles(const AnalysisState& st, const ResultTable& table, char decimalSeparator);
 
 // Writes the files into `dir` (created when missing) and answers their paths;

@@ -1,12 +1,17 @@
 #include "gui/report/report_document.h"
 
+#include "core/fit/likelihood_fit.h"
+#include "core/results/likelihood_bounds_table.h"
+#include "core/results/model_warnings.h"
 #include "core/results/results_refresh.h"
 #include "core/text/number_format.h"
+#include "gui/charts/chart_fonts.h"
 #include "gui/charts/chart_separators.h"
 #include "gui/charts/chart_sizes.h"
 #include "gui/report/report_chart_object.h"
 
 #include <QAbstractTextDocumentLayout>
+#include <QFontMetrics>
 #include <QLocale>
 #include <QTextBlock>
 #include <QTextBlockFormat>
@@ -36,13 +41,13 @@ QString esc(const std::string& s) {
 class HtmlTable {
   public:
     // `keepFirstColumn`: the first column's texts are never broken into lines.
-    // `small`: a smaller type, for tables with many columns.
-    explicit HtmlTable(bool fullWidth = true, bool keepFirstColumn = false, bool small = false)
+    // `points`: a smaller type, for tables with many columns (0: the body's).
+    explicit HtmlTable(bool fullWidth = true, bool keepFirstColumn = false, int points = 0)
         : keepFirst_(keepFirstColumn) {
         html_ = QStringLiteral("<table border=\"1\" cellspacing=\"0\" cellpadding=\"2\" "
                                "style=\"border-collapse: collapse; border-color: #808080;%2\"%1>")
                     .arg(fullWidth ? QStringLiteral(" width=\"100%\"") : QString(),
-                         small ? QStringLiteral(" font-size: 8pt;") : QString());
+                         points > 0 ? QStringLiteral(" font-size: %1pt;").arg(points) : QString());
     }
     // The header row, repeated at the top of every page the table runs on.
     void header(const std::vector<QString>& cells) {
@@ -73,13 +78,23 @@ QString heading(const QString& text) {
     return QStringLiteral("<h2 style=\"margin-top: 14px;\">%1</h2>").arg(text.toHtmlEscaped());
 }
 
+// Section headings numbered in the order they are written: the sections of
+// model 3 and of the warnings are there only when they have something to show.
+class SectionNumbers {
+  public:
+    QString next(const QString& title) { return QStringLiteral("%1. %2").arg(++n_).arg(title); }
+
+  private:
+    int n_ = 0;
+};
+
 const char* const kCriteria[3] = {"Специальный 1", "Стандарт (default)", "Специальный 2"};
 
 QString yesNo(bool b) {
     return b ? QStringLiteral("да") : QStringLiteral("нет");
 }
 
-QString summaryHtml(const ReportFigures& f, const ReportSource& source) {
+QString summaryHtml(const ReportFigures& f, const ReportSource& source, SectionNumbers& sections) {
     const AnalysisState& st = f.st;
     const MainForm& form = f.form;
     const char sep = form.decimalSeparator;
@@ -95,7 +110,7 @@ QString summaryHtml(const ReportFigures& f, const ReportSource& source) {
          "среднее " + form.meSred + " ч, СКО " + form.meSKO + " ч; " + WarrantyLawOrigin(form, source));
     line("T fin временного ряда отказов", form.LabeledEdit2 + " ч");
     line("Расчетное время приработки", form.LabeledEdit3 + " ч");
-    QString html = heading(QStringLiteral("1. Исходные данные")) + t.html();
+    QString html = heading(sections.next(QStringLiteral("Исходные данные"))) + t.html();
 
     html +=
         QStringLiteral("<p><b>Причины отказов</b> (по убыванию числа отказов; доля — от числа записей)</p>");
@@ -111,7 +126,17 @@ QString summaryHtml(const ReportFigures& f, const ReportSource& source) {
     return html + causes.html();
 }
 
-QString modelsHtml(const ReportFigures& f) {
+std::string likelihoodSettings(const MainForm& m) {
+    const LikelihoodSettings s = LikelihoodSettingsFromForm(m);
+    const char sep = m.decimalSeparator;
+    return std::string(s.kMode == LikelihoodKMode::Once ? "отказ изделия не более одного раза (K = 1)"
+                                                        : "повторные отказы (K подбирается)") +
+           "; доверительный уровень " + Format("%.2f", {s.level}, sep) + "; закон окончания гарантии " +
+           (s.law == WarrantyLawKind::Empirical ? "по файлу" : "нормальный") + "; бутстреп " +
+           (s.bootstrap > 0 ? std::to_string(s.bootstrap) + " повторений" : std::string("не выполняется"));
+}
+
+QString modelsHtml(const ReportFigures& f, SectionNumbers& sections) {
     const AnalysisState& st = f.st;
     const MainForm& m = f.form;
     const std::string criterion =
@@ -132,17 +157,19 @@ QString modelsHtml(const ReportFigures& f) {
          "точность " + m.Edit2 + "; популяция " + m.Edit3 + "; поколений " + m.NPokoleny +
              "; копировать лучших " + m.LabeledEdit1 + "; вероятность скрещивания " +
              std::to_string(m.TrackBar1) + "; вероятность мутаций " + std::to_string(m.TrackBar2)},
+        {"Модель 3 (максимум правдоподобия)", m.BoxPravd, st.MPravd.Executed, likelihoodSettings(m)},
     };
     HtmlTable t;
     t.header({QStringLiteral("Модель"), QStringLiteral("Отмечена"), QStringLiteral("Рассчитана"),
               QStringLiteral("Настройки")});
     for (const auto& r : rows)
         t.row({QString::fromUtf8(r.name), yesNo(r.ticked), yesNo(r.executed), esc(r.settings)});
-    return heading(QStringLiteral("2. Модели и их настройки")) + t.html();
+    return heading(sections.next(QStringLiteral("Модели и их настройки"))) + t.html();
 }
 
-QString resultsHtml(const ReportFigures& f) {
-    HtmlTable t(true, true, true);
+QString resultsHtml(const ReportFigures& f, SectionNumbers& sections) {
+    // seven columns fit the page's width in a smaller type than five
+    HtmlTable t(true, true, f.table.dataColumn > 4 ? 7 : 8);
     for (int r = 0; r < kResultRows; ++r) {
         std::vector<QString> cells;
         for (int c = 0; c <= f.table.dataColumn && c < kResultCols; ++c)
@@ -152,7 +179,45 @@ QString resultsHtml(const ReportFigures& f) {
         else
             t.row(cells);
     }
-    return heading(QStringLiteral("3. Результаты")) + t.html();
+    return heading(sections.next(QStringLiteral("Результаты"))) + t.html();
+}
+
+// Model 3's bounds as its panel shows them: how it was fitted and tested, then
+// a row per figure; only when it ran or was ticked and refused.
+QString boundsHtml(const ReportFigures& f, SectionNumbers& sections) {
+    const AnalysisState& st = f.st;
+    if (!st.MPravd.Executed && !f.form.BoxPravd) return {};
+    const char sep = f.form.decimalSeparator;
+    QString html = heading(sections.next(QStringLiteral("Модель 3: доверительные границы")));
+    for (const std::string& line : LikelihoodSummaryLines(st.Pravd, st.MPravd.Executed, sep))
+        html += QStringLiteral("<p>%1</p>").arg(esc(line));
+    const std::vector<BoundsRow> rows =
+        st.MPravd.Executed ? LikelihoodBoundsRows(st.Pravd, sep) : std::vector<BoundsRow>{};
+    if (rows.empty()) return html;
+    HtmlTable t(true, true);
+    std::vector<QString> head;
+    for (const char* h : kBoundsHeader)
+        head.push_back(QString::fromUtf8(h));
+    t.header(head);
+    for (const BoundsRow& row : rows) {
+        std::vector<QString> cells;
+        for (const std::string& cell : row)
+            cells.push_back(esc(cell));
+        t.row(cells);
+    }
+    return html + t.html();
+}
+
+// The run's warnings on every model, one line each as the memo has them.
+QString warningsHtml(const ReportFigures& f, SectionNumbers& sections) {
+    const AnalysisState& st = f.st;
+    if (st.Warnings.empty() && !st.MPravd.Executed) return {};
+    QString html = heading(sections.next(QStringLiteral("Предупреждения")));
+    if (st.Warnings.empty()) return html + QStringLiteral("<p>Предупреждений нет</p>");
+    html += QStringLiteral("<ul>");
+    for (const ModelWarning& w : st.Warnings)
+        html += QStringLiteral("<li>%1</li>").arg(esc(WarningMemoLine(w)));
+    return html + QStringLiteral("</ul>");
 }
 
 QString histogramHtml(const ReportFigures& f) {
@@ -169,7 +234,7 @@ QString histogramHtml(const ReportFigures& f) {
         const size_t to = std::min(h.causes.size(), from + kCausesPerTable);
         if (parts > 1)
             html += QStringLiteral("<p>Причины %1–%2 из %3</p>").arg(from + 1).arg(to).arg(h.causes.size());
-        HtmlTable t(true, false, true);
+        HtmlTable t(true, false, 8);
         std::vector<QString> head{QString::fromUtf8(kHistEdgeTitle)};
         for (size_t i = from; i < to; ++i)
             head.push_back(QStringLiteral("Причина %1").arg(h.causes[i]));
@@ -272,8 +337,12 @@ ReportFigures ComputeReportFigures(const AnalysisState& st, const MainForm& form
     RefreshResultFigures(f.st, f.form);
     f.charts = BuildResultCharts(f.st, sep, ChartGroupSeparator(sep));
     StoreChartTotals(f.st, f.charts);
-    f.table = FillResultTable(
-        f.st, sep, [](const std::string& s) { return static_cast<int>(s.size()); }, false);
+    // measured in the window's font, so that a figure its cell cannot show is
+    // a dash here as it is there
+    const QFontMetrics metrics(ResultGridFont());
+    f.table = FillResultTable(f.st, sep, [&](const std::string& s) {
+        return metrics.horizontalAdvance(QString::fromStdString(s));
+    });
     f.logLog = BuildLogLogChart(f.st, sep);
     f.histogram = BuildHistogramTable(f.st);
     return f;
@@ -307,10 +376,13 @@ void BuildReportDocument(QTextDocument& doc, ReportChartObjects& charts, const R
     title.row({QStringLiteral("Дата и время отчёта"), createdAt.toHtmlEscaped()});
     title.row({QStringLiteral("Версия программы"), QStringLiteral("Tovimo " TOVIMO_VERSION)});
     html += title.html();
-    html += summaryHtml(f, source);
-    html += modelsHtml(f);
-    html += resultsHtml(f);
-    html += heading(QStringLiteral("4. Диаграммы"));
+    SectionNumbers sections;
+    html += summaryHtml(f, source, sections);
+    html += modelsHtml(f, sections);
+    html += resultsHtml(f, sections);
+    html += boundsHtml(f, sections);
+    html += warningsHtml(f, sections);
+    html += heading(sections.next(QStringLiteral("Диаграммы")));
     cursor.insertHtml(html);
 
     const ResultCharts design = ResultChartsDesign();
@@ -335,7 +407,7 @@ void BuildReportDocument(QTextDocument& doc, ReportChartObjects& charts, const R
     headingChars.setFontWeight(QFont::Bold);
     headingChars.setProperty(QTextFormat::FontSizeAdjustment, 2); // as <h2>
     cursor.insertBlock(headingFormat, headingChars);
-    cursor.insertText(QStringLiteral("5. Гистограмма отказов"), headingChars);
+    cursor.insertText(sections.next(QStringLiteral("Гистограмма отказов")), headingChars);
     cursor.insertBlock(QTextBlockFormat(), QTextCharFormat());
     cursor.insertHtml(histogramHtml(f));
 }

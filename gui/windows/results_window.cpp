@@ -100,7 +100,7 @@ void TForm5::FormCreate() {
 void TForm5::buildGrid() {
     Result_Grid = new QTableWidget(kResultRows - 1, kResultCols, this);
     Result_Grid->setObjectName(QStringLiteral("Result_Grid"));
-    Result_Grid->setFont(UiFont(QStringLiteral("MS Sans Serif"), 12));
+    Result_Grid->setFont(ResultGridFont());
     Result_Grid->setFrameShape(QFrame::NoFrame);
     Result_Grid->setSelectionMode(QAbstractItemView::ContiguousSelection);
     Result_Grid->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);

@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -56,15 +57,17 @@ std::vector<std::vector<std::string>> readCsv(const fs::path& p, char sep) {
     return rows;
 }
 
+// The CSV's field separator and decimal under each decimal separator's locale.
+const struct {
+    const char* env;
+    char sep;
+    char decimal;
+} kLocales[] = {{"LC_ALL=C", ',', '.'}, {"LC_ALL=ru_RU.UTF-8", ';', ','}};
+
 } // namespace
 
 TEST(CliCsv, TablesFollowTheLocalesDecimalSeparator) {
-    const struct {
-        const char* env;
-        char sep;
-        char decimal;
-    } locales[] = {{"LC_ALL=C", ',', '.'}, {"LC_ALL=ru_RU.UTF-8", ';', ','}};
-    for (const auto& loc : locales) {
+    for (const auto& loc : kLocales) {
         SCOPED_TRACE(loc.env);
         const fs::path dir = freshDir(loc.sep == ';' ? "semicolon" : "comma");
         const CliResult r =
@@ -100,6 +103,42 @@ TEST(CliCsv, TablesFollowTheLocalesDecimalSeparator) {
             total += causes;
         }
         EXPECT_EQ(total, j["Kol_izw"].get<int>());
+        // model 3 did not run: no bounds table
+        EXPECT_FALSE(fs::exists(dir / "bounds.csv"));
+    }
+}
+
+TEST(CliCsv, BoundsOfModel3AreATableOfTheirOwn) {
+    for (const auto& loc : kLocales) {
+        SCOPED_TRACE(loc.env);
+        const fs::path dir = freshDir(loc.sep == ';' ? "bounds_semicolon" : "bounds_comma");
+        const CliResult r =
+            RunCli(std::string("analyze ") + TOVIMO_SAMPLE +
+                       " --models mle --mle-k free --bootstrap 0 --json --csv " + dir.string(),
+                   loc.env);
+        ASSERT_EQ(r.status, 0);
+        const auto j = nlohmann::json::parse(r.out);
+        const auto& model = j["models"]["MPravd"];
+        ASSERT_TRUE(model["Executed"].get<bool>()) << model.dump();
+
+        const auto bounds = readCsv(dir / "bounds.csv", loc.sep);
+        ASSERT_EQ(bounds.size(), 10u); // the header and nine figures
+        EXPECT_EQ(bounds[0], (std::vector<std::string>{"Показатель", "Оценка", "Нижняя граница",
+                                                       "Верхняя граница", "Примечание"}));
+        for (size_t row = 1; row < bounds.size(); ++row)
+            ASSERT_EQ(bounds[row].size(), 5u) << row;
+        EXPECT_EQ(bounds[1][0], "A (параметр формы)");
+        EXPECT_EQ(bounds[9][0], "Отказов/изд. за 4000 ч");
+        // the shape parameter's estimate, its bounds around it, in the locale's decimal
+        std::string a = bounds[1][1], lower = bounds[1][2], upper = bounds[1][3];
+        for (std::string* v : {&a, &lower, &upper}) {
+            ASSERT_NE(v->find(loc.decimal), std::string::npos) << *v;
+            std::replace(v->begin(), v->end(), ',', '.');
+        }
+        EXPECT_NEAR(std::stod(a), model["A"].get<double>(), 1e-3);
+        const auto& interval = model["intervals"]["A"];
+        EXPECT_NEAR(std::stod(lower), interval[0].get<double>(), 1e-3);
+        EXPECT_NEAR(std::stod(upper), interval[1].get<double>(), 1e-3);
     }
 }
 
@@ -107,10 +146,12 @@ TEST(CliReport, EveryRowLabelAndChartTitleIsInThePdfAndEveryPageRenders) {
     const fs::path dir = freshDir("report");
     fs::create_directories(dir);
     const fs::path pdf = dir / "report.pdf";
-    const CliResult r = RunCli(std::string("analyze ") + TOVIMO_SAMPLE +
-                               " --models spiral,newton,smirnov,genetic --population 200 --generations 20 "
-                               "--seed 3 --threads 1 --json --report " +
-                               pdf.string());
+    const CliResult r =
+        RunCli(std::string("analyze ") + TOVIMO_SAMPLE +
+                   " --models spiral,newton,smirnov,genetic,mle --population 200 --generations 20 "
+                   "--seed 3 --threads 1 --bootstrap 20 --json --report " +
+                   pdf.string() + " --csv " + (dir / "csv").string(),
+               "LC_ALL=C");
     ASSERT_EQ(r.status, 0);
     const auto j = nlohmann::json::parse(r.out);
     ASSERT_TRUE(fs::exists(pdf));
@@ -119,6 +160,23 @@ TEST(CliReport, EveryRowLabelAndChartTitleIsInThePdfAndEveryPageRenders) {
     std::vector<std::string> wanted;
     for (const auto& row : j["Result_Grid"])
         if (!row[0].get<std::string>().empty()) wanted.push_back(row[0]);
+    // every model's column, model 3's too: its Weibull parameters as the table shows them
+    for (const auto& cell : j["Result_Grid"][1]) {
+        std::string figures = squeezeBlanks(cell.get<std::string>());
+        figures.erase(0, figures.find_first_not_of(' '));
+        figures.erase(figures.find_last_not_of(' ') + 1);
+        if (!figures.empty()) wanted.push_back(figures);
+    }
+    ASSERT_TRUE(j["models"]["MPravd"]["Executed"].get<bool>());
+    // model 3's bounds: every figure of its table, then the run's warnings
+    const auto bounds = readCsv(dir / "csv" / "bounds.csv", ',');
+    ASSERT_EQ(bounds.size(), 10u);
+    for (const auto& row : bounds)
+        wanted.push_back(row[0]);
+    wanted.emplace_back("Модель 3: доверительные границы");
+    ASSERT_FALSE(j["warnings"].empty()) << "the sample gives no warning to look for";
+    for (const auto& w : j["warnings"])
+        wanted.push_back(w["text"]);
     for (const char* title : {"Изменение потока отказов в течение гарантийного периода",
                               "Интегральные (накопленные) количественные оценки потока отказов",
                               "Поток отказов наблюдаемых и с учетом выбывания из гарантии, LN числа отказов",
