@@ -2,17 +2,39 @@
 
 #include "gui/charts/chart_view.h"
 
+#include <QAreaSeries>
 #include <QCoreApplication>
+#include <QLegend>
+#include <QLegendMarker>
+#include <QLineSeries>
+#include <QXYSeries>
+
 #include <QGraphicsScene>
 #include <QPainter>
 #include <QTextCursor>
 #include <QTextFormat>
+#include <algorithm>
 
 namespace tovimo {
 
 namespace {
 
 enum Property { kChartIndex = QTextFormat::UserProperty + 1, kShownSize };
+
+// A series without points that the legend does not name (a model that was not
+// run) is left out: drawn, it writes an empty path that PDF readers report as
+// a syntax error.
+void hideEmptySeries(QChart* chart) {
+    for (QAbstractSeries* s : chart->series()) {
+        const auto* area = qobject_cast<QAreaSeries*>(s);
+        const QXYSeries* xy = area ? area->upperSeries() : qobject_cast<QXYSeries*>(s);
+        if (!xy || xy->count() > 0) continue;
+        const QList<QLegendMarker*> markers = chart->legend()->markers(s);
+        if (std::any_of(markers.begin(), markers.end(), [](QLegendMarker* m) { return m->isVisible(); }))
+            continue;
+        s->setVisible(false);
+    }
+}
 
 } // namespace
 
@@ -24,6 +46,7 @@ void ReportChartObjects::insert(QTextCursor& cursor, const ChartPlan& design, co
     auto* chart = new PlannedChart(design);
     chart->fill(plan);
     chart->setTitle(QString()); // the report writes the title as the figure's caption
+    hideEmptySeries(chart);
     auto view = std::make_unique<ChartView>(chart);
     view->setAttribute(Qt::WA_DontShowOnScreen);
     view->resize(drawSize.toSize());
