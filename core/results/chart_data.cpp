@@ -476,6 +476,9 @@ LogLogChart BuildLogLogChart(const AnalysisState& st, char sep) {
         }
     c.bottom = around(x);
     c.left = fromZero(y);
+    // The vertical axis starts at 0 even where the fitted line runs below it.
+    c.left.min = 0;
+    if (c.left.max <= 0) c.left.max = 1;
     return ll;
 }
 

@@ -2,12 +2,14 @@
 
 #include "gui/charts/chart_fonts.h"
 #include "gui/charts/chart_legend.h"
+#include "gui/charts/mark_thinning.h"
 
 #include <QAreaSeries>
 #include <QBarCategoryAxis>
 #include <QBarSeries>
 #include <QBarSet>
 #include <QBrush>
+#include <QCursor>
 #include <QFontMetrics>
 #include <QGraphicsLayout>
 #include <QGraphicsSimpleTextItem>
@@ -18,10 +20,12 @@
 #include <QPen>
 #include <QSplineSeries>
 #include <QStackedBarSeries>
+#include <QToolTip>
 #include <QValueAxis>
 
 #include <algorithm>
 #include <cmath>
+#include <utility>
 
 namespace tovimo {
 
@@ -175,6 +179,11 @@ QAbstractSeries* PlannedChart::addSeries(const SeriesPlan& s) {
         QXYSeries* xy = s.kind == SeriesKind::Curve ? static_cast<QXYSeries*>(new QSplineSeries)
                                                     : static_cast<QXYSeries*>(new QLineSeries);
         xy->setPen(pen);
+        connect(xy, &QXYSeries::hovered, this, [this, xy](const QPointF& point, bool state) {
+            if (!state) return;
+            if (const QString tip = markTip(xy, point.x()); !tip.isEmpty())
+                QToolTip::showText(QCursor::pos(), tip);
+        });
         if (s.crossMarkers) {
             xy->setMarkerSize(5);
             xy->setLightMarker(crossImage(PlanColor(s.pointColor), 5));
@@ -258,7 +267,10 @@ void PlannedChart::fill(const ChartPlan& plan) {
             item->setFont(UiFont(QStringLiteral("Segoe UI"), 10));
             item->setBrush(Qt::black);
             item->setZValue(100);
-            marks_ << Mark{item, QPointF(static_cast<double>(i), s.values[i]), xy};
+            const QStringList labels = categories();
+            const QString label =
+                std::cmp_less(i, labels.size()) ? labels[static_cast<qsizetype>(i)] : QString();
+            marks_ << Mark{item, QPointF(static_cast<double>(i), s.values[i]), xy, label};
         }
     }
     placeMarks();
@@ -304,9 +316,14 @@ void PlannedChart::setTitlePixels(int px) {
     fitTitle();
 }
 
+void PlannedChart::setTitleInset(int px) {
+    titleInset_ = px;
+    fitTitle();
+}
+
 void PlannedChart::fitTitle() {
     // A narrow chart takes a smaller title font rather than cutting the title short.
-    const int room = qRound(size().width()) - 12;
+    const int room = qRound(size().width()) - 2 * titleInset_;
     int px = titlePixels_;
     while (px > 8 &&
            QFontMetrics(UiFont(QStringLiteral("Segoe UI"), px, true)).horizontalAdvance(title()) > room)
@@ -352,13 +369,38 @@ void PlannedChart::fitColumnLabels() {
 }
 
 void PlannedChart::placeMarks() {
+    // Over its point; where neighbours would run into each other only some
+    // show, every value staying in the line's tooltip.
     const QRectF plot = plotArea();
+    QList<QRectF> boxes;
     for (const Mark& m : marks_) {
         const QPointF at = mapToPosition(m.value, m.series);
         const QRectF box = m.item->boundingRect();
         m.item->setPos(at.x() - box.width() / 2, at.y() - box.height() - 4);
-        m.item->setVisible(plot.contains(at));
+        boxes << (plot.contains(at) ? m.item->mapRectToParent(box) : QRectF());
     }
+    const QList<bool> shown = ThinMarks(boxes);
+    for (qsizetype i = 0; i < marks_.size(); ++i)
+        marks_[i].item->setVisible(shown[i]);
+}
+
+QString PlannedChart::markTip(const QXYSeries* series, double x) const {
+    // The mark of the point nearest to x, under its column's label.
+    const Mark* nearest = nullptr;
+    for (const Mark& m : marks_)
+        if (m.series == series && (!nearest || std::abs(m.value.x() - x) < std::abs(nearest->value.x() - x)))
+            nearest = &m;
+    if (!nearest) return {};
+    QString label = nearest->label;
+    label.remove(QChar(0x200B));
+    return label.isEmpty() ? nearest->item->text() : label + QStringLiteral(": ") + nearest->item->text();
+}
+
+QList<QGraphicsSimpleTextItem*> PlannedChart::markItems() const {
+    QList<QGraphicsSimpleTextItem*> out;
+    for (const Mark& m : marks_)
+        out << m.item;
+    return out;
 }
 
 QList<QPointF> PlannedChart::pointsOf(const QString& name) const {

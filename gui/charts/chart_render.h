@@ -43,12 +43,20 @@ class PlannedChart : public QChart {
     QStringList categories() const;
     // Texts of the value marks in point order.
     QStringList markTexts() const;
+    // The value marks in point order; where they would overlap only some show.
+    QList<QGraphicsSimpleTextItem*> markItems() const;
+    // The tooltip of a line with value marks near x: the nearest point's
+    // column label and mark, shown or not.
+    QString markTip(const QXYSeries* series, double x) const;
     // Legend membership of a design-time series, and the legend's texts in order.
     bool inLegend(const QString& name) const;
     QStringList legendTexts() const;
 
     // Title font size; a chart too narrow for the title makes it smaller.
     void setTitlePixels(int px);
+    // Room kept free at each end of the centred title (buttons drawn over the
+    // chart's top corner), in pixels.
+    void setTitleInset(int px);
 
     // Column labels turned and made smaller until every one fits its column
     // at the chart's present width (the windows); without it they keep the
@@ -80,12 +88,14 @@ class PlannedChart : public QChart {
     QValueAxis* bottom_ = nullptr;
     ChartLegend* legend_ = nullptr; // a child of the chart
     int titlePixels_ = 13;
+    int titleInset_ = 6;
     bool fitColumnLabels_ = false;
 
     struct Mark {
         QGraphicsSimpleTextItem* item;
         QPointF value;
         QXYSeries* series;
+        QString label; // the point's column
     };
     QList<Mark> marks_;
 };

@@ -11,26 +11,52 @@ namespace tovimo {
 
 QPointer<TLNview> LNview;
 
+namespace {
+
+// The buttons' places at the design size, from the chart's top left corner;
+// they keep their distance to the chart's right edge as the window changes.
+constexpr int kChartDesignWidth = kLogLogPanelSize.width() - 6;
+constexpr QRect kPrintAt{670, 4, 73, 22};
+constexpr QRect kLeaveAt{750, 4, 75, 22};
+constexpr int kTitleGap = 2; // between the chart title and "Печать"
+
+} // namespace
+
 TLNview::TLNview(QWidget* mainWindow) : QWidget(mainWindow, Qt::Window), mainWindow_(mainWindow) {
     setObjectName(QStringLiteral("LNview"));
     setAttribute(Qt::WA_DeleteOnClose);
     setAttribute(Qt::WA_QuitOnClose, false);
     setWindowTitle(QStringLiteral("Анализ закона распределения отказов. Анализ надежности в эксплуатации."));
     setFont(UiFont(QStringLiteral("Segoe UI"), 12));
-    resize(kLogLogPanelSize);
 
     Panel = new LogLogPanel(this);
+    // the centred chart title keeps clear of the buttons on its right
+    Panel->Chart1->plannedChart()->setTitleInset(kChartDesignWidth - kPrintAt.left() + kTitleGap);
 
-    // The buttons sit on the chart, placed from its top left corner.
-    const QPoint corner = Panel->Chart1->pos();
     Button2 = new QPushButton(QStringLiteral("Печать"), this);
     Button2->setObjectName(QStringLiteral("Button2"));
-    Button2->setGeometry(QRect(corner + QPoint(670, 4), QSize(73, 22)));
     Prodolgenie = new QPushButton(QStringLiteral("Продолж."), this);
     Prodolgenie->setObjectName(QStringLiteral("Prodolgenie"));
-    Prodolgenie->setGeometry(QRect(corner + QPoint(750, 4), QSize(75, 22)));
     connect(Button2, &QPushButton::clicked, this, &TLNview::Button2Click);
     connect(Prodolgenie, &QPushButton::clicked, this, &TLNview::ProdolgenieClick);
+
+    setMinimumSize(kLnViewMinimumSize);
+    resize(kLogLogPanelSize);
+    layOut();
+}
+
+void TLNview::resizeEvent(QResizeEvent* event) {
+    QWidget::resizeEvent(event);
+    layOut();
+}
+
+void TLNview::layOut() {
+    Panel->setGeometry(rect());
+    // The buttons sit on the chart, placed from its top right corner.
+    const QRect chart(Panel->Chart1->mapTo(this, QPoint(0, 0)), Panel->Chart1->size());
+    const int shift = chart.width() - kChartDesignWidth;
+    Button2->setGeometry(kPrintAt.translated(chart.topLeft() + QPoint(shift, 0)));
+    Prodolgenie->setGeometry(kLeaveAt.translated(chart.topLeft() + QPoint(shift, 0)));
 }
 
 void TLNview::Button2Click() {

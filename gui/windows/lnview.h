@@ -29,10 +29,17 @@ class TLNview : public QWidget {
 
   protected:
     void closeEvent(QCloseEvent* event) override; // FormClose
+    void resizeEvent(QResizeEvent* event) override;
 
   private:
+    void layOut();
+
     QPointer<QWidget> mainWindow_;
 };
+
+// The window's smallest size: the chart title, the buttons, the comment and
+// the line's texts still clear of each other.
+inline constexpr QSize kLnViewMinimumSize{640, 420};
 
 // The window open at present, if any.
 extern QPointer<TLNview> LNview;

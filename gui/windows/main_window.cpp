@@ -14,6 +14,7 @@
 #include <QComboBox>
 #include <QDir>
 #include <QEvent>
+#include <QFontMetrics>
 #include <QFrame>
 #include <QGridLayout>
 #include <QGroupBox>
@@ -79,6 +80,9 @@ QCheckBox* namedCheck(const QString& name, const QString& text, QWidget* parent)
     return c;
 }
 
+// Captions of the data summary wider than this take two lines.
+constexpr int kCaptionWidth = 170;
+
 QPushButton* namedButton(const QString& name, const QString& text, QWidget* parent) {
     auto* b = new QPushButton(text, parent);
     b->setObjectName(name);
@@ -127,10 +131,11 @@ void TForm1::buildUi() {
     central->setObjectName(QStringLiteral("centralWidget"));
     setCentralWidget(central);
 
+    // The data summary across the top; under it the pages and the memo on
+    // the left, the log-log chart over the record grid on the right.
     auto* grid = new QGridLayout(central);
     grid->setContentsMargins(4, 4, 4, 4);
     grid->addWidget(buildTopArea(), 0, 0, 1, 2);
-    grid->addWidget(buildChart2(), 0, 2);
 
     PageControl = new QTabWidget(central);
     PageControl->setObjectName(QStringLiteral("PageControl"));
@@ -149,7 +154,7 @@ void TForm1::buildUi() {
     Memo2->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     Memo2->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     Memo2->setMinimumWidth(443);
-    Memo2->setMinimumHeight(200);
+    Memo2->setMinimumHeight(56); // a few lines at the smallest window size
     appendMemoLines();
 
     auto* left = new QVBoxLayout;
@@ -170,7 +175,10 @@ void TForm1::buildUi() {
     Mass_List->setHorizontalHeaderLabels({QString(), QString(), QString(), QString()});
     for (int c = 0; c < 4; ++c)
         Mass_List->setColumnWidth(c, form_.Mass_List_widths[static_cast<size_t>(c)]);
-    grid->addWidget(Mass_List, 1, 1, 1, 2);
+    auto* right = new QVBoxLayout;
+    right->addWidget(buildChart2(), 1);
+    right->addWidget(Mass_List, 2);
+    grid->addLayout(right, 1, 1);
 
     RunStatus = namedLabel(QStringLiteral("RunStatus"), QString(), this);
     RunBusy = new QProgressBar(this);
@@ -183,8 +191,7 @@ void TForm1::buildUi() {
     RunBusy->hide();
 
     grid->setColumnStretch(0, 0);
-    grid->setColumnStretch(1, 2);
-    grid->setColumnStretch(2, 1);
+    grid->setColumnStretch(1, 1);
     grid->setRowStretch(1, 1);
 }
 
@@ -192,37 +199,37 @@ QWidget* TForm1::buildTopArea() {
     auto* top = new QWidget(this);
     auto* v = new QVBoxLayout(top);
     v->setContentsMargins(0, 0, 0, 0);
+    v->setSpacing(3);
 
     Label10 = namedLabel(QStringLiteral("Label10"), QString(), top);
     Label10->setFont(pixelFont(QStringLiteral("Arial Black"), 17));
     v->addWidget(Label10);
 
+    // One row: the caption, "Путь", "Импорт таблицы…", the path and the warranty file's comment,
+    // so that the rows below keep their height on a small screen.
     auto* pathRow = new QHBoxLayout;
-    FilePath = namedEdit(QStringLiteral("FilePath"), top);
-    FilePath->setMinimumWidth(400);
-    FilePath->setMaximumWidth(922);
-    pathRow->addWidget(FilePath, 1);
-    Label15 = namedLabel(QStringLiteral("Label15"), QString(), top);
-    Label15->setWordWrap(true);
-    pathRow->addWidget(Label15, 0);
-    v->addLayout(pathRow);
-
-    auto* openRow = new QHBoxLayout;
     Label1 = namedLabel(QStringLiteral("Label1"), QStringLiteral("Файл исходных данных:"), top);
-    openRow->addWidget(Label1);
+    pathRow->addWidget(Label1);
     OpenFileStart = namedButton(QStringLiteral("OpenFileStart"), QStringLiteral("Путь"), top);
     OpenFileStart->setToolTip(
         QStringLiteral("Файл содержит строки комментария, среднего времени окончания "
                        "гарантии, СКО гарантии, парка, числа всех отказов и массив времен "
                        "отказов"));
     OpenFileStart->setDefault(true);
-    openRow->addWidget(OpenFileStart);
+    pathRow->addWidget(OpenFileStart);
     btnImportTable = namedButton(QStringLiteral("btnImportTable"), QStringLiteral("Импорт таблицы…"), top);
     btnImportTable->setToolTip(QStringLiteral("Таблица отказов (CSV, TSV) со столбцами наработки, причины "
                                               "и описания отказа: в файл исходных данных"));
-    openRow->addWidget(btnImportTable);
-    openRow->addStretch(1);
-    v->addLayout(openRow);
+    pathRow->addWidget(btnImportTable);
+    FilePath = namedEdit(QStringLiteral("FilePath"), top);
+    FilePath->setMinimumWidth(300);
+    FilePath->setMaximumWidth(922);
+    pathRow->addWidget(FilePath, 1);
+    Label15 = namedLabel(QStringLiteral("Label15"), QString(), top);
+    Label15->setWordWrap(true);
+    pathRow->addWidget(Label15, 0);
+    pathRow->addStretch(0); // what the path's greatest width leaves stays empty
+    v->addLayout(pathRow);
 
     v->addWidget(buildPanel1());
     return top;
@@ -233,6 +240,8 @@ QWidget* TForm1::buildPanel1() {
     Panel1->setObjectName(QStringLiteral("Panel1"));
     Panel1->setFrameShape(QFrame::StyledPanel);
     auto* g = new QGridLayout(Panel1);
+    g->setContentsMargins(6, 4, 6, 4);
+    g->setVerticalSpacing(2);
 
     QLabel* l = nullptr;
     meKolAll = displayEdit(QStringLiteral("meKolAll"), Panel1);
@@ -266,6 +275,7 @@ QWidget* TForm1::buildPanel1() {
     g->addWidget(l, 3, 3);
 
     auto* warranty = new QGridLayout;
+    warranty->setVerticalSpacing(3);
     warranty->addWidget(
         namedLabel(QStringLiteral("Label9"), QStringLiteral("Файл данных времен окончания гарантии"), Panel1),
         0, 0, 1, 3);
@@ -291,6 +301,21 @@ QWidget* TForm1::buildPanel1() {
     warranty->addWidget(MaskEditSKO, 4, 2);
     g->addLayout(warranty, 0, 4, 5, 1);
     g->setColumnStretch(5, 1);
+
+    // Each figure shows whole; the longer captions take two lines rather
+    // than widen the window.
+    const int figure = QFontMetrics(Panel1->font()).horizontalAdvance(QStringLiteral("0000000,000")) + 12;
+    for (QLineEdit* e : {meKolAll, meKolOtk, meSred, meSKO, LabeledEdit2, LabeledEdit3})
+        e->setMinimumWidth(figure);
+    for (QLabel* caption : Panel1->findChildren<QLabel*>()) {
+        const bool warrantyFigure = caption->objectName().startsWith(QStringLiteral("Label1"));
+        const int width = warrantyFigure ? kCaptionWidth * 5 / 6 : kCaptionWidth;
+        if (QFontMetrics(caption->font()).horizontalAdvance(caption->text()) > width) {
+            caption->setWordWrap(true);
+            // the layout's minimum then holds every line of it
+            caption->setMinimumSize(width, caption->heightForWidth(width));
+        }
+    }
     return Panel1;
 }
 
@@ -340,7 +365,7 @@ QWidget* TForm1::buildChart2() {
     Chart2 = new QChartView(chart, this);
     Chart2->setObjectName(QStringLiteral("Chart2"));
     Chart2->setRenderHint(QPainter::Antialiasing);
-    Chart2->setMinimumSize(369, 260);
+    Chart2->setMinimumSize(260, 200);
     Chart2->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
 
     Button2 = namedButton(QStringLiteral("Button2"), QStringLiteral("Expand"), Chart2);
@@ -352,6 +377,8 @@ QWidget* TForm1::buildTabSheet1() {
     auto* page = new QWidget;
     page->setObjectName(QStringLiteral("TabSheet1"));
     auto* g = new QGridLayout(page);
+    g->setContentsMargins(6, 4, 6, 4);
+    g->setVerticalSpacing(2);
 
     auto* label4 = namedLabel(QStringLiteral("Label4"), QStringLiteral("Параметры оптимизации"), page);
     QFont bold = label4->font();
@@ -399,7 +426,7 @@ QWidget* TForm1::buildTabSheet1() {
     RadioGroup1 = new QGroupBox(QStringLiteral("Способ подбора параметров"), page);
     RadioGroup1->setObjectName(QStringLiteral("RadioGroup1"));
     RadioGroup1Buttons = new QButtonGroup(RadioGroup1);
-    auto* rv = new QVBoxLayout(RadioGroup1);
+    auto* rv = new QHBoxLayout(RadioGroup1); // side by side: the page stays short
     const QString items[3] = {QStringLiteral("Специальный 1 "), QStringLiteral("Стандарт (default)"),
                               QStringLiteral("Специальный 2")};
     for (int i = 0; i < 3; ++i) {
@@ -439,10 +466,11 @@ QWidget* TForm1::buildPravdBox(QWidget* page) {
     lawLabel->setBuddy(PravdLaw);
     g->addWidget(levelLabel, 2, 1);
     g->addWidget(PravdLevel, 2, 2);
-    g->addWidget(lawLabel, 3, 1);
-    g->addWidget(PravdLaw, 3, 2);
+    g->addWidget(lawLabel, 2, 4);
+    g->addWidget(PravdLaw, 2, 5);
     g->setColumnMinimumWidth(0, 18); // the settings stand under the model's box
-    g->setColumnStretch(3, 1);
+    g->setColumnMinimumWidth(3, 12);
+    g->setColumnStretch(6, 1);
     return box;
 }
 
@@ -457,6 +485,8 @@ QWidget* TForm1::buildTabSheet2() {
     auto* page = new QWidget;
     page->setObjectName(QStringLiteral("TabSheet2"));
     auto* g = new QGridLayout(page);
+    g->setContentsMargins(6, 4, 6, 4);
+    g->setVerticalSpacing(2);
 
     auto* label19 = namedLabel(
         QStringLiteral("Label19"),

@@ -11,6 +11,7 @@
 
 #include <QMainWindow>
 #include <QPointer>
+#include <QSize>
 #include <QString>
 #include <QStringList>
 
@@ -45,6 +46,10 @@ namespace tovimo {
 class CalcThread;
 class TGen;
 class UiCallQueue;
+
+// The most the main window's smallest size may be: its layouts keep every
+// control whole and apart down to their own minimum, which fits in this.
+inline constexpr QSize kMainMinimumBound{1024, 700};
 
 class TForm1 : public QMainWindow {
     Q_OBJECT

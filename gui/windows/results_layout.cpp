@@ -24,7 +24,18 @@ constexpr int kButtonsRightGap = 154; // right of "Продолж." at the desig
 constexpr int kDesignWidth = 1522;
 constexpr int kTitleSlack = 4; // the label's own rounding of the text width
 
+// "Сохранить таблицу", "Отчёт", "Границы", "Печать", "Продолж."
+constexpr int kButtonsWidth = 124 + 6 + 73 + 6 + 73 + 6 + 73 + 6 + 75;
+constexpr int kLongestWholeTitle = 900; // a longer header is elided at the smallest size
+
 } // namespace
+
+QSize ResultsMinimumSize(QSize gridContent, int titleWidth) {
+    const int forGrid = gridContent.width() + 2 * kMargin;
+    const int forTitle =
+        kMargin + std::min(titleWidth, kLongestWholeTitle) + kTitleSlack + kGap + kButtonsWidth + kMargin;
+    return {std::max({kResultsMinimumSize.width(), forGrid, forTitle}), kResultsMinimumSize.height()};
+}
 
 ResultsLayout LayOutResults(QSize client, QSize gridContent, int titleWidth, int scrollBar) {
     const int W = client.width();

@@ -17,8 +17,14 @@ struct ResultsLayout {
     bool gridScrolls = false; // the table is wider than the window allows
 };
 
-// The window's smallest client size: below it the parts would overlap.
+// The window's smallest client size whatever it shows: below it the parts
+// would overlap.
 inline constexpr QSize kResultsMinimumSize{1200, 700};
+
+// The smallest client size at which every column of a table of
+// `gridContent`'s width, a header of `titleWidth` (up to a long comment's
+// share; a longer one is elided) and the buttons all show.
+QSize ResultsMinimumSize(QSize gridContent, int titleWidth);
 
 // `gridContent`: the table's full size (all columns and rows); `titleWidth`:
 // the header text's width in its font; `scrollBar`: the height of the

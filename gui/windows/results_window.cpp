@@ -26,6 +26,8 @@
 #include <QScrollBar>
 #include <QTableWidget>
 
+#include <algorithm>
+
 namespace tovimo {
 
 namespace {
@@ -88,13 +90,9 @@ void TForm5::FormCreate() {
     WarningsLine->setStyleSheet(QStringLiteral("color: #B00000;"));
     bounds_ = new TBoundsPanel(this);
 
-    setMinimumSize(kResultsMinimumSize);
+    keepEverythingShown(QSize(), 0);
     resize(kDesignWidth, kDesignHeight);
-    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
-        // a screen smaller than the window's minimum still gets the whole window
-        setMinimumSize(kResultsMinimumSize.boundedTo(screen->availableGeometry().size()));
-        setGeometry(screen->geometry());
-    }
+    if (const QScreen* screen = QGuiApplication::primaryScreen()) setGeometry(screen->geometry());
 }
 
 void TForm5::buildGrid() {
@@ -186,6 +184,7 @@ void TForm5::layOut() {
         grid.rheight() += Result_Grid->rowHeight(r);
     grid += QSize(2 * Result_Grid->frameWidth(), 2 * Result_Grid->frameWidth());
     const int titleWidth = titleMetrics.horizontalAdvance(title_);
+    keepEverythingShown(grid, titleWidth);
     const ResultsLayout l =
         LayOutResults(size(), grid, titleWidth, Result_Grid->horizontalScrollBar()->sizeHint().height());
 
@@ -204,7 +203,19 @@ void TForm5::layOut() {
     btnReport->setGeometry(l.report);
     btnSaveTable->setGeometry(l.saveTable);
     btnBounds->setGeometry(l.bounds);
+    WarningsLine->setText(
+        QFontMetrics(WarningsLine->font())
+            .elidedText(warningsText_, Qt::ElideRight, std::max(0, l.warnings.width() - 4)));
     WarningsLine->setGeometry(l.warnings);
+}
+
+void TForm5::keepEverythingShown(QSize grid, int titleWidth) {
+    // The smallest size still shows every column, the header and the buttons;
+    // a screen smaller than that still gets the whole window.
+    QSize least = ResultsMinimumSize(grid, titleWidth);
+    if (const QScreen* screen = QGuiApplication::primaryScreen())
+        least = least.boundedTo(screen->availableGeometry().size());
+    if (minimumSize() != least) setMinimumSize(least);
 }
 
 void TForm5::showWarnings(char sep) {
@@ -212,8 +223,9 @@ void TForm5::showWarnings(char sep) {
     QStringList lines;
     for (const ModelWarning& w : st_.Warnings)
         lines << QString::fromStdString(WarningMemoLine(w));
-    WarningsLine->setText(n == 0 ? QString()
-                                 : QStringLiteral("Предупреждений: %1 (подробно: кнопка «Границы»)").arg(n));
+    warningsText_ =
+        n == 0 ? QString() : QStringLiteral("Предупреждений: %1 (подробно: кнопка «Границы»)").arg(n);
+    WarningsLine->setText(warningsText_);
     WarningsLine->setToolTip(lines.join(QLatin1Char('\n')));
     bounds_->fill(st_, sep);
 }

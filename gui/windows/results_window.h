@@ -73,6 +73,8 @@ class TForm5 : public QWidget {
     void buildGrid();
     // Places every part for the window's size and the table's column widths.
     void layOut();
+    // The window's minimum: every column, the whole header and the buttons.
+    void keepEverythingShown(QSize grid, int titleWidth);
     void leave();
     // The file-save dialog for something made of the shown results.
     std::optional<QString> chooseOutput(const QString& filter, const QString& extension);
@@ -91,6 +93,7 @@ class TForm5 : public QWidget {
         ReportSource source;
     };
     std::unique_ptr<Shown> shown_;
+    QString warningsText_;
     TBoundsPanel* bounds_ = nullptr;
 };
 

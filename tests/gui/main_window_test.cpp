@@ -1,5 +1,6 @@
 // The main window driven through its controls' names: defaults, the settings
 // file, loading, the record grid and chart, and the checks of the main run.
+#include "tests/gui/layout_check.h"
 #include "tests/gui/main_window_fixture.h"
 
 #include "gui/windows/app_windows.h"
@@ -635,6 +636,31 @@ class MainWindowTest : public QObject {
         w.setExpand([&] { ++expands; });
         QTest::mouseClick(child<QPushButton>(w, "Button2"), Qt::LeftButton);
         QCOMPARE(expands, 1);
+    }
+
+    // At its smallest size, with the sample loaded, every control of either
+    // page shows whole and none lies on another; the window never asks for
+    // more than a small screen has.
+    void smallestSizeShowsEveryControl_data() {
+        QTest::addColumn<int>("page");
+        QTest::newRow("page 1") << 0;
+        QTest::newRow("page 2") << 1;
+    }
+
+    void smallestSizeShowsEveryControl() {
+        QFETCH(int, page);
+        Loaded l(settings(), QStringLiteral(TOVIMO_SAMPLE));
+        l.w.PageControl->setCurrentIndex(page);
+        l.w.showNormal();
+        l.w.resize(1, 1); // as small as the window goes
+        QCoreApplication::processEvents();
+        const QSize smallest = l.w.size();
+        QVERIFY2(smallest.width() <= kMainMinimumBound.width() &&
+                     smallest.height() <= kMainMinimumBound.height(),
+                 qPrintable(QStringLiteral("%1x%2").arg(smallest.width()).arg(smallest.height())));
+        QCOMPARE(l.w.minimumSize(), smallest);
+        const QStringList faults = layoutFaults(&l.w);
+        QVERIFY2(faults.isEmpty(), qPrintable(faults.join(QLatin1Char('\n'))));
     }
 
     void programWindowsAreWiredTogether() {

@@ -3,10 +3,13 @@
 #include "gui/windows/results_layout.h"
 #include "gui/windows/results_window.h"
 
+#include "tests/gui/layout_check.h"
+
 #include "gui/charts/chart_export.h"
 #include "gui/windows/lnview.h"
 
 #include "core/data/data_file.h"
+#include "core/data/fleet_simulator.h"
 #include "core/results/results_refresh.h"
 #include "core/results/results_table.h"
 #include "core/state/run_inputs.h"
@@ -17,6 +20,7 @@
 #include <QBarSet>
 #include <QFontMetrics>
 #include <QGraphicsScene>
+#include <QGraphicsSimpleTextItem>
 #include <QGraphicsTextItem>
 #include <QLabel>
 #include <QLocale>
@@ -27,6 +31,7 @@
 #include <QTest>
 #include <QValueAxis>
 #include <QWheelEvent>
+#include <QXYSeries>
 
 using namespace tovimo;
 
@@ -38,6 +43,20 @@ AnalysisState loadedSample(MainForm& form) {
     form.decimalSeparator = QLocale().decimalPoint().at(0).toLatin1();
     const bool ok = LoadDataFile(st, form, TOVIMO_SAMPLE, [](const std::string&) {});
     if (!ok) qFatal("the sample does not load");
+    ReadRunEdits(st, form);
+    hist_Format(st);
+    return st;
+}
+
+// A simulated fleet of about `failures` failures loaded, as a run leaves it before the fits.
+AnalysisState loadedFleet(MainForm& form, double failures) {
+    FleetParams p;
+    p.fleet = FleetSizeFor(p, failures);
+    p.seed = 3;
+    AnalysisState st;
+    form.decimalSeparator = QLocale().decimalPoint().at(0).toLatin1();
+    if (!LoadDataText(st, form, SimulateFleet(p).text, [](const std::string&) {}))
+        qFatal("the simulated fleet does not load");
     ReadRunEdits(st, form);
     hist_Format(st);
     return st;
@@ -378,25 +397,31 @@ class ResultsWindowTest : public QObject {
     // At the design size and larger every column of the table, the whole
     // header and both buttons show, with nothing on top of anything else;
     // down to the smallest size nothing overlaps, and the charts follow.
+    // The window goes no smaller than its minimum, where the whole table,
+    // header and buttons still show with every control whole and apart.
     void layoutShowsEveryPartAtEverySize_data() {
         QTest::addColumn<QSize>("size");
-        QTest::addColumn<bool>("wholeTable");
-        QTest::newRow("design") << QSize(1522, 818) << true;
-        QTest::newRow("larger") << QSize(1900, 1000) << true;
-        QTest::newRow("asked 640x420") << QSize(640, 420) << false;
-        QTest::newRow("smallest") << kResultsMinimumSize << false;
-        QTest::newRow("narrow and tall") << QSize(1100, 1000) << false;
+        QTest::addColumn<int>("models");
+        QTest::newRow("design") << QSize(1522, 818) << 4;
+        QTest::newRow("larger") << QSize(1900, 1000) << 4;
+        QTest::newRow("asked 640x420") << QSize(640, 420) << 4;
+        QTest::newRow("smallest, four models") << QSize(1, 1) << 4;
+        QTest::newRow("smallest, five models") << QSize(1, 1) << 5;
+        QTest::newRow("design, five models") << QSize(1522, 818) << 5;
+        QTest::newRow("narrow and tall") << QSize(1100, 1000) << 5;
     }
 
     void layoutShowsEveryPartAtEverySize() {
         QFETCH(QSize, size);
-        QFETCH(bool, wholeTable);
+        QFETCH(int, models);
         MainForm form;
         AnalysisState st = loadedSample(form);
         fitAll(st);
+        if (models == 5) fitted(st, st.MPravd, 1.32, 9200, 1.0);
         TForm5 w(st);
         refreshedAt(w, size);
         QVERIFY(w.width() >= size.width() || w.width() == w.minimumWidth());
+        QVERIFY(w.minimumWidth() >= kResultsMinimumSize.width());
         // never larger than the screen, whatever its size
         QVERIFY(w.minimumWidth() <= QGuiApplication::primaryScreen()->availableGeometry().width());
         const QRect client = w.rect();
@@ -418,7 +443,8 @@ class ResultsWindowTest : public QObject {
         QVERIFY(w.Chart1->width() >= 300 && w.Chart2->width() >= 180 && w.Chart3->width() >= 180);
         QVERIFY(w.Label10->toolTip().startsWith(QString::fromStdString(st.Comment)));
         QVERIFY(w.Label10->toolTip().endsWith(QStringLiteral(" шт.)")));
-        if (!wholeTable) return;
+        const QStringList faults = tovimo::test::layoutFaults(&w);
+        QVERIFY2(faults.isEmpty(), qPrintable(faults.join(QLatin1Char('\n'))));
         int columns = 0;
         for (int c = 0; c < w.Result_Grid->columnCount(); ++c)
             columns += w.Result_Grid->columnWidth(c);
@@ -489,6 +515,54 @@ class ResultsWindowTest : public QObject {
                 for (int j = i + 1; j < boxes.size(); ++j)
                     QVERIFY2(!boxes[i].adjusted(1, 1, -1, -1).intersects(boxes[j].adjusted(1, 1, -1, -1)),
                              qPrintable(view->chart()->objectName() + ": " + shown[i] + " / " + shown[j]));
+        }
+    }
+
+    // The value marks of the observed accumulation never run into each other,
+    // on the sample and on a 3,000-failure fleet, at the design size and the
+    // smallest: the last value always shows, and every value, shown or not,
+    // is in the line's tooltip.
+    void accumulationMarksNeverOverlap_data() {
+        QTest::addColumn<double>("failures"); // 0: the sample
+        QTest::addColumn<QSize>("size");
+        QTest::newRow("sample, design") << 0.0 << QSize(1522, 818);
+        QTest::newRow("sample, smallest") << 0.0 << QSize(1, 1);
+        QTest::newRow("3000 failures, design") << 3000.0 << QSize(1522, 818);
+        QTest::newRow("3000 failures, smallest") << 3000.0 << QSize(1, 1);
+        QTest::newRow("3000 failures, large") << 3000.0 << QSize(1900, 1000);
+    }
+
+    void accumulationMarksNeverOverlap() {
+        QFETCH(double, failures);
+        QFETCH(QSize, size);
+        MainForm form;
+        AnalysisState st = failures > 0 ? loadedFleet(form, failures) : loadedSample(form);
+        fitAll(st);
+        TForm5 w(st);
+        refreshedAt(w, size);
+        PlannedChart* chart = w.Chart1->plannedChart();
+        const QList<QGraphicsSimpleTextItem*> marks = chart->markItems();
+        const QList<QPointF> points = chart->pointsOf(QStringLiteral("Series17"));
+        QCOMPARE(marks.size(), points.size());
+        QVERIFY(marks.size() > 20);
+        QList<QRectF> shown;
+        for (QGraphicsSimpleTextItem* m : marks)
+            if (m->isVisible()) shown << m->mapRectToParent(m->boundingRect());
+        QVERIFY(marks.last()->isVisible());
+        QVERIFY(shown.size() >= 3);
+        for (int i = 0; i < shown.size(); ++i)
+            for (int j = i + 1; j < shown.size(); ++j)
+                QVERIFY2(!shown[i].intersects(shown[j]),
+                         qPrintable(QStringLiteral("marks %1 and %2").arg(i).arg(j)));
+
+        auto* line = qobject_cast<QXYSeries*>(chart->seriesNamed(QStringLiteral("Series17")));
+        QVERIFY(line);
+        const QStringList labels = chart->categories();
+        for (int i = 0; i < points.size(); ++i) {
+            QString label = labels[i];
+            label.remove(QChar(0x200B));
+            QCOMPARE(chart->markTip(line, points[i].x() + 0.2),
+                     label + QStringLiteral(": ") + marks[i]->text());
         }
     }
 

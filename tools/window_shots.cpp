@@ -1,0 +1,166 @@
+// Takes the screenshots of docs/screenshots: drives the program's windows on
+// a data file and photographs the whole screen with ImageMagick's `import` at
+// each step. Run it under a virtual X server:
+//
+//   LANG=ru_RU.UTF-8 xvfb-run -s "-screen 0 1600x1000x24" \
+//       build/gui/window_shots docs/screenshots data/sample.txt
+#include "gui/platform/ui_seams.h"
+#include "gui/windows/app_windows.h"
+#include "gui/windows/lnview.h"
+#include "gui/windows/results_layout.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QDeadlineTimer>
+#include <QDir>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QProcess>
+#include <QProgressBar>
+#include <QTabWidget>
+#include <QTemporaryDir>
+#include <QThread>
+
+#include <clocale>
+#include <cstdio>
+#include <functional>
+
+using namespace tovimo;
+
+namespace {
+
+// The dialogs answer themselves: the data file for every file dialog, and
+// every message goes to the terminal.
+class ScriptedUi final : public UiSeams {
+  public:
+    explicit ScriptedUi(QString file) : file_(std::move(file)) {}
+    void message(QWidget*, const QString& text) override { std::printf("message: %s\n", qPrintable(text)); }
+    void error(QWidget*, const QString& text) override { std::printf("error: %s\n", qPrintable(text)); }
+    void beep() override {}
+    void setWaitCursor(bool) override {}
+    std::optional<QString> openFile(QWidget*, const QString&, const QString&) override { return file_; }
+
+  private:
+    QString file_;
+};
+
+void settle(int ms = 300) {
+    const QDeadlineTimer until(ms);
+    while (!until.hasExpired()) {
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
+        QThread::msleep(10);
+    }
+}
+
+bool waitFor(const std::function<bool()>& done, int seconds) {
+    const QDeadlineTimer until(seconds * 1000);
+    while (!done()) {
+        if (until.hasExpired()) return false;
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
+        QThread::msleep(20);
+    }
+    return true;
+}
+
+void shoot(const QDir& out, const QString& name) {
+    settle();
+    const QString file = out.filePath(name + QStringLiteral(".png"));
+    const int rc = QProcess::execute(QStringLiteral("import"),
+                                     {QStringLiteral("-window"), QStringLiteral("root"), file});
+    std::printf("%s %s\n", rc == 0 ? "wrote" : "FAILED", qPrintable(file));
+}
+
+void only(QWidget* shown, const QList<QWidget*>& all) {
+    for (QWidget* w : all)
+        if (w != shown) w->hide();
+    shown->show();
+    shown->raise();
+}
+
+} // namespace
+
+int main(int argc, char* argv[]) {
+    QApplication app(argc, argv);
+    std::setlocale(LC_NUMERIC, "C");
+    QApplication::setApplicationName(QStringLiteral("Анализ надежности"));
+    if (argc < 3) {
+        std::fprintf(stderr, "usage: window_shots OUTPUT_DIR DATA_FILE\n");
+        return 2;
+    }
+    const QDir out(QString::fromLocal8Bit(argv[1]));
+    ScriptedUi ui(QFileInfo(QString::fromLocal8Bit(argv[2])).absoluteFilePath());
+    SetUi(&ui);
+    QTemporaryDir settings;
+    AppWindows windows(settings.filePath(QStringLiteral("rel.txt")));
+    TForm1& main = windows.Form1;
+    TForm5& results = windows.Form5;
+    main.show();
+    main.OpenFileStartClick();
+    settle();
+    shoot(out, QStringLiteral("main_loaded"));
+
+    // A deterministic run of the three step-search fits, caught while it runs.
+    main.SpirSpusk->setChecked(true);
+    main.BoxNewton->setChecked(true);
+    main.BoxSmirnow->setChecked(true);
+    const int before = main.Memo2->blockCount();
+    main.bbRaschetClick();
+    waitFor([&] { return main.Memo2->blockCount() > before + 3; }, 60);
+    if (main.runActive())
+        shoot(out, QStringLiteral("main_run"));
+    else
+        std::printf("the run ended before its screenshot\n");
+    waitFor([&] { return !main.runActive() && results.isVisible(); }, 300);
+    shoot(out, QStringLiteral("results_three_fits"));
+
+    // The genetic model, small enough to be quick, makes four model columns.
+    results.hide();
+    main.show();
+    main.PageControl->setCurrentIndex(1);
+    main.Edit3->setText(QStringLiteral("1000"));
+    main.NPokoleny->setText(QStringLiteral("150"));
+    main.ToolBRunGenOptimClick();
+    waitFor([&] { return main.ProgressBar2->value() >= 20; }, 120);
+    if (main.runActive()) shoot(out, QStringLiteral("main_genetic_run"));
+    waitFor([&] { return !main.runActive() && results.isVisible(); }, 300);
+    results.showMaximized();
+    shoot(out, QStringLiteral("results_four_models"));
+
+    // Model 3 alone adds the fifth.
+    results.hide();
+    main.show();
+    main.PageControl->setCurrentIndex(0);
+    main.SpirSpusk->setChecked(false);
+    main.BoxNewton->setChecked(false);
+    main.BoxSmirnow->setChecked(false);
+    main.BoxPravd->setChecked(true);
+    main.bbRaschetClick();
+    waitFor([&] { return !main.runActive() && results.isVisible(); }, 600);
+    results.showMaximized();
+    shoot(out, QStringLiteral("results_five_models"));
+
+    // Each window at its smallest allowed size.
+    const QList<QWidget*> all{&main, &results};
+    only(&results, all);
+    results.showNormal();
+    results.resize(results.minimumSize());
+    shoot(out, QStringLiteral("results_smallest"));
+
+    only(&main, all);
+    main.showNormal();
+    main.resize(main.minimumSize());
+    shoot(out, QStringLiteral("main_smallest"));
+
+    main.showMaximized();
+    main.Button2Click();
+    settle();
+    if (LNview) {
+        LNview->move(0, 0);
+        shoot(out, QStringLiteral("lnview"));
+        LNview->resize(LNview->minimumSize());
+        shoot(out, QStringLiteral("lnview_smallest"));
+        LNview->close();
+    }
+    SetUi(nullptr);
+    return 0;
+}
