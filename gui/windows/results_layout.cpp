@@ -24,8 +24,9 @@ constexpr int kButtonsRightGap = 154; // right of "Продолж." at the desig
 constexpr int kDesignWidth = 1522;
 constexpr int kTitleSlack = 4; // the label's own rounding of the text width
 
+constexpr int kSaveTableWidth = 136; // "Сохранить таблицу" whole in the default font
 // "Сохранить таблицу", "Отчёт", "Границы", "Печать", "Продолж."
-constexpr int kButtonsWidth = 124 + 6 + 73 + 6 + 73 + 6 + 73 + 6 + 75;
+constexpr int kButtonsWidth = kSaveTableWidth + 6 + 73 + 6 + 73 + 6 + 73 + 6 + 75;
 constexpr int kLongestWholeTitle = 900; // a longer header is elided at the smallest size
 
 } // namespace
@@ -48,7 +49,7 @@ ResultsLayout LayOutResults(QSize client, QSize gridContent, int titleWidth, int
     l.print = QRect(l.leave.left() - 6 - 73, 1, 73, 22);
     l.bounds = QRect(l.print.left() - 6 - 73, 1, 73, 22);
     l.report = QRect(l.bounds.left() - 6 - 73, 1, 73, 22);
-    l.saveTable = QRect(l.report.left() - 6 - 124, 1, 124, 22);
+    l.saveTable = QRect(l.report.left() - 6 - kSaveTableWidth, 1, kSaveTableWidth, 22);
 
     // The header from x = 600 while it fits before the buttons, further left
     // when it is longer, elided when it is longer than all the room there.
