@@ -174,7 +174,7 @@ int RunAnalyze(const AnalyzeOptions& o, const QtWriters& writers) {
                 std::cerr << messages[i] << "\n";
         }
         RefreshResultFigures(st, form);
-        UpdateModelWarnings(st, form.decimalSeparator, [&](const std::string& line) {
+        UpdateModelWarnings(st, form.decimalSeparator, {"MGenet"}, [&](const std::string& line) {
             form.Memo2.push_back(line);
             if (!o.json) std::cout << line << "\n";
         });

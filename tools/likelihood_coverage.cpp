@@ -4,6 +4,7 @@
 // share of the bounds that contain the true A, B, T10 and F2000.
 //
 //   likelihood_coverage [--fleets 200] [--mode once|free] [--level 0.95] [--failures 50,300,3000]
+//                       [--first-seed 1000]
 #include "core/data/data_file.h"
 #include "core/data/fleet_simulator.h"
 #include "core/fit/likelihood_fit.h"
@@ -59,6 +60,7 @@ Outcome OneFleet(const FleetParams& base, std::uint64_t seed, const LikelihoodSe
 
 int main(int argc, char** argv) {
     int fleets = 200;
+    std::uint64_t firstSeed = 1000;
     LikelihoodSettings s;
     s.law = WarrantyLawKind::Empirical;
     s.bootstrap = 0;
@@ -67,6 +69,7 @@ int main(int argc, char** argv) {
         const std::string key = argv[i], value = argv[i + 1];
         if (key == "--fleets") fleets = std::atoi(value.c_str());
         if (key == "--mode") s.kMode = value == "free" ? LikelihoodKMode::Free : LikelihoodKMode::Once;
+        if (key == "--first-seed") firstSeed = std::strtoull(value.c_str(), nullptr, 10);
         if (key == "--level") s.level = std::atof(value.c_str());
         if (key == "--failures") {
             sizes.clear();
@@ -76,8 +79,10 @@ int main(int argc, char** argv) {
                 sizes.push_back(std::atof(item.c_str()));
         }
     }
-    std::printf("mode %s, level %.2f, %d fleets per case, shape 1.3, scale 9000 h%s, exit 3000 +- 700 h\n",
+    std::printf("mode %s, level %.2f, %d fleets per case (seeds from %llu), shape 1.3, scale 9000 h%s, exit "
+                "3000 +- 700 h\n",
                 s.kMode == LikelihoodKMode::Once ? "K = 1" : "K free", s.level, fleets,
+                static_cast<unsigned long long>(firstSeed),
                 s.kMode == LikelihoodKMode::Once ? "" : ", K 1.4");
     std::printf("%9s %7s %7s %7s %7s %7s   (open sides: A B T10 F2000)\n", "failures", "fitted", "A", "B",
                 "T10", "F2000");
@@ -90,7 +95,7 @@ int main(int argc, char** argv) {
         std::atomic<int> next{0};
         auto work = [&] {
             for (int i = next++; i < fleets; i = next++)
-                out[static_cast<size_t>(i)] = OneFleet(p, 1000 + static_cast<std::uint64_t>(i), s);
+                out[static_cast<size_t>(i)] = OneFleet(p, firstSeed + static_cast<std::uint64_t>(i), s);
         };
         std::vector<std::thread> pool;
         const unsigned threads = std::max(1u, std::thread::hardware_concurrency());

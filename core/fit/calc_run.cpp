@@ -111,7 +111,12 @@ bool RunCalculationFits(AnalysisState& st, MainForm& form, FitClock& clock, cons
     }
     if (StopAsked(cb.stop)) return false;
     RefreshResultFigures(st, form);
-    UpdateModelWarnings(st, form.decimalSeparator, fit.memo);
+    std::vector<std::string> ran;
+    if (form.SpirSpusk) ran.emplace_back("MPirsS");
+    if (form.BoxNewton) ran.emplace_back("MPirsN");
+    if (form.BoxSmirnow) ran.emplace_back("MSmirn");
+    if (form.BoxPravd) ran.emplace_back("MPravd");
+    UpdateModelWarnings(st, form.decimalSeparator, ran, fit.memo);
     return true;
 }
 

@@ -105,6 +105,56 @@ std::pair<double, double> FigureRange(LikFigure fig, LikelihoodKMode mode) {
     return {lo, hi};
 }
 
+// The share p / K above which a percentile is computed at this cap, as the
+// results table clamps it.
+constexpr double kLikShareCap = 0.999999;
+
+// The ln B range at shape A where K = probability / F(tau; A, B) stays inside
+// the K range and below the share cap (lo > hi: none).
+std::pair<double, double> ScaleRangeForK(double A, double probability, double lnTau) {
+    const double shareLo = probability / kLikKMax;
+    const double shareHi = std::min(probability / kLikKMin, kLikShareCap);
+    if (!(shareLo < shareHi)) return {1, 0};
+    // F = 1 - exp(-exp(A (ln tau - ln B)))  <=>  ln B = ln tau - ln(-ln(1 - F)) / A
+    const double lo = std::max(kLnBMin, lnTau - std::log(-std::log1p(-shareHi)) / A);
+    const double hi = std::min(kLnBMax, lnTau - std::log(-std::log1p(-shareLo)) / A);
+    return {lo, hi};
+}
+
+// max ln L (K free) over the shape and the scale with K = probability / F(tau).
+double MaxOverScaleWithDerivedK(LikelihoodEvaluator& ev, double probability, double lnTau) {
+    auto overScale = [&](double a) {
+        const double A = std::exp(a);
+        const auto [lo, hi] = ScaleRangeForK(A, probability, lnTau);
+        if (lo > hi) return kNegInf;
+        auto f = [&](double b) {
+            const double F = -std::expm1(-std::exp(A * (lnTau - b)));
+            if (!(F > 0)) return kNegInf;
+            return ev.LogLikFree(A, std::exp(b), probability / F);
+        };
+        return Maximise1D(f, lo, hi).value;
+    };
+    return Maximise1D(overScale, kLnAMin, kLnAMax).value;
+}
+
+// max ln L (K free) where p / K reaches the share cap: the percentile is then
+// B c^(1/A) with the capped c whatever K is, and K takes its best value below
+// p / cap.
+double MaxBeyondClamp(LikelihoodEvaluator& ev, double probability, double lnTau) {
+    const double kHi = std::min(kLikKMax, probability / kLikShareCap);
+    if (!(kHi >= kLikKMin)) return kNegInf;
+    const double lnC = std::log(-std::log1p(-kLikShareCap));
+    const auto [lo, hi] = FeasibleLnA(lnTau, lnC);
+    if (lo > hi) return kNegInf;
+    auto f = [&](double a) {
+        const double A = std::exp(a);
+        const double B = std::exp(lnTau - lnC / A);
+        const double K = std::clamp(ev.ClosedFormK(A, B), kLikKMin, kHi);
+        return ev.LogLikFree(A, B, std::isfinite(K) ? K : kHi);
+    };
+    return Maximise1D(f, lo, hi).value;
+}
+
 struct Side {
     double value = 0;
     bool open = false;
@@ -197,22 +247,19 @@ double ProfileLogLik(LikelihoodEvaluator& ev, LikelihoodKMode mode, LikFigure fi
     // A percentile T = B c^(1/A) with c = -ln(1 - p/K), or failures per
     // product K F(t) = value with c = -ln(1 - value/K) and T = t:
     // ln B = ln T - ln c / A.
-    auto atK = [&](double K) {
-        double alpha = 0, c = 0;
-        if (IsPercentile(fig)) {
-            alpha = std::log(value);
-            c = -std::log1p(-std::min(FigureProbability(fig) / K, 0.999999));
-        } else {
-            const double share = value / K;
-            if (!(share < 1)) return kNegInf;
-            alpha = std::log(FigureTime(fig));
-            c = -std::log1p(-share);
-        }
-        if (!(c > 0)) return kNegInf;
-        return MaxOverShape(ev, mode, alpha, std::log(c), K);
-    };
-    if (once) return atK(1);
-    return Maximise1D([&](double k) { return atK(std::exp(k)); }, kLnKMin, kLnKMax).value;
+    const double probability = IsPercentile(fig) ? FigureProbability(fig) : value;
+    const double lnTau = std::log(IsPercentile(fig) ? value : FigureTime(fig));
+    if (once) {
+        const double share = IsPercentile(fig) ? std::min(probability, kLikShareCap) : probability;
+        if (!(share < 1)) return kNegInf;
+        return MaxOverShape(ev, mode, lnTau, std::log(-std::log1p(-share)), 1);
+    }
+    // K free: the constraint gives K = probability / F(tau) at each (A, B), so
+    // the search runs over the scale at each shape, where the sum over the
+    // failures is kept from one scale to the next.
+    double best = MaxOverScaleWithDerivedK(ev, probability, lnTau);
+    if (IsPercentile(fig)) best = std::max(best, MaxBeyondClamp(ev, probability, lnTau));
+    return best;
 }
 
 LikelihoodResult FitLikelihood(const LikelihoodData& data, const LikelihoodSettings& settings) {

@@ -3,6 +3,7 @@
 #include "core/stats/distributions.h"
 #include "core/text/number_format.h"
 
+#include <algorithm>
 #include <cmath>
 #include <vector>
 
@@ -138,11 +139,13 @@ std::string WarningMemoLine(const ModelWarning& w) {
     return "Предупреждение (" + ModelCaption(w.model) + "): " + w.text;
 }
 
-void UpdateModelWarnings(AnalysisState& st, char sep, const std::function<void(const std::string&)>& memo) {
+void UpdateModelWarnings(AnalysisState& st, char sep, const std::vector<std::string>& runModels,
+                         const std::function<void(const std::string&)>& memo) {
     st.Warnings = ModelWarnings(st, sep);
     if (!memo) return;
     for (const ModelWarning& w : st.Warnings)
-        memo(WarningMemoLine(w));
+        if (std::find(runModels.begin(), runModels.end(), w.model) != runModels.end())
+            memo(WarningMemoLine(w));
 }
 
 } // namespace tovimo

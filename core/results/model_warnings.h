@@ -27,8 +27,10 @@ std::vector<ModelWarning> ModelWarnings(const AnalysisState& st, char decimalSep
 // "Предупреждение (<model>): <text>"
 std::string WarningMemoLine(const ModelWarning& w);
 
-// Recomputes st.Warnings and appends one memo line per warning.
-void UpdateModelWarnings(AnalysisState& st, char decimalSeparator,
+// Recomputes st.Warnings (every executed model) and appends one memo line per
+// warning on the models of `runModels` (slot names): the models the run just
+// computed, so that the memo does not repeat the warnings of earlier runs.
+void UpdateModelWarnings(AnalysisState& st, char decimalSeparator, const std::vector<std::string>& runModels,
                          const std::function<void(const std::string&)>& memo);
 
 } // namespace tovimo

@@ -28,6 +28,7 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QResizeEvent>
 #include <QScreen>
 #include <QSlider>
 #include <QStandardItemModel>
@@ -131,11 +132,14 @@ void TForm1::buildUi() {
     central->setObjectName(QStringLiteral("centralWidget"));
     setCentralWidget(central);
 
-    // The data summary across the top; under it the pages and the memo on
-    // the left, the log-log chart over the record grid on the right.
+    // The data summary across the top, the log-log chart at the top right,
+    // the pages and the memo on the left, the record grid on the right; on a
+    // narrow screen the chart stands over the record grid (arrange()).
     auto* grid = new QGridLayout(central);
+    grid_ = grid;
     grid->setContentsMargins(4, 4, 4, 4);
-    grid->addWidget(buildTopArea(), 0, 0, 1, 2);
+    topArea_ = buildTopArea();
+    grid->addWidget(topArea_, 0, 0, 1, 3);
 
     PageControl = new QTabWidget(central);
     PageControl->setObjectName(QStringLiteral("PageControl"));
@@ -175,10 +179,10 @@ void TForm1::buildUi() {
     Mass_List->setHorizontalHeaderLabels({QString(), QString(), QString(), QString()});
     for (int c = 0; c < 4; ++c)
         Mass_List->setColumnWidth(c, form_.Mass_List_widths[static_cast<size_t>(c)]);
-    auto* right = new QVBoxLayout;
-    right->addWidget(buildChart2(), 1);
-    right->addWidget(Mass_List, 2);
-    grid->addLayout(right, 1, 1);
+    rightColumn_ = new QVBoxLayout;
+    rightColumn_->addWidget(buildChart2(), 1);
+    rightColumn_->addWidget(Mass_List, 1);
+    grid->addLayout(rightColumn_, 1, 1, 1, 2);
 
     RunStatus = namedLabel(QStringLiteral("RunStatus"), QString(), this);
     RunBusy = new QProgressBar(this);
@@ -190,9 +194,37 @@ void TForm1::buildUi() {
     RunStatus->hide();
     RunBusy->hide();
 
+    // the chart's column takes half of what the window has beyond its minimum
     grid->setColumnStretch(0, 0);
     grid->setColumnStretch(1, 1);
+    grid->setColumnStretch(2, 1);
     grid->setRowStretch(1, 1);
+}
+
+void TForm1::arrange(bool wide) {
+    if (wide == wide_) return;
+    wide_ = wide;
+    for (QWidget* w : {topArea_, static_cast<QWidget*>(Chart2), static_cast<QWidget*>(Mass_List)}) {
+        grid_->removeWidget(w);
+        rightColumn_->removeWidget(w);
+    }
+    if (wide) {
+        grid_->addWidget(topArea_, 0, 0, 1, 2);
+        grid_->addWidget(Chart2, 0, 2);
+        grid_->addWidget(Mass_List, 1, 1, 1, 2);
+    } else {
+        grid_->addWidget(topArea_, 0, 0, 1, 3);
+        rightColumn_->addWidget(Chart2, 1);
+        rightColumn_->addWidget(Mass_List, 1);
+    }
+}
+
+void TForm1::resizeEvent(QResizeEvent* event) {
+    // A window pushed against its minimum takes the narrow arrangement too,
+    // whose minimum is smaller, so that it can go on shrinking.
+    const int w = event->size().width();
+    arrange(w >= kMainWideFrom && !(wide_ && w <= minimumSizeHint().width()));
+    QMainWindow::resizeEvent(event);
 }
 
 QWidget* TForm1::buildTopArea() {
@@ -365,7 +397,7 @@ QWidget* TForm1::buildChart2() {
     Chart2 = new QChartView(chart, this);
     Chart2->setObjectName(QStringLiteral("Chart2"));
     Chart2->setRenderHint(QPainter::Antialiasing);
-    Chart2->setMinimumSize(260, 200);
+    Chart2->setMinimumSize(260, 180);
     Chart2->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
 
     Button2 = namedButton(QStringLiteral("Button2"), QStringLiteral("Expand"), Chart2);

@@ -35,6 +35,8 @@ class QTabWidget;
 class QTableWidget;
 class QWidget;
 class QFrame;
+class QGridLayout;
+class QVBoxLayout;
 
 class QChart;
 class QChartView;
@@ -50,6 +52,8 @@ class UiCallQueue;
 // The most the main window's smallest size may be: its layouts keep every
 // control whole and apart down to their own minimum, which fits in this.
 inline constexpr QSize kMainMinimumBound{1024, 700};
+// From this width on the log-log chart stands at the top right, as designed.
+inline constexpr int kMainWideFrom = 1300;
 
 class TForm1 : public QMainWindow {
     Q_OBJECT
@@ -112,6 +116,7 @@ class TForm1 : public QMainWindow {
   protected:
     void closeEvent(QCloseEvent* event) override; // FormClose
     bool eventFilter(QObject* watched, QEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
 
   private:
     friend class GuiGaHost;
@@ -126,6 +131,9 @@ class TForm1 : public QMainWindow {
     QWidget* buildPravdBox(QWidget* page);
     void setPravdLawChoices(bool fileLoaded, int law);
     void connectHandlers();
+    // The log-log chart at the top right when the window is wide enough,
+    // else over the record grid.
+    void arrange(bool wide);
 
     // Widgets into form_ and back, through fields_.
     void bindFields();
@@ -172,6 +180,10 @@ class TForm1 : public QMainWindow {
     long long timingCount_ = 100'000'000;
     bool closing_ = false;
     size_t memoShown_ = 0; // lines of form_.Memo2 already in Memo2
+    QGridLayout* grid_ = nullptr;
+    QVBoxLayout* rightColumn_ = nullptr;
+    QWidget* topArea_ = nullptr;
+    bool wide_ = false;
 
   public:
     // Controls, named after their components.

@@ -60,7 +60,7 @@ class GuiGaHost final : public GaHost {
     void diaGen() override {
         calls_.call([this] {
             // the warnings of the last run now cover the genetic model too
-            UpdateModelWarnings(w_.state(), w_.form().decimalSeparator,
+            UpdateModelWarnings(w_.state(), w_.form().decimalSeparator, {"MGenet"},
                                 [this](const std::string& line) { appendMemo(line); });
             w_.DiaStart();
         });

@@ -7,6 +7,8 @@
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
 
+#include <algorithm>
+
 namespace tovimo {
 namespace {
 
@@ -34,6 +36,31 @@ TEST(GeneticCli, SameSeedGivesTheSameOutputWhateverTheThreadCount) {
     const size_t fitLines = memo.size() - j["warnings"].size();
     EXPECT_EQ(memo[fitLines - 1].rfind("Доверительный 95% интервал частотной диаграммы", 0), 0u);
     EXPECT_EQ(memo.back().rfind("Предупреждение (Генетическая модель): ", 0), 0u);
+}
+
+TEST(GeneticCli, EachWarningReachesTheMemoOnceWhenAFitPrecedesTheGeneticRun) {
+    const test::CliResult r = test::RunCli(std::string("analyze ") + TOVIMO_SAMPLE +
+                                               " --models newton,genetic --json --generations 40 --seed 7 "
+                                               "--population 200",
+                                           "TOVIMO_STEP_CLOCK=2");
+    ASSERT_EQ(r.status, 0) << r.out;
+    const auto j = nlohmann::json::parse(r.out);
+    const auto memo = j["memo"].get<std::vector<std::string>>();
+    std::vector<std::string> warningLines;
+    for (const std::string& line : memo)
+        if (line.rfind("Предупреждение (", 0) == 0) warningLines.push_back(line);
+    // one line per warning of the final list: model 1.2's after its fit, the
+    // genetic model's after the genetic run, none repeated
+    EXPECT_EQ(warningLines.size(), j["warnings"].size());
+    std::vector<std::string> sorted = warningLines;
+    std::sort(sorted.begin(), sorted.end());
+    EXPECT_EQ(std::adjacent_find(sorted.begin(), sorted.end()), sorted.end());
+    auto has = [&](const char* caption) {
+        return std::any_of(warningLines.begin(), warningLines.end(),
+                           [&](const std::string& l) { return l.find(caption) != std::string::npos; });
+    };
+    EXPECT_TRUE(has("(Модель 1.2)"));
+    EXPECT_TRUE(has("(Генетическая модель)"));
 }
 
 TEST(GeneticCli, CommaSeparatorInTheMemo) {

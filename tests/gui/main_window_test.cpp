@@ -638,29 +638,50 @@ class MainWindowTest : public QObject {
         QCOMPARE(expands, 1);
     }
 
-    // At its smallest size, with the sample loaded, every control of either
-    // page shows whole and none lies on another; the window never asks for
-    // more than a small screen has.
-    void smallestSizeShowsEveryControl_data() {
+    // From its smallest size up, with the sample loaded, every control of
+    // either page shows whole and none lies on another; the smallest size
+    // fits a small screen. From the design width on, the log-log chart
+    // stands at the top right, right of the data summary.
+    void everyControlWholeAtEverySize_data() {
+        QTest::addColumn<QSize>("size");
         QTest::addColumn<int>("page");
-        QTest::newRow("page 1") << 0;
-        QTest::newRow("page 2") << 1;
+        QTest::newRow("smallest, page 1") << QSize(1, 1) << 0;
+        QTest::newRow("smallest, page 2") << QSize(1, 1) << 1;
+        QTest::newRow("1100x760, page 1") << QSize(1100, 760) << 0;
+        QTest::newRow("1299x760, page 1") << QSize(kMainWideFrom - 1, 760) << 0;
+        QTest::newRow("1300x760, page 1") << QSize(kMainWideFrom, 760) << 0;
+        QTest::newRow("1300x760, page 2") << QSize(kMainWideFrom, 760) << 1;
+        QTest::newRow("1366x700, page 1") << QSize(1366, 700) << 0;
+        QTest::newRow("design, page 1") << QSize(1420, 816) << 0;
+        QTest::newRow("design, page 2") << QSize(1420, 816) << 1;
+        QTest::newRow("1600x1000, page 1") << QSize(1600, 1000) << 0;
     }
 
-    void smallestSizeShowsEveryControl() {
+    void everyControlWholeAtEverySize() {
+        QFETCH(QSize, size);
         QFETCH(int, page);
         Loaded l(settings(), QStringLiteral(TOVIMO_SAMPLE));
         l.w.PageControl->setCurrentIndex(page);
         l.w.showNormal();
-        l.w.resize(1, 1); // as small as the window goes
-        QCoreApplication::processEvents();
-        const QSize smallest = l.w.size();
-        QVERIFY2(smallest.width() <= kMainMinimumBound.width() &&
-                     smallest.height() <= kMainMinimumBound.height(),
-                 qPrintable(QStringLiteral("%1x%2").arg(smallest.width()).arg(smallest.height())));
-        QCOMPARE(l.w.minimumSize(), smallest);
+        for (int step = 0; step < 2; ++step) { // as a user drags: once to what the window allows, then on
+            l.w.resize(size);
+            QCoreApplication::processEvents();
+        }
+        const QSize shown = l.w.size();
+        if (size == QSize(1, 1)) {
+            QVERIFY2(shown.width() <= kMainMinimumBound.width() &&
+                         shown.height() <= kMainMinimumBound.height(),
+                     qPrintable(QStringLiteral("%1x%2").arg(shown.width()).arg(shown.height())));
+            QCOMPARE(l.w.minimumSize(), shown);
+        } else {
+            QCOMPARE(shown, size);
+        }
         const QStringList faults = layoutFaults(&l.w);
         QVERIFY2(faults.isEmpty(), qPrintable(faults.join(QLatin1Char('\n'))));
+        const QRect chart = l.w.Chart2->geometry();
+        const QRect panel(l.w.Panel1->mapTo(l.w.centralWidget(), QPoint(0, 0)), l.w.Panel1->size());
+        QCOMPARE(chart.left() > panel.right() && chart.top() < panel.bottom(),
+                 shown.width() >= kMainWideFrom);
     }
 
     void programWindowsAreWiredTogether() {
