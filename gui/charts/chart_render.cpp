@@ -116,6 +116,7 @@ PlannedChart::PlannedChart(const ChartPlan& design, QGraphicsItem* parent) : QCh
     }
     fill(design);
     connect(this, &QChart::plotAreaChanged, this, [this] {
+        fitAxisTitles();
         fitColumnLabels();
         placeMarks();
     });
@@ -329,6 +330,23 @@ void PlannedChart::fitTitle() {
            QFontMetrics(UiFont(QStringLiteral("Segoe UI"), px, true)).horizontalAdvance(title()) > room)
         --px;
     if (titleFont().pixelSize() != px) setTitleFont(UiFont(QStringLiteral("Segoe UI"), px, true));
+}
+
+void PlannedChart::fitAxisTitles() {
+    // A short chart takes smaller titles on its side axes rather than cutting them short.
+    constexpr int kTitlePx = 12, kSmallestTitlePx = 8;
+    const int room = qRound(plotArea().height()) - 4;
+    for (QValueAxis* axis : {left_, right_}) {
+        if (!axis || axis->titleText().isEmpty()) continue;
+        int px = kTitlePx;
+        while (
+            px > kSmallestTitlePx &&
+            QFontMetrics(UiFont(QStringLiteral("Segoe UI"), px, true)).horizontalAdvance(axis->titleText()) >
+                room)
+            --px;
+        if (axis->titleFont().pixelSize() != px)
+            axis->setTitleFont(UiFont(QStringLiteral("Segoe UI"), px, true));
+    }
 }
 
 void PlannedChart::setFitColumnLabels(bool on) {

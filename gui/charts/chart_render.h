@@ -76,6 +76,7 @@ class PlannedChart : public QChart {
     void setRanges(const ChartPlan& plan);
     void placeMarks();
     void fitTitle();
+    void fitAxisTitles();
     void fitColumnLabels();
 
     QHash<QString, QAbstractSeries*> named_;
