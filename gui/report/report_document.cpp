@@ -334,7 +334,7 @@ void KeepWithNext(QTextDocument& doc, double pageHeight) {
 ReportFigures ComputeReportFigures(const AnalysisState& st, const MainForm& form) {
     ReportFigures f{st, form, {}, {}, {}, {}};
     const char sep = form.decimalSeparator;
-    RefreshResultFigures(f.st, f.form);
+    RefreshResultFigures(f.st);
     f.charts = BuildResultCharts(f.st, sep, ChartGroupSeparator(sep));
     StoreChartTotals(f.st, f.charts);
     // measured in the window's font, so that a figure its cell cannot show is
