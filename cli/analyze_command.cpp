@@ -7,6 +7,7 @@
 #include "core/data/warranty_file.h"
 #include "core/fit/calc_run.h"
 #include "core/fit/fit_clock.h"
+#include "core/results/csv_export.h"
 #include "core/results/model_warnings.h"
 #include "core/results/results_refresh.h"
 #include "core/results/results_table.h"
@@ -114,7 +115,7 @@ nlohmann::json GridJson(const ResultTable& table) {
 
 } // namespace
 
-int RunAnalyze(const AnalyzeOptions& o, const ChartsWriter& writeCharts) {
+int RunAnalyze(const AnalyzeOptions& o, const QtWriters& writers) {
     auto mc = parseModels(o.models);
     if (!mc) {
         std::cerr << "Неизвестная модель в списке --models: " << o.models << "\n";
@@ -134,6 +135,7 @@ int RunAnalyze(const AnalyzeOptions& o, const ChartsWriter& writeCharts) {
     std::vector<std::string> messages;
     auto message = [&](const std::string& m) { messages.push_back(m); };
     if (!LoadCommandData(st, form, o.dataFile, messages)) return kFileError;
+    const ReportOrigin origin{o.dataFile, st.Sred, st.SKO};
     if (o.warrantyFile && !LoadWarrantyOption(st, form, *o.warrantyFile, messages)) return kFileError;
     applyOptions(o, form, *mc);
     if (o.level) form.PravdLevel = LevelIndex(*o.level);
@@ -191,7 +193,18 @@ int RunAnalyze(const AnalyzeOptions& o, const ChartsWriter& writeCharts) {
     } else {
         printText(st, form, messages, table);
     }
-    if (o.chartsDir && rc == kDone) rc = writeCharts(st, form.decimalSeparator, *o.chartsDir);
+    if (o.chartsDir && rc == kDone) rc = writers.charts(st, form.decimalSeparator, *o.chartsDir);
+    if (o.csvDir && rc == kDone) {
+        try {
+            for (const std::string& file :
+                 WriteCsvFiles(ResultCsvFiles(st, table, form.decimalSeparator), *o.csvDir))
+                std::cerr << file << "\n";
+        } catch (const std::exception& e) {
+            std::cerr << e.what() << "\n";
+            rc = kFileError;
+        }
+    }
+    if (o.reportFile && rc == kDone) rc = writers.report(st, form, origin, *o.reportFile);
     return rc;
 }
 

@@ -12,11 +12,13 @@
 
 namespace tovimo {
 struct AnalysisState;
-}
+struct MainForm;
+} // namespace tovimo
 
 namespace tovimo::cli {
 
-enum ExitCode { kDone = 0, kUsage = 2, kFileError = 3, kRunFailed = 4 };
+// kBadData: the input holds rows that could not be read.
+enum ExitCode { kDone = 0, kUsage = 2, kFileError = 3, kRunFailed = 4, kBadData = 5 };
 
 struct AnalyzeOptions {
     std::string dataFile;
@@ -32,6 +34,8 @@ struct AnalyzeOptions {
     bool check = false;
     bool json = false;
     std::optional<std::string> chartsDir;
+    std::optional<std::string> csvDir;
+    std::optional<std::string> reportFile;
     // model 3
     std::string mleK = "once";
     std::optional<double> level;
@@ -59,13 +63,38 @@ struct SimulateOptions {
     bool once = false;                    // each product fails at most once
 };
 
+struct ImportOptions {
+    std::string table;
+    double fleet = 0, mean = 0, sd = 0;
+    std::optional<long long> failures;
+    std::optional<std::string> comment;
+    std::string output;
+    bool skipBad = false;
+};
+
 // Writes the chart images of an analysis into a folder and answers the exit status.
 using ChartsWriter =
     std::function<int(const AnalysisState& st, char decimalSeparator, const std::string& dir)>;
 
-// `writeCharts` serves --charts.
-int RunAnalyze(const AnalyzeOptions& o, const ChartsWriter& writeCharts);
+// Where the report finds the data file and the law it gave.
+struct ReportOrigin {
+    std::string dataFile;
+    std::optional<double> dataMean, dataSd;
+};
+
+// Writes the report of an analysis into a PDF file and answers the exit status.
+using ReportWriter = std::function<int(const AnalysisState& st, const MainForm& form,
+                                       const ReportOrigin& origin, const std::string& pdfPath)>;
+
+// What the program draws with Qt: --charts and --report.
+struct QtWriters {
+    ChartsWriter charts;
+    ReportWriter report;
+};
+
+int RunAnalyze(const AnalyzeOptions& o, const QtWriters& writers);
 int RunScore(const ScoreOptions& o);
 int RunSimulate(const SimulateOptions& o);
+int RunImport(const ImportOptions& o);
 
 } // namespace tovimo::cli

@@ -1,6 +1,7 @@
 // tovimo-cli: the analysis without windows.
 #include "cli/charts_option.h"
 #include "cli/commands.h"
+#include "cli/report_option.h"
 
 #include <CLI/CLI.hpp>
 
@@ -38,6 +39,8 @@ int main(int argc, char** argv) {
     an->add_flag("--check", a.check, "контроль исходных данных");
     an->add_flag("--json", a.json, "вывод в JSON");
     an->add_option("--charts", a.chartsDir, "папка для изображений диаграмм");
+    an->add_option("--csv", a.csvDir, "папка для таблиц CSV: результаты, гистограмма");
+    an->add_option("--report", a.reportFile, "отчёт PDF");
     an->add_option("--mle-k", a.mleK, "модель 3: once (K = 1) или free (повторные отказы)")
         ->check(CLI::IsMember({"once", "free"}));
     an->add_option("--level", a.level, "модель 3: доверительный уровень 0.90, 0.95 или 0.99");
@@ -75,14 +78,26 @@ int main(int argc, char** argv) {
     sim->add_option("--units", m.unitsFile, "файл времен окончания гарантии всех изделий парка");
     sim->add_flag("--once", m.once, "каждое изделие отказывает не более одного раза");
 
+    ImportOptions im;
+    auto* imp = app.add_subcommand("import", "Таблица отказов (CSV, TSV) в файл исходных данных");
+    imp->add_option("TABLE", im.table, "таблица: наработка, причина, описание")->required();
+    imp->add_option("--fleet", im.fleet, "парк изделий")->required();
+    imp->add_option("--mean", im.mean, "среднее время гарантии, ч")->required();
+    imp->add_option("--sd", im.sd, "СКО времени гарантии, ч")->required();
+    imp->add_option("--failures", im.failures, "число отказов (по умолчанию число строк)");
+    imp->add_option("--comment", im.comment, "комментарий (по умолчанию имя файла таблицы)");
+    imp->add_option("-o,--output", im.output, "файл исходных данных")->required();
+    imp->add_flag("--skip-bad", im.skipBad, "записать файл без строк, которые не удалось прочитать");
+
     try {
         app.parse(argc, argv);
     } catch (const CLI::ParseError& e) {
         const int rc = app.exit(e);
         return rc == 0 ? 0 : kUsage;
     }
-    if (*an) return RunAnalyze(a, WriteChartsOption);
+    if (*an) return RunAnalyze(a, {WriteChartsOption, WriteReportOption});
     if (*sc) return RunScore(s);
     if (*sim) return RunSimulate(m);
+    if (*imp) return RunImport(im);
     return kUsage;
 }

@@ -1,5 +1,6 @@
 #include "core/data/fleet_simulator.h"
 
+#include "core/data/data_file_text.h"
 #include "core/stats/distributions.h"
 #include "core/text/number_format.h"
 
@@ -66,7 +67,7 @@ double FleetSizeFor(const FleetParams& p, double failures) {
 SimulatedFleet SimulateFleet(const FleetParams& p) {
     Draws d(p.seed);
     SimulatedFleet out;
-    std::vector<std::string> lines;
+    DataFileContent file;
     const long fleet = std::max(1L, std::lround(p.fleet));
     int reported = 0;
     for (long i = 0; i < fleet; ++i) {
@@ -90,21 +91,17 @@ SimulatedFleet SimulateFleet(const FleetParams& p) {
                 const std::string& c = p.causes[d.index(p.causes.size())];
                 source = d.uniform() < 0.5 ? c : c + " узла " + std::to_string(1 + d.index(9));
             }
-            const char* desc = kDescriptions[d.index(7)];
-            if (*desc) source += std::string(" * ") + desc;
-            lines.push_back(timeText + "\t" + source);
+            file.records.push_back({timeText, source, kDescriptions[d.index(7)]});
         }
     }
     out.declaredFailures = reported;
-    std::string text = p.comment + "\n";
-    text += FloatToStr(p.mean, '.') + "\n" + FloatToStr(p.sd, '.') + "\n";
-    text += FloatToStr(static_cast<double>(fleet), '.') + "\n" + std::to_string(reported) + "\n";
-    text += std::to_string(p.causes.size()) + "\n";
-    for (const auto& c : p.causes)
-        text += c + "\n";
-    for (const auto& l : lines)
-        text += l + "\n";
-    out.text = text;
+    file.comment = p.comment;
+    file.mean = p.mean;
+    file.sd = p.sd;
+    file.fleet = static_cast<double>(fleet);
+    file.failures = reported;
+    file.causes = p.causes;
+    out.text = DataFileText(file);
     return out;
 }
 

@@ -4,6 +4,7 @@
 #include "gui/charts/chart_separators.h"
 #include "gui/charts/chart_sizes.h"
 #include "gui/charts/chart_view.h"
+#include "gui/charts/headless_app.h"
 #include "gui/charts/loglog_panel.h"
 
 #include <QApplication>
@@ -12,25 +13,12 @@
 #include <QPixmap>
 #include <QSvgGenerator>
 
-#include <clocale>
 #include <memory>
 #include <stdexcept>
 
 namespace tovimo {
 
 namespace {
-
-// Drawing needs an application object; the command line has none of its own.
-std::unique_ptr<QApplication> ensureApplication() {
-    if (QCoreApplication::instance()) return nullptr;
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-    static int argc = 1;
-    static char name[] = "tovimo-cli";
-    static char* argv[] = {name, nullptr};
-    auto app = std::make_unique<QApplication>(argc, argv);
-    std::setlocale(LC_NUMERIC, "C"); // the rest of the program formats numbers itself
-    return app;
-}
 
 // The SVG file is titled after the window the picture shows.
 void save(QWidget* w, const QString& path, const QString& title, std::vector<std::string>& written) {
@@ -55,7 +43,7 @@ void save(QWidget* w, const QString& path, const QString& title, std::vector<std
 } // namespace
 
 std::vector<std::string> ExportResultCharts(const AnalysisState& st, char sep, const std::string& dir) {
-    const auto app = ensureApplication();
+    const auto app = EnsureApplication();
     const QString folder = QString::fromStdString(dir);
     if (!QDir().mkpath(folder)) throw std::runtime_error("Не удалось создать папку " + dir);
     const QDir out(folder);

@@ -35,4 +35,8 @@ QFont UiFont(const QString& family, int pixelSize, bool bold) {
     return f;
 }
 
+QFont ResultGridFont() {
+    return UiFont(QStringLiteral("MS Sans Serif"), 12);
+}
+
 } // namespace tovimo

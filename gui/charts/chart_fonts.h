@@ -11,6 +11,10 @@ namespace tovimo {
 // `family` at `pixelSize` pixels; a heavy face ("Arial Black") keeps its weight.
 QFont UiFont(const QString& family, int pixelSize, bool bold = false);
 
+// The results table's font: the results window shows the table in it, and
+// the report measures the table's cells with it, so both pad and dash alike.
+QFont ResultGridFont();
+
 // The installed family used for `family`.
 QString InstalledFamily(const QString& family);
 

@@ -56,6 +56,21 @@ class QtUiSeams final : public UiSeams {
         if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
         return dialog.selectedFiles().first();
     }
+
+    std::optional<QString> saveFile(QWidget* parent, const QString& filter, const QString& start) override {
+        QFileDialog dialog(parent);
+        dialog.setOption(QFileDialog::DontUseNativeDialog);
+        dialog.setAcceptMode(QFileDialog::AcceptSave);
+        dialog.setFileMode(QFileDialog::AnyFile);
+        dialog.setNameFilter(filter);
+        if (!start.isEmpty()) {
+            const QFileInfo fi(start);
+            dialog.setDirectory(fi.absolutePath());
+            dialog.selectFile(fi.fileName());
+        }
+        if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
+        return dialog.selectedFiles().first();
+    }
 };
 
 UiSeams* g_installed = nullptr;
@@ -64,6 +79,14 @@ constexpr int kListWidth = 640;
 constexpr int kListHeight = 420;
 
 } // namespace
+
+std::optional<QString> UiSeams::saveFile(QWidget*, const QString&, const QString&) {
+    return std::nullopt;
+}
+
+int UiSeams::runDialog(QDialog* dialog) {
+    return dialog->exec();
+}
 
 void UiSeams::messageList(QWidget* parent, const QStringList& lines) {
     QDialog dialog(parent);

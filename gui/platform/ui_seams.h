@@ -8,6 +8,7 @@
 
 #include <optional>
 
+class QDialog;
 class QWidget;
 
 namespace tovimo {
@@ -29,6 +30,12 @@ class UiSeams {
     // File-open dialog with a filter ("text (patterns)") starting at a file or
     // folder; nullopt when the user cancels.
     virtual std::optional<QString> openFile(QWidget* parent, const QString& filter, const QString& start) = 0;
+    // File-save dialog asking before it replaces a file; nullopt when the
+    // user cancels (the stand-ins of tests that do not answer it cancel).
+    virtual std::optional<QString> saveFile(QWidget* parent, const QString& filter, const QString& start);
+    // Runs a dialog of the program modally and answers its result code
+    // (tests fill and close the dialog themselves).
+    virtual int runDialog(QDialog* dialog);
 };
 
 // The seam in force: the one set by SetUi, else the Qt implementation.

@@ -2,12 +2,23 @@
 
 #include "gui/windows/lnview.h"
 
+#include <QLineEdit>
+
 namespace tovimo {
 
 AppWindows::AppWindows(const QString& settingsFile) : Form1(state, settingsFile), Form5(state) {
     // the results window closes with the main window and never keeps the program alive
     Form5.setAttribute(Qt::WA_QuitOnClose, false);
     Form5.setMainWindow(&Form1, [this]() -> const MainForm& { return Form1.form(); });
+    Form5.setReportSource([this] {
+        ReportSource source;
+        source.dataFile = Form1.FilePath->text().toStdString();
+        if (const auto law = Form1.dataFileLaw()) {
+            source.dataMean = law->first;
+            source.dataSd = law->second;
+        }
+        return source;
+    });
     Form1.setDiaStart([this] { Form5.DiaStart(); });
     Form1.setExpand([this] { OpenLnView(&Form1, state, Form1.form().decimalSeparator); });
 }

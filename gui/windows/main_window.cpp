@@ -237,7 +237,7 @@ QWidget* TForm1::buildTopArea() {
     Label10->setFont(pixelFont(QStringLiteral("Arial Black"), 17));
     v->addWidget(Label10);
 
-    // One row: the caption, "Путь", the path and the warranty file's comment,
+    // One row: the caption, "Путь", "Импорт таблицы…", the path and the warranty file's comment,
     // so that the rows below keep their height on a small screen.
     auto* pathRow = new QHBoxLayout;
     Label1 = namedLabel(QStringLiteral("Label1"), QStringLiteral("Файл исходных данных:"), top);
@@ -249,6 +249,10 @@ QWidget* TForm1::buildTopArea() {
                        "отказов"));
     OpenFileStart->setDefault(true);
     pathRow->addWidget(OpenFileStart);
+    btnImportTable = namedButton(QStringLiteral("btnImportTable"), QStringLiteral("Импорт таблицы…"), top);
+    btnImportTable->setToolTip(QStringLiteral("Таблица отказов (CSV, TSV) со столбцами наработки, причины "
+                                              "и описания отказа: в файл исходных данных"));
+    pathRow->addWidget(btnImportTable);
     FilePath = namedEdit(QStringLiteral("FilePath"), top);
     FilePath->setMinimumWidth(300);
     FilePath->setMaximumWidth(922);
@@ -583,6 +587,7 @@ bool TForm1::eventFilter(QObject* watched, QEvent* event) {
 
 void TForm1::connectHandlers() {
     connect(OpenFileStart, &QPushButton::clicked, this, &TForm1::OpenFileStartClick);
+    connect(btnImportTable, &QPushButton::clicked, this, &TForm1::ImportTableClick);
     connect(SpeedButton1, &QPushButton::clicked, this, &TForm1::SpeedButton1Click);
     connect(Button2, &QPushButton::clicked, this, &TForm1::Button2Click);
     connect(bbRaschet, &QPushButton::clicked, this, &TForm1::bbRaschetClick);

@@ -13,9 +13,12 @@
 #include <QPointer>
 #include <QSize>
 #include <QString>
+#include <QStringList>
 
 #include <atomic>
 #include <functional>
+#include <optional>
+#include <utility>
 #include <vector>
 
 class QButtonGroup;
@@ -94,9 +97,12 @@ class TForm1 : public QMainWindow {
     bool runActive() const { return calculationRunning() || geneticRunning(); }
     // The results refresh, as the runs call it.
     void DiaStart();
+    // The warranty law the data file loaded last gave (mean, sd), if any.
+    std::optional<std::pair<double, double>> dataFileLaw() const { return dataFileLaw_; }
 
   public slots:
     void OpenFileStartClick();
+    void ImportTableClick();
     void SpeedButton1Click();
     void bbRaschetClick();
     void Button1Click();
@@ -143,6 +149,9 @@ class TForm1 : public QMainWindow {
     // it with the standard error box.
     void guarded(const std::function<void()>& body);
     void showMessage(const std::string& text);
+    // After a data load: the edits, the load's findings (one a box, several a
+    // list), the grid and the chart, as "Путь" shows them.
+    void showLoaded(const QStringList& found);
     // The caption of the number edit holding `text` that does not convert,
     // looked for in the order the runs read their edits; empty when none does.
     QString fieldOfBadNumber(const QString& text) const;
@@ -157,6 +166,7 @@ class TForm1 : public QMainWindow {
     QString sampleFile_;
     QString dialogFile_;   // the data file the shared file dialog chose last
     QString warrantyFile_; // the warranty-end times file it chose last
+    std::optional<std::pair<double, double>> dataFileLaw_;
     std::function<void()> diaStart_;
     std::function<void()> expand_;
     QPointer<TGen> gen_;
@@ -182,6 +192,7 @@ class TForm1 : public QMainWindow {
     QLabel* Label15 = nullptr;
     QLabel* Label1 = nullptr;
     QPushButton* OpenFileStart = nullptr;
+    QPushButton* btnImportTable = nullptr;
     QFrame* Panel1 = nullptr;
     QLineEdit* meKolAll = nullptr;
     QLineEdit* meKolOtk = nullptr;

@@ -150,8 +150,8 @@ void TForm1::showChart() {
 }
 
 void TForm1::setRunControlsEnabled(bool enabled) {
-    for (QWidget* w : std::initializer_list<QWidget*>{OpenFileStart, SpeedButton1, bbRaschet, Button1,
-                                                      ToolBRunGenOptim, Edit3})
+    for (QWidget* w : std::initializer_list<QWidget*>{OpenFileStart, btnImportTable, SpeedButton1, bbRaschet,
+                                                      Button1, ToolBRunGenOptim, Edit3})
         w->setEnabled(enabled);
 }
 

@@ -4,6 +4,7 @@
 #include "gui/platform/settings_file.h"
 #include "gui/platform/time_text.h"
 #include "gui/platform/ui_seams.h"
+#include "gui/windows/table_import_dialog.h"
 #include "gui/workers/gen_thread.h"
 
 #include "core/data/data_file.h"
@@ -24,6 +25,7 @@ namespace {
 
 const char* const kDataFilter = "файлы данных (txt,rel) (*.txt *.rel)";
 const char* const kWarrantyFilter = "Файл времен гарантии (gar*.txt)";
+const char* const kTableFilter = "Таблицы отказов (csv, tsv, txt) (*.csv *.tsv *.txt)";
 
 std::string localPath(const QString& file) {
     return QFile::encodeName(file).toStdString();
@@ -102,11 +104,46 @@ void TForm1::OpenFileStartClick() {
         LoadDataFile(
             st_, form_, localPath(*chosen), [&](const std::string& m) { found << QString::fromStdString(m); },
             [this] { WriteComStr(settingsFile_, FilePath->text()); });
-        showForm();
-        if (found.size() == 1) Ui().message(this, found.front());
-        if (found.size() > 1) Ui().messageList(this, found);
-        showGrid();
-        showChart();
+        showLoaded(found);
+    });
+}
+
+void TForm1::showLoaded(const QStringList& found) {
+    if (st_.uk) dataFileLaw_ = std::make_pair(st_.Sred, st_.SKO);
+    showForm();
+    if (found.size() == 1) Ui().message(this, found.front());
+    if (found.size() > 1) Ui().messageList(this, found);
+    showGrid();
+    showChart();
+}
+
+void TForm1::ImportTableClick() {
+    if (runActive()) return;
+    guarded([&] {
+        const auto chosen = Ui().openFile(this, QString::fromUtf8(kTableFilter), dialogFile_);
+        if (!chosen) return;
+        dialogFile_ = *chosen;
+        auto bytes = ReadFileBytes(localPath(*chosen));
+        if (!bytes) {
+            showMessage(kMsgFileMissing);
+            return;
+        }
+        readControls();
+        TableImportDialog dialog(*chosen, std::move(*bytes), form_.decimalSeparator, this);
+        if (!dialog.readError().isEmpty()) {
+            Ui().message(this, dialog.readError());
+            return;
+        }
+        if (Ui().runDialog(&dialog) != QDialog::Accepted) return;
+        // then as "Путь" loads a data file; a saved data file is the one remembered
+        const QString saved = dialog.savedFile();
+        FilePath->setText(saved.isEmpty() ? *chosen : saved);
+        readControls();
+        if (!saved.isEmpty()) WriteComStr(settingsFile_, saved);
+        QStringList found;
+        LoadDataText(st_, form_, dialog.dataBytes(),
+                     [&](const std::string& m) { found << QString::fromStdString(m); });
+        showLoaded(found);
     });
 }
 

@@ -24,8 +24,10 @@ constexpr int kButtonsRightGap = 154; // right of "Продолж." at the desig
 constexpr int kDesignWidth = 1522;
 constexpr int kTitleSlack = 4; // the label's own rounding of the text width
 
-constexpr int kButtonsWidth = 73 + 6 + 73 + 6 + 75; // "Границы", "Печать", "Продолж."
-constexpr int kLongestWholeTitle = 900;             // a longer header is elided at the smallest size
+constexpr int kSaveTableWidth = 136; // "Сохранить таблицу" whole in the default font
+// "Сохранить таблицу", "Отчёт", "Границы", "Печать", "Продолж."
+constexpr int kButtonsWidth = kSaveTableWidth + 6 + 73 + 6 + 73 + 6 + 73 + 6 + 75;
+constexpr int kLongestWholeTitle = 900; // a longer header is elided at the smallest size
 
 } // namespace
 
@@ -45,14 +47,16 @@ ResultsLayout LayOutResults(QSize client, QSize gridContent, int titleWidth, int
     const int rightGap = std::clamp(kButtonsRightGap - (kDesignWidth - W), kMargin, kButtonsRightGap);
     l.leave = QRect(W - rightGap - 75, 1, 75, 22);
     l.print = QRect(l.leave.left() - 6 - 73, 1, 73, 22);
-
     l.bounds = QRect(l.print.left() - 6 - 73, 1, 73, 22);
+    l.report = QRect(l.bounds.left() - 6 - 73, 1, 73, 22);
+    l.saveTable = QRect(l.report.left() - 6 - kSaveTableWidth, 1, kSaveTableWidth, 22);
 
     // The header from x = 600 while it fits before the buttons, further left
     // when it is longer, elided when it is longer than all the room there.
-    const int room = l.bounds.left() - kGap - kMargin;
+    const int buttonsLeft = l.saveTable.left();
+    const int room = buttonsLeft - kGap - kMargin;
     const int w = std::min(titleWidth + kTitleSlack, room);
-    const int x = std::clamp(l.bounds.left() - kGap - w, kMargin, kTitleX);
+    const int x = std::clamp(buttonsLeft - kGap - w, kMargin, kTitleX);
     l.title = QRect(x, 0, w, kTitleHeight);
     l.warnings = QRect(kMargin, 0, std::max(0, x - kGap - kMargin), kTitleHeight);
 

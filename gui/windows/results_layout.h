@@ -11,8 +11,9 @@ namespace tovimo {
 
 struct ResultsLayout {
     QRect title, grid, chart1, chart2, chart3, print, leave;
-    QRect bounds;             // "Границы", left of "Печать"
-    QRect warnings;           // the warnings line, left of the header (empty when no room)
+    QRect bounds;            // "Границы", left of "Печать"
+    QRect report, saveTable; // "Отчёт" and "Сохранить таблицу", left of "Границы"
+    QRect warnings;          // the warnings line, left of the header (empty when no room)
     bool gridScrolls = false; // the table is wider than the window allows
 };
 

@@ -1,6 +1,7 @@
 #include "gui/windows/results_window.h"
 
 #include "core/results/chart_data.h"
+#include "core/results/csv_export.h"
 #include "core/results/model_warnings.h"
 #include "core/results/results_refresh.h"
 #include "core/results/results_table.h"
@@ -12,6 +13,9 @@
 #include "gui/windows/results_layout.h"
 
 #include <QCloseEvent>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
 #include <QFontMetrics>
 #include <QGuiApplication>
 #include <QHeaderView>
@@ -72,6 +76,12 @@ void TForm5::FormCreate() {
     Prodolgenie = button(QStringLiteral("Продолж."), QStringLiteral("Prodolgenie"), this);
     connect(Button1, &QPushButton::clicked, this, &TForm5::Button1Click);
     connect(Prodolgenie, &QPushButton::clicked, this, &TForm5::ProdolgenieClick);
+    btnReport = button(QStringLiteral("Отчёт"), QStringLiteral("btnReport"), this);
+    btnSaveTable = button(QStringLiteral("Сохранить таблицу"), QStringLiteral("btnSaveTable"), this);
+    connect(btnReport, &QPushButton::clicked, this, &TForm5::btnReportClick);
+    connect(btnSaveTable, &QPushButton::clicked, this, &TForm5::btnSaveTableClick);
+    for (QPushButton* b : {btnReport, btnSaveTable})
+        b->setEnabled(false); // until a refresh has something to give
     btnBounds = button(QStringLiteral("Границы"), QStringLiteral("btnBounds"), this);
     btnBounds->setToolTip(QStringLiteral("Доверительные границы модели 3 и предупреждения о моделях"));
     connect(btnBounds, &QPushButton::clicked, this, &TForm5::btnBoundsClick);
@@ -88,7 +98,7 @@ void TForm5::FormCreate() {
 void TForm5::buildGrid() {
     Result_Grid = new QTableWidget(kResultRows - 1, kResultCols, this);
     Result_Grid->setObjectName(QStringLiteral("Result_Grid"));
-    Result_Grid->setFont(UiFont(QStringLiteral("MS Sans Serif"), 12));
+    Result_Grid->setFont(ResultGridFont());
     Result_Grid->setFrameShape(QFrame::NoFrame);
     Result_Grid->setSelectionMode(QAbstractItemView::ContiguousSelection);
     Result_Grid->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
@@ -151,6 +161,10 @@ void TForm5::DiaStart() {
     showWarnings(sep);
     layOut();
 
+    shown_ = std::make_unique<Shown>(Shown{st_, form, reportSource_ ? reportSource_() : ReportSource{}});
+    for (QPushButton* b : {btnReport, btnSaveTable})
+        b->setEnabled(true);
+
     showMaximized();
     raise();
     Ui().setWaitCursor(false);
@@ -186,6 +200,8 @@ void TForm5::layOut() {
     Chart3->setGeometry(l.chart3);
     Button1->setGeometry(l.print);
     Prodolgenie->setGeometry(l.leave);
+    btnReport->setGeometry(l.report);
+    btnSaveTable->setGeometry(l.saveTable);
     btnBounds->setGeometry(l.bounds);
     WarningsLine->setText(
         QFontMetrics(WarningsLine->font())
@@ -222,6 +238,40 @@ void TForm5::btnBoundsClick() {
 
 void TForm5::Button1Click() {
     Printing().print(this);
+}
+
+std::optional<QString> TForm5::chooseOutput(const QString& filter, const QString& extension) {
+    if (!shown_) return std::nullopt;
+    // offered beside the data file, under its name
+    const QFileInfo data(QString::fromStdString(shown_->source.dataFile));
+    return Ui().saveFile(this, filter, data.absoluteDir().filePath(data.completeBaseName() + extension));
+}
+
+void TForm5::btnReportClick() {
+    const auto chosen = chooseOutput(QStringLiteral("Отчёт PDF (*.pdf)"), QStringLiteral(".pdf"));
+    if (!chosen) return;
+    try {
+        Ui().setWaitCursor(true);
+        WriteReportPdf(shown_->st, shown_->form, shown_->source, QFile::encodeName(*chosen).toStdString());
+        Ui().setWaitCursor(false);
+    } catch (const std::exception& e) {
+        Ui().setWaitCursor(false);
+        Ui().message(this, QString::fromStdString(e.what()));
+    }
+}
+
+void TForm5::btnSaveTableClick() {
+    const auto chosen = chooseOutput(QStringLiteral("Таблица CSV (*.csv)"), QStringLiteral(".csv"));
+    if (!chosen) return;
+    AnalysisState st = shown_->st;
+    const char sep = shown_->form.decimalSeparator;
+    const ResultTable table = FillResultTable(
+        st, sep, [](const std::string& s) { return static_cast<int>(s.size()); }, false);
+    const std::string csv = ResultTableCsv(table, sep);
+    QFile f(*chosen);
+    if (!f.open(QIODevice::WriteOnly) ||
+        f.write(csv.data(), static_cast<qint64>(csv.size())) != static_cast<qint64>(csv.size()))
+        Ui().message(this, QStringLiteral("Не удалось записать файл ") + QDir::toNativeSeparators(*chosen));
 }
 
 void TForm5::ProdolgenieClick() {

@@ -6,11 +6,14 @@
 #include "core/state/analysis_state.h"
 #include "core/state/main_form.h"
 #include "gui/charts/chart_view.h"
+#include "gui/report/report_pdf.h"
 
 #include <QPointer>
 #include <QWidget>
 
 #include <functional>
+#include <memory>
+#include <optional>
 
 class QLabel;
 class QPushButton;
@@ -30,6 +33,9 @@ class TForm5 : public QWidget {
     // main window's control values (burn-in time, decimal separator).
     void setMainWindow(QWidget* mainWindow, std::function<const MainForm&()> form);
 
+    // Where the report finds the data file and the law it gave.
+    void setReportSource(std::function<ReportSource()> source) { reportSource_ = std::move(source); }
+
     // The results refresh: figures, charts, header, table; then the window shows.
     void DiaStart();
 
@@ -43,6 +49,8 @@ class TForm5 : public QWidget {
     ChartView* Chart3 = nullptr;
     QPushButton* Button1 = nullptr;
     QPushButton* Prodolgenie = nullptr;
+    QPushButton* btnReport = nullptr;
+    QPushButton* btnSaveTable = nullptr;
     // "Границы": the bounds panel of model 3 and the warnings on every model.
     QPushButton* btnBounds = nullptr;
     // The count of the run's warnings, their texts in its tooltip.
@@ -52,6 +60,8 @@ class TForm5 : public QWidget {
   public slots:
     void Button1Click();
     void ProdolgenieClick();
+    void btnReportClick();
+    void btnSaveTableClick();
     void btnBoundsClick();
 
   protected:
@@ -66,6 +76,8 @@ class TForm5 : public QWidget {
     // The window's minimum: every column, the whole header and the buttons.
     void keepEverythingShown(QSize grid, int titleWidth);
     void leave();
+    // The file-save dialog for something made of the shown results.
+    std::optional<QString> chooseOutput(const QString& filter, const QString& extension);
     void showWarnings(char decimalSeparator);
 
     AnalysisState& st_;
@@ -73,6 +85,14 @@ class TForm5 : public QWidget {
     std::function<const MainForm&()> form_;
     MainForm ownForm_; // used while no main window is attached
     QString title_;    // the header's whole text; the label may show it elided
+    std::function<ReportSource()> reportSource_;
+    // What the last refresh showed, for the report and the saved table.
+    struct Shown {
+        AnalysisState st;
+        MainForm form;
+        ReportSource source;
+    };
+    std::unique_ptr<Shown> shown_;
     QString warningsText_;
     TBoundsPanel* bounds_ = nullptr;
 };

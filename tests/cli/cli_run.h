@@ -13,12 +13,13 @@ struct CliResult {
     std::string out;
 };
 
-// `shell` runs in the shell before the program (limits, for instance).
+// `shell` runs in the shell before the program (limits, for instance); with
+// `withErrors` the error stream is captured after the output.
 inline CliResult RunCli(const std::string& args, const std::string& env = "LC_ALL=C",
-                        const std::string& shell = "") {
+                        const std::string& shell = "", bool withErrors = false) {
     CliResult r;
     const std::string cmd = shell + (shell.empty() ? "" : "; ") + "env " + env + " " +
-                            std::string(TOVIMO_CLI) + " " + args + " 2>/dev/null";
+                            std::string(TOVIMO_CLI) + " " + args + (withErrors ? " 2>&1" : " 2>/dev/null");
     FILE* p = popen(cmd.c_str(), "r");
     if (!p) return r;
     std::array<char, 4096> buf;

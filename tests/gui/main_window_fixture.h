@@ -5,6 +5,7 @@
 #include "gui/platform/ui_seams.h"
 #include "gui/windows/main_window.h"
 
+#include <QDialog>
 #include <QDir>
 #include <QFile>
 #include <QLocale>
@@ -12,6 +13,7 @@
 #include <QTemporaryDir>
 
 #include <deque>
+#include <functional>
 #include <optional>
 
 namespace tovimo::test {
@@ -38,6 +40,15 @@ class RecordingUi final : public UiSeams {
         answers.pop_front();
         return a;
     }
+    std::optional<QString> saveFile(QWidget*, const QString& filter, const QString& start) override {
+        saveDialogs.push_back({filter, start});
+        if (saveAnswers.empty()) return std::nullopt; // cancel
+        auto a = saveAnswers.front();
+        saveAnswers.pop_front();
+        return a;
+    }
+    // A dialog of the program: the test's handler fills and closes it (none: cancel).
+    int runDialog(QDialog* dialog) override { return onDialog ? onDialog(dialog) : QDialog::Rejected; }
 
     QStringList messages;
     std::vector<QStringList> lists;
@@ -47,6 +58,9 @@ class RecordingUi final : public UiSeams {
     int busyTimes = 0;
     std::vector<Dialog> dialogs;
     std::deque<std::optional<QString>> answers;
+    std::vector<Dialog> saveDialogs;
+    std::deque<std::optional<QString>> saveAnswers;
+    std::function<int(QDialog*)> onDialog;
 };
 
 // Installs a RecordingUi for the lifetime of the object.

@@ -1,0 +1,363 @@
+#include "core/data/table_import.h"
+
+#include "core/data/data_file_text.h"
+#include "core/state/analysis_state.h"
+#include "core/state/run_inputs.h"
+#include "core/text/delimited_text.h"
+#include "core/text/number_format.h"
+#include "core/text/text_codec.h"
+
+#include <algorithm>
+#include <cctype>
+#include <climits>
+#include <cmath>
+#include <map>
+
+namespace tovimo {
+
+namespace {
+
+const char* const kOther = "Другие";
+
+enum class ColumnKind { None, Time, Cause, Description };
+
+bool isLetter(unsigned char c) {
+    // Latin letters and every byte of a multi-byte UTF-8 character (Cyrillic)
+    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || c >= 0x80;
+}
+
+// Which column a header cell names: the name itself, or the name followed by
+// more words ("Наработка, ч", "Причина отказа").
+ColumnKind headerKind(const std::string& cell) {
+    const std::string text = LowerCase(Trim(cell));
+    const struct {
+        const char* name;
+        ColumnKind kind;
+    } names[] = {{"время", ColumnKind::Time},
+                 {"наработка", ColumnKind::Time},
+                 {"time", ColumnKind::Time},
+                 {"причина", ColumnKind::Cause},
+                 {"cause", ColumnKind::Cause},
+                 {"описание", ColumnKind::Description},
+                 {"description", ColumnKind::Description}};
+    for (const auto& n : names) {
+        const std::string_view name(n.name);
+        if (text.compare(0, name.size(), name) != 0) continue;
+        if (text.size() == name.size() || !isLetter(static_cast<unsigned char>(text[name.size()])))
+            return n.kind;
+    }
+    return ColumnKind::None;
+}
+
+// Blanks that spreadsheets put between groups of thousands.
+size_t groupBlankAt(std::string_view s, size_t i) {
+    if (s[i] == ' ') return 1;
+    if (s.substr(i, 2) == "\xC2\xA0") return 2;                                         // no-break space
+    if (s.substr(i, 3) == "\xE2\x80\xAF" || s.substr(i, 3) == "\xE2\x80\x89") return 3; // narrow, thin
+    return 0;
+}
+
+struct TimeText {
+    std::string text; // digits with a point, as the data file gets it
+    double value = 0;
+};
+
+// A time with a decimal point or comma, and blanks between groups of three
+// digits ("1 234,5"); anything else is not a time.
+std::optional<TimeText> parseTime(const std::string& field) {
+    const std::string s = Trim(field);
+    std::string compact;
+    for (size_t i = 0; i < s.size();) {
+        if (size_t w = groupBlankAt(s, i)) {
+            // a group blank stands between a digit and exactly three digits
+            const bool digitBefore =
+                !compact.empty() && std::isdigit(static_cast<unsigned char>(compact.back()));
+            size_t j = i + w, digits = 0;
+            while (j < s.size() && std::isdigit(static_cast<unsigned char>(s[j])))
+                ++j, ++digits;
+            const bool groupEnds = j == s.size() || s[j] == ',' || s[j] == '.' || groupBlankAt(s, j);
+            if (!digitBefore || digits != 3 || !groupEnds) return std::nullopt;
+            i += w;
+            continue;
+        }
+        compact += s[i] == ',' ? '.' : s[i];
+        ++i;
+    }
+    if (std::count(compact.begin(), compact.end(), '.') > 1) return std::nullopt;
+    const auto v = ParseFloat(compact, '.');
+    if (!v || !std::isfinite(*v)) return std::nullopt;
+    return TimeText{compact, *v};
+}
+
+// Tabs and line ends would break the data file's line layout.
+std::string oneLine(const std::string& s) {
+    std::string out = s;
+    for (char& c : out)
+        if (c == '\t' || c == '\n' || c == '\r') c = ' ';
+    return Trim(out);
+}
+
+std::string field(const TableRow& row, int column) {
+    if (column < 0 || static_cast<size_t>(column) >= row.fields.size()) return {};
+    return row.fields[static_cast<size_t>(column)];
+}
+
+bool blank(const DelimitedRecord& r) {
+    return std::all_of(r.fields.begin(), r.fields.end(),
+                       [](const std::string& f) { return Trim(f).empty(); });
+}
+
+// How many of the first rows hold a time in a column.
+size_t timesIn(const std::vector<TableRow>& rows, int column) {
+    size_t n = 0;
+    for (size_t i = 0; i < rows.size() && i < 20; ++i)
+        if (parseTime(field(rows[i], column))) ++n;
+    return n;
+}
+
+TableColumns columnsFromHeader(const std::vector<std::string>& header, size_t columnCount,
+                               const std::vector<TableRow>& rows) {
+    int time = -1, cause = -1, description = -1;
+    for (size_t c = 0; c < header.size(); ++c) {
+        const int ci = static_cast<int>(c);
+        switch (headerKind(header[c])) {
+        case ColumnKind::Time:
+            if (time < 0) time = ci;
+            break;
+        case ColumnKind::Cause:
+            if (cause < 0) cause = ci;
+            break;
+        case ColumnKind::Description:
+            if (description < 0) description = ci;
+            break;
+        case ColumnKind::None:
+            break;
+        }
+    }
+    if (time < 0 && cause < 0 && description < 0) return TableColumns{0, 1, columnCount > 2 ? 2 : -1};
+    // a column the header does not name is taken among the rest: the time
+    // where the rows hold times, the cause by position
+    const auto free = [&](int c) { return c != time && c != cause && c != description; };
+    if (time < 0) {
+        size_t best = 0;
+        for (int c = 0; c < static_cast<int>(columnCount); ++c)
+            if (free(c) && (time < 0 || timesIn(rows, c) > best)) {
+                time = c;
+                best = timesIn(rows, c);
+            }
+    }
+    if (cause < 0)
+        for (int c = 0; c < static_cast<int>(columnCount) && cause < 0; ++c)
+            if (free(c)) cause = c;
+    return TableColumns{time, cause, description};
+}
+
+} // namespace
+
+TableReadResult ReadFailureTable(std::string_view bytes, const TableReadOptions& options) {
+    TableReadResult result;
+    FailureTable t;
+    const std::string text = DecodeFileText(bytes);
+    const bool bom = bytes.substr(0, 3) == "\xEF\xBB\xBF";
+    t.encoding = (text == bytes || (bom && text == bytes.substr(3))) ? "UTF-8" : "Windows-1251";
+
+    if (options.separator) {
+        t.separator = *options.separator;
+    } else if (auto sep = DetectSeparator(text)) {
+        t.separator = *sep;
+    } else {
+        result.error = Trim(text).empty() ? "Таблица пуста"
+                                          : "Не удалось найти разделитель столбцов (точка с запятой, "
+                                            "запятая или табуляция): нужны хотя бы два столбца";
+        return result;
+    }
+
+    std::vector<DelimitedRecord> records = SplitDelimited(text, t.separator);
+    bool first = true;
+    for (DelimitedRecord& r : records) {
+        if (blank(r) && !r.unclosedQuote) {
+            if (!first) ++t.blankRows;
+            continue;
+        }
+        t.columnCount = std::max(t.columnCount, r.fields.size());
+        if (first) {
+            t.headerFields = r.fields;
+            first = false;
+        }
+        t.rows.push_back(TableRow{r.line, std::move(r.fields), r.unclosedQuote});
+    }
+    if (t.rows.empty()) {
+        result.error = "Таблица пуста";
+        return result;
+    }
+
+    const bool named = std::any_of(t.headerFields.begin(), t.headerFields.end(),
+                                   [](const std::string& f) { return headerKind(f) != ColumnKind::None; });
+    if (options.header) {
+        t.header = *options.header;
+    } else {
+        // a first row without a time where the next row has one is a header too
+        const int timeColumn = options.columns ? options.columns->time : 0;
+        const bool firstHasTime = parseTime(field(t.rows[0], timeColumn)).has_value();
+        const bool secondHasTime = t.rows.size() > 1 && parseTime(field(t.rows[1], timeColumn)).has_value();
+        t.header = named || (!firstHasTime && secondHasTime);
+    }
+    if (t.header) {
+        t.rows.erase(t.rows.begin());
+    } else {
+        t.headerFields.clear();
+    }
+
+    if (options.columns)
+        t.columns = *options.columns;
+    else
+        t.columns = columnsFromHeader(t.headerFields, t.columnCount, t.rows);
+    result.table = std::move(t);
+    return result;
+}
+
+std::vector<std::string> CheckImportHeader(const ImportHeader& h) {
+    std::vector<std::string> problems;
+    if (!(h.fleet > 0) || !std::isfinite(h.fleet))
+        problems.emplace_back("Парк изделий должен быть больше нуля");
+    if (!(h.mean > 0) || !std::isfinite(h.mean)) problems.emplace_back(kMsgSredNotPositive);
+    if (!(h.sd > 0) || !std::isfinite(h.sd)) problems.emplace_back(kMsgSkoNotPositive);
+    if (h.failures && *h.failures < 0) problems.emplace_back("Число отказов не может быть отрицательным");
+    if (h.failures && *h.failures > INT_MAX) problems.emplace_back("Число отказов слишком велико");
+    return problems;
+}
+
+TableImport ConvertFailureTable(const FailureTable& table, const ImportHeader& header) {
+    TableImport out;
+    struct Row {
+        TimeText time;
+        std::string cause; // empty: no cause given
+        std::string description;
+    };
+    std::vector<Row> rows;
+    for (const TableRow& r : table.rows) {
+        if (r.unclosedQuote) {
+            out.badRows.push_back(
+                {r.line, "не закрыта кавычка: строка и все строки за ней прочитаны как одно поле"});
+            continue;
+        }
+        const std::string timeField = Trim(field(r, table.columns.time));
+        if (timeField.empty()) {
+            out.badRows.push_back({r.line, "не указана наработка"});
+            continue;
+        }
+        const auto time = parseTime(timeField);
+        if (!time) {
+            out.badRows.push_back({r.line, "наработка «" + oneLine(timeField) + "» не является числом"});
+            continue;
+        }
+        const std::string cause = oneLine(field(r, table.columns.cause));
+        if (cause.find('*') != std::string::npos) {
+            out.badRows.push_back(
+                {r.line, "в причине отказа «" + cause +
+                             "» есть знак «*», которым в файле данных начинается описание"});
+            continue;
+        }
+        rows.push_back(Row{*time, cause, oneLine(field(r, table.columns.description))});
+    }
+
+    // Causes told apart without regard to case, written as first spelt.
+    struct Cause {
+        std::string name;
+        size_t count = 0;
+        size_t order = 0;
+    };
+    std::map<std::string, Cause> byKey;
+    std::vector<std::string> keyOfRow(rows.size());
+    size_t noCause = 0;
+    for (size_t i = 0; i < rows.size(); ++i) {
+        if (rows[i].cause.empty()) {
+            ++noCause;
+            continue;
+        }
+        const std::string key = LowerCase(rows[i].cause);
+        auto [it, added] = byKey.try_emplace(key, Cause{rows[i].cause, 0, byKey.size()});
+        ++it->second.count;
+        keyOfRow[i] = key;
+    }
+    std::vector<const Cause*> ranked;
+    for (const auto& [key, c] : byKey)
+        ranked.push_back(&c);
+    std::sort(ranked.begin(), ranked.end(), [](const Cause* a, const Cause* b) {
+        return a->count != b->count ? a->count > b->count : a->order < b->order;
+    });
+    std::map<std::string, bool> kept;
+    size_t droppedCauses = 0, droppedRecords = 0;
+    for (size_t i = 0; i < ranked.size(); ++i) {
+        const bool keep = i < static_cast<size_t>(MaxNamedCauses);
+        kept[LowerCase(ranked[i]->name)] = keep;
+        if (!keep) ++droppedCauses, droppedRecords += ranked[i]->count;
+    }
+    std::vector<const Cause*> written;
+    for (const Cause* c : ranked)
+        if (kept[LowerCase(c->name)]) written.push_back(c);
+    std::sort(written.begin(), written.end(),
+              [](const Cause* a, const Cause* b) { return a->order < b->order; });
+
+    DataFileContent file;
+    file.comment = oneLine(header.comment);
+    file.mean = header.mean;
+    file.sd = header.sd;
+    file.fleet = header.fleet;
+    file.failures = header.failures ? *header.failures : static_cast<long long>(rows.size());
+    for (const Cause* c : written)
+        file.causes.push_back(c->name);
+    for (size_t i = 0; i < rows.size(); ++i) {
+        const Row& r = rows[i];
+        if (!r.cause.empty() && kept[keyOfRow[i]]) {
+            file.records.push_back({r.time.text, r.cause, r.description});
+        } else if (r.cause.empty()) {
+            file.records.push_back({r.time.text, kOther, r.description});
+        } else {
+            // the cause's own name goes into the description, so it is not lost
+            file.records.push_back(
+                {r.time.text, kOther, r.description.empty() ? r.cause : r.cause + ": " + r.description});
+        }
+    }
+    out.records = file.records.size();
+    out.causes = file.causes.size();
+    out.text = DataFileText(file);
+
+    if (droppedCauses > 0)
+        out.notes.push_back("В таблице " + std::to_string(ranked.size()) + " причин отказов; оставлены " +
+                            std::to_string(static_cast<size_t>(MaxNamedCauses)) +
+                            " самых частых, остальные " + std::to_string(droppedCauses) + " (" +
+                            std::to_string(droppedRecords) + " отказов) отнесены к «Другие»");
+    if (noCause > 0)
+        out.notes.push_back("Отказов без причины: " + std::to_string(noCause) + ", они отнесены к «Другие»");
+    // The loader attributes a record to every cause whose name its text holds.
+    const std::string otherKey = LowerCase(kOther);
+    for (const Cause* a : written) {
+        const std::string ka = LowerCase(a->name);
+        for (const Cause* b : written)
+            if (a != b && LowerCase(b->name).find(ka) != std::string::npos)
+                out.notes.push_back("Название причины «" + a->name + "» входит в название причины «" +
+                                    b->name + "»: отказы «" + b->name + "» засчитываются и причине «" +
+                                    a->name + "»");
+        if ((noCause > 0 || droppedRecords > 0) && otherKey.find(ka) != std::string::npos)
+            out.notes.push_back("Название причины «" + a->name +
+                                "» входит в «Другие»: отказы «Другие» засчитываются и ей");
+    }
+    if (header.failures && static_cast<size_t>(*header.failures) < rows.size())
+        out.notes.push_back("Заявлено отказов (" + std::to_string(*header.failures) +
+                            ") меньше, чем прочитано (" + std::to_string(rows.size()) + ")");
+    if (table.blankRows > 0)
+        out.notes.push_back("Пустых строк пропущено: " + std::to_string(table.blankRows));
+    return out;
+}
+
+std::string BadRowText(const BadRow& row) {
+    return "Строка " + std::to_string(row.line) + ": " + row.reason;
+}
+
+std::string DefaultImportComment(std::string_view path) {
+    const size_t slash = path.find_last_of("/\\");
+    return std::string(slash == std::string_view::npos ? path : path.substr(slash + 1));
+}
+
+} // namespace tovimo

@@ -1,0 +1,89 @@
+// Import of a failure table kept in a spreadsheet (CSV or TSV): one row per
+// failure with its operating time, its cause and an optional description,
+// turned into a failure data file. Rows that cannot be read are listed with
+// their line and reason, never dropped silently.
+#pragma once
+
+#include <cstddef>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace tovimo {
+
+// Column indexes, 0-based; -1: the table has no such column.
+struct TableColumns {
+    int time = 0;
+    int cause = 1;
+    int description = -1;
+};
+
+struct TableReadOptions {
+    std::optional<char> separator;       // tab, ';' or ','; detected when not given
+    std::optional<bool> header;          // whether the first row is a header; detected when not given
+    std::optional<TableColumns> columns; // by the header's names or by position when not given
+};
+
+struct TableRow {
+    size_t line = 0; // 1-based line of the file
+    std::vector<std::string> fields;
+    bool unclosedQuote = false;
+};
+
+struct FailureTable {
+    std::string encoding; // "UTF-8" or "Windows-1251"
+    char separator = ';';
+    bool header = false;
+    std::vector<std::string> headerFields;
+    std::vector<TableRow> rows; // the data rows, blank rows left out
+    size_t blankRows = 0;
+    size_t columnCount = 0; // fields of the widest row
+    TableColumns columns;
+};
+
+struct TableReadResult {
+    std::optional<FailureTable> table;
+    std::string error; // why there is no table
+};
+
+// Decodes the bytes (UTF-8 or Windows-1251), finds the separator, the header
+// row and the columns (by the header names время/наработка/time,
+// причина/cause, описание/description in any case, else by position).
+TableReadResult ReadFailureTable(std::string_view bytes, const TableReadOptions& options = {});
+
+struct ImportHeader {
+    double fleet = 0;
+    double mean = 0; // warranty end, hours
+    double sd = 0;
+    std::optional<long long> failures; // declared; the number of failures read when not given
+    std::string comment;
+};
+
+struct BadRow {
+    size_t line = 0;
+    std::string reason;
+};
+
+struct TableImport {
+    std::vector<BadRow> badRows;    // rows left out, in file order
+    std::vector<std::string> notes; // what was changed on the way
+    size_t records = 0;             // failures written
+    size_t causes = 0;              // named causes written
+    std::string text;               // the data file, UTF-8
+};
+
+// Problems with the header numbers, one text each (empty when usable).
+std::vector<std::string> CheckImportHeader(const ImportHeader& header);
+
+// Builds the data file from the readable rows. More than MaxNamedCauses
+// distinct causes: the most frequent are kept and the rest go to "Другие".
+TableImport ConvertFailureTable(const FailureTable& table, const ImportHeader& header);
+
+// "Строка 5: наработка «abc» не является числом"
+std::string BadRowText(const BadRow& row);
+
+// The comment a table gets when none is given: its file name without folders.
+std::string DefaultImportComment(std::string_view path);
+
+} // namespace tovimo

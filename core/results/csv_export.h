@@ -1,0 +1,41 @@
+// The results as CSV for spreadsheets: UTF-8 with a byte-order mark, CR LF
+// line ends; ';' between fields and a decimal comma under a comma locale,
+// ',' and a decimal point otherwise.
+#pragma once
+
+#include "core/results/histogram_table.h"
+#include "core/results/likelihood_bounds_table.h"
+#include "core/results/results_table.h"
+
+#include <string>
+#include <vector>
+
+namespace tovimo {
+
+// The field separator that goes with a decimal separator.
+char CsvSeparator(char decimalSeparator);
+
+// The filled columns of the results table (label column, one per model, the
+// operating data), cells without their padding blanks.
+std::string ResultTableCsv(const ResultTable& table, char decimalSeparator);
+
+// Header: the column edge, each cause's name, the total.
+std::string HistogramCsv(const HistogramTable& histogram, char decimalSeparator);
+
+// Model 3's bounds: the header of its panel's table, then a row per figure.
+std::string BoundsCsv(const std::vector<BoundsRow>& rows, char decimalSeparator);
+
+struct CsvFile {
+    std::string name; // "results.csv"
+    std::string text;
+};
+
+// results.csv and histogram.csv of the analysis, and bounds.csv when model 3
+// was fitted; the table is the one the refresh filled.
+std::vector<CsvFile> ResultCsvFiles(const AnalysisState& st, const ResultTable& table, char decimalSeparator);
+
+// Writes the files into `dir` (created when missing) and answers their paths;
+// throws std::runtime_error naming what could not be written.
+std::vector<std::string> WriteCsvFiles(const std::vector<CsvFile>& files, const std::string& dir);
+
+} // namespace tovimo

@@ -1,0 +1,302 @@
+#include "gui/windows/table_import_dialog.h"
+
+#include "core/data/data_file_text.h"
+#include "core/text/number_format.h"
+#include "gui/platform/ui_seams.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QFormLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QTableWidget>
+#include <QVBoxLayout>
+
+namespace tovimo {
+
+namespace {
+
+const char* const kDataFilter = "файлы данных (txt,rel) (*.txt *.rel)";
+
+QString qs(const std::string& s) {
+    return QString::fromStdString(s);
+}
+
+QLineEdit* edit(const QString& name, QWidget* parent) {
+    auto* e = new QLineEdit(parent);
+    e->setObjectName(name);
+    return e;
+}
+
+} // namespace
+
+TableImportDialog::TableImportDialog(const QString& tablePath, std::string bytes, char decimalSeparator,
+                                     QWidget* parent)
+    : QDialog(parent), tablePath_(tablePath), bytes_(std::move(bytes)), sep_(decimalSeparator) {
+    setObjectName(QStringLiteral("TableImportDialog"));
+    setWindowTitle(QStringLiteral("Импорт таблицы отказов"));
+    buildUi();
+    const TableReadResult read = ReadFailureTable(bytes_);
+    if (!read.table) {
+        readError_ = qs(read.error);
+        return;
+    }
+    table_ = *read.table;
+    filling_ = true;
+    separatorBox->setCurrentIndex(separatorBox->findData(QChar::fromLatin1(table_.separator)));
+    headerBox->setChecked(table_.header);
+    filling_ = false;
+    fillColumnBoxes();
+    reconvert();
+}
+
+void TableImportDialog::buildUi() {
+    auto* v = new QVBoxLayout(this);
+    auto* file = new QLabel(QStringLiteral("Таблица: ") + QDir::toNativeSeparators(tablePath_), this);
+    file->setObjectName(QStringLiteral("tableFile"));
+    v->addWidget(file);
+
+    auto* readRow = new QHBoxLayout;
+    readRow->addWidget(new QLabel(QStringLiteral("Разделитель столбцов:"), this));
+    separatorBox = new QComboBox(this);
+    separatorBox->setObjectName(QStringLiteral("separatorBox"));
+    separatorBox->addItem(QStringLiteral("точка с запятой"), QChar::fromLatin1(';'));
+    separatorBox->addItem(QStringLiteral("запятая"), QChar::fromLatin1(','));
+    separatorBox->addItem(QStringLiteral("табуляция"), QChar::fromLatin1('\t'));
+    readRow->addWidget(separatorBox);
+    headerBox = new QCheckBox(QStringLiteral("Первая строка — заголовок"), this);
+    headerBox->setObjectName(QStringLiteral("headerBox"));
+    readRow->addWidget(headerBox);
+    tableInfo = new QLabel(this);
+    tableInfo->setObjectName(QStringLiteral("tableInfo"));
+    readRow->addWidget(tableInfo, 1);
+    v->addLayout(readRow);
+
+    preview = new QTableWidget(this);
+    preview->setObjectName(QStringLiteral("preview"));
+    preview->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    preview->setMinimumHeight(220);
+    v->addWidget(preview, 1);
+
+    auto* middle = new QHBoxLayout;
+    auto* columns = new QGroupBox(QStringLiteral("Столбцы"), this);
+    auto* cf = new QFormLayout(columns);
+    timeColumn = new QComboBox(columns);
+    timeColumn->setObjectName(QStringLiteral("timeColumn"));
+    causeColumn = new QComboBox(columns);
+    causeColumn->setObjectName(QStringLiteral("causeColumn"));
+    descriptionColumn = new QComboBox(columns);
+    descriptionColumn->setObjectName(QStringLiteral("descriptionColumn"));
+    cf->addRow(QStringLiteral("Наработка, ч:"), timeColumn);
+    cf->addRow(QStringLiteral("Причина отказа:"), causeColumn);
+    cf->addRow(QStringLiteral("Описание отказа:"), descriptionColumn);
+    middle->addWidget(columns, 1);
+
+    auto* numbers = new QGroupBox(QStringLiteral("Заголовок файла исходных данных"), this);
+    auto* nf = new QFormLayout(numbers);
+    fleetEdit = edit(QStringLiteral("fleetEdit"), numbers);
+    meanEdit = edit(QStringLiteral("meanEdit"), numbers);
+    sdEdit = edit(QStringLiteral("sdEdit"), numbers);
+    failuresEdit = edit(QStringLiteral("failuresEdit"), numbers);
+    commentEdit = edit(QStringLiteral("commentEdit"), numbers);
+    commentEdit->setText(qs(DefaultImportComment(QFileInfo(tablePath_).fileName().toStdString())));
+    nf->addRow(QStringLiteral("Парк изделий:"), fleetEdit);
+    nf->addRow(QStringLiteral("Среднее время гарантии, ч:"), meanEdit);
+    nf->addRow(QStringLiteral("СКО времени гарантии, ч:"), sdEdit);
+    nf->addRow(QStringLiteral("Число отказов:"), failuresEdit);
+    nf->addRow(QStringLiteral("Комментарий:"), commentEdit);
+    middle->addWidget(numbers, 1);
+    v->addLayout(middle);
+
+    badRowsLabel = new QLabel(this);
+    badRowsLabel->setObjectName(QStringLiteral("badRowsLabel"));
+    v->addWidget(badRowsLabel);
+    badRowsList = new QListWidget(this);
+    badRowsList->setObjectName(QStringLiteral("badRowsList"));
+    badRowsList->setMaximumHeight(110);
+    v->addWidget(badRowsList);
+    notesLabel = new QLabel(this);
+    notesLabel->setObjectName(QStringLiteral("notesLabel"));
+    notesLabel->setWordWrap(true);
+    v->addWidget(notesLabel);
+
+    auto* buttons = new QHBoxLayout;
+    saveButton = new QPushButton(QStringLiteral("Сохранить файл данных…"), this);
+    saveButton->setObjectName(QStringLiteral("saveButton"));
+    buttons->addWidget(saveButton);
+    buttons->addStretch(1);
+    loadButton = new QPushButton(QStringLiteral("Загрузить"), this);
+    loadButton->setObjectName(QStringLiteral("loadButton"));
+    loadButton->setDefault(true);
+    buttons->addWidget(loadButton);
+    cancelButton = new QPushButton(QStringLiteral("Отмена"), this);
+    cancelButton->setObjectName(QStringLiteral("cancelButton"));
+    buttons->addWidget(cancelButton);
+    v->addLayout(buttons);
+
+    connect(separatorBox, &QComboBox::currentIndexChanged, this, [this] {
+        if (!filling_) reread();
+    });
+    connect(headerBox, &QCheckBox::toggled, this, [this] {
+        if (!filling_) reread();
+    });
+    for (QComboBox* box : {timeColumn, causeColumn, descriptionColumn})
+        connect(box, &QComboBox::currentIndexChanged, this, [this] {
+            if (!filling_) reconvert();
+        });
+    connect(failuresEdit, &QLineEdit::textEdited, this, [this] { failuresTyped_ = true; });
+    connect(saveButton, &QPushButton::clicked, this, &TableImportDialog::saveClick);
+    connect(loadButton, &QPushButton::clicked, this, &TableImportDialog::loadClick);
+    connect(cancelButton, &QPushButton::clicked, this, &QDialog::reject);
+    resize(900, 680);
+}
+
+void TableImportDialog::reread() {
+    TableReadOptions options;
+    options.separator = separatorBox->currentData().toChar().toLatin1();
+    options.header = headerBox->isChecked();
+    const TableReadResult read = ReadFailureTable(bytes_, options);
+    if (!read.table) {
+        readError_ = qs(read.error);
+        Ui().message(this, readError_);
+        return;
+    }
+    readError_.clear();
+    table_ = *read.table;
+    fillColumnBoxes();
+    reconvert();
+}
+
+void TableImportDialog::fillColumnBoxes() {
+    filling_ = true;
+    for (QComboBox* box : {timeColumn, causeColumn, descriptionColumn})
+        box->clear();
+    descriptionColumn->addItem(QStringLiteral("нет"), -1);
+    for (size_t c = 0; c < table_.columnCount; ++c) {
+        QString name = QStringLiteral("Столбец %1").arg(c + 1);
+        if (c < table_.headerFields.size() && !table_.headerFields[c].empty())
+            name += QStringLiteral(": ") + qs(table_.headerFields[c]);
+        for (QComboBox* box : {timeColumn, causeColumn, descriptionColumn})
+            box->addItem(name, static_cast<int>(c));
+    }
+    timeColumn->setCurrentIndex(timeColumn->findData(table_.columns.time));
+    causeColumn->setCurrentIndex(causeColumn->findData(table_.columns.cause));
+    descriptionColumn->setCurrentIndex(descriptionColumn->findData(table_.columns.description));
+    filling_ = false;
+}
+
+TableColumns TableImportDialog::shownColumns() const {
+    return {timeColumn->currentData().toInt(), causeColumn->currentData().toInt(),
+            descriptionColumn->currentData().toInt()};
+}
+
+void TableImportDialog::reconvert() {
+    table_.columns = shownColumns();
+    tableInfo->setText(QStringLiteral("Кодировка: %1").arg(qs(table_.encoding)));
+    ImportHeader probe; // the header numbers do not change which rows are read
+    preview_ = ConvertFailureTable(table_, probe);
+    fillPreview();
+
+    badRowsList->clear();
+    for (const BadRow& b : preview_.badRows)
+        badRowsList->addItem(qs(BadRowText(b)));
+    badRowsLabel->setText(preview_.badRows.empty()
+                              ? QStringLiteral("Все строки прочитаны: отказов %1").arg(preview_.records)
+                              : QStringLiteral("Не прочитано строк: %1 — они не войдут в файл данных "
+                                               "(«Отмена» — не загружать)")
+                                    .arg(preview_.badRows.size()));
+    badRowsLabel->setStyleSheet(preview_.badRows.empty() ? QString() : QStringLiteral("color: #b00000;"));
+    QStringList notes;
+    for (const std::string& n : preview_.notes)
+        notes << qs(n);
+    notesLabel->setText(notes.join(QLatin1Char('\n')));
+    if (!failuresTyped_) failuresEdit->setText(QString::number(preview_.records));
+}
+
+void TableImportDialog::fillPreview() {
+    const int rows = std::min<int>(kPreviewRows, static_cast<int>(table_.rows.size()));
+    preview->clear();
+    preview->setColumnCount(static_cast<int>(table_.columnCount));
+    preview->setRowCount(rows);
+    QStringList heads;
+    for (size_t c = 0; c < table_.columnCount; ++c)
+        heads << (c < table_.headerFields.size() ? qs(table_.headerFields[c])
+                                                 : QStringLiteral("Столбец %1").arg(c + 1));
+    preview->setHorizontalHeaderLabels(heads);
+    QStringList lines;
+    for (int r = 0; r < rows; ++r) {
+        const TableRow& row = table_.rows[static_cast<size_t>(r)];
+        lines << QString::number(row.line);
+        for (size_t c = 0; c < row.fields.size(); ++c)
+            preview->setItem(r, static_cast<int>(c), new QTableWidgetItem(qs(row.fields[c])));
+    }
+    preview->setVerticalHeaderLabels(lines);
+    preview->resizeColumnsToContents();
+}
+
+bool TableImportDialog::convert(TableImport& out) {
+    if (!readError_.isEmpty()) {
+        Ui().message(this, readError_);
+        return false;
+    }
+    ImportHeader h;
+    try {
+        h.fleet = StrToFloat(fleetEdit->text().toStdString(), sep_);
+        h.mean = StrToFloat(meanEdit->text().toStdString(), sep_);
+        h.sd = StrToFloat(sdEdit->text().toStdString(), sep_);
+        if (!failuresEdit->text().trimmed().isEmpty())
+            h.failures = StrToInt(failuresEdit->text().toStdString());
+    } catch (const ConvertError& e) {
+        Ui().error(this, qs(e.what()));
+        return false;
+    }
+    h.comment = commentEdit->text().toStdString();
+    const auto problems = CheckImportHeader(h);
+    if (!problems.empty()) {
+        Ui().message(this, qs(problems.front()));
+        return false;
+    }
+    out = ConvertFailureTable(table_, h);
+    if (out.records == 0) {
+        Ui().message(this, QStringLiteral("В таблице нет ни одной строки с отказом"));
+        return false;
+    }
+    return true;
+}
+
+void TableImportDialog::saveClick() {
+    TableImport imp;
+    if (!convert(imp)) return;
+    const QFileInfo table(tablePath_);
+    const QString start = table.absoluteDir().filePath(table.completeBaseName() + QStringLiteral(".txt"));
+    const auto chosen = Ui().saveFile(this, QString::fromUtf8(kDataFilter), start);
+    if (!chosen) return;
+    QFile f(*chosen);
+    const std::string bytes = DataFileBytes(imp.text);
+    if (!f.open(QIODevice::WriteOnly) ||
+        f.write(bytes.data(), static_cast<qint64>(bytes.size())) != static_cast<qint64>(bytes.size())) {
+        Ui().message(this, QStringLiteral("Не удалось записать файл ") + QDir::toNativeSeparators(*chosen));
+        return;
+    }
+    savedFile_ = *chosen;
+    savedBytes_ = bytes;
+}
+
+void TableImportDialog::loadClick() {
+    TableImport imp;
+    if (!convert(imp)) return;
+    dataBytes_ = DataFileBytes(imp.text);
+    // a file saved before the columns or numbers changed is not what is loaded
+    if (dataBytes_ != savedBytes_) savedFile_.clear();
+    accept();
+}
+
+} // namespace tovimo

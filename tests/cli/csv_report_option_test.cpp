@@ -1,0 +1,238 @@
+// analyze --csv and --report: the results as CSV tables and as a PDF.
+#include "tests/cli/cli_run.h"
+
+#include "core/text/delimited_text.h"
+
+#include <gtest/gtest.h>
+#include <nlohmann/json.hpp>
+
+#include <algorithm>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <regex>
+#include <sstream>
+#include <unistd.h>
+
+using namespace tovimo;
+using namespace tovimo::test;
+namespace fs = std::filesystem;
+
+namespace {
+
+fs::path freshDir(const std::string& name) {
+    const fs::path dir = fs::temp_directory_path() / ("tovimo_csv_" + std::to_string(::getpid())) / name;
+    fs::remove_all(dir);
+    return dir;
+}
+
+std::string slurp(const fs::path& p) {
+    std::ifstream in(p, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+// Output of a shell command.
+std::string shell(const std::string& cmd) {
+    std::string out;
+    FILE* p = popen(cmd.c_str(), "r");
+    if (!p) return out;
+    char buf[4096];
+    size_t n;
+    while ((n = fread(buf, 1, sizeof buf, p)) > 0)
+        out.append(buf, n);
+    pclose(p);
+    return out;
+}
+
+std::string squeezeBlanks(const std::string& s) {
+    return std::regex_replace(s, std::regex("\\s+"), " ");
+}
+
+std::vector<std::vector<std::string>> readCsv(const fs::path& p, char sep) {
+    const std::string text = slurp(p);
+    EXPECT_EQ(text.substr(0, 3), "\xEF\xBB\xBF") << p;
+    std::vector<std::vector<std::string>> rows;
+    for (auto& r : SplitDelimited(std::string_view(text).substr(3), sep))
+        rows.push_back(r.fields);
+    return rows;
+}
+
+// The CSV's field separator and decimal under each decimal separator's locale.
+const struct {
+    const char* env;
+    char sep;
+    char decimal;
+} kLocales[] = {{"LC_ALL=C", ',', '.'}, {"LC_ALL=ru_RU.UTF-8", ';', ','}};
+
+} // namespace
+
+TEST(CliCsv, TablesFollowTheLocalesDecimalSeparator) {
+    for (const auto& loc : kLocales) {
+        SCOPED_TRACE(loc.env);
+        const fs::path dir = freshDir(loc.sep == ';' ? "semicolon" : "comma");
+        const CliResult r =
+            RunCli(std::string("analyze ") + TOVIMO_SAMPLE + " --models spiral --json --csv " + dir.string(),
+                   loc.env);
+        ASSERT_EQ(r.status, 0);
+        const auto j = nlohmann::json::parse(r.out);
+
+        const auto results = readCsv(dir / "results.csv", loc.sep);
+        ASSERT_EQ(results.size(), 12u);
+        for (size_t row = 0; row < results.size(); ++row) {
+            ASSERT_EQ(results[row].size(), 3u) << row; // labels, the one model, the operating data
+            for (size_t c = 0; c < 3; ++c) {
+                std::string grid = j["Result_Grid"][row][c];
+                grid.erase(0, grid.find_first_not_of(' '));
+                grid.erase(grid.find_last_not_of(' ') + 1);
+                EXPECT_EQ(results[row][c], grid) << row << "," << c;
+            }
+        }
+        EXPECT_NE(results[2][1].find(loc.decimal), std::string::npos) << results[2][1];
+
+        const auto hist = readCsv(dir / "histogram.csv", loc.sep);
+        ASSERT_GE(hist.size(), 2u);
+        EXPECT_EQ(hist[0].front(), "Граница столбца, ч");
+        EXPECT_EQ(hist[0].back(), "Всего");
+        int total = 0;
+        for (size_t row = 1; row < hist.size(); ++row) {
+            ASSERT_EQ(hist[row].size(), hist[0].size());
+            int causes = 0;
+            for (size_t c = 1; c + 1 < hist[row].size(); ++c)
+                causes += std::stoi(hist[row][c]);
+            EXPECT_EQ(causes, std::stoi(hist[row].back())) << row;
+            total += causes;
+        }
+        EXPECT_EQ(total, j["Kol_izw"].get<int>());
+        // model 3 did not run: no bounds table
+        EXPECT_FALSE(fs::exists(dir / "bounds.csv"));
+    }
+}
+
+TEST(CliCsv, BoundsOfModel3AreATableOfTheirOwn) {
+    for (const auto& loc : kLocales) {
+        SCOPED_TRACE(loc.env);
+        const fs::path dir = freshDir(loc.sep == ';' ? "bounds_semicolon" : "bounds_comma");
+        const CliResult r =
+            RunCli(std::string("analyze ") + TOVIMO_SAMPLE +
+                       " --models mle --mle-k free --bootstrap 0 --json --csv " + dir.string(),
+                   loc.env);
+        ASSERT_EQ(r.status, 0);
+        const auto j = nlohmann::json::parse(r.out);
+        const auto& model = j["models"]["MPravd"];
+        ASSERT_TRUE(model["Executed"].get<bool>()) << model.dump();
+
+        const auto bounds = readCsv(dir / "bounds.csv", loc.sep);
+        ASSERT_EQ(bounds.size(), 10u); // the header and nine figures
+        EXPECT_EQ(bounds[0], (std::vector<std::string>{"Показатель", "Оценка", "Нижняя граница",
+                                                       "Верхняя граница", "Примечание"}));
+        for (size_t row = 1; row < bounds.size(); ++row)
+            ASSERT_EQ(bounds[row].size(), 5u) << row;
+        EXPECT_EQ(bounds[1][0], "A (параметр формы)");
+        EXPECT_EQ(bounds[9][0], "Отказов/изд. за 4000 ч");
+        // the shape parameter's estimate, its bounds around it, in the locale's decimal
+        std::string a = bounds[1][1], lower = bounds[1][2], upper = bounds[1][3];
+        for (std::string* v : {&a, &lower, &upper}) {
+            ASSERT_NE(v->find(loc.decimal), std::string::npos) << *v;
+            std::replace(v->begin(), v->end(), ',', '.');
+        }
+        EXPECT_NEAR(std::stod(a), model["A"].get<double>(), 1e-3);
+        const auto& interval = model["intervals"]["A"];
+        EXPECT_NEAR(std::stod(lower), interval[0].get<double>(), 1e-3);
+        EXPECT_NEAR(std::stod(upper), interval[1].get<double>(), 1e-3);
+    }
+}
+
+TEST(CliReport, EveryRowLabelAndChartTitleIsInThePdfAndEveryPageRenders) {
+    const fs::path dir = freshDir("report");
+    fs::create_directories(dir);
+    const fs::path pdf = dir / "report.pdf";
+    const CliResult r =
+        RunCli(std::string("analyze ") + TOVIMO_SAMPLE +
+                   " --models spiral,newton,smirnov,genetic,mle --population 200 --generations 20 "
+                   "--seed 3 --threads 1 --bootstrap 20 --json --report " +
+                   pdf.string() + " --csv " + (dir / "csv").string(),
+               "LC_ALL=C");
+    ASSERT_EQ(r.status, 0);
+    const auto j = nlohmann::json::parse(r.out);
+    ASSERT_TRUE(fs::exists(pdf));
+
+    const std::string text = squeezeBlanks(shell("pdftotext -enc UTF-8 " + pdf.string() + " -"));
+    std::vector<std::string> wanted;
+    for (const auto& row : j["Result_Grid"])
+        if (!row[0].get<std::string>().empty()) wanted.push_back(row[0]);
+    // every model's column, model 3's too: its Weibull parameters as the table shows them
+    for (const auto& cell : j["Result_Grid"][1]) {
+        std::string figures = squeezeBlanks(cell.get<std::string>());
+        figures.erase(0, figures.find_first_not_of(' '));
+        figures.erase(figures.find_last_not_of(' ') + 1);
+        if (!figures.empty()) wanted.push_back(figures);
+    }
+    ASSERT_TRUE(j["models"]["MPravd"]["Executed"].get<bool>());
+    // model 3's bounds: every figure of its table, then the run's warnings
+    const auto bounds = readCsv(dir / "csv" / "bounds.csv", ',');
+    ASSERT_EQ(bounds.size(), 10u);
+    for (const auto& row : bounds)
+        wanted.push_back(row[0]);
+    wanted.emplace_back("Модель 3: доверительные границы");
+    ASSERT_FALSE(j["warnings"].empty()) << "the sample gives no warning to look for";
+    for (const auto& w : j["warnings"])
+        wanted.push_back(w["text"]);
+    for (const char* title : {"Изменение потока отказов в течение гарантийного периода",
+                              "Интегральные (накопленные) количественные оценки потока отказов",
+                              "Поток отказов наблюдаемых и с учетом выбывания из гарантии, LN числа отказов",
+                              "Накопленние отказов по времени наблюдения", "Гистограмма отказов"})
+        wanted.emplace_back(title);
+    for (const std::string& w : wanted)
+        EXPECT_NE(text.find(squeezeBlanks(w)), std::string::npos) << w;
+
+    // fonts embedded, and every page renders
+    const std::string fonts = shell("pdffonts " + pdf.string());
+    std::istringstream fontLines(fonts);
+    std::string fontLine;
+    int embedded = 0;
+    for (int i = 0; std::getline(fontLines, fontLine); ++i) {
+        if (i < 2) continue; // the heading and its rule
+        std::vector<std::string> cols;
+        std::istringstream words(fontLine);
+        for (std::string w; words >> w;)
+            cols.push_back(w);
+        ASSERT_GE(cols.size(), 5u) << fontLine;
+        EXPECT_EQ(cols[cols.size() - 5], "yes") << fontLine; // the "emb" column
+        ++embedded;
+    }
+    EXPECT_GE(embedded, 1) << fonts;
+    std::smatch m;
+    const std::string info = shell("pdfinfo " + pdf.string());
+    ASSERT_TRUE(std::regex_search(info, m, std::regex("Pages:\\s+(\\d+)"))) << info;
+    const int pages = std::stoi(m[1]);
+    EXPECT_GE(pages, 3);
+    const std::string size = shell("pdfinfo " + pdf.string() + " | grep 'Page size'");
+    EXPECT_NE(size.find("(A4)"), std::string::npos) << size;
+    ASSERT_EQ(std::system(("pdftoppm -r 20 -png " + pdf.string() + " " + (dir / "page").string()).c_str()),
+              0);
+    int rendered = 0;
+    for (const auto& e : fs::directory_iterator(dir))
+        if (e.path().extension() == ".png" && fs::file_size(e.path()) > 0) ++rendered;
+    EXPECT_EQ(rendered, pages);
+    EXPECT_NE(text.find("Страница " + std::to_string(pages) + " из " + std::to_string(pages)),
+              std::string::npos);
+}
+
+TEST(CliReport, PdfReadersFindNoFaultWhenSomeModelsDidNotRun) {
+    const fs::path dir = freshDir("one_model");
+    fs::create_directories(dir);
+    const fs::path pdf = dir / "report.pdf";
+    const CliResult r =
+        RunCli(std::string("analyze ") + TOVIMO_SAMPLE + " --models spiral --json --report " + pdf.string());
+    ASSERT_EQ(r.status, 0);
+    // poppler names every content-stream fault it recovers from ("Syntax Error ...")
+    EXPECT_EQ(shell("pdftotext " + pdf.string() + " /dev/null 2>&1"), "");
+}
+
+TEST(CliReport, UnwritablePathIsAFileError) {
+    const CliResult r =
+        RunCli(std::string("analyze ") + TOVIMO_SAMPLE + " --models none --report /nonexistent/dir/r.pdf",
+               "LC_ALL=C", "", true);
+    EXPECT_EQ(r.status, 3);
+    EXPECT_NE(r.out.find("Не удалось записать файл /nonexistent/dir/r.pdf"), std::string::npos) << r.out;
+}

@@ -1,0 +1,106 @@
+// The results window's "Сохранить таблицу" and "Отчёт": the table and the
+// report of what the window shows, through the program's own wiring.
+#include "tests/gui/main_window_fixture.h"
+
+#include "core/text/delimited_text.h"
+#include "gui/windows/app_windows.h"
+
+#include <QCheckBox>
+#include <QProcess>
+#include <QPushButton>
+#include <QRegularExpression>
+#include <QTest>
+
+using namespace tovimo;
+using namespace tovimo::test;
+
+namespace {
+
+QString trimmed(const QString& s) {
+    return s.trimmed();
+}
+
+QString pdfText(const QString& pdf) {
+    QProcess p;
+    p.start(QStringLiteral("pdftotext"),
+            {QStringLiteral("-enc"), QStringLiteral("UTF-8"), pdf, QStringLiteral("-")});
+    p.waitForFinished(60000);
+    return QString::fromUtf8(p.readAllStandardOutput())
+        .replace(QRegularExpression(QStringLiteral("\\s+")), QStringLiteral(" "));
+}
+
+} // namespace
+
+class ReportButtonsTest : public QObject {
+    Q_OBJECT
+
+  private slots:
+    void tableAndReportOfTheShownResults() {
+        QTemporaryDir dir;
+        UiScope scope;
+        AppWindows app(dir.filePath(QStringLiteral("rel.txt")));
+        TForm5& r = app.Form5;
+        QVERIFY(!r.btnReport->isEnabled()); // nothing shown yet
+        scope.ui.answers.push_back(QStringLiteral(TOVIMO_SAMPLE));
+        app.Form1.OpenFileStartClick();
+        app.Form1.BoxSmirnow->setChecked(true);
+        QTest::mouseClick(app.Form1.bbRaschet, Qt::LeftButton);
+        QTRY_VERIFY_WITH_TIMEOUT(!app.Form1.calculationRunning(), 120000);
+        QVERIFY(r.isVisible());
+        QVERIFY(r.btnReport->isEnabled());
+        QCOMPARE(r.btnReport->text(), QStringLiteral("Отчёт"));
+        QCOMPARE(r.btnSaveTable->text(), QStringLiteral("Сохранить таблицу"));
+
+        // a new load after the run does not change what the window gives away
+        scope.ui.answers.push_back(
+            writeDataFile(QDir(dir.path()), QStringLiteral("other.txt"), 4, records(4)));
+        app.Form1.OpenFileStartClick();
+
+        const QString csv = dir.filePath(QStringLiteral("table.csv"));
+        scope.ui.saveAnswers.push_back(csv);
+        QTest::mouseClick(r.btnSaveTable, Qt::LeftButton);
+        QCOMPARE(scope.ui.saveDialogs.back().filter, QStringLiteral("Таблица CSV (*.csv)"));
+        QFile f(csv);
+        QVERIFY(f.open(QIODevice::ReadOnly));
+        const QByteArray bytes = f.readAll();
+        QVERIFY(bytes.startsWith("\xEF\xBB\xBF"));
+        const char fieldSep = QLocale().decimalPoint() == QStringLiteral(",") ? ';' : ',';
+        const auto rows = SplitDelimited(bytes.mid(3).toStdString(), fieldSep);
+        QCOMPARE(int(rows.size()), 12);
+        for (int row = 0; row < 12; ++row) {
+            QCOMPARE(int(rows[static_cast<size_t>(row)].fields.size()), 4); // labels, two models, the data
+            for (int c = 0; c < 4; ++c)
+                QCOMPARE(
+                    QString::fromStdString(rows[static_cast<size_t>(row)].fields[static_cast<size_t>(c)]),
+                    trimmed(r.cellText(row, c)));
+        }
+
+        const QString pdf = dir.filePath(QStringLiteral("отчёт.pdf"));
+        scope.ui.saveAnswers.push_back(pdf);
+        QTest::mouseClick(r.btnReport, Qt::LeftButton);
+        QVERIFY(scope.ui.messages.isEmpty());
+        QVERIFY(QFile::exists(pdf));
+        QCOMPARE(QFileInfo(scope.ui.saveDialogs.back().start).fileName(), QStringLiteral("sample.pdf"));
+        const QString text = pdfText(pdf);
+        for (int row = 0; row < 12; ++row)
+            for (int c = 0; c < 4; ++c) {
+                const QString cell =
+                    trimmed(r.cellText(row, c))
+                        .replace(QRegularExpression(QStringLiteral("\\s+")), QStringLiteral(" "));
+                if (c == 0) QVERIFY2(text.contains(cell), qPrintable(cell)); // every row label
+            }
+        QVERIFY(text.contains(QStringLiteral("sample.txt")));
+        QVERIFY(text.contains(QStringLiteral("по файлу исходных данных")));
+
+        // cancelled: nothing written; an unwritable place: said so
+        QTest::mouseClick(r.btnReport, Qt::LeftButton);
+        QVERIFY(scope.ui.messages.isEmpty());
+        const QString bad = dir.filePath(QStringLiteral("нет/отчёт.pdf"));
+        scope.ui.saveAnswers.push_back(bad);
+        QTest::mouseClick(r.btnReport, Qt::LeftButton);
+        QCOMPARE(scope.ui.messages, QStringList{QStringLiteral("Не удалось записать файл ") + bad});
+    }
+};
+
+QTEST_MAIN(ReportButtonsTest)
+#include "report_buttons_test.moc"
