@@ -29,9 +29,12 @@
 #include <QTableWidget>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QToolTip>
 #include <QValueAxis>
 #include <QWheelEvent>
 #include <QXYSeries>
+
+#include <algorithm>
 
 using namespace tovimo;
 
@@ -574,6 +577,14 @@ class ResultsWindowTest : public QObject {
             QCOMPARE(chart->markTip(line, points[i].x() + 0.2),
                      label + QStringLiteral(": ") + marks[i]->text());
         }
+        // hovering the line at a point whose mark is left out shows its value
+        const auto hidden = std::find_if(marks.begin(), marks.end(), [](auto* m) { return !m->isVisible(); });
+        QVERIFY(hidden != marks.end());
+        const QPointF at = points[static_cast<int>(hidden - marks.begin())];
+        emit line->hovered(at, true);
+        QVERIFY(QToolTip::isVisible());
+        QVERIFY(QToolTip::text().endsWith(QStringLiteral(": ") + (*hidden)->text()));
+        QToolTip::hideText();
     }
 
     // The wheel zooms Chart2 in at most eight times and never out beyond the
