@@ -1,9 +1,9 @@
 #include "cli/charts_option.h"
 
 #include "cli/commands.h"
+#include "cli/output_status.h"
 
 #include <iostream>
-#include <stdexcept>
 
 #ifdef TOVIMO_CHART_EXPORT
 #include "gui/charts/chart_export.h"
@@ -13,14 +13,10 @@ namespace tovimo::cli {
 
 int WriteChartsOption(const AnalysisState& st, char decimalSeparator, const std::string& dir) {
 #ifdef TOVIMO_CHART_EXPORT
-    try {
+    return WriteStatus([&] {
         for (const std::string& file : ExportResultCharts(st, decimalSeparator, dir))
             std::cerr << file << "\n";
-    } catch (const std::exception& e) {
-        std::cerr << e.what() << "\n";
-        return kFileError;
-    }
-    return kDone;
+    });
 #else
     (void)st;
     (void)decimalSeparator;

@@ -20,30 +20,42 @@ void FillColumnExits(const std::vector<Hist_Rec>& h, double Mu, double Sig, Mod_
     }
 }
 
+// Sizes the arrays of `m` to the histogram, fills the warranty-exit shares
+// and, for each column up to Tzenz, the Weibull share F_Weib (held at 0 or
+// above when `clampShare`), the expected failures Kol_F_priv and their total
+// Kol_Nakopl; hands each such column's index, Weibull share and expected
+// count to `perColumn`.
+template <class PerColumn>
+void ExpectedColumns(const AnalysisState& st, double A, double B, double k_pwt, double Mu, double Sig,
+                     bool clampShare, Mod_Weib& m, PerColumn perColumn) {
+    const auto& h = st.Hist_Stol;
+    SizeModelArrays(m, h.size());
+    FillColumnExits(h, Mu, Sig, m);
+    m.Kol_Nakopl = 0;
+    const double K = st.Izd_Prived * k_pwt;
+    double t1 = 0;
+    for (size_t i = 0; i < h.size(); ++i) {
+        const double t2 = h[i].time;
+        if (!(t2 <= st.Tzenz)) break;
+        double fw = weibCDF2(A, B, t1, t2);
+        if (clampShare && fw < 0) fw = 0;
+        m.F_Weib[i] = fw;
+        const double E = K * fw * (1 - m.F_norm[i]);
+        m.Kol_F_priv[i] = E;
+        m.Kol_Nakopl += E;
+        perColumn(i, fw, E);
+        t1 = t2;
+    }
+}
+
 } // namespace
 
 double Pirson(const AnalysisState& st, int formIndex, double A, double B, double k_pwt, double Mu, double Sig,
               Mod_Weib& Mpir) {
-    const auto& h = st.Hist_Stol;
-    const size_t C = h.size();
-    SizeModelArrays(Mpir, C);
-    FillColumnExits(h, Mu, Sig, Mpir);
     double R = 0;
-    Mpir.Kol_Nakopl = 0;
-    const double K = st.Izd_Prived * k_pwt;
-    double t1 = 0;
-    for (size_t i = 0; i < C; ++i) {
-        const double t2 = h[i].time;
-        if (!(t2 <= st.Tzenz)) break;
-        double fw = weibCDF2(A, B, t1, t2);
-        if (fw < 0) fw = 0;
-        Mpir.F_Weib[i] = fw;
-        const double E = K * fw * (1 - Mpir.F_norm[i]);
-        Mpir.Kol_F_priv[i] = E;
-        Mpir.Kol_Nakopl += E;
-        R += PearsonTerm(formIndex, h[i].Sum - E, E, fw);
-        t1 = t2;
-    }
+    ExpectedColumns(st, A, B, k_pwt, Mu, Sig, true, Mpir, [&](size_t i, double fw, double E) {
+        R += PearsonTerm(formIndex, st.Hist_Stol[i].Sum - E, E, fw);
+    });
     return R;
 }
 
@@ -122,25 +134,14 @@ std::string Hist_SKO(const AnalysisState& st, const Mod_Weib& Model, char sep, d
 
 double Pirson_ZFGen(const AnalysisState& st, double A, double B, double k_pwt, double Mu, double Sig,
                     Mod_Weib& work) {
-    const auto& h = st.Hist_Stol;
-    const size_t C = h.size();
-    SizeModelArrays(work, C);
-    FillColumnExits(h, Mu, Sig, work);
     double Delta2 = 0;
-    work.Kol_Nakopl = 0;
     work.SKO_out = 0;
-    double tPrev = 0;
-    for (size_t i = 0; i < C; ++i) {
-        const double ti = h[i].time;
-        if (!(ti <= st.Tzenz)) break;
-        work.F_Weib[i] = weibCDF2(A, B, tPrev, ti);
-        work.Kol_F_priv[i] = st.Izd_Prived * k_pwt * work.F_Weib[i] * (1 - work.F_norm[i]);
-        work.Kol_Nakopl += work.Kol_F_priv[i];
-        const double d = h[i].Sum - work.Kol_F_priv[i];
+    ExpectedColumns(st, A, B, k_pwt, Mu, Sig, false, work, [&](size_t i, double, double E) {
+        const double d = st.Hist_Stol[i].Sum - E;
         work.SKO_out += d * d;
         Delta2 += d * d;
-        tPrev = ti;
-    }
+    });
+    const size_t C = st.Hist_Stol.size();
     work.SKO_out = std::sqrt(work.SKO_out) / static_cast<double>(C);
     const double tot = st.Kol_izw - work.Kol_Nakopl;
     double result = Delta2 + tot * tot;
