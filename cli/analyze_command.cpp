@@ -2,6 +2,7 @@
 #include "cli/data_input.h"
 #include "cli/genetic_cli.h"
 #include "cli/json_output.h"
+#include "cli/output_status.h"
 #include "cli/table_text.h"
 
 #include "core/data/warranty_file.h"
@@ -113,22 +114,66 @@ nlohmann::json GridJson(const ResultTable& table) {
     return rows;
 }
 
-} // namespace
-
-int RunAnalyze(const AnalyzeOptions& o, const QtWriters& writers) {
+// The options that need more than their type: nullopt, after the reason on
+// the error stream, for an unusable one.
+std::optional<ModelChoice> usableOptions(const AnalyzeOptions& o) {
     auto mc = parseModels(o.models);
     if (!mc) {
         std::cerr << "Неизвестная модель в списке --models: " << o.models << "\n";
-        return kUsage;
+        return std::nullopt;
     }
     if (o.level && LevelIndex(*o.level) < 0) {
         std::cerr << "Доверительный уровень --level должен быть 0.90, 0.95 или 0.99\n";
-        return kUsage;
+        return std::nullopt;
     }
     if (o.bootstrap && *o.bootstrap < 0) {
         std::cerr << "Число повторений --bootstrap не может быть отрицательным\n";
-        return kUsage;
+        return std::nullopt;
     }
+    return mc;
+}
+
+// The genetic run after the fits, its memo lines and messages as they come
+// (not with --json), then the refresh and the genetic model's warnings.
+int runGeneticStep(AnalysisState& st, MainForm& form, const AnalyzeOptions& o,
+                   std::vector<std::string>& messages) {
+    const size_t memoBefore = form.Memo2.size();
+    const size_t messagesBefore = messages.size();
+    const int rc = RunGeneticHeadless(st, form, o, messages);
+    if (!o.json) {
+        for (size_t i = memoBefore; i < form.Memo2.size(); ++i)
+            std::cout << form.Memo2[i] << "\n";
+        for (size_t i = messagesBefore; i < messages.size(); ++i)
+            std::cerr << messages[i] << "\n";
+    }
+    RefreshResultFigures(st);
+    UpdateModelWarnings(st, form.decimalSeparator, {"MGenet"}, [&](const std::string& line) {
+        form.Memo2.push_back(line);
+        if (!o.json) std::cout << line << "\n";
+    });
+    return rc;
+}
+
+// --charts, --csv and --report, each only while the ones before succeeded.
+int writeFiles(const AnalysisState& st, const MainForm& form, const ResultTable& table,
+               const ReportOrigin& origin, const AnalyzeOptions& o, const QtWriters& writers) {
+    int rc = kDone;
+    if (o.chartsDir) rc = writers.charts(st, form.decimalSeparator, *o.chartsDir);
+    if (o.csvDir && rc == kDone)
+        rc = WriteStatus([&] {
+            for (const std::string& file :
+                 WriteCsvFiles(ResultCsvFiles(st, table, form.decimalSeparator), *o.csvDir))
+                std::cerr << file << "\n";
+        });
+    if (o.reportFile && rc == kDone) rc = writers.report(st, form, origin, *o.reportFile);
+    return rc;
+}
+
+} // namespace
+
+int RunAnalyze(const AnalyzeOptions& o, const QtWriters& writers) {
+    const auto mc = usableOptions(o);
+    if (!mc) return kUsage;
     AnalysisState st;
     MainForm form;
     form.CheckBox1 = o.check;
@@ -162,24 +207,7 @@ int RunAnalyze(const AnalyzeOptions& o, const QtWriters& writers) {
         return form.FilePath.empty() || !st.uk ? kFileError : kUsage;
     }
 
-    int rc = kDone;
-    if (mc->genetic) {
-        const size_t memoBefore = form.Memo2.size();
-        const size_t messagesBefore = messages.size();
-        rc = RunGeneticHeadless(st, form, o, messages);
-        if (!o.json) {
-            for (size_t i = memoBefore; i < form.Memo2.size(); ++i)
-                std::cout << form.Memo2[i] << "\n";
-            for (size_t i = messagesBefore; i < messages.size(); ++i)
-                std::cerr << messages[i] << "\n";
-        }
-        RefreshResultFigures(st);
-        UpdateModelWarnings(st, form.decimalSeparator, {"MGenet"}, [&](const std::string& line) {
-            form.Memo2.push_back(line);
-            if (!o.json) std::cout << line << "\n";
-        });
-    }
-
+    const int rc = mc->genetic ? runGeneticStep(st, form, o, messages) : kDone;
     const ResultTable table = FillResultTable(
         st, form.decimalSeparator, [](const std::string& s) { return TextLength(s); }, false);
     if (o.json) {
@@ -193,19 +221,7 @@ int RunAnalyze(const AnalyzeOptions& o, const QtWriters& writers) {
     } else {
         printText(st, form, messages, table);
     }
-    if (o.chartsDir && rc == kDone) rc = writers.charts(st, form.decimalSeparator, *o.chartsDir);
-    if (o.csvDir && rc == kDone) {
-        try {
-            for (const std::string& file :
-                 WriteCsvFiles(ResultCsvFiles(st, table, form.decimalSeparator), *o.csvDir))
-                std::cerr << file << "\n";
-        } catch (const std::exception& e) {
-            std::cerr << e.what() << "\n";
-            rc = kFileError;
-        }
-    }
-    if (o.reportFile && rc == kDone) rc = writers.report(st, form, origin, *o.reportFile);
-    return rc;
+    return rc == kDone ? writeFiles(st, form, table, origin, o, writers) : rc;
 }
 
 } // namespace tovimo::cli
