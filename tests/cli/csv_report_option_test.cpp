@@ -229,6 +229,23 @@ TEST(CliReport, PdfReadersFindNoFaultWhenSomeModelsDidNotRun) {
     EXPECT_EQ(shell("pdftotext " + pdf.string() + " /dev/null 2>&1"), "");
 }
 
+TEST(CliReport, ErrorStreamNamesOnlyTheFilesWritten) {
+    const fs::path dir = freshDir("quiet");
+    fs::create_directories(dir);
+    const fs::path pdf = dir / "report.pdf";
+    // without a runtime folder Qt would say so, and the offscreen platform
+    // notes what it cannot do for each chart drawn
+    const std::string errors =
+        shell("env -u XDG_RUNTIME_DIR LC_ALL=C " + std::string(TOVIMO_CLI) + " analyze " + TOVIMO_SAMPLE +
+              " --models spiral --report " + pdf.string() + " --charts " + (dir / "charts").string() +
+              " 2>&1 >/dev/null");
+    std::istringstream lines(errors);
+    int files = 0;
+    for (std::string line; std::getline(lines, line); ++files)
+        EXPECT_EQ(line.rfind(dir.string(), 0), 0u) << line;
+    EXPECT_EQ(files, 9); // four charts as PNG and SVG, the report
+}
+
 TEST(CliReport, UnwritablePathIsAFileError) {
     const CliResult r =
         RunCli(std::string("analyze ") + TOVIMO_SAMPLE + " --models none --report /nonexistent/dir/r.pdf",
