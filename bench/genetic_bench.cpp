@@ -123,7 +123,7 @@ void BM_Objective(benchmark::State& state) {
         benchmark::DoNotOptimize(objective(points[i++ & 1023]));
     state.SetItemsProcessed(state.iterations());
 }
-BENCHMARK(BM_Objective);
+BENCHMARK(BM_Objective)->Threads(1)->Threads(2);
 
 // The unprepared objective, for comparison.
 void BM_CelevFunction(benchmark::State& state) {

@@ -223,42 +223,150 @@ std::uint64_t scoreKey(double score) {
 } // namespace
 
 void GeneticEngine::Sort() {
-    // The order of a stable sort by score, found on (key, place) pairs and
-    // then applied to the individuals in one pass: sorting the individuals
-    // themselves moves 48 bytes at every step. Since the last sort only the
-    // individuals changed by a mutation and those appended since are out of
-    // place; the rest, checked to be still in order, is merged with them.
+    sortKeeping(ListPopulation.size());
+}
+
+void GeneticEngine::SortAndDestroyBad(int iNumOsobey) {
+    sortKeeping(static_cast<size_t>(std::max(iNumOsobey, 0)));
+    DestroyBad(iNumOsobey);
+}
+
+namespace {
+
+// Merges two sorted runs into `out` until it holds `count` keys or both runs
+// are spent, without a branch on the comparison.
+template <class Key>
+void mergeFirst(const Key* a, size_t na, const Key* b, size_t nb, Key* out, size_t count) {
+    size_t i = 0, j = 0, o = 0;
+    while (o < count && i < na && j < nb) {
+        const bool fromB = b[j] < a[i];
+        out[o++] = fromB ? b[j] : a[i];
+        j += fromB;
+        i += !fromB;
+    }
+    while (o < count && i < na)
+        out[o++] = a[i++];
+    while (o < count && j < nb)
+        out[o++] = b[j++];
+}
+
+// Below this many individuals a sort runs in one piece on the caller.
+constexpr size_t kSortInPiecesFrom = 256;
+
+// Run t holds the places t, t + parts, t + 2 parts... of n.
+size_t runLength(size_t n, size_t t, size_t parts) {
+    return (n + parts - 1 - t) / parts;
+}
+
+size_t runStart(size_t n, size_t t, size_t parts) {
+    size_t start = 0;
+    for (size_t u = 0; u < t; ++u)
+        start += runLength(n, u, parts);
+    return start;
+}
+
+} // namespace
+
+// The order of a stable sort by score, found on (key, place) keys and then
+// applied to the individuals in one pass: sorting the individuals themselves
+// moves 48 bytes at every step. Since the last sort only the individuals
+// changed by a mutation and those appended since are out of place; the rest
+// is merged with them. With more than one thread the places are dealt out to
+// the threads in turn (so that each gets its share of those out of place),
+// each thread sorts its places into a run, and the runs are merged by ranges
+// of keys, each range on its own thread. Keys are unique, so the result does
+// not depend on how the work was shared.
+void GeneticEngine::sortKeeping(size_t keep) {
     auto& p = ListPopulation;
     const size_t n = p.size();
-    keys_.resize(n);
+    keep = std::min(keep, n);
     misplaced_.assign(n, 0);
-    for (size_t i = 0; i < n; ++i) {
-        keys_[i] = {scoreKey(p[i].Celev_F), static_cast<std::uint32_t>(i)};
-        if (i >= sortedCount_) misplaced_[i] = 1;
-    }
+    for (size_t i = sortedCount_; i < n; ++i)
+        misplaced_[i] = 1;
     for (std::uint32_t i : changed_)
         if (i < n) misplaced_[i] = 1;
-    inOrder_.clear();
-    outOfOrder_.clear();
-    for (size_t i = 0; i < n; ++i)
-        (misplaced_[i] ? outOfOrder_ : inOrder_).push_back(keys_[i]);
-    if (std::is_sorted(inOrder_.begin(), inOrder_.end())) {
-        std::sort(outOfOrder_.begin(), outOfOrder_.end());
-        std::merge(inOrder_.begin(), inOrder_.end(), outOfOrder_.begin(), outOfOrder_.end(), keys_.begin());
-    } else { // scores changed outside the operators
-        std::sort(keys_.begin(), keys_.end());
-    }
     changed_.clear();
-    sortedCount_ = n;
-    size_t first = 0;
-    while (first < n && keys_[first].second == first)
-        ++first;
-    if (first == n) return;
-    scratch_.resize(n);
-    for (size_t i = first; i < n; ++i)
-        scratch_[i] = p[keys_[i].second];
-    std::copy(scratch_.begin() + static_cast<std::ptrdiff_t>(first), scratch_.end(),
-              p.begin() + static_cast<std::ptrdiff_t>(first));
+    const size_t parts = n >= kSortInPiecesFrom ? pool_.threads() : 1;
+    pieces_.resize(parts);
+    runs_.resize(n);
+    pool_.ForEachPart(parts, [&](size_t t) { sortPart(t, parts); });
+    scratch_.resize(keep);
+    if (parts == 1) {
+        for (size_t i = 0; i < keep; ++i)
+            scratch_[i] = p[static_cast<std::uint32_t>(runs_[i])];
+    } else {
+        merged_.resize(keep);
+        pool_.ForEachPart(parts, [&](size_t t) { mergePart(t, parts, keep); });
+    }
+    p.swap(scratch_);
+    sortedCount_ = keep;
+}
+
+// Run `part`: the keys of its places, those out of place sorted and merged
+// with those in place (sorted too if a score changed outside the operators).
+void GeneticEngine::sortPart(size_t part, size_t parts) {
+    const size_t n = ListPopulation.size();
+    SortPiece& piece = pieces_[part];
+    piece.inOrder.clear();
+    piece.outOfOrder.clear();
+    for (size_t i = part; i < n; i += parts) {
+        const SortKey key = (SortKey{scoreKey(ListPopulation[i].Celev_F)} << 32) | static_cast<std::uint32_t>(i);
+        (misplaced_[i] ? piece.outOfOrder : piece.inOrder).push_back(key);
+    }
+    if (!std::is_sorted(piece.inOrder.begin(), piece.inOrder.end()))
+        std::sort(piece.inOrder.begin(), piece.inOrder.end());
+    std::sort(piece.outOfOrder.begin(), piece.outOfOrder.end());
+    mergeFirst(piece.inOrder.data(), piece.inOrder.size(), piece.outOfOrder.data(), piece.outOfOrder.size(),
+               runs_.data() + runStart(n, part, parts), runLength(n, part, parts));
+}
+
+// Range `part` of the keys: those from its splitter up to the next one, taken
+// from every run, merged into merged_ where they belong and, as far as the
+// first `keep`, their individuals gathered into scratch_. Run 0 samples every
+// parts-th place, so its keys spaced by keep / parts^2 split the first `keep`
+// into nearly equal ranges.
+void GeneticEngine::mergePart(size_t part, size_t parts, size_t keep) {
+    const size_t n = ListPopulation.size();
+    const auto runBegin = [&](size_t r) { return runs_.data() + runStart(n, r, parts); };
+    const auto runEnd = [&](size_t r) { return runBegin(r) + runLength(n, r, parts); };
+    const auto splitAt = [&](size_t r, size_t s) -> const SortKey* {
+        if (s == 0) return runBegin(r);
+        if (s == parts) return runEnd(r);
+        const SortKey splitter = runs_[std::min(keep * s / (parts * parts), runLength(n, 0, parts) - 1)];
+        return std::lower_bound(runBegin(r), runEnd(r), splitter);
+    };
+    size_t output = 0;
+    for (size_t r = 0; r < parts; ++r)
+        output += static_cast<size_t>(splitAt(r, part) - runBegin(r));
+    if (output >= keep) return;
+    struct Head {
+        const SortKey* at;
+        const SortKey* end;
+    };
+    std::vector<Head> heads;
+    size_t total = 0;
+    for (size_t r = 0; r < parts; ++r) {
+        const Head h{splitAt(r, part), splitAt(r, part + 1)};
+        total += static_cast<size_t>(h.end - h.at);
+        if (h.at != h.end) heads.push_back(h);
+    }
+    const size_t count = std::min(total, keep - output);
+    SortKey* out = merged_.data() + output;
+    if (heads.size() <= 2) { // two threads: a plain merge
+        const Head none{nullptr, nullptr};
+        const Head a = heads.empty() ? none : heads[0], b = heads.size() < 2 ? none : heads[1];
+        mergeFirst(a.at, static_cast<size_t>(a.end - a.at), b.at, static_cast<size_t>(b.end - b.at), out, count);
+    } else { // more: the smallest head each time
+        for (size_t o = 0; o < count; ++o) {
+            size_t best = heads.size();
+            for (size_t h = 0; h < heads.size(); ++h)
+                if (heads[h].at != heads[h].end && (best == heads.size() || *heads[h].at < *heads[best].at))
+                    best = h;
+            out[o] = *heads[best].at++;
+        }
+    }
+    for (size_t o = 0; o < count; ++o)
+        scratch_[output + o] = ListPopulation[static_cast<std::uint32_t>(out[o])];
 }
 
 void GeneticEngine::MoveBest(int iNPokolenie, std::optional<long long> copyCount) {
@@ -272,8 +380,7 @@ void GeneticEngine::MoveBest(int iNPokolenie, std::optional<long long> copyCount
         ListPopulation.push_back(x);
     }
     ListBest.clear();
-    Sort();
-    DestroyBad(SizePopulation);
+    SortAndDestroyBad(SizePopulation);
 }
 
 } // namespace tovimo

@@ -87,6 +87,9 @@ class GeneticEngine {
     void MoveBest(int iNPokolenie, std::optional<long long> copyCount);
     // Sorts the population ascending; values that are not numbers go last.
     void Sort();
+    // Sorts, then removes the last individuals down to iNumOsobey, as Sort and
+    // DestroyBad one after the other, moving only the individuals it keeps.
+    void SortAndDestroyBad(int iNumOsobey);
 
     // Scores a chromosome: decodes it and evaluates the objective.
     double Evaluate(const Chromosome& x) const;
@@ -103,6 +106,9 @@ class GeneticEngine {
 
   private:
     void evaluateRange(size_t first, size_t last);
+    void sortKeeping(size_t keep);
+    void sortPart(size_t part, size_t parts);
+    void mergePart(size_t part, size_t parts, size_t keep);
 
     AnalysisState& st_;
     GaRandom& rng_;
@@ -114,9 +120,17 @@ class GeneticEngine {
     // it, except those whose score a mutation has changed since.
     size_t sortedCount_ = 0;
     std::vector<std::uint32_t> changed_;
-    // Working storage of Sort, kept between generations.
-    using SortKey = std::pair<std::uint64_t, std::uint32_t>; // score key, place
-    std::vector<SortKey> keys_, inOrder_, outOfOrder_;
+    // Working storage of Sort, kept between generations. The score's key in
+    // the high 64 bits, the place in the low 32: one comparison orders by
+    // score and keeps equal scores in place order.
+    __extension__ typedef unsigned __int128 SortKey;
+    struct SortPiece {
+        std::vector<SortKey> inOrder, outOfOrder;
+        std::vector<size_t> cut; // where each run's share of this piece's output starts
+        size_t output = 0;       // where this piece's output starts
+    };
+    std::vector<SortPiece> pieces_;
+    std::vector<SortKey> runs_, merged_;
     std::vector<char> misplaced_;
     std::vector<Xromosome> scratch_;
 };

@@ -103,8 +103,7 @@ class Run {
         host_.setGenerationsText(std::to_string(shown));
 
         eng_.CrossingOver(g + 1);
-        eng_.Sort();
-        eng_.DestroyBad(eng_.SizePopulation);
+        eng_.SortAndDestroyBad(eng_.SizePopulation);
         ++g;
         eng_.Mutation();
 

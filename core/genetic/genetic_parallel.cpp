@@ -1,12 +1,38 @@
 #include "core/genetic/genetic_parallel.h"
 
 #include <algorithm>
+#include <chrono>
+
+#if defined(__x86_64__) || defined(__i386__)
+#include <immintrin.h>
+#define TOVIMO_CPU_RELAX() _mm_pause()
+#else
+#define TOVIMO_CPU_RELAX() std::this_thread::yield()
+#endif
 
 namespace tovimo {
 
 namespace {
-constexpr std::size_t kChunk = 8;        // calls taken at a time
-constexpr std::size_t kSerialBelow = 32; // smaller batches are not worth waking threads
+// Calls are taken a chunk at a time: about eight chunks per thread, so that
+// a thread that falls behind leaves little to wait for, and no fewer than
+// eight calls, so that the shared counter is seldom touched.
+constexpr std::size_t kChunksPerThread = 8;
+constexpr std::size_t kChunkAtLeast = 8;
+constexpr std::size_t kSerialBelow = 32; // smaller batches are not worth sharing
+// How long a worker keeps looking for the next batch, and the caller for the
+// end of the current one, before they sleep.
+constexpr auto kSpin = std::chrono::microseconds(500);
+
+// Spins until done() holds or kSpin has passed; true when done() holds.
+template <class Done>
+bool spinUntil(Done done) {
+    const auto until = std::chrono::steady_clock::now() + kSpin;
+    for (unsigned round = 0;; ++round) {
+        if (done()) return true;
+        TOVIMO_CPU_RELAX();
+        if ((round & 63) == 63 && std::chrono::steady_clock::now() > until) return false;
+    }
+}
 } // namespace
 
 EvaluationPool::EvaluationPool(unsigned threads) {
@@ -18,7 +44,7 @@ EvaluationPool::EvaluationPool(unsigned threads) {
 EvaluationPool::~EvaluationPool() {
     {
         std::lock_guard lock(mutex_);
-        quit_ = true;
+        quit_.store(true);
     }
     wake_.notify_all();
     for (auto& t : workers_)
@@ -28,9 +54,9 @@ EvaluationPool::~EvaluationPool() {
 void EvaluationPool::takeShare() noexcept {
     const auto& fn = *job_;
     for (;;) {
-        const std::size_t first = next_.fetch_add(kChunk, std::memory_order_relaxed);
+        const std::size_t first = next_.fetch_add(chunk_, std::memory_order_relaxed);
         if (first >= count_) return;
-        const std::size_t last = std::min(count_, first + kChunk);
+        const std::size_t last = std::min(count_, first + chunk_);
         try {
             for (std::size_t i = first; i < last; ++i)
                 fn(i);
@@ -41,19 +67,60 @@ void EvaluationPool::takeShare() noexcept {
     }
 }
 
+// Whether a batch newer than `seen` was posted; false when the pool closes.
+bool EvaluationPool::waitForBatch(std::uint64_t seen) {
+    const auto posted = [&] {
+        return quit_.load(std::memory_order_acquire) || batch_.load(std::memory_order_acquire) != seen;
+    };
+    if (!spinUntil(posted)) {
+        std::unique_lock lock(mutex_);
+        ++sleepers_;
+        wake_.wait(lock, posted);
+        --sleepers_;
+    }
+    return !quit_.load(std::memory_order_acquire);
+}
+
 void EvaluationPool::workerLoop() {
     std::uint64_t seen = 0;
-    for (;;) {
-        {
-            std::unique_lock lock(mutex_);
-            wake_.wait(lock, [&] { return quit_ || batch_ != seen; });
-            if (quit_) return;
-            seen = batch_;
-        }
+    while (waitForBatch(seen)) {
+        seen = batch_.load(std::memory_order_acquire);
         takeShare();
-        std::lock_guard lock(mutex_);
-        if (--busy_ == 0) done_.notify_one();
+        if (busy_.fetch_sub(1, std::memory_order_acq_rel) == 1) {
+            std::lock_guard lock(mutex_);
+            if (callerSleeps_) done_.notify_one();
+        }
     }
+}
+
+void EvaluationPool::run(std::size_t n, std::size_t chunk, const std::function<void(std::size_t)>& fn) {
+    {
+        std::lock_guard lock(mutex_);
+        job_ = &fn;
+        count_ = n;
+        chunk_ = chunk;
+        next_.store(0, std::memory_order_relaxed);
+        busy_.store(static_cast<unsigned>(workers_.size()), std::memory_order_relaxed);
+        error_ = nullptr;
+        batch_.fetch_add(1, std::memory_order_release);
+        if (sleepers_ > 0) wake_.notify_all();
+    }
+    takeShare();
+    const auto finished = [&] { return busy_.load(std::memory_order_acquire) == 0; };
+    std::exception_ptr error;
+    {
+        if (!spinUntil(finished)) {
+            std::unique_lock lock(mutex_);
+            callerSleeps_ = true;
+            done_.wait(lock, finished);
+            callerSleeps_ = false;
+        }
+        std::lock_guard lock(mutex_);
+        job_ = nullptr;
+        error = error_;
+        error_ = nullptr;
+    }
+    if (error) std::rethrow_exception(error);
 }
 
 void EvaluationPool::ForEach(std::size_t n, const std::function<void(std::size_t)>& fn) {
@@ -62,26 +129,16 @@ void EvaluationPool::ForEach(std::size_t n, const std::function<void(std::size_t
             fn(i);
         return;
     }
-    {
-        std::lock_guard lock(mutex_);
-        job_ = &fn;
-        count_ = n;
-        next_.store(0, std::memory_order_relaxed);
-        busy_ = static_cast<unsigned>(workers_.size());
-        error_ = nullptr;
-        ++batch_;
+    run(n, std::max(kChunkAtLeast, n / (kChunksPerThread * threads())), fn);
+}
+
+void EvaluationPool::ForEachPart(std::size_t parts, const std::function<void(std::size_t)>& fn) {
+    if (workers_.empty() || parts < 2) {
+        for (std::size_t i = 0; i < parts; ++i)
+            fn(i);
+        return;
     }
-    wake_.notify_all();
-    takeShare();
-    std::exception_ptr error;
-    {
-        std::unique_lock lock(mutex_);
-        done_.wait(lock, [&] { return busy_ == 0; });
-        job_ = nullptr;
-        error = error_;
-        error_ = nullptr;
-    }
-    if (error) std::rethrow_exception(error);
+    run(parts, 1, fn);
 }
 
 } // namespace tovimo

@@ -1,6 +1,11 @@
 // A small pool of worker threads that runs independent evaluations of one
 // batch side by side. The calling thread takes part; a pool of one thread
 // runs everything on the caller.
+//
+// A genetic run hands the pool a batch every few tens of microseconds, far
+// less than it takes the system to wake a sleeping thread. Between batches
+// the workers therefore spin for a short while before they sleep, and the
+// caller spins while the last calls of a batch finish.
 #pragma once
 
 #include <atomic>
@@ -27,22 +32,31 @@ class EvaluationPool {
 
     // Calls fn(i) for every i in [0, n) and returns when all calls are done.
     // The calls must not depend on each other. The first exception thrown by
-    // a call is rethrown here.
+    // a call is rethrown here. Small batches run on the caller alone.
     void ForEach(std::size_t n, const std::function<void(std::size_t)>& fn);
 
+    // Calls fn(part) for every part in [0, parts), each on its own thread
+    // where there are threads enough, whatever the number of calls.
+    void ForEachPart(std::size_t parts, const std::function<void(std::size_t)>& fn);
+
   private:
+    void run(std::size_t n, std::size_t chunk, const std::function<void(std::size_t)>& fn);
     void workerLoop();
     void takeShare() noexcept;
+    bool waitForBatch(std::uint64_t seen);
 
     std::vector<std::thread> workers_;
     std::mutex mutex_;
     std::condition_variable wake_, done_;
     const std::function<void(std::size_t)>* job_ = nullptr;
     std::size_t count_ = 0;
+    std::size_t chunk_ = 1;
     std::atomic<std::size_t> next_{0};
-    unsigned busy_ = 0;
-    std::uint64_t batch_ = 0;
-    bool quit_ = false;
+    std::atomic<unsigned> busy_{0};
+    std::atomic<std::uint64_t> batch_{0};
+    std::atomic<bool> quit_{false};
+    unsigned sleepers_ = 0; // workers waiting on wake_, guarded by mutex_
+    bool callerSleeps_ = false;
     std::exception_ptr error_;
 };
 

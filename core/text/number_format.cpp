@@ -9,15 +9,6 @@
 
 namespace tovimo {
 
-double RoundHalfEven(double x) {
-    if (!std::isfinite(x)) return x;
-    const double f = std::floor(x);
-    const double diff = x - f;
-    if (diff < 0.5) return f;
-    if (diff > 0.5) return f + 1;
-    return std::fmod(f, 2.0) == 0 ? f : f + 1;
-}
-
 std::int64_t Round(double x) {
     const double r = RoundHalfEven(x);
     if (!(r >= -9.2e18 && r <= 9.2e18))

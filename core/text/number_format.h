@@ -4,6 +4,7 @@
 // strict parsing of numbers typed into the edits.
 #pragma once
 
+#include <cmath>
 #include <cstdint>
 #include <optional>
 #include <stdexcept>
@@ -14,8 +15,16 @@
 
 namespace tovimo {
 
-// Rounding to the nearest integer, halves to the even neighbour.
-double RoundHalfEven(double x);
+// Rounding to the nearest integer, halves to the even neighbour. Below 2^52
+// in magnitude, adding and taking away 2^52 rounds in the processor's default
+// mode, which sends halves to the even neighbour; above it every double is a
+// whole number already. Zero keeps its sign.
+inline double RoundHalfEven(double x) {
+    if (!(std::fabs(x) < 0x1p52) || x == 0) return x;
+    const double shift = std::copysign(0x1p52, x);
+    return (x + shift) - shift;
+}
+// The rounded value as an integer; beyond the 64-bit range, the nearer end.
 std::int64_t Round(double x);
 
 using FormatArg = std::variant<double, long long, std::string>;

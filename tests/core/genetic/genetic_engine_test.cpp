@@ -228,11 +228,15 @@ TEST(GeneticEngine, SortPutsValuesThatAreNotNumbersLast) {
     EXPECT_TRUE(std::isnan(p[4].Celev_F) && std::isnan(p[5].Celev_F));
 }
 
-TEST(GeneticEngine, SortKeepsTheOrderOfEqualScores) {
+// The sorts run in pieces on every thread of the pool; the result must not
+// depend on how many there are.
+class GeneticSort : public ::testing::TestWithParam<unsigned> {};
+
+TEST_P(GeneticSort, KeepsTheOrderOfEqualScores) {
     // Scores with many ties, zeros of both signs and values that are not
     // numbers; a sorted head with mutated members followed by children, as a
     // generation leaves it. The result is that of a stable sort.
-    Bench b;
+    Bench b(11, GetParam());
     b.make(400);
     auto& p = b.eng.ListPopulation;
     std::mt19937_64 rng(4);
@@ -261,10 +265,10 @@ TEST(GeneticEngine, SortKeepsTheOrderOfEqualScores) {
     }
 }
 
-TEST(GeneticEngine, SortAfterTheOperatorsIsAStableSort) {
+TEST_P(GeneticSort, AfterTheOperatorsIsAStableSort) {
     // Mutated individuals and appended children are merged into the part that
     // stayed in order; the result is that of a stable sort of the whole list.
-    Bench b;
+    Bench b(11, GetParam());
     b.make(500);
     const auto byScore = [](const Xromosome& x, const Xromosome& y) {
         return std::isnan(y.Celev_F) ? !std::isnan(x.Celev_F) : x.Celev_F < y.Celev_F;
@@ -294,6 +298,35 @@ TEST(GeneticEngine, SortAfterTheOperatorsIsAStableSort) {
         expectStableSort("a mutation");
     }
 }
+
+TEST_P(GeneticSort, SortAndDestroyBadKeepsTheBestOfAStableSort) {
+    // Children appended to a sorted population, then cut back to its size:
+    // the first of the stable order, whether the cut falls among children or
+    // among parents.
+    Bench b(11, GetParam());
+    b.make(700);
+    const auto byScore = [](const Xromosome& x, const Xromosome& y) {
+        return std::isnan(y.Celev_F) ? !std::isnan(x.Celev_F) : x.Celev_F < y.Celev_F;
+    };
+    for (int generation = 0; generation < 4; ++generation) {
+        b.eng.Sort();
+        b.eng.fPCrossingOver = generation % 2 ? 0.45 : 0.1;
+        b.eng.CrossingOver(generation + 2);
+        auto& p = b.eng.ListPopulation;
+        for (size_t i = 0; i < p.size(); ++i)
+            p[i].Pokolenie = static_cast<int>(i);
+        auto expected = p;
+        std::stable_sort(expected.begin(), expected.end(), byScore);
+        const int keep = generation == 3 ? 5 : b.eng.SizePopulation;
+        expected.resize(static_cast<size_t>(keep));
+        b.eng.SortAndDestroyBad(keep);
+        ASSERT_EQ(p.size(), expected.size());
+        for (size_t i = 0; i < p.size(); ++i)
+            ASSERT_EQ(p[i].Pokolenie, expected[i].Pokolenie) << "generation " << generation << ", place " << i;
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Threads, GeneticSort, ::testing::Values(1u, 2u, 3u));
 
 TEST(GeneticEngine, DestroyBadKeepsTheFirstAndEmptiesTheGeneTableWithThePopulation) {
     Bench b;

@@ -17,6 +17,48 @@ TEST(RoundHalfEven, HalvesGoToTheEvenNeighbour) {
         EXPECT_EQ(Round(c.in), c.out) << c.in;
 }
 
+// The rounding by floor and comparison with the half, the definition the fast
+// form must agree with bit for bit.
+double RoundHalfEvenByFloor(double x) {
+    if (!std::isfinite(x)) return x;
+    const double f = std::floor(x);
+    const double diff = x - f;
+    if (diff < 0.5) return f;
+    if (diff > 0.5) return f + 1;
+    return std::fmod(f, 2.0) == 0 ? f : f + 1;
+}
+
+TEST(RoundHalfEven, AgreesWithTheFloorDefinitionBitForBit) {
+    std::vector<double> values = {0.0,
+                                  -0.0,
+                                  0.49999999999999994,
+                                  -0.49999999999999994,
+                                  0x1p52 - 0.5,
+                                  -(0x1p52 - 0.5),
+                                  0x1p52,
+                                  0x1p52 + 1,
+                                  0x1p53 + 2,
+                                  -0x1p60,
+                                  1e300,
+                                  std::numeric_limits<double>::denorm_min(),
+                                  -std::numeric_limits<double>::denorm_min(),
+                                  std::numeric_limits<double>::infinity(),
+                                  -std::numeric_limits<double>::infinity()};
+    for (int k = -2000; k <= 2000; ++k) {
+        values.push_back(k / 4.0); // every quarter: halves and their neighbours
+        values.push_back(std::nextafter(k / 2.0, 1e9));
+        values.push_back(std::nextafter(k / 2.0, -1e9));
+        values.push_back(k * 1234.5678901);
+    }
+    for (double v : values) {
+        const double want = RoundHalfEvenByFloor(v);
+        const double got = RoundHalfEven(v);
+        EXPECT_EQ(std::signbit(got), std::signbit(want)) << v;
+        EXPECT_EQ(got, want) << v;
+    }
+    EXPECT_TRUE(std::isnan(RoundHalfEven(std::numeric_limits<double>::quiet_NaN())));
+}
+
 struct FormatCase {
     const char* fmt;
     std::vector<FormatArg> args;
