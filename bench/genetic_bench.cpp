@@ -125,6 +125,31 @@ void BM_Objective(benchmark::State& state) {
 }
 BENCHMARK(BM_Objective)->Threads(1)->Threads(2);
 
+// Four evaluations at a time, as the run makes them: time per evaluation.
+void BM_ObjectiveInFours(benchmark::State& state) {
+    Loaded l = preparedSample();
+    const double n = static_cast<double>(l.st.MasProbl.size());
+    const GeneticObjective objective(l.st, (n - 1) / l.st.Izd_Prived * 8000 / l.st.MasProbl.back().time);
+    std::vector<ParamVector> points;
+    for (const auto& p : candidates()) {
+        ParamVector a = l.st.Ao;
+        a[1] = p[1];
+        a[2] = p[2];
+        points.push_back(a);
+    }
+    size_t i = 0;
+    double out[4];
+    for (auto _ : state) {
+        const ParamVector* lanes[4] = {&points[i & 1023], &points[(i + 1) & 1023], &points[(i + 2) & 1023],
+                                       &points[(i + 3) & 1023]};
+        i += 4;
+        objective.Evaluate4(lanes, out);
+        benchmark::DoNotOptimize(out);
+    }
+    state.SetItemsProcessed(4 * state.iterations());
+}
+BENCHMARK(BM_ObjectiveInFours);
+
 // The unprepared objective, for comparison.
 void BM_CelevFunction(benchmark::State& state) {
     Loaded l = preparedSample();

@@ -119,12 +119,35 @@ double GeneticEngine::Evaluate(const Chromosome& x) const {
     return objective_(Ao);
 }
 
+// Scores `count` candidates four at a time, the groups side by side:
+// point(i, Ao) fills candidate i's parameters (once for each i) and
+// store(i, value) takes its score. A last group short of four repeats its
+// last candidate in the lanes left over.
+template <class Point, class Store>
+void GeneticEngine::scoreInFours(size_t count, Point point, Store store) {
+    pool_.ForEach((count + 3) / 4, [&](size_t group) {
+        std::array<ParamVector, 4> Ao;
+        const ParamVector* lanes[4];
+        double value[4];
+        const size_t first = 4 * group, real = std::min<size_t>(4, count - first);
+        for (size_t b = 0; b < 4; ++b) {
+            if (b < real) {
+                Ao[b] = st_.Ao;
+                point(first + b, Ao[b]);
+            }
+            lanes[b] = &Ao[std::min(b, real - 1)];
+        }
+        objective_.Evaluate4(lanes, value);
+        for (size_t b = 0; b < real; ++b)
+            store(first + b, value[b]);
+    });
+}
+
 void GeneticEngine::evaluateRange(size_t first, size_t last) {
     if (last <= first) return;
-    pool_.ForEach(last - first, [&](size_t i) {
-        Xromosome& x = ListPopulation[first + i];
-        x.Celev_F = Evaluate(x.sX);
-    });
+    scoreInFours(
+        last - first, [&](size_t i, ParamVector& Ao) { XromeToA(ListPopulation[first + i].sX, Ao); },
+        [&](size_t i, double v) { ListPopulation[first + i].Celev_F = v; });
     evaluations_ += static_cast<long long>(last - first);
 }
 
@@ -153,54 +176,79 @@ void GeneticEngine::MakePopulation() {
         x.Pokolenie = 1;
         ListPopulation.push_back(x);
     }
-    pool_.ForEach(count, [&](size_t n) { ListPopulation[first + n].Celev_F = objective_(drawn[n]); });
+    scoreInFours(
+        count, [&](size_t n, ParamVector& Ao) { Ao = drawn[n]; },
+        [&](size_t n, double v) { ListPopulation[first + n].Celev_F = v; });
     evaluations_ += static_cast<long long>(count);
     if (count > 0) st_.Ao = drawn.back();
     LengthXrome = st_.iop * geneLength_;
+    digitAt_.clear();
+    for (int q = 0; q < LengthXrome; ++q)
+        digitAt_.push_back({static_cast<std::uint32_t>(q / geneLength_), std::uint64_t{1}
+                                                                          << (geneLength_ - 1 - q % geneLength_)});
 }
 
 void GeneticEngine::CrossingOver(int iNumPokolenie) {
-    const size_t first = ListPopulation.size();
-    const std::int64_t Nx = Round(static_cast<double>(first) * fPCrossingOver);
-    if (Nx > 0) ListPopulation.reserve(first + 2 * static_cast<size_t>(Nx));
     // Parents may be children of this call, whose digits do not depend on any
     // score: all children are built first and scored together afterwards.
+    const size_t first = ListPopulation.size();
+    const std::int64_t Nx = Round(static_cast<double>(first) * fPCrossingOver);
+    if (Nx <= 0) return;
+    ListPopulation.resize(first + 2 * static_cast<size_t>(Nx), Xromosome{{}, 0, iNumPokolenie});
     for (std::int64_t n = 0; n < Nx; ++n) {
-        const auto C = static_cast<std::int64_t>(ListPopulation.size());
+        const auto C = static_cast<std::int64_t>(first) + 2 * n;
         const std::int64_t iX1 = Round(rng_.Uniform() * static_cast<double>(C) / 2);
         const std::int64_t iX2 = C - 1 - Round(rng_.Uniform() * static_cast<double>(C) / 2);
         const int iCrossX = static_cast<int>(Round(rng_.Uniform() * (LengthXrome - 2))) + 1;
-        const Chromosome p1 = ListPopulation.at(static_cast<size_t>(iX1)).sX;
-        const Chromosome p2 = ListPopulation.at(static_cast<size_t>(iX2)).sX;
-        ListPopulation.push_back({Splice(p1, p2, iCrossX), 0, iNumPokolenie});
-        ListPopulation.push_back({Splice(p2, p1, iCrossX), 0, iNumPokolenie});
+        if (iX1 < 0 || iX1 >= C || iX2 < 0 || iX2 >= C) {
+            ListPopulation.resize(static_cast<size_t>(C));
+            throw std::out_of_range("crossover parent out of range");
+        }
+        const Chromosome p1 = ListPopulation[static_cast<size_t>(iX1)].sX;
+        const Chromosome p2 = ListPopulation[static_cast<size_t>(iX2)].sX;
+        ListPopulation[static_cast<size_t>(C)].sX = Splice(p1, p2, iCrossX);
+        ListPopulation[static_cast<size_t>(C) + 1].sX = Splice(p2, p1, iCrossX);
     }
     evaluateRange(first, ListPopulation.size());
 }
 
 void GeneticEngine::Mutation() {
     const std::int64_t n = Round(SizePopulation * fPMutation);
-    // Flips are applied in draw order; an individual hit several times is
-    // scored once, for its final digits, which is the score it is left with.
-    std::vector<size_t> touched;
-    std::vector<char> seen(ListPopulation.size(), 0);
+    // The draws are taken in order; the flips that hit one individual are
+    // gathered into one set of digits (flipping is its own inverse, so their
+    // order does not matter), applied and scored side by side, once for each
+    // individual hit: the score it is left with.
+    const size_t size = ListPopulation.size();
+    if (flips_.size() < size) flips_.resize(size);
+    if (isHit_.size() < size) isHit_.resize(size, 0);
+    hit_.clear();
     for (std::int64_t m = 0; m < n; ++m) {
         const int iBitMut1 = static_cast<int>(Round(rng_.Uniform() * (LengthXrome - 1))) + 1;
         const std::int64_t j = Round(rng_.Uniform() * (SizePopulation - 1));
-        Xromosome& x = ListPopulation.at(static_cast<size_t>(j));
-        FlipDigit(x.sX, iBitMut1);
-        if (!seen[static_cast<size_t>(j)]) {
-            seen[static_cast<size_t>(j)] = 1;
-            touched.push_back(static_cast<size_t>(j));
+        if (j < 0 || static_cast<size_t>(j) >= size) throw std::out_of_range("mutated individual out of range");
+        if (iBitMut1 < 1 || iBitMut1 > LengthXrome) throw std::out_of_range("chromosome digit out of range");
+        const auto J = static_cast<size_t>(j);
+        const auto [gene, bit] = digitAt_[static_cast<size_t>(iBitMut1 - 1)];
+        if (!isHit_[J]) {
+            isHit_[J] = 1;
+            hit_.push_back(static_cast<std::uint32_t>(J));
         }
+        flips_[J].gene[gene] ^= bit;
     }
-    pool_.ForEach(touched.size(), [&](size_t i) {
-        Xromosome& x = ListPopulation[touched[i]];
-        x.Celev_F = Evaluate(x.sX);
-    });
-    for (size_t i : touched)
-        changed_.push_back(static_cast<std::uint32_t>(i));
-    evaluations_ += static_cast<long long>(touched.size());
+    scoreInFours(
+        hit_.size(),
+        [&](size_t i, ParamVector& Ao) {
+            Xromosome& x = ListPopulation[hit_[i]];
+            Chromosome& f = flips_[hit_[i]];
+            for (size_t k = 0; k < f.gene.size(); ++k)
+                x.sX.gene[k] ^= f.gene[k];
+            f = {};
+            isHit_[hit_[i]] = 0;
+            XromeToA(x.sX, Ao);
+        },
+        [&](size_t i, double v) { ListPopulation[hit_[i]].Celev_F = v; });
+    changed_.insert(changed_.end(), hit_.begin(), hit_.end());
+    evaluations_ += static_cast<long long>(hit_.size());
 }
 
 void GeneticEngine::DestroyBad(int iNumOsobey) {
@@ -253,9 +301,14 @@ void mergeFirst(const Key* a, size_t na, const Key* b, size_t nb, Key* out, size
 // Below this many individuals a sort runs in one piece on the caller.
 constexpr size_t kSortInPiecesFrom = 256;
 
-// Run t holds the places t, t + parts, t + 2 parts... of n.
+// Run t holds the places of blocks t, t + parts, t + 2 parts... of n, blocks
+// of kSortBlock places: each thread reads mostly whole cache lines of its own.
+constexpr size_t kSortBlock = 32;
+
 size_t runLength(size_t n, size_t t, size_t parts) {
-    return (n + parts - 1 - t) / parts;
+    const size_t blocks = n / kSortBlock, rest = n % kSortBlock;
+    const size_t whole = (blocks + parts - 1 - t) / parts * kSortBlock;
+    return whole + (blocks % parts == t ? rest : 0);
 }
 
 size_t runStart(size_t n, size_t t, size_t parts) {
@@ -309,10 +362,12 @@ void GeneticEngine::sortPart(size_t part, size_t parts) {
     SortPiece& piece = pieces_[part];
     piece.inOrder.clear();
     piece.outOfOrder.clear();
-    for (size_t i = part; i < n; i += parts) {
-        const SortKey key = (SortKey{scoreKey(ListPopulation[i].Celev_F)} << 32) | static_cast<std::uint32_t>(i);
-        (misplaced_[i] ? piece.outOfOrder : piece.inOrder).push_back(key);
-    }
+    for (size_t block = part * kSortBlock; block < n; block += parts * kSortBlock)
+        for (size_t i = block; i < std::min(n, block + kSortBlock); ++i) {
+            const SortKey key =
+                (SortKey{scoreKey(ListPopulation[i].Celev_F)} << 32) | static_cast<std::uint32_t>(i);
+            (misplaced_[i] ? piece.outOfOrder : piece.inOrder).push_back(key);
+        }
     if (!std::is_sorted(piece.inOrder.begin(), piece.inOrder.end()))
         std::sort(piece.inOrder.begin(), piece.inOrder.end());
     std::sort(piece.outOfOrder.begin(), piece.outOfOrder.end());
@@ -323,7 +378,7 @@ void GeneticEngine::sortPart(size_t part, size_t parts) {
 // Range `part` of the keys: those from its splitter up to the next one, taken
 // from every run, merged into merged_ where they belong and, as far as the
 // first `keep`, their individuals gathered into scratch_. Run 0 samples every
-// parts-th place, so its keys spaced by keep / parts^2 split the first `keep`
+// parts-th block, so its keys spaced by keep / parts^2 split the first `keep`
 // into nearly equal ranges.
 void GeneticEngine::mergePart(size_t part, size_t parts, size_t keep) {
     const size_t n = ListPopulation.size();

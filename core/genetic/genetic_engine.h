@@ -106,6 +106,8 @@ class GeneticEngine {
 
   private:
     void evaluateRange(size_t first, size_t last);
+    template <class Point, class Store>
+    void scoreInFours(size_t count, Point point, Store store);
     void sortKeeping(size_t keep);
     void sortPart(size_t part, size_t parts);
     void mergePart(size_t part, size_t parts, size_t keep);
@@ -120,6 +122,12 @@ class GeneticEngine {
     // it, except those whose score a mutation has changed since.
     size_t sortedCount_ = 0;
     std::vector<std::uint32_t> changed_;
+    // Where each digit lies: its gene and its bit in that gene.
+    std::vector<std::pair<std::uint32_t, std::uint64_t>> digitAt_;
+    // Working storage of Mutation: the digits to flip in each individual hit.
+    std::vector<Chromosome> flips_;
+    std::vector<char> isHit_;
+    std::vector<std::uint32_t> hit_;
     // Working storage of Sort, kept between generations. The score's key in
     // the high 64 bits, the place in the low 32: one comparison orders by
     // score and keeps equal scores in place order.

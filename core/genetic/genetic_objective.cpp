@@ -27,6 +27,38 @@ GeneticObjective::GeneticObjective(const AnalysisState& st, double K_powtor)
         keep_.push_back(lawFixed ? 1 - CDF_Gauss(sred_, sko_, mid) : 0.0);
         prev = c.time;
     }
+    for (double k : keep_)
+        keep4_.insert(keep4_.end(), 4, k);
+}
+
+void GeneticObjective::Evaluate4(const ParamVector* const Ao[4], double out[4]) const {
+    const bool lawFixed = !sredOpt_ && !skoOpt_;
+    const size_t n = logTime_.size();
+    double A[4], logB[4];
+    bool valid[4];
+    thread_local std::vector<double> keepOwn;
+    const double* keep = keep4_.data();
+    if (!lawFixed) keepOwn.resize(4 * n);
+    for (size_t b = 0; b < 4; ++b) {
+        const ParamVector& a = *Ao[b];
+        A[b] = a[2];
+        valid[b] = a[2] > 0 && a[1] > 0;
+        logB[b] = valid[b] ? std::log(a[1]) : 0;
+        if (!lawFixed) {
+            const WarrantyLaw law = WarrantyLawAt({sred_, sko_}, sredOpt_, skoOpt_, a);
+            for (size_t i = 0; i < n; ++i)
+                keepOwn[4 * i + b] = 1 - CDF_Gauss(law.mean, law.sd, mid_[i]);
+        }
+    }
+    if (!lawFixed) keep = keepOwn.data();
+    double expected[4], misses[4];
+    WeibullExpectedMisses4(A, logB, valid, logTime_.data(), keep, sum_.data(), scale_, n, expected, misses);
+    for (size_t b = 0; b < 4; ++b) {
+        const double tot = kolIzw_ - expected[b];
+        double result = misses[b] + tot * tot;
+        if (hasPenalty_) result = result * penalty_;
+        out[b] = result;
+    }
 }
 
 double GeneticObjective::operator()(const ParamVector& Ao) const {

@@ -21,6 +21,10 @@ class GeneticObjective {
     // The objective for the candidate Ao (1-based, gene order).
     double operator()(const ParamVector& Ao) const;
 
+    // The objective for four candidates at once, each value bit for bit the
+    // one operator() gives it.
+    void Evaluate4(const ParamVector* const Ao[4], double out[4]) const;
+
     double K_powtor() const { return k_; }
 
   private:
@@ -35,6 +39,7 @@ class GeneticObjective {
     // failures, and the share still under warranty when the warranty law is
     // not searched.
     std::vector<double> logTime_, mid_, sum_, keep_;
+    std::vector<double> keep4_; // keep_ four times over, column by column
 };
 
 } // namespace tovimo

@@ -1,5 +1,6 @@
 #include "core/stats/vector_math.h"
 
+#include <algorithm>
 #include <array>
 #include <atomic>
 #include <bit>
@@ -142,6 +143,29 @@ double laneSquaredMissesScalar(const double* rank, const double* sums, const dou
     return (acc[0] + acc[1]) + (acc[2] + acc[3]);
 }
 
+void weibullExpectedMisses4Scalar(const double A[4], const double logB[4], const bool valid[4],
+                                  const double* logT, const double* keep, const double* observed, double scale,
+                                  std::size_t n, double expected[4], double misses[4]) {
+    const double* table = powerTable();
+    for (std::size_t b = 0; b < 4; ++b) {
+        double prev = kWeibullCdfFloor, total = 0, miss = 0;
+        for (std::size_t k = 0; k < n; ++k) {
+            double F = kWeibullCdfFloor;
+            if (valid[b]) {
+                const double u = clampArg(A[b] * (logT[k] - logB[b]), kLogArgLow, kLogArgHigh);
+                F = floored(1 - expScalarOne(0 - expScalarOne(u, table), table));
+            }
+            const double e = (scale * (F - prev)) * keep[4 * k + b];
+            prev = F;
+            total = total + e;
+            const double d = observed[k] - e;
+            miss = miss + d * d;
+        }
+        expected[b] = total;
+        misses[b] = miss;
+    }
+}
+
 // The AVX2 kernels, four lanes at a time; a short tail goes through a padded
 // register so that a value never depends on where it stands in the array.
 
@@ -246,6 +270,44 @@ TOVIMO_AVX2 void weibullPowersAvx2(const double* powT, double scale, double* F, 
     eachQuad(powT, F, n, WeibullPowerLanes{scale, powerTable()});
 }
 
+TOVIMO_AVX2 void weibullExpectedMisses4Avx2(const double A[4], const double logB[4], const bool valid[4],
+                                            const double* logT, const double* keep, const double* observed,
+                                            double scale, std::size_t n, double expected[4], double misses[4]) {
+    const double* table = powerTable();
+    const __m256d a = _mm256_loadu_pd(A), lb = _mm256_loadu_pd(logB), s = _mm256_set1_pd(scale);
+    const __m256d floor = _mm256_set1_pd(kWeibullCdfFloor);
+    const __m256d isValid = _mm256_castsi256_pd(_mm256_set_epi64x(valid[3] ? -1 : 0, valid[2] ? -1 : 0,
+                                                                  valid[1] ? -1 : 0, valid[0] ? -1 : 0));
+    __m256d prev = floor, total = _mm256_setzero_pd(), miss = _mm256_setzero_pd();
+    // A block of columns at a time, in three passes with independent columns
+    // in the first two: the inner exponentials, the outer ones, then the sums.
+    constexpr std::size_t kBlock = 32;
+    alignas(32) double F[4 * kBlock];
+    for (std::size_t first = 0; first < n; first += kBlock) {
+        const std::size_t count = std::min(kBlock, n - first);
+        for (std::size_t k = 0; k < count; ++k) {
+            const __m256d d0 = _mm256_sub_pd(_mm256_set1_pd(logT[first + k]), lb);
+            const __m256d u = clampLanes(_mm256_mul_pd(a, d0), kLogArgLow, kLogArgHigh);
+            _mm256_store_pd(F + 4 * k, expLanes(u, table));
+        }
+        for (std::size_t k = 0; k < count; ++k) {
+            const __m256d w = flooredLanes(oneMinusExpNeg(_mm256_load_pd(F + 4 * k), table));
+            _mm256_store_pd(F + 4 * k, _mm256_blendv_pd(floor, w, isValid));
+        }
+        for (std::size_t k = 0; k < count; ++k) {
+            const __m256d f = _mm256_load_pd(F + 4 * k);
+            const __m256d e =
+                _mm256_mul_pd(_mm256_mul_pd(s, _mm256_sub_pd(f, prev)), _mm256_loadu_pd(keep + 4 * (first + k)));
+            prev = f;
+            total = _mm256_add_pd(total, e);
+            const __m256d d = _mm256_sub_pd(_mm256_set1_pd(observed[first + k]), e);
+            miss = _mm256_add_pd(miss, _mm256_mul_pd(d, d));
+        }
+    }
+    _mm256_storeu_pd(expected, total);
+    _mm256_storeu_pd(misses, miss);
+}
+
 TOVIMO_AVX2 void laneRunningSumsAvx2(const double* F, const double* keep, const double before[4],
                                      double* sums, std::size_t rows, double totals[4]) {
     __m256d prev = _mm256_loadu_pd(before);
@@ -320,6 +382,15 @@ void WeibullCdfFromPowers(const double* powT, double scale, double* F, std::size
         weibullPowersAvx2(powT, scale, F, n);
     else
         weibullPowersScalar(powT, scale, F, n);
+}
+
+void WeibullExpectedMisses4(const double A[4], const double logB[4], const bool valid[4], const double* logT,
+                            const double* keep, const double* observed, double scale, std::size_t n,
+                            double expected[4], double misses[4]) {
+    if (useAvx2())
+        weibullExpectedMisses4Avx2(A, logB, valid, logT, keep, observed, scale, n, expected, misses);
+    else
+        weibullExpectedMisses4Scalar(A, logB, valid, logT, keep, observed, scale, n, expected, misses);
 }
 
 void LaneRunningSums(const double* F, const double* keep, const double before[4], double* sums,

@@ -35,6 +35,19 @@ void WeibullCdfFromLogs(double A, double logB, const double* logT, double* F, st
 // F[i] = 1 - exp(-(powT[i] * scale)), floored: weibCDF from t^A and B^-A.
 void WeibullCdfFromPowers(const double* powT, double scale, double* F, std::size_t n);
 
+// Four Weibull laws side by side, lane b with A[b] and logB[b], over the
+// columns k < n with upper times e^logT[k]: in lane b, F_k = weibCDF as
+// WeibullCdfFromLogs gives it (kWeibullCdfFloor for every column of a lane
+// whose `valid[b]` is false), the expected count
+// e_k = (scale * (F_k - F_{k-1})) * keep[4k + b] with F_{-1} the floor, and,
+// summed in column order, expected[b] = sum of e_k and
+// misses[b] = sum of (observed[k] - e_k)^2. Each lane performs exactly the
+// operations of one law computed alone, so its bits do not depend on the
+// other lanes.
+void WeibullExpectedMisses4(const double A[4], const double logB[4], const bool valid[4], const double* logT,
+                            const double* keep, const double* observed, double scale, std::size_t n,
+                            double expected[4], double misses[4]);
+
 // Sums of four interleaved sequences: element 4j + b is the j-th of sequence
 // b. Both paths do the same operations per sequence in the same order.
 //

@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <bit>
 #include <cmath>
 #include <limits>
 
@@ -36,6 +37,20 @@ void ExpectSameAsCelevFunction(const AnalysisState& st, double K, const std::vec
                     << p[1] << " " << p[2] << " " << p[3] << " " << p[4];
             }
         }
+        // Four at a time, each lane bit for bit the value alone, whatever
+        // stands in the other lanes (the groups are cut at every offset).
+        for (size_t offset = 0; offset < 4; ++offset)
+            for (size_t first = offset; first + 4 <= points.size(); first += 4) {
+                const ParamVector* lanes[4] = {&points[first], &points[first + 1], &points[first + 2],
+                                               &points[first + 3]};
+                double got[4];
+                objective.Evaluate4(lanes, got);
+                for (size_t b = 0; b < 4; ++b) {
+                    const double alone = objective(points[first + b]);
+                    EXPECT_EQ(std::bit_cast<std::uint64_t>(got[b]), std::bit_cast<std::uint64_t>(alone))
+                        << got[b] << " vs " << alone << " at " << first + b;
+                }
+            }
     }
     SelectVectorPath(before);
 }
