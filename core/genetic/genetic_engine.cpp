@@ -5,6 +5,9 @@
 #include <algorithm>
 #include <bit>
 #include <cmath>
+#include <atomic>
+#include <functional>
+#include <limits>
 #include <stdexcept>
 
 namespace tovimo {
@@ -122,10 +125,11 @@ double GeneticEngine::Evaluate(const Chromosome& x) const {
 // Scores `count` candidates four at a time, the groups side by side:
 // point(i, Ao) fills candidate i's parameters (once for each i) and
 // store(i, value) takes its score. A last group short of four repeats its
-// last candidate in the lanes left over.
+// last candidate in the lanes left over. With a lead, the calling thread runs
+// it first while the other threads start scoring.
 template <class Point, class Store>
-void GeneticEngine::scoreInFours(size_t count, Point point, Store store) {
-    pool_.ForEach((count + 3) / 4, [&](size_t group) {
+void GeneticEngine::scoreInFours(size_t count, Point point, Store store, const std::function<void()>* lead) {
+    const std::function<void(size_t)> score = [&](size_t group) {
         std::array<ParamVector, 4> Ao;
         const ParamVector* lanes[4];
         double value[4];
@@ -140,7 +144,11 @@ void GeneticEngine::scoreInFours(size_t count, Point point, Store store) {
         objective_.Evaluate4(lanes, value);
         for (size_t b = 0; b < real; ++b)
             store(first + b, value[b]);
-    });
+    };
+    if (lead)
+        pool_.ForEachAfter((count + 3) / 4, *lead, score);
+    else
+        pool_.ForEach((count + 3) / 4, score);
 }
 
 void GeneticEngine::evaluateRange(size_t first, size_t last) {
@@ -189,46 +197,95 @@ void GeneticEngine::MakePopulation() {
 }
 
 void GeneticEngine::CrossingOver(int iNumPokolenie) {
-    // Parents may be children of this call, whose digits do not depend on any
-    // score: all children are built first and scored together afterwards.
-    const size_t first = ListPopulation.size();
-    const std::int64_t Nx = Round(static_cast<double>(first) * fPCrossingOver);
-    if (Nx <= 0) return;
-    ListPopulation.resize(first + 2 * static_cast<size_t>(Nx), Xromosome{{}, 0, iNumPokolenie});
-    for (std::int64_t n = 0; n < Nx; ++n) {
-        const auto C = static_cast<std::int64_t>(first) + 2 * n;
-        const std::int64_t iX1 = Round(rng_.Uniform() * static_cast<double>(C) / 2);
-        const std::int64_t iX2 = C - 1 - Round(rng_.Uniform() * static_cast<double>(C) / 2);
-        const int iCrossX = static_cast<int>(Round(rng_.Uniform() * (LengthXrome - 2))) + 1;
-        if (iX1 < 0 || iX1 >= C || iX2 < 0 || iX2 >= C) {
-            ListPopulation.resize(static_cast<size_t>(C));
-            throw std::out_of_range("crossover parent out of range");
-        }
-        const Chromosome p1 = ListPopulation[static_cast<size_t>(iX1)].sX;
-        const Chromosome p2 = ListPopulation[static_cast<size_t>(iX2)].sX;
-        ListPopulation[static_cast<size_t>(C)].sX = Splice(p1, p2, iCrossX);
-        ListPopulation[static_cast<size_t>(C) + 1].sX = Splice(p2, p1, iCrossX);
-    }
-    evaluateRange(first, ListPopulation.size());
+    crossingOver(iNumPokolenie, false);
 }
 
-void GeneticEngine::Mutation() {
+void GeneticEngine::CrossingOverThenMutationDraws(int iNumPokolenie) {
+    crossingOver(iNumPokolenie, true);
+}
+
+void GeneticEngine::crossingOver(int iNumPokolenie, bool drawMutation) {
+    // Parents may be children of this call, whose digits do not depend on any
+    // score. The calling thread takes the draws and builds the children in
+    // order while the other threads already score those that are built.
+    const size_t first = ListPopulation.size();
+    const std::int64_t Nx = Round(static_cast<double>(first) * fPCrossingOver);
+    if (Nx <= 0) {
+        if (drawMutation) drawMutationFlips();
+        return;
+    }
+    const size_t children = 2 * static_cast<size_t>(Nx);
+    ListPopulation.resize(first + children, Xromosome{{}, 0, iNumPokolenie});
+    constexpr size_t kAbandoned = std::numeric_limits<size_t>::max();
+    std::atomic<size_t> built{0};
+    size_t done = 0;
+    const std::function<void()> build = [&] {
+        try {
+            for (std::int64_t n = 0; n < Nx; ++n) {
+                const auto C = static_cast<std::int64_t>(first) + 2 * n;
+                const std::int64_t iX1 = Round(rng_.Uniform() * static_cast<double>(C) / 2);
+                const std::int64_t iX2 = C - 1 - Round(rng_.Uniform() * static_cast<double>(C) / 2);
+                const int iCrossX = static_cast<int>(Round(rng_.Uniform() * (LengthXrome - 2))) + 1;
+                if (iX1 < 0 || iX1 >= C || iX2 < 0 || iX2 >= C)
+                    throw std::out_of_range("crossover parent out of range");
+                const Chromosome p1 = ListPopulation[static_cast<size_t>(iX1)].sX;
+                const Chromosome p2 = ListPopulation[static_cast<size_t>(iX2)].sX;
+                ListPopulation[static_cast<size_t>(C)].sX = Splice(p1, p2, iCrossX);
+                ListPopulation[static_cast<size_t>(C) + 1].sX = Splice(p2, p1, iCrossX);
+                done = static_cast<size_t>(2 * n + 2);
+                built.store(done, std::memory_order_release);
+            }
+            if (drawMutation) drawMutationFlips();
+        } catch (...) {
+            built.store(kAbandoned, std::memory_order_release); // no one waits any longer
+            throw;
+        }
+    };
+    try {
+        scoreInFours(
+            children,
+            [&](size_t i, ParamVector& Ao) {
+                while (built.load(std::memory_order_acquire) <= i)
+                    CpuRelax();
+                XromeToA(ListPopulation[first + i].sX, Ao);
+            },
+            [&](size_t i, double v) { ListPopulation[first + i].Celev_F = v; }, &build);
+    } catch (...) {
+        ListPopulation.resize(first + done); // the children built keep their places
+        throw;
+    }
+    evaluations_ += static_cast<long long>(children);
+}
+
+void GeneticEngine::drawMutationFlips() {
     const std::int64_t n = Round(SizePopulation * fPMutation);
-    // The draws are taken in order; the flips that hit one individual are
-    // gathered into one set of digits (flipping is its own inverse, so their
-    // order does not matter), applied and scored side by side, once for each
-    // individual hit: the score it is left with.
-    const size_t size = ListPopulation.size();
-    if (flips_.size() < size) flips_.resize(size);
-    if (isHit_.size() < size) isHit_.resize(size, 0);
-    hit_.clear();
+    flipDraws_.clear();
     for (std::int64_t m = 0; m < n; ++m) {
         const int iBitMut1 = static_cast<int>(Round(rng_.Uniform() * (LengthXrome - 1))) + 1;
         const std::int64_t j = Round(rng_.Uniform() * (SizePopulation - 1));
+        flipDraws_.push_back({j, iBitMut1});
+    }
+    flipsDrawn_ = true;
+}
+
+void GeneticEngine::Mutation() {
+    // The draws are taken in order (or were, after the crossover); the flips
+    // that hit one individual are gathered into one set of digits (flipping is
+    // its own inverse, so their order does not matter), applied and scored
+    // side by side, once for each individual hit: the score it is left with.
+    if (!flipsDrawn_) drawMutationFlips();
+    flipsDrawn_ = false;
+    const size_t size = ListPopulation.size();
+    for (const auto& [j, digit] : flipDraws_) {
         if (j < 0 || static_cast<size_t>(j) >= size) throw std::out_of_range("mutated individual out of range");
-        if (iBitMut1 < 1 || iBitMut1 > LengthXrome) throw std::out_of_range("chromosome digit out of range");
+        if (digit < 1 || digit > LengthXrome) throw std::out_of_range("chromosome digit out of range");
+    }
+    if (flips_.size() < size) flips_.resize(size);
+    if (isHit_.size() < size) isHit_.resize(size, 0);
+    hit_.clear();
+    for (const auto& [j, digit] : flipDraws_) {
         const auto J = static_cast<size_t>(j);
-        const auto [gene, bit] = digitAt_[static_cast<size_t>(iBitMut1 - 1)];
+        const auto [gene, bit] = digitAt_[static_cast<size_t>(digit - 1)];
         if (!isHit_[J]) {
             isHit_[J] = 1;
             hit_.push_back(static_cast<std::uint32_t>(J));

@@ -11,6 +11,7 @@
 
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -76,6 +77,10 @@ class GeneticEngine {
     void XromeToA(const Chromosome& sXrome, ParamVector& Ao) const;
     // Appends 2 * Round(count * fPCrossingOver) children.
     void CrossingOver(int iNumPokolenie);
+    // The same, then takes the draws of the next Mutation while the children
+    // are being scored: the draws come in the same order as with CrossingOver
+    // and Mutation one after the other, provided nothing else draws between.
+    void CrossingOverThenMutationDraws(int iNumPokolenie);
     // Flips Round(SizePopulation * fPMutation) digits of random individuals in place.
     void Mutation();
     // Removes the last individuals down to iNumOsobey; an emptied population
@@ -107,7 +112,9 @@ class GeneticEngine {
   private:
     void evaluateRange(size_t first, size_t last);
     template <class Point, class Store>
-    void scoreInFours(size_t count, Point point, Store store);
+    void scoreInFours(size_t count, Point point, Store store, const std::function<void()>* lead = nullptr);
+    void crossingOver(int iNumPokolenie, bool drawMutation);
+    void drawMutationFlips();
     void sortKeeping(size_t keep);
     void sortPart(size_t part, size_t parts);
     void mergePart(size_t part, size_t parts, size_t keep);
@@ -125,6 +132,12 @@ class GeneticEngine {
     // Where each digit lies: its gene and its bit in that gene.
     std::vector<std::pair<std::uint32_t, std::uint64_t>> digitAt_;
     // Working storage of Mutation: the digits to flip in each individual hit.
+    struct FlipDraw {
+        std::int64_t individual;
+        int digit;
+    };
+    std::vector<FlipDraw> flipDraws_;
+    bool flipsDrawn_ = false;
     std::vector<Chromosome> flips_;
     std::vector<char> isHit_;
     std::vector<std::uint32_t> hit_;

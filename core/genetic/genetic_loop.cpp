@@ -102,7 +102,7 @@ class Run {
             eng_.ListBest.size() < static_cast<size_t>(N_) ? eng_.ListBest.size() : static_cast<size_t>(N_);
         host_.setGenerationsText(std::to_string(shown));
 
-        eng_.CrossingOver(g + 1);
+        eng_.CrossingOverThenMutationDraws(g + 1);
         eng_.SortAndDestroyBad(eng_.SizePopulation);
         ++g;
         eng_.Mutation();

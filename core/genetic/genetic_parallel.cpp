@@ -35,6 +35,10 @@ bool spinUntil(Done done) {
 }
 } // namespace
 
+void CpuRelax() {
+    TOVIMO_CPU_RELAX();
+}
+
 EvaluationPool::EvaluationPool(unsigned threads) {
     if (threads == 0) threads = std::max(1u, std::thread::hardware_concurrency());
     for (unsigned i = 1; i < threads; ++i)
@@ -93,7 +97,8 @@ void EvaluationPool::workerLoop() {
     }
 }
 
-void EvaluationPool::run(std::size_t n, std::size_t chunk, const std::function<void(std::size_t)>& fn) {
+void EvaluationPool::run(std::size_t n, std::size_t chunk, const std::function<void(std::size_t)>& fn,
+                         const std::function<void()>* lead) {
     {
         std::lock_guard lock(mutex_);
         job_ = &fn;
@@ -104,6 +109,14 @@ void EvaluationPool::run(std::size_t n, std::size_t chunk, const std::function<v
         error_ = nullptr;
         batch_.fetch_add(1, std::memory_order_release);
         if (sleepers_ > 0) wake_.notify_all();
+    }
+    if (lead) {
+        try {
+            (*lead)();
+        } catch (...) {
+            std::lock_guard lock(mutex_);
+            if (!error_) error_ = std::current_exception();
+        }
     }
     takeShare();
     const auto finished = [&] { return busy_.load(std::memory_order_acquire) == 0; };
@@ -130,6 +143,17 @@ void EvaluationPool::ForEach(std::size_t n, const std::function<void(std::size_t
         return;
     }
     run(n, std::max(kChunkAtLeast, n / (kChunksPerThread * threads())), fn);
+}
+
+void EvaluationPool::ForEachAfter(std::size_t n, const std::function<void()>& lead,
+                                  const std::function<void(std::size_t)>& fn) {
+    if (workers_.empty() || n < kSerialBelow) {
+        lead();
+        for (std::size_t i = 0; i < n; ++i)
+            fn(i);
+        return;
+    }
+    run(n, std::max(kChunkAtLeast, n / (kChunksPerThread * threads())), fn, &lead);
 }
 
 void EvaluationPool::ForEachPart(std::size_t parts, const std::function<void(std::size_t)>& fn) {

@@ -20,6 +20,9 @@
 
 namespace tovimo {
 
+// A pause for a thread that waits on another in a loop.
+void CpuRelax();
+
 class EvaluationPool {
   public:
     // `threads` counts the caller; 0 means one per hardware thread.
@@ -35,12 +38,18 @@ class EvaluationPool {
     // a call is rethrown here. Small batches run on the caller alone.
     void ForEach(std::size_t n, const std::function<void(std::size_t)>& fn);
 
+    // As ForEach, with `lead` run on the calling thread first while the other
+    // threads already take calls: fn must wait for what lead prepares.
+    void ForEachAfter(std::size_t n, const std::function<void()>& lead,
+                      const std::function<void(std::size_t)>& fn);
+
     // Calls fn(part) for every part in [0, parts), each on its own thread
     // where there are threads enough, whatever the number of calls.
     void ForEachPart(std::size_t parts, const std::function<void(std::size_t)>& fn);
 
   private:
-    void run(std::size_t n, std::size_t chunk, const std::function<void(std::size_t)>& fn);
+    void run(std::size_t n, std::size_t chunk, const std::function<void(std::size_t)>& fn,
+             const std::function<void()>* lead = nullptr);
     void workerLoop();
     void takeShare() noexcept;
     bool waitForBatch(std::uint64_t seen);
