@@ -116,6 +116,36 @@ void BM_GeneticObjectiveVsFloor(benchmark::State& state) {
 }
 BENCHMARK(BM_GeneticObjectiveVsFloor)->Arg(0)->Arg(1);
 
+// Four genetic objective evaluations at once, as the run makes them, against
+// the exponentials of four evaluations: ns_eval and ns_floor are per four.
+void BM_GeneticObjectiveInFoursVsFloor(benchmark::State& state) {
+    auto& d = Data(static_cast<int>(state.range(0)));
+    const double failures = static_cast<double>(d.st.MasProbl.size());
+    const GeneticObjective objective(d.st,
+                                     (failures - 1) / d.st.Izd_Prived * 8000 / d.st.MasProbl.back().time);
+    GaRandom rng(1);
+    std::vector<ParamVector> points(1024, d.st.Ao);
+    for (auto& p : points) {
+        p[1] = Alim[1][1] + rng.Uniform() * Alim[2][1];
+        p[2] = Alim[1][2] + rng.Uniform() * Alim[2][2];
+    }
+    size_t i = 0;
+    const size_t n = ColumnsUpToTzenz(d.st);
+    Alternate(
+        state, n,
+        [&] {
+            const ParamVector* lanes[4] = {&points[i & 1023], &points[(i + 1) & 1023], &points[(i + 2) & 1023],
+                                           &points[(i + 3) & 1023]};
+            i += 4;
+            double out[4];
+            objective.Evaluate4(lanes, out);
+            return out[0] + out[3];
+        },
+        Floor(4 * n, 2));
+    state.SetLabel(d.name + ", four at once");
+}
+BENCHMARK(BM_GeneticObjectiveInFoursVsFloor)->Arg(0)->Arg(1);
+
 // Steps of the Smirnov search: the shape moves (two exponentials per
 // failure) or, with the second argument 1, the scale moves (one).
 void BM_SmirnovStepVsFloor(benchmark::State& state) {

@@ -257,55 +257,69 @@ void GeneticEngine::crossingOver(int iNumPokolenie, bool drawMutation) {
     evaluations_ += static_cast<long long>(children);
 }
 
+// The draws of a mutation, in order, gathered by place: the digits to flip
+// at each place hit (flipping is its own inverse, so their order does not
+// matter) and the places hit in the order first hit.
 void GeneticEngine::drawMutationFlips() {
     const std::int64_t n = Round(SizePopulation * fPMutation);
-    flipDraws_.clear();
+    clearFlips();
     for (std::int64_t m = 0; m < n; ++m) {
         const int iBitMut1 = static_cast<int>(Round(rng_.Uniform() * (LengthXrome - 1))) + 1;
         const std::int64_t j = Round(rng_.Uniform() * (SizePopulation - 1));
-        flipDraws_.push_back({j, iBitMut1});
-    }
-    flipsDrawn_ = true;
-}
-
-void GeneticEngine::Mutation() {
-    // The draws are taken in order (or were, after the crossover); the flips
-    // that hit one individual are gathered into one set of digits (flipping is
-    // its own inverse, so their order does not matter), applied and scored
-    // side by side, once for each individual hit: the score it is left with.
-    if (!flipsDrawn_) drawMutationFlips();
-    flipsDrawn_ = false;
-    const size_t size = ListPopulation.size();
-    for (const auto& [j, digit] : flipDraws_) {
-        if (j < 0 || static_cast<size_t>(j) >= size) throw std::out_of_range("mutated individual out of range");
-        if (digit < 1 || digit > LengthXrome) throw std::out_of_range("chromosome digit out of range");
-    }
-    if (flips_.size() < size) flips_.resize(size);
-    if (isHit_.size() < size) isHit_.resize(size, 0);
-    hit_.clear();
-    for (const auto& [j, digit] : flipDraws_) {
+        if (j < 0 || j > std::numeric_limits<std::uint32_t>::max() - 1 || iBitMut1 < 1 || iBitMut1 > LengthXrome) {
+            flipsOutOfRange_ = true;
+            continue;
+        }
         const auto J = static_cast<size_t>(j);
-        const auto [gene, bit] = digitAt_[static_cast<size_t>(digit - 1)];
+        if (J >= flips_.size()) {
+            flips_.resize(J + 1);
+            isHit_.resize(J + 1, 0);
+        }
+        const auto [gene, bit] = digitAt_[static_cast<size_t>(iBitMut1 - 1)];
         if (!isHit_[J]) {
             isHit_[J] = 1;
             hit_.push_back(static_cast<std::uint32_t>(J));
         }
         flips_[J].gene[gene] ^= bit;
     }
+    flipsDrawn_ = true;
+}
+
+void GeneticEngine::clearFlips() {
+    for (std::uint32_t j : hit_) {
+        flips_[j] = {};
+        isHit_[j] = 0;
+    }
+    hit_.clear();
+    flipsOutOfRange_ = false;
+}
+
+void GeneticEngine::Mutation() {
+    // The flips drawn (now, or after the crossover) are applied and scored
+    // side by side, once for each individual hit: the score it is left with.
+    if (!flipsDrawn_) drawMutationFlips();
+    flipsDrawn_ = false;
+    const size_t size = ListPopulation.size();
+    bool outOfRange = flipsOutOfRange_;
+    for (std::uint32_t j : hit_)
+        outOfRange = outOfRange || j >= size;
+    if (outOfRange) {
+        clearFlips();
+        throw std::out_of_range("mutation out of the population");
+    }
     scoreInFours(
         hit_.size(),
         [&](size_t i, ParamVector& Ao) {
             Xromosome& x = ListPopulation[hit_[i]];
-            Chromosome& f = flips_[hit_[i]];
+            const Chromosome& f = flips_[hit_[i]];
             for (size_t k = 0; k < f.gene.size(); ++k)
                 x.sX.gene[k] ^= f.gene[k];
-            f = {};
-            isHit_[hit_[i]] = 0;
             XromeToA(x.sX, Ao);
         },
         [&](size_t i, double v) { ListPopulation[hit_[i]].Celev_F = v; });
     changed_.insert(changed_.end(), hit_.begin(), hit_.end());
     evaluations_ += static_cast<long long>(hit_.size());
+    clearFlips();
 }
 
 void GeneticEngine::DestroyBad(int iNumOsobey) {

@@ -115,6 +115,7 @@ class GeneticEngine {
     void scoreInFours(size_t count, Point point, Store store, const std::function<void()>* lead = nullptr);
     void crossingOver(int iNumPokolenie, bool drawMutation);
     void drawMutationFlips();
+    void clearFlips();
     void sortKeeping(size_t keep);
     void sortPart(size_t part, size_t parts);
     void mergePart(size_t part, size_t parts, size_t keep);
@@ -132,12 +133,8 @@ class GeneticEngine {
     // Where each digit lies: its gene and its bit in that gene.
     std::vector<std::pair<std::uint32_t, std::uint64_t>> digitAt_;
     // Working storage of Mutation: the digits to flip in each individual hit.
-    struct FlipDraw {
-        std::int64_t individual;
-        int digit;
-    };
-    std::vector<FlipDraw> flipDraws_;
     bool flipsDrawn_ = false;
+    bool flipsOutOfRange_ = false;
     std::vector<Chromosome> flips_;
     std::vector<char> isHit_;
     std::vector<std::uint32_t> hit_;

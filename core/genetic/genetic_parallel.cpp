@@ -17,7 +17,7 @@ namespace {
 // a thread that falls behind leaves little to wait for, and no fewer than
 // eight calls, so that the shared counter is seldom touched.
 constexpr std::size_t kChunksPerThread = 8;
-constexpr std::size_t kChunkAtLeast = 8;
+constexpr std::size_t kChunkAtLeast = 2;
 constexpr std::size_t kSerialBelow = 32; // smaller batches are not worth sharing
 // How long a worker keeps looking for the next batch, and the caller for the
 // end of the current one, before they sleep.
