@@ -96,55 +96,48 @@ void BM_PearsonVsFloor(benchmark::State& state) {
 }
 BENCHMARK(BM_PearsonVsFloor)->Arg(0)->Arg(1);
 
-// A genetic objective evaluation over candidates spread across the initial ranges.
+// The objective as a default run prepares it.
+GeneticObjective RunObjective(const AnalysisState& st) {
+    const double failures = static_cast<double>(st.MasProbl.size());
+    return GeneticObjective(st, (failures - 1) / st.Izd_Prived * 8000 / st.MasProbl.back().time);
+}
+
+// Candidates spread across the initial ranges of the two genes.
+std::vector<ParamVector> GeneticCandidates(const AnalysisState& st) {
+    GaRandom rng(1);
+    std::vector<ParamVector> points(1024, st.Ao);
+    for (auto& p : points) {
+        p[1] = Alim[1][1] + rng.Uniform() * Alim[2][1];
+        p[2] = Alim[1][2] + rng.Uniform() * Alim[2][2];
+    }
+    return points;
+}
+
+// A genetic objective evaluation over candidates spread across the initial
+// ranges; with the second argument 1, four at once as the run makes them,
+// against the exponentials of four evaluations (ns_eval and ns_floor are then
+// per four).
 void BM_GeneticObjectiveVsFloor(benchmark::State& state) {
     auto& d = Data(static_cast<int>(state.range(0)));
-    const double failures = static_cast<double>(d.st.MasProbl.size());
-    const GeneticObjective objective(d.st,
-                                     (failures - 1) / d.st.Izd_Prived * 8000 / d.st.MasProbl.back().time);
-    GaRandom rng(1);
-    std::vector<std::array<double, N_Param_Opt + 1>> points(1024);
-    for (auto& p : points) {
-        p[1] = Alim[1][1] + rng.Uniform() * Alim[2][1];
-        p[2] = Alim[1][2] + rng.Uniform() * Alim[2][2];
-    }
+    const bool inFours = state.range(1) == 1;
+    const GeneticObjective objective = RunObjective(d.st);
+    const auto points = GeneticCandidates(d.st);
     size_t i = 0;
+    const auto four = [&] {
+        const ParamVector* lanes[4] = {&points[i & 1023], &points[(i + 1) & 1023], &points[(i + 2) & 1023],
+                                       &points[(i + 3) & 1023]};
+        i += 4;
+        double out[4];
+        objective.Evaluate4(lanes, out);
+        return out[0] + out[3];
+    };
     const size_t n = ColumnsUpToTzenz(d.st);
     Alternate(
-        state, n, [&] { return objective(points[i++ & 1023]); }, Floor(n, 2));
-    state.SetLabel(d.name);
+        state, n, [&] { return inFours ? four() : objective(points[i++ & 1023]); },
+        Floor(inFours ? 4 * n : n, 2));
+    state.SetLabel(d.name + (inFours ? ", four at once" : ""));
 }
-BENCHMARK(BM_GeneticObjectiveVsFloor)->Arg(0)->Arg(1);
-
-// Four genetic objective evaluations at once, as the run makes them, against
-// the exponentials of four evaluations: ns_eval and ns_floor are per four.
-void BM_GeneticObjectiveInFoursVsFloor(benchmark::State& state) {
-    auto& d = Data(static_cast<int>(state.range(0)));
-    const double failures = static_cast<double>(d.st.MasProbl.size());
-    const GeneticObjective objective(d.st,
-                                     (failures - 1) / d.st.Izd_Prived * 8000 / d.st.MasProbl.back().time);
-    GaRandom rng(1);
-    std::vector<ParamVector> points(1024, d.st.Ao);
-    for (auto& p : points) {
-        p[1] = Alim[1][1] + rng.Uniform() * Alim[2][1];
-        p[2] = Alim[1][2] + rng.Uniform() * Alim[2][2];
-    }
-    size_t i = 0;
-    const size_t n = ColumnsUpToTzenz(d.st);
-    Alternate(
-        state, n,
-        [&] {
-            const ParamVector* lanes[4] = {&points[i & 1023], &points[(i + 1) & 1023], &points[(i + 2) & 1023],
-                                           &points[(i + 3) & 1023]};
-            i += 4;
-            double out[4];
-            objective.Evaluate4(lanes, out);
-            return out[0] + out[3];
-        },
-        Floor(4 * n, 2));
-    state.SetLabel(d.name + ", four at once");
-}
-BENCHMARK(BM_GeneticObjectiveInFoursVsFloor)->Arg(0)->Arg(1);
+BENCHMARK(BM_GeneticObjectiveVsFloor)->Args({0, 0})->Args({1, 0})->Args({0, 1})->Args({1, 1});
 
 // Steps of the Smirnov search: the shape moves (two exponentials per
 // failure) or, with the second argument 1, the scale moves (one).
