@@ -92,6 +92,12 @@ void SmirnowEvaluator::weibullShares(double A, double B) {
     // (t/B)^A as t^A * B^-A while both factors stay far from overflow; the
     // choice depends on A and B only, so a point always gets the same value
     const bool split = valid && A * maxAbsLogT_ < 600 && std::fabs(A * logB) < 600;
+    // The censored shares (F(t) - F(t before)) * (1 - phi) summed from the
+    // start of each stretch; F before a stretch is that of the last failure
+    // of the stretch before it.
+    double before[4] = {kWeibullCdfFloor, kWeibullCdfFloor, kWeibullCdfFloor, kWeibullCdfFloor};
+    double totals[4];
+    const size_t last = rows_ ? 4 * (rows_ - 1) : 0;
     if (split) {
         if (!powValid_ || A != powA_) {
             for (size_t q = 0; q < size; ++q)
@@ -100,20 +106,20 @@ void SmirnowEvaluator::weibullShares(double A, double B) {
             powA_ = A;
             powValid_ = true;
         }
-        WeibullCdfFromPowers(powT_.data(), std::exp(-A * logB), cdf_.data(), size);
-    } else if (valid) {
-        WeibullCdfFromLogs(A, logB, logT_.data(), cdf_.data(), size);
+        // The shares and their sums in one pass, which needs the F that ends
+        // each stretch first: the same kernel gives it the same bits.
+        const double scale = std::exp(-A * logB);
+        if (rows_) WeibullCdfFromPowers(powT_.data() + last, scale, before + 1, 3);
+        WeibullPowerRunningSums(powT_.data(), scale, keep_.data(), before, cdf_.data(), cum_.data(), rows_, totals);
     } else {
-        std::fill(cdf_.begin(), cdf_.end(), kWeibullCdfFloor);
+        if (valid)
+            WeibullCdfFromLogs(A, logB, logT_.data(), cdf_.data(), size);
+        else
+            std::fill(cdf_.begin(), cdf_.end(), kWeibullCdfFloor);
+        for (size_t b = 1; b < 4; ++b)
+            before[b] = rows_ ? cdf_[last + b - 1] : kWeibullCdfFloor;
+        LaneRunningSums(cdf_.data(), keep_.data(), before, cum_.data(), rows_, totals);
     }
-    // The censored shares (F(t) - F(t before)) * (1 - phi) summed from the
-    // start of each stretch; F before a stretch is that of the last failure
-    // of the stretch before it.
-    double before[4] = {kWeibullCdfFloor, 0, 0, 0};
-    for (size_t b = 1; b < 4; ++b)
-        before[b] = rows_ ? cdf_[4 * (rows_ - 1) + b - 1] : kWeibullCdfFloor;
-    double totals[4];
-    LaneRunningSums(cdf_.data(), keep_.data(), before, cum_.data(), rows_, totals);
     base_ = {0, totals[0], totals[0] + totals[1], totals[0] + totals[1] + totals[2]};
     cachedA_ = A;
     cachedB_ = B;

@@ -131,6 +131,12 @@ void laneRunningSumsScalar(const double* F, const double* keep, const double bef
         totals[b] = sum[b];
 }
 
+void weibullPowerRunningSumsScalar(const double* powT, double scale, const double* keep, const double before[4],
+                                   double* F, double* sums, std::size_t rows, double totals[4]) {
+    weibullPowersScalar(powT, scale, F, 4 * rows);
+    laneRunningSumsScalar(F, keep, before, sums, rows, totals);
+}
+
 double laneSquaredMissesScalar(const double* rank, const double* sums, const double* weight,
                                const double base[4], double scale, std::size_t rows) {
     double acc[4] = {0, 0, 0, 0};
@@ -321,6 +327,22 @@ TOVIMO_AVX2 void laneRunningSumsAvx2(const double* F, const double* keep, const 
     _mm256_storeu_pd(totals, sum);
 }
 
+TOVIMO_AVX2 void weibullPowerRunningSumsAvx2(const double* powT, double scale, const double* keep,
+                                             const double before[4], double* F, double* sums, std::size_t rows,
+                                             double totals[4]) {
+    const WeibullPowerLanes lanes{scale, powerTable()};
+    __m256d prev = _mm256_loadu_pd(before);
+    __m256d sum = _mm256_setzero_pd();
+    for (std::size_t j = 0; j < rows; ++j) {
+        const __m256d f = lanes(_mm256_loadu_pd(powT + 4 * j));
+        _mm256_storeu_pd(F + 4 * j, f);
+        sum = _mm256_add_pd(sum, _mm256_mul_pd(_mm256_sub_pd(f, prev), _mm256_loadu_pd(keep + 4 * j)));
+        prev = f;
+        _mm256_storeu_pd(sums + 4 * j, sum);
+    }
+    _mm256_storeu_pd(totals, sum);
+}
+
 TOVIMO_AVX2 double laneSquaredMissesAvx2(const double* rank, const double* sums, const double* weight,
                                          const double base[4], double scale, std::size_t rows) {
     const __m256d b = _mm256_loadu_pd(base), s = _mm256_set1_pd(scale);
@@ -399,6 +421,14 @@ void LaneRunningSums(const double* F, const double* keep, const double before[4]
         laneRunningSumsAvx2(F, keep, before, sums, rows, totals);
     else
         laneRunningSumsScalar(F, keep, before, sums, rows, totals);
+}
+
+void WeibullPowerRunningSums(const double* powT, double scale, const double* keep, const double before[4],
+                             double* F, double* sums, std::size_t rows, double totals[4]) {
+    if (useAvx2())
+        weibullPowerRunningSumsAvx2(powT, scale, keep, before, F, sums, rows, totals);
+    else
+        weibullPowerRunningSumsScalar(powT, scale, keep, before, F, sums, rows, totals);
 }
 
 double LaneSquaredMisses(const double* rank, const double* sums, const double* weight, const double base[4],

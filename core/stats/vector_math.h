@@ -57,6 +57,12 @@ void WeibullExpectedMisses4(const double A[4], const double logB[4], const bool 
 void LaneRunningSums(const double* F, const double* keep, const double before[4], double* sums,
                      std::size_t rows, double totals[4]);
 
+// WeibullCdfFromPowers(powT, scale, F, 4 rows) and then
+// LaneRunningSums(F, keep, before, sums, rows, totals) in one pass, with the
+// same bits.
+void WeibullPowerRunningSums(const double* powT, double scale, const double* keep, const double before[4],
+                             double* F, double* sums, std::size_t rows, double totals[4]);
+
 // The sum over all elements q of weight[q] * (rank[q] - (base[q % 4] + sums[q]) * scale)^2,
 // summed per sequence and then as (s0 + s1) + (s2 + s3).
 double LaneSquaredMisses(const double* rank, const double* sums, const double* weight, const double base[4],

@@ -200,6 +200,35 @@ TEST_P(EachPath, LaneSumsFollowEachSequence) {
                 1e-12 * expectedSquares);
 }
 
+TEST_P(EachPath, PowerRunningSumsAreThoseOfTheTwoStepsBitForBit) {
+    // The fused pass against WeibullCdfFromPowers then LaneRunningSums, on
+    // powers across the clamp and a row count that is not a multiple of any
+    // block.
+    std::mt19937_64 rng(5);
+    std::uniform_real_distribution<double> power(0, 60), u(0, 1);
+    const size_t rows = 53;
+    std::vector<double> powT(4 * rows), keep(4 * rows);
+    for (size_t q = 0; q < powT.size(); ++q) {
+        powT[q] = q % 11 ? power(rng) / 30 : power(rng);
+        keep[q] = u(rng);
+    }
+    const double before[4] = {1e-30, 0.125, 0.5, 0.875};
+    for (const double scale : {1e-3, 0.7, 3.0}) {
+        std::vector<double> F(powT.size()), sums(powT.size()), fusedF(powT.size()), fusedSums(powT.size());
+        double totals[4], fusedTotals[4];
+        WeibullCdfFromPowers(powT.data(), scale, F.data(), F.size());
+        LaneRunningSums(F.data(), keep.data(), before, sums.data(), rows, totals);
+        WeibullPowerRunningSums(powT.data(), scale, keep.data(), before, fusedF.data(), fusedSums.data(), rows,
+                                fusedTotals);
+        for (size_t q = 0; q < F.size(); ++q) {
+            ASSERT_EQ(std::bit_cast<std::uint64_t>(fusedF[q]), std::bit_cast<std::uint64_t>(F[q])) << q;
+            ASSERT_EQ(std::bit_cast<std::uint64_t>(fusedSums[q]), std::bit_cast<std::uint64_t>(sums[q])) << q;
+        }
+        for (size_t b = 0; b < 4; ++b)
+            EXPECT_EQ(std::bit_cast<std::uint64_t>(fusedTotals[b]), std::bit_cast<std::uint64_t>(totals[b]));
+    }
+}
+
 INSTANTIATE_TEST_SUITE_P(VectorMath, EachPath, ::testing::Values(VectorPath::Scalar, VectorPath::Avx2Fma),
                          [](const auto& info) {
                              return info.param == VectorPath::Scalar ? "Scalar" : "Avx2Fma";
