@@ -129,26 +129,30 @@ double GeneticEngine::Evaluate(const Chromosome& x) const {
 // it first while the other threads start scoring.
 template <class Point, class Store>
 void GeneticEngine::scoreInFours(size_t count, Point point, Store store, const std::function<void()>* lead) {
-    const std::function<void(size_t)> score = [&](size_t group) {
-        std::array<ParamVector, 4> Ao;
-        const ParamVector* lanes[4];
-        double value[4];
-        const size_t first = 4 * group, real = std::min<size_t>(4, count - first);
-        for (size_t b = 0; b < 4; ++b) {
-            if (b < real) {
-                Ao[b] = st_.Ao;
-                point(first + b, Ao[b]);
-            }
-            lanes[b] = &Ao[std::min(b, real - 1)];
-        }
-        objective_.Evaluate4(lanes, value);
-        for (size_t b = 0; b < real; ++b)
-            store(first + b, value[b]);
-    };
+    const std::function<void(size_t)> score = [&](size_t group) { scoreGroup(count, group, point, store); };
     if (lead)
         pool_.ForEachAfter((count + 3) / 4, *lead, score);
     else
         pool_.ForEach((count + 3) / 4, score);
+}
+
+// Group `group` of four of `count` candidates (see scoreInFours).
+template <class Point, class Store>
+void GeneticEngine::scoreGroup(size_t count, size_t group, Point& point, Store& store) const {
+    std::array<ParamVector, 4> Ao;
+    const ParamVector* lanes[4];
+    double value[4];
+    const size_t first = 4 * group, real = std::min<size_t>(4, count - first);
+    for (size_t b = 0; b < 4; ++b) {
+        if (b < real) {
+            Ao[b] = st_.Ao;
+            point(first + b, Ao[b]);
+        }
+        lanes[b] = &Ao[std::min(b, real - 1)];
+    }
+    objective_.Evaluate4(lanes, value);
+    for (size_t b = 0; b < real; ++b)
+        store(first + b, value[b]);
 }
 
 void GeneticEngine::evaluateRange(size_t first, size_t last) {
@@ -285,6 +289,15 @@ void GeneticEngine::drawMutationFlips() {
     flipsDrawn_ = true;
 }
 
+// Applies the flips drawn for place j and decodes the individual there.
+void GeneticEngine::flipAndDecode(size_t j, ParamVector& Ao) {
+    Xromosome& x = ListPopulation[j];
+    const Chromosome& f = flips_[j];
+    for (size_t k = 0; k < f.gene.size(); ++k)
+        x.sX.gene[k] ^= f.gene[k];
+    XromeToA(x.sX, Ao);
+}
+
 void GeneticEngine::clearFlips() {
     for (std::uint32_t j : hit_) {
         flips_[j] = {};
@@ -307,16 +320,29 @@ void GeneticEngine::Mutation() {
         clearFlips();
         throw std::out_of_range("mutation out of the population");
     }
-    scoreInFours(
-        hit_.size(),
-        [&](size_t i, ParamVector& Ao) {
-            Xromosome& x = ListPopulation[hit_[i]];
-            const Chromosome& f = flips_[hit_[i]];
-            for (size_t k = 0; k < f.gene.size(); ++k)
-                x.sX.gene[k] ^= f.gene[k];
-            XromeToA(x.sX, Ao);
-        },
-        [&](size_t i, double v) { ListPopulation[hit_[i]].Celev_F = v; });
+    // Each individual is scored by the thread that moved it into its place in
+    // the last sort, whose cache holds it, when that sort was shared out.
+    const size_t parts = owners_.size() - 1;
+    if (owners_.size() >= 3 && owners_.size() == pool_.threads() + 1 && owners_.back() == size) {
+        byOwner_.resize(parts);
+        for (auto& list : byOwner_)
+            list.clear();
+        for (std::uint32_t j : hit_)
+            byOwner_[static_cast<size_t>(std::upper_bound(owners_.begin() + 1, owners_.end() - 1, j) -
+                                         (owners_.begin() + 1))]
+                .push_back(j);
+        pool_.ForEachPart(parts, [&](size_t t) {
+            const auto& list = byOwner_[t];
+            auto point = [&](size_t i, ParamVector& Ao) { flipAndDecode(list[i], Ao); };
+            auto store = [&](size_t i, double v) { ListPopulation[list[i]].Celev_F = v; };
+            for (size_t group = 0; 4 * group < list.size(); ++group)
+                scoreGroup(list.size(), group, point, store);
+        });
+    } else {
+        scoreInFours(
+            hit_.size(), [&](size_t i, ParamVector& Ao) { flipAndDecode(hit_[i], Ao); },
+            [&](size_t i, double v) { ListPopulation[hit_[i]].Celev_F = v; });
+    }
     changed_.insert(changed_.end(), hit_.begin(), hit_.end());
     evaluations_ += static_cast<long long>(hit_.size());
     clearFlips();
@@ -369,6 +395,21 @@ void mergeFirst(const Key* a, size_t na, const Key* b, size_t nb, Key* out, size
         out[o++] = b[j++];
 }
 
+// How many of the first k keys of the merge of sorted runs a and b (unique
+// keys, k <= na + nb) come from a.
+template <class Key>
+size_t coRank(const Key* a, size_t na, const Key* b, size_t nb, size_t k) {
+    size_t lo = k > nb ? k - nb : 0, hi = std::min(k, na);
+    while (lo < hi) {
+        const size_t i = lo + (hi - lo) / 2, j = k - i;
+        if (j > 0 && b[j - 1] > a[i])
+            lo = i + 1;
+        else
+            hi = i;
+    }
+    return lo;
+}
+
 // Below this many individuals a sort runs in one piece on the caller.
 constexpr size_t kSortInPiecesFrom = 256;
 
@@ -411,16 +452,28 @@ void GeneticEngine::sortKeeping(size_t keep) {
         if (i < n) misplaced_[i] = 1;
     changed_.clear();
     const size_t parts = n >= kSortInPiecesFrom ? pool_.threads() : 1;
+    // After a mutation, with two threads, each takes the places it filled in
+    // the last sort; otherwise the places are dealt out by blocks.
+    const bool byOwner = parts == 2 && owners_.size() == 3 && owners_.back() == n && sortedCount_ == n;
     pieces_.resize(parts);
+    for (size_t t = 0; t < parts; ++t) {
+        pieces_[t].byOwner = byOwner;
+        pieces_[t].runStart = byOwner ? owners_[t] : runStart(n, t, parts);
+        pieces_[t].runLength = byOwner ? owners_[t + 1] - owners_[t] : runLength(n, t, parts);
+    }
     runs_.resize(n);
     pool_.ForEachPart(parts, [&](size_t t) { sortPart(t, parts); });
     scratch_.resize(keep);
+    owners_.assign(parts + 1, keep);
+    owners_[0] = 0;
     if (parts == 1) {
         for (size_t i = 0; i < keep; ++i)
             scratch_[i] = p[static_cast<std::uint32_t>(runs_[i])];
     } else {
         merged_.resize(keep);
         pool_.ForEachPart(parts, [&](size_t t) { mergePart(t, parts, keep); });
+        for (size_t t = 1; t < parts; ++t)
+            owners_[t] = pieces_[t].output;
     }
     p.swap(scratch_);
     sortedCount_ = keep;
@@ -433,17 +486,23 @@ void GeneticEngine::sortPart(size_t part, size_t parts) {
     SortPiece& piece = pieces_[part];
     piece.inOrder.clear();
     piece.outOfOrder.clear();
-    for (size_t block = part * kSortBlock; block < n; block += parts * kSortBlock)
-        for (size_t i = block; i < std::min(n, block + kSortBlock); ++i) {
+    const auto take = [&](size_t from, size_t to) {
+        for (size_t i = from; i < to; ++i) {
             const SortKey key =
                 (SortKey{scoreKey(ListPopulation[i].Celev_F)} << 32) | static_cast<std::uint32_t>(i);
             (misplaced_[i] ? piece.outOfOrder : piece.inOrder).push_back(key);
         }
+    };
+    if (piece.byOwner)
+        take(piece.runStart, piece.runStart + piece.runLength);
+    else
+        for (size_t block = part * kSortBlock; block < n; block += parts * kSortBlock)
+            take(block, std::min(n, block + kSortBlock));
     if (!std::is_sorted(piece.inOrder.begin(), piece.inOrder.end()))
         std::sort(piece.inOrder.begin(), piece.inOrder.end());
     std::sort(piece.outOfOrder.begin(), piece.outOfOrder.end());
     mergeFirst(piece.inOrder.data(), piece.inOrder.size(), piece.outOfOrder.data(), piece.outOfOrder.size(),
-               runs_.data() + runStart(n, part, parts), runLength(n, part, parts));
+               runs_.data() + piece.runStart, piece.runLength);
 }
 
 // Range `part` of the keys: those from its splitter up to the next one, taken
@@ -452,18 +511,22 @@ void GeneticEngine::sortPart(size_t part, size_t parts) {
 // parts-th block, so its keys spaced by keep / parts^2 split the first `keep`
 // into nearly equal ranges.
 void GeneticEngine::mergePart(size_t part, size_t parts, size_t keep) {
-    const size_t n = ListPopulation.size();
-    const auto runBegin = [&](size_t r) { return runs_.data() + runStart(n, r, parts); };
-    const auto runEnd = [&](size_t r) { return runBegin(r) + runLength(n, r, parts); };
+    const auto runBegin = [&](size_t r) { return runs_.data() + pieces_[r].runStart; };
+    const auto runEnd = [&](size_t r) { return runBegin(r) + pieces_[r].runLength; };
     const auto splitAt = [&](size_t r, size_t s) -> const SortKey* {
         if (s == 0) return runBegin(r);
         if (s == parts) return runEnd(r);
-        const SortKey splitter = runs_[std::min(keep * s / (parts * parts), runLength(n, 0, parts) - 1)];
+        if (parts == 2) { // where the first keep / 2 of the merged keys end in run r
+            const size_t first = coRank(runBegin(0), pieces_[0].runLength, runBegin(1), pieces_[1].runLength, keep / 2);
+            return r == 0 ? runBegin(0) + first : runBegin(1) + (keep / 2 - first);
+        }
+        const SortKey splitter = runs_[std::min(keep * s / (parts * parts), pieces_[0].runLength - 1)];
         return std::lower_bound(runBegin(r), runEnd(r), splitter);
     };
     size_t output = 0;
     for (size_t r = 0; r < parts; ++r)
         output += static_cast<size_t>(splitAt(r, part) - runBegin(r));
+    pieces_[part].output = std::min(output, keep);
     if (output >= keep) return;
     struct Head {
         const SortKey* at;

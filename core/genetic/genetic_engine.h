@@ -113,6 +113,9 @@ class GeneticEngine {
     void evaluateRange(size_t first, size_t last);
     template <class Point, class Store>
     void scoreInFours(size_t count, Point point, Store store, const std::function<void()>* lead = nullptr);
+    template <class Point, class Store>
+    void scoreGroup(size_t count, size_t group, Point& point, Store& store) const;
+    void flipAndDecode(size_t j, ParamVector& Ao);
     void crossingOver(int iNumPokolenie, bool drawMutation);
     void drawMutationFlips();
     void clearFlips();
@@ -146,8 +149,14 @@ class GeneticEngine {
         std::vector<SortKey> inOrder, outOfOrder;
         std::vector<size_t> cut; // where each run's share of this piece's output starts
         size_t output = 0;       // where this piece's output starts
+        bool byOwner = false;    // the places are a range, not blocks
+        size_t runStart = 0, runLength = 0;
     };
     std::vector<SortPiece> pieces_;
+    // Where the last sort's threads put the individuals they moved: thread t
+    // the places from owners_[t] up to owners_[t + 1].
+    std::vector<size_t> owners_;
+    std::vector<std::vector<std::uint32_t>> byOwner_;
     std::vector<SortKey> runs_, merged_;
     std::vector<char> misplaced_;
     std::vector<Xromosome> scratch_;
