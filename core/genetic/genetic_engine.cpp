@@ -452,14 +452,17 @@ void GeneticEngine::sortKeeping(size_t keep) {
         if (i < n) misplaced_[i] = 1;
     changed_.clear();
     const size_t parts = n >= kSortInPiecesFrom ? pool_.threads() : 1;
-    // After a mutation, with two threads, each takes the places it filled in
-    // the last sort; otherwise the places are dealt out by blocks.
-    const bool byOwner = parts == 2 && owners_.size() == 3 && owners_.back() == n && sortedCount_ == n;
+    // With two threads, each takes the places of the sorted head that it
+    // filled in the last sort, and every other block of those appended since;
+    // otherwise all places are dealt out by blocks.
+    const bool byOwner = parts == 2 && owners_.size() == 3 && owners_.back() == sortedCount_ && sortedCount_ <= n;
+    const size_t head = byOwner ? sortedCount_ : 0;
     pieces_.resize(parts);
     for (size_t t = 0; t < parts; ++t) {
-        pieces_[t].byOwner = byOwner;
-        pieces_[t].runStart = byOwner ? owners_[t] : runStart(n, t, parts);
-        pieces_[t].runLength = byOwner ? owners_[t + 1] - owners_[t] : runLength(n, t, parts);
+        SortPiece& piece = pieces_[t];
+        piece.byOwner = byOwner;
+        piece.runStart = (byOwner ? owners_[t] : 0) + runStart(n - head, t, parts);
+        piece.runLength = (byOwner ? owners_[t + 1] - owners_[t] : 0) + runLength(n - head, t, parts);
     }
     runs_.resize(n);
     pool_.ForEachPart(parts, [&](size_t t) { sortPart(t, parts); });
@@ -493,11 +496,13 @@ void GeneticEngine::sortPart(size_t part, size_t parts) {
             (misplaced_[i] ? piece.outOfOrder : piece.inOrder).push_back(key);
         }
     };
-    if (piece.byOwner)
-        take(piece.runStart, piece.runStart + piece.runLength);
-    else
-        for (size_t block = part * kSortBlock; block < n; block += parts * kSortBlock)
-            take(block, std::min(n, block + kSortBlock));
+    size_t tail = 0;
+    if (piece.byOwner) {
+        take(owners_[part], owners_[part + 1]);
+        tail = sortedCount_;
+    }
+    for (size_t block = tail + part * kSortBlock; block < n; block += parts * kSortBlock)
+        take(block, std::min(n, block + kSortBlock));
     if (!std::is_sorted(piece.inOrder.begin(), piece.inOrder.end()))
         std::sort(piece.inOrder.begin(), piece.inOrder.end());
     std::sort(piece.outOfOrder.begin(), piece.outOfOrder.end());
