@@ -410,6 +410,38 @@ size_t coRank(const Key* a, size_t na, const Key* b, size_t nb, size_t k) {
     return lo;
 }
 
+// Sorts keys whose places increase along the list by their score alone,
+// stably, so that they end in (score, place) order: a least significant digit
+// radix sort on the score's eight bytes, skipping the bytes all keys share.
+template <class Key>
+void sortByScore(std::vector<Key>& keys, std::vector<Key>& spare) {
+    const size_t n = keys.size();
+    if (n < 256) {
+        std::sort(keys.begin(), keys.end());
+        return;
+    }
+    std::array<std::array<std::uint32_t, 256>, 8> counts{};
+    for (const Key& k : keys) {
+        const auto score = static_cast<std::uint64_t>(k >> 32);
+        for (size_t d = 0; d < 8; ++d)
+            ++counts[d][(score >> (8 * d)) & 0xFF];
+    }
+    spare.resize(n);
+    for (size_t d = 0; d < 8; ++d) {
+        auto& c = counts[d];
+        if (c[static_cast<size_t>((static_cast<std::uint64_t>(keys[0] >> 32) >> (8 * d)) & 0xFF)] == n) continue;
+        std::uint32_t at = 0;
+        for (auto& v : c) {
+            const std::uint32_t here = v;
+            v = at;
+            at += here;
+        }
+        for (const Key& k : keys)
+            spare[c[(static_cast<std::uint64_t>(k >> 32) >> (8 * d)) & 0xFF]++] = k;
+        keys.swap(spare);
+    }
+}
+
 // Below this many individuals a sort runs in one piece on the caller.
 constexpr size_t kSortInPiecesFrom = 256;
 
@@ -505,7 +537,7 @@ void GeneticEngine::sortPart(size_t part, size_t parts) {
         take(block, std::min(n, block + kSortBlock));
     if (!std::is_sorted(piece.inOrder.begin(), piece.inOrder.end()))
         std::sort(piece.inOrder.begin(), piece.inOrder.end());
-    std::sort(piece.outOfOrder.begin(), piece.outOfOrder.end());
+    sortByScore(piece.outOfOrder, piece.spare);
     mergeFirst(piece.inOrder.data(), piece.inOrder.size(), piece.outOfOrder.data(), piece.outOfOrder.size(),
                runs_.data() + piece.runStart, piece.runLength);
 }

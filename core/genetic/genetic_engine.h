@@ -146,7 +146,7 @@ class GeneticEngine {
     // score and keeps equal scores in place order.
     __extension__ typedef unsigned __int128 SortKey;
     struct SortPiece {
-        std::vector<SortKey> inOrder, outOfOrder;
+        std::vector<SortKey> inOrder, outOfOrder, spare;
         std::vector<size_t> cut; // where each run's share of this piece's output starts
         size_t output = 0;       // where this piece's output starts
         bool byOwner = false;    // the places are a range, not blocks
