@@ -219,10 +219,13 @@ void GeneticEngine::crossingOver(int iNumPokolenie, bool drawMutation) {
         return;
     }
     const size_t children = 2 * static_cast<size_t>(Nx);
-    ListPopulation.resize(first + children, Xromosome{{}, 0, iNumPokolenie});
+    // Room for the children first, so that they do not move while the other
+    // threads score them; the children are appended one by one as they are
+    // built.
+    ListPopulation.reserve(first + children);
+    Xromosome* const child = ListPopulation.data() + first;
     constexpr size_t kAbandoned = std::numeric_limits<size_t>::max();
     std::atomic<size_t> built{0};
-    size_t done = 0;
     const std::function<void()> build = [&] {
         try {
             for (std::int64_t n = 0; n < Nx; ++n) {
@@ -234,10 +237,9 @@ void GeneticEngine::crossingOver(int iNumPokolenie, bool drawMutation) {
                     throw std::out_of_range("crossover parent out of range");
                 const Chromosome p1 = ListPopulation[static_cast<size_t>(iX1)].sX;
                 const Chromosome p2 = ListPopulation[static_cast<size_t>(iX2)].sX;
-                ListPopulation[static_cast<size_t>(C)].sX = Splice(p1, p2, iCrossX);
-                ListPopulation[static_cast<size_t>(C) + 1].sX = Splice(p2, p1, iCrossX);
-                done = static_cast<size_t>(2 * n + 2);
-                built.store(done, std::memory_order_release);
+                ListPopulation.push_back({Splice(p1, p2, iCrossX), 0, iNumPokolenie});
+                ListPopulation.push_back({Splice(p2, p1, iCrossX), 0, iNumPokolenie});
+                built.store(static_cast<size_t>(2 * n + 2), std::memory_order_release);
             }
             if (drawMutation) drawMutationFlips();
         } catch (...) {
@@ -245,19 +247,23 @@ void GeneticEngine::crossingOver(int iNumPokolenie, bool drawMutation) {
             throw;
         }
     };
-    try {
-        scoreInFours(
-            children,
-            [&](size_t i, ParamVector& Ao) {
-                while (built.load(std::memory_order_acquire) <= i)
-                    CpuRelax();
-                XromeToA(ListPopulation[first + i].sX, Ao);
-            },
-            [&](size_t i, double v) { ListPopulation[first + i].Celev_F = v; }, &build);
-    } catch (...) {
-        ListPopulation.resize(first + done); // the children built keep their places
-        throw;
-    }
+    // A child is read once built; after a failure the children not built are
+    // neither read nor scored.
+    const auto ready = [&](size_t i) {
+        size_t b;
+        while ((b = built.load(std::memory_order_acquire)) <= i)
+            CpuRelax();
+        return b != kAbandoned;
+    };
+    scoreInFours(
+        children,
+        [&](size_t i, ParamVector& Ao) {
+            if (ready(i)) XromeToA(child[i].sX, Ao);
+        },
+        [&](size_t i, double v) {
+            if (built.load(std::memory_order_acquire) != kAbandoned) child[i].Celev_F = v;
+        },
+        &build);
     evaluations_ += static_cast<long long>(children);
 }
 
@@ -289,12 +295,15 @@ void GeneticEngine::drawMutationFlips() {
     flipsDrawn_ = true;
 }
 
-// Applies the flips drawn for place j and decodes the individual there.
+// Applies the flips drawn for place j, clears them, and decodes the
+// individual there.
 void GeneticEngine::flipAndDecode(size_t j, ParamVector& Ao) {
     Xromosome& x = ListPopulation[j];
-    const Chromosome& f = flips_[j];
+    Chromosome& f = flips_[j];
     for (size_t k = 0; k < f.gene.size(); ++k)
         x.sX.gene[k] ^= f.gene[k];
+    f = {};
+    isHit_[j] = 0;
     XromeToA(x.sX, Ao);
 }
 
@@ -314,23 +323,27 @@ void GeneticEngine::Mutation() {
     flipsDrawn_ = false;
     const size_t size = ListPopulation.size();
     bool outOfRange = flipsOutOfRange_;
-    for (std::uint32_t j : hit_)
+    // Each individual is scored by the thread that moved it into its place in
+    // the last sort, whose cache holds it, when that sort was shared out.
+    const size_t parts = owners_.size() - 1;
+    const bool byOwner = owners_.size() >= 3 && owners_.size() == pool_.threads() + 1 && owners_.back() == size;
+    if (byOwner) {
+        byOwner_.resize(parts);
+        for (auto& list : byOwner_)
+            list.clear();
+    }
+    for (std::uint32_t j : hit_) {
         outOfRange = outOfRange || j >= size;
+        if (byOwner)
+            byOwner_[static_cast<size_t>(std::upper_bound(owners_.begin() + 1, owners_.end() - 1, j) -
+                                         (owners_.begin() + 1))]
+                .push_back(j);
+    }
     if (outOfRange) {
         clearFlips();
         throw std::out_of_range("mutation out of the population");
     }
-    // Each individual is scored by the thread that moved it into its place in
-    // the last sort, whose cache holds it, when that sort was shared out.
-    const size_t parts = owners_.size() - 1;
-    if (owners_.size() >= 3 && owners_.size() == pool_.threads() + 1 && owners_.back() == size) {
-        byOwner_.resize(parts);
-        for (auto& list : byOwner_)
-            list.clear();
-        for (std::uint32_t j : hit_)
-            byOwner_[static_cast<size_t>(std::upper_bound(owners_.begin() + 1, owners_.end() - 1, j) -
-                                         (owners_.begin() + 1))]
-                .push_back(j);
+    if (byOwner) {
         pool_.ForEachPart(parts, [&](size_t t) {
             const auto& list = byOwner_[t];
             auto point = [&](size_t i, ParamVector& Ao) { flipAndDecode(list[i], Ao); };
@@ -345,7 +358,7 @@ void GeneticEngine::Mutation() {
     }
     changed_.insert(changed_.end(), hit_.begin(), hit_.end());
     evaluations_ += static_cast<long long>(hit_.size());
-    clearFlips();
+    hit_.clear(); // their flips were cleared as they were applied
 }
 
 void GeneticEngine::DestroyBad(int iNumOsobey) {
