@@ -35,17 +35,21 @@ class RecordingUi final : public UiSeams {
     }
     std::optional<QString> openFile(QWidget*, const QString& filter, const QString& start) override {
         dialogs.push_back({filter, start});
-        if (answers.empty()) return std::nullopt; // cancel
-        auto a = answers.front();
-        answers.pop_front();
-        return a;
+        return takeAnswer(answers);
     }
     std::optional<QString> saveFile(QWidget*, const QString& filter, const QString& start) override {
         saveDialogs.push_back({filter, start});
-        if (saveAnswers.empty()) return std::nullopt; // cancel
-        auto a = saveAnswers.front();
-        saveAnswers.pop_front();
-        return a;
+        return takeAnswer(saveAnswers);
+    }
+    // The next answer of a file dialog; none left, or an empty one: cancel.
+    template <class Queue>
+    static std::optional<QString> takeAnswer(Queue& queue) {
+        if (queue.empty()) return std::nullopt;
+        const bool given = queue.front().has_value();
+        const QString path = given ? *queue.front() : QString();
+        queue.pop_front();
+        if (!given) return std::nullopt;
+        return path;
     }
     // A dialog of the program: the test's handler fills and closes it (none: cancel).
     int runDialog(QDialog* dialog) override { return onDialog ? onDialog(dialog) : QDialog::Rejected; }

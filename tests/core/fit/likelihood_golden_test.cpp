@@ -59,7 +59,9 @@ TEST_P(LikelihoodGolden, AgreesWithR) {
     auto message = [&](const std::string& m) { messages.push_back(m); };
     const std::string dir = std::string(TOVIMO_TEST_DATA) + "/likelihood/";
     ASSERT_TRUE(LoadDataFile(st, form, dir + c.set + ".txt", message));
-    if (c.warranty) ASSERT_TRUE(LoadWarrantyFile(st, form, dir + c.warranty, message));
+    if (c.warranty) {
+        ASSERT_TRUE(LoadWarrantyFile(st, form, dir + c.warranty, message));
+    }
     ReadRunEdits(st, form);
     LikelihoodSettings s;
     s.kMode = c.mode;
