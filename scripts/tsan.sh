@@ -1,16 +1,18 @@
 #!/usr/bin/env bash
-# Looks for data races in the genetic-algorithm runs of the desktop program:
-# builds with ThreadSanitizer into build-tsan (or $TSAN_BUILD_DIR) and runs the
-# window tests that start runs on the worker thread, under both separators.
+# Looks for data races in the genetic algorithm: builds with ThreadSanitizer
+# into build-tsan (or $TSAN_BUILD_DIR), runs the core tests of the engine and
+# the generation loop (whose threads share the evaluations and the sorts), then
+# the window tests that start runs on the worker thread, under both separators.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 BUILD_DIR="${TSAN_BUILD_DIR:-build-tsan}"
 cmake -S . -B "$BUILD_DIR" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTOVIMO_BUILD_BENCH=OFF \
   -DCMAKE_CXX_FLAGS="-fsanitize=thread -fno-omit-frame-pointer" \
   -DCMAKE_EXE_LINKER_FLAGS="-fsanitize=thread" >/dev/null
-cmake --build "$BUILD_DIR" -j "$(nproc)" --target gen_thread_test
+cmake --build "$BUILD_DIR" -j "$(nproc)" --target gen_thread_test core_tests
 export QT_QPA_PLATFORM=offscreen
 export TSAN_OPTIONS="halt_on_error=1 exitcode=66 second_deadlock_stack=1 suppressions=$PWD/scripts/tsan.supp"
+"$BUILD_DIR/tests/core/core_tests" --gtest_filter='Genetic*:Threads/GeneticSort.*'
 for loc in C.UTF-8 ru_RU.UTF-8; do
   LC_ALL=$loc LANG=$loc "$BUILD_DIR/tests/gui/gen_thread_test"
 done
