@@ -86,17 +86,30 @@ TGen::TGen(AnalysisState& st, GaFlags& flags, TForm1& window, UiCallQueue& calls
     setObjectName(QStringLiteral("Gen"));
 }
 
+std::optional<QString> TGen::setUpFailure() const {
+    std::lock_guard lock(outcomeMutex_);
+    return setUpFailure_;
+}
+
+std::optional<QString> TGen::error() const {
+    std::lock_guard lock(outcomeMutex_);
+    return error_;
+}
+
 void TGen::run() {
     GuiGaHost host(window_, calls_);
     // nothing may leave the thread; the window reads how it ended once it has finished
+    std::optional<QString> failure, error;
     try {
-        if (const auto failure = RunGeneticAlgorithm(st_, host, flags_, options_, loop_))
-            setUpFailure_ = QString::fromStdString(*failure);
+        if (const auto f = RunGeneticAlgorithm(st_, host, flags_, options_, loop_)) failure = QString::fromStdString(*f);
     } catch (const std::exception& e) {
-        error_ = QString::fromStdString(e.what());
+        error = QString::fromStdString(e.what());
     } catch (...) {
-        error_ = QString::fromUtf8(kMsgGaException);
+        error = QString::fromUtf8(kMsgGaException);
     }
+    std::lock_guard lock(outcomeMutex_);
+    setUpFailure_ = std::move(failure);
+    error_ = std::move(error);
 }
 
 } // namespace tovimo

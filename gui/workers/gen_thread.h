@@ -9,6 +9,7 @@
 #include <QString>
 #include <QThread>
 
+#include <mutex>
 #include <optional>
 
 namespace tovimo {
@@ -26,8 +27,8 @@ class TGen : public QThread {
 
     // Once the thread has finished: the message for a run that could not be
     // set up, or the text of an error that ended it later; nothing when it ran.
-    std::optional<QString> setUpFailure() const { return setUpFailure_; }
-    std::optional<QString> error() const { return error_; }
+    std::optional<QString> setUpFailure() const;
+    std::optional<QString> error() const;
 
   protected:
     void run() override; // Execute
@@ -39,6 +40,9 @@ class TGen : public QThread {
     UiCallQueue& calls_;
     GaRunOptions options_;
     GenerationLoop loop_;
+    // Written by the thread, read by the window: QThread::wait orders them
+    // already, but through Qt's own futexes, which race detectors do not see.
+    mutable std::mutex outcomeMutex_;
     std::optional<QString> setUpFailure_;
     std::optional<QString> error_;
 };
