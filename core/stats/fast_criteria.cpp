@@ -85,6 +85,10 @@ SmirnowEvaluator::SmirnowEvaluator(const AnalysisState& st, const std::vector<do
     powT_.resize(size);
 }
 
+// From this many rows of four failures the shares and their sums take one
+// pass; below it the extra start-up of that pass costs more than it saves.
+constexpr size_t kOnePassFromRows = 256;
+
 void SmirnowEvaluator::weibullShares(double A, double B) {
     const size_t size = logT_.size();
     const bool valid = A > 0 && B > 0;
@@ -98,6 +102,7 @@ void SmirnowEvaluator::weibullShares(double A, double B) {
     double before[4] = {kWeibullCdfFloor, kWeibullCdfFloor, kWeibullCdfFloor, kWeibullCdfFloor};
     double totals[4];
     const size_t last = rows_ ? 4 * (rows_ - 1) : 0;
+    bool summed = false;
     if (split) {
         if (!powValid_ || A != powA_) {
             for (size_t q = 0; q < size; ++q)
@@ -106,18 +111,25 @@ void SmirnowEvaluator::weibullShares(double A, double B) {
             powA_ = A;
             powValid_ = true;
         }
-        // The shares and their sums in one pass, which needs the F that ends
-        // each stretch first: the same kernel gives it the same bits.
         const double scale = std::exp(-A * logB);
-        if (rows_) WeibullCdfFromPowers(powT_.data() + last, scale, before + 1, 3);
-        WeibullPowerRunningSums(powT_.data(), scale, keep_.data(), before, cdf_.data(), cum_.data(), rows_, totals);
+        if (rows_ >= kOnePassFromRows) {
+            // The shares and their sums in one pass, which needs the F that
+            // ends each stretch first: the same kernel gives it the same bits.
+            WeibullCdfFromPowers(powT_.data() + last, scale, before + 1, 3);
+            WeibullPowerRunningSums(powT_.data(), scale, keep_.data(), before, cdf_.data(), cum_.data(), rows_,
+                                    totals);
+            summed = true;
+        } else {
+            WeibullCdfFromPowers(powT_.data(), scale, cdf_.data(), size);
+        }
+    } else if (valid) {
+        WeibullCdfFromLogs(A, logB, logT_.data(), cdf_.data(), size);
     } else {
-        if (valid)
-            WeibullCdfFromLogs(A, logB, logT_.data(), cdf_.data(), size);
-        else
-            std::fill(cdf_.begin(), cdf_.end(), kWeibullCdfFloor);
-        for (size_t b = 1; b < 4; ++b)
-            before[b] = rows_ ? cdf_[last + b - 1] : kWeibullCdfFloor;
+        std::fill(cdf_.begin(), cdf_.end(), kWeibullCdfFloor);
+    }
+    if (!summed) {
+        for (size_t b = 1; b < 4 && rows_; ++b)
+            before[b] = cdf_[last + b - 1];
         LaneRunningSums(cdf_.data(), keep_.data(), before, cum_.data(), rows_, totals);
     }
     base_ = {0, totals[0], totals[0] + totals[1], totals[0] + totals[1] + totals[2]};

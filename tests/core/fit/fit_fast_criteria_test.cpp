@@ -61,21 +61,25 @@ TEST(PirsonEvaluator, InvalidPairAndTzenzBeforeTheFirstColumn) {
 }
 
 TEST(SmirnowEvaluator, AgreesWithThePlainCriterion) {
-    auto c = test::FleetCase(400);
-    std::vector<double> phi;
-    for (const Problems& p : c.st.MasProbl)
-        phi.push_back(CDF_Gauss(c.st.Sred, c.st.SKO, p.time));
-    std::mt19937_64 rng(9);
-    std::uniform_real_distribution<double> a(0.3, 3), logB(0, std::log(90000.0)), k(1.01, 30);
-    for (double tzenz : {c.st.MasProbl.back().time, c.st.MasProbl[c.st.MasProbl.size() / 2].time}) {
-        c.st.Tzenz = tzenz;
-        SmirnowEvaluator fast(c.st, phi);
-        for (int i = 0; i < 300; ++i) {
-            const double A = a(rng), B = std::exp(logB(rng)), K = k(rng);
-            ExpectClose(fast(A, B, K), Smirnow(c.st, A, B, K, phi), "A " + std::to_string(A));
-            // the same pair with another coefficient reuses the Weibull shares
-            const double K2 = k(rng);
-            ExpectClose(fast(A, B, K2), Smirnow(c.st, A, B, K2, phi), "K " + std::to_string(K2));
+    // A fleet whose failures take the two-pass sums and one whose failures
+    // take the single pass (4 * 256 failures and more).
+    for (int failures : {400, 1500}) {
+        auto c = test::FleetCase(failures);
+        std::vector<double> phi;
+        for (const Problems& p : c.st.MasProbl)
+            phi.push_back(CDF_Gauss(c.st.Sred, c.st.SKO, p.time));
+        std::mt19937_64 rng(9);
+        std::uniform_real_distribution<double> a(0.3, 3), logB(0, std::log(90000.0)), k(1.01, 30);
+        for (double tzenz : {c.st.MasProbl.back().time, c.st.MasProbl[c.st.MasProbl.size() / 2].time}) {
+            c.st.Tzenz = tzenz;
+            SmirnowEvaluator fast(c.st, phi);
+            for (int i = 0; i < 300; ++i) {
+                const double A = a(rng), B = std::exp(logB(rng)), K = k(rng);
+                ExpectClose(fast(A, B, K), Smirnow(c.st, A, B, K, phi), "A " + std::to_string(A));
+                // the same pair with another coefficient reuses the Weibull shares
+                const double K2 = k(rng);
+                ExpectClose(fast(A, B, K2), Smirnow(c.st, A, B, K2, phi), "K " + std::to_string(K2));
+            }
         }
     }
 }
