@@ -66,9 +66,26 @@ std::string decimalText(const char* whole, const char* fraction, char sep) {
 
 } // namespace
 
+namespace {
+// Reads a data file's bytes, lets them go, then derives the indicators from
+// the records.
+bool loadFileBytes(AnalysisState& st, MainForm& form, std::string bytes, const MessageFn& message);
+} // namespace
+
 std::optional<std::string> ReadFileBytes(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
+    std::ifstream in(path, std::ios::binary | std::ios::ate);
     if (!in) return std::nullopt;
+    // Read at once into a string of the file's size; a stream whose size is
+    // not known (a pipe) is read to its end.
+    const std::streamoff size = in.tellg();
+    if (size >= 0) {
+        std::string bytes(static_cast<size_t>(size), '\0');
+        in.seekg(0);
+        if (in.read(bytes.data(), size) && in.gcount() == size && in.peek() == std::char_traits<char>::eof())
+            return bytes;
+        in.clear();
+    }
+    in.seekg(0);
     std::ostringstream ss;
     ss << in.rdbuf();
     if (in.bad()) return std::nullopt;
@@ -84,9 +101,8 @@ bool LoadDataFile(AnalysisState& st, MainForm& form, const std::string& path, co
         return false;
     }
     if (onOpened) onOpened();
-    return LoadDataText(st, form, *bytes, message);
+    return loadFileBytes(st, form, std::move(*bytes), message);
 }
-
 namespace {
 
 struct Header {
@@ -258,11 +274,10 @@ void readRecords(TextReader& r, AnalysisState& st, const MainForm& form, const M
                 "целесообразно исключить");
 }
 
-} // namespace
-
-bool LoadDataText(AnalysisState& st, MainForm& form, std::string_view bytes, const MessageFn& message) {
-    const std::string text = DecodeFileText(bytes);
-    TextReader r(text);
+// The header, the causes and the records of a file's bytes, each line
+// decoded as it is read.
+bool parseFileBytes(AnalysisState& st, MainForm& form, std::string_view bytes, const MessageFn& message) {
+    TextReader r = TextReader::OfFileBytes(bytes);
     const Header header = parseHeader(r);
     if (!causeCountAcceptable(header, st, message)) return false;
     if (!commitHeader(header, st, form, message)) return false;
@@ -274,10 +289,29 @@ bool LoadDataText(AnalysisState& st, MainForm& form, std::string_view bytes, con
     form.Edit2 = decimalText("0", "0000002", sep);
     readCauses(r, st, form);
     readRecords(r, st, form, message);
+    return true;
+}
 
+void finishLoad(AnalysisState& st, MainForm& form) {
     DeriveIndicators(st);
-    form.LabeledEdit2 = st.MasProbl.empty() ? std::string() : FloatToStr(st.MasProbl.back().time, sep);
+    form.LabeledEdit2 =
+        st.MasProbl.empty() ? std::string() : FloatToStr(st.MasProbl.back().time, form.decimalSeparator);
+}
+
+bool loadFileBytes(AnalysisState& st, MainForm& form, std::string bytes, const MessageFn& message) {
+    if (!parseFileBytes(st, form, bytes, message)) return false;
+    // The bytes are not needed while the indicators are derived (a swap with
+    // an empty string lets their memory go; an assignment would keep it).
+    std::string().swap(bytes);
+    finishLoad(st, form);
     return st.uk;
 }
 
+} // namespace
+
+bool LoadDataText(AnalysisState& st, MainForm& form, std::string_view bytes, const MessageFn& message) {
+    if (!parseFileBytes(st, form, bytes, message)) return false;
+    finishLoad(st, form);
+    return st.uk;
+}
 } // namespace tovimo

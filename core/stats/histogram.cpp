@@ -18,15 +18,23 @@ void sort_MinMax(AnalysisState& st) {
         order[i] = {m[i].time, i};
     std::stable_sort(order.begin(), order.end(),
                      [](const auto& a, const auto& b) { return a.first < b.first; });
-    bool moved = false;
-    for (size_t i = 0; i < order.size() && !moved; ++i)
-        moved = order[i].second != i;
-    if (!moved) return;
-    std::vector<Problems> sorted;
-    sorted.reserve(m.size());
-    for (const auto& [time, place] : order)
-        sorted.push_back(std::move(m[place]));
-    m.swap(sorted);
+    // The permutation applied in place, one cycle at a time, so that the
+    // records are never held twice; a place done is marked as its own source.
+    for (size_t i = 0; i < order.size(); ++i) {
+        if (order[i].second == i) continue;
+        Problems held = std::move(m[i]);
+        size_t j = i;
+        for (;;) {
+            const size_t from = order[j].second;
+            order[j].second = j;
+            if (from == i) {
+                m[j] = std::move(held);
+                break;
+            }
+            m[j] = std::move(m[from]);
+            j = from;
+        }
+    }
 }
 
 namespace {

@@ -7,6 +7,8 @@
 
 #include <cmath>
 #include <limits>
+#include <string_view>
+#include <unordered_map>
 
 namespace tovimo {
 
@@ -39,12 +41,23 @@ void RemapRecords(AnalysisState& st) {
     std::vector<std::string> lowerNames(static_cast<size_t>(np) + 1);
     for (int k = 1; k <= np; ++k)
         lowerNames[static_cast<size_t>(k)] = LowerCase(st.Vidy_otkazov[static_cast<size_t>(k)].Nazv_Prich);
+    // Sources repeat: the cause found for a source is kept (for a bounded
+    // number of sources) and reused for the records with the same text.
+    constexpr size_t kRememberedSources = 4096;
+    std::unordered_map<std::string_view, int> found;
     for (Problems& p : st.MasProbl) {
+        if (const auto it = found.find(p.Pri); it != found.end()) {
+            if (it->second > 0) p.chey = it->second;
+            continue;
+        }
         const std::string lowerPri = LowerCase(p.Pri);
+        int match = 0;
         for (int k = 1; k <= np; ++k) {
             const std::string& name = lowerNames[static_cast<size_t>(k)];
-            if (!name.empty() && lowerPri.find(name) != std::string::npos) p.chey = k;
+            if (!name.empty() && lowerPri.find(name) != std::string::npos) match = k;
         }
+        if (match > 0) p.chey = match;
+        if (found.size() < kRememberedSources) found.emplace(p.Pri, match);
     }
 }
 
@@ -93,17 +106,18 @@ void ThresholdTimes(AnalysisState& st) {
 void LogLogRegression(AnalysisState& st) {
     st.Tst = FirstPositiveFailure(st.MasProbl);
     st.Sum_X = st.Sum_Y = st.Sum_X2 = st.Sum_XY = 0;
-    const std::vector<XYPoint> points = LogLogPoints(st.MasProbl);
-    for (const XYPoint& p : points) {
+    size_t count = 0;
+    ForEachLogLogPoint(st.MasProbl, [&](const XYPoint& p) {
+        ++count;
         st.Sum_X += p.x;
         st.Sum_Y += p.y;
         st.Sum_X2 += p.x * p.x;
         st.Sum_XY += p.x * p.y;
-    }
+    });
     bool twoDistinct = false;
     for (const Problems& p : st.MasProbl)
         if (p.time > 0 && p.time != st.MasProbl[static_cast<size_t>(st.Tst)].time) twoDistinct = true;
-    const double md = static_cast<double>(points.size());
+    const double md = static_cast<double>(count);
     const double den = md * st.Sum_X2 - st.Sum_X * st.Sum_X;
     if (twoDistinct && den != 0) {
         st.A_ln = (md * st.Sum_XY - st.Sum_X * st.Sum_Y) / den;

@@ -10,12 +10,17 @@ int FirstPositiveFailure(const std::vector<Problems>& failures) {
     return -1;
 }
 
-std::vector<XYPoint> LogLogPoints(const std::vector<Problems>& failures) {
-    std::vector<XYPoint> pts;
+void ForEachLogLogPoint(const std::vector<Problems>& failures, const std::function<void(const XYPoint&)>& fn) {
     for (size_t j = 0; j < failures.size(); ++j) {
         const double t = failures[j].time;
-        if (t > 0) pts.push_back({std::log(t + kLogShift), std::log(static_cast<double>(j) + 1)});
+        if (t > 0) fn({std::log(t + kLogShift), std::log(static_cast<double>(j) + 1)});
     }
+}
+
+std::vector<XYPoint> LogLogPoints(const std::vector<Problems>& failures) {
+    std::vector<XYPoint> pts;
+    pts.reserve(failures.size());
+    ForEachLogLogPoint(failures, [&](const XYPoint& p) { pts.push_back(p); });
     return pts;
 }
 

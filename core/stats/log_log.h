@@ -5,6 +5,7 @@
 
 #include "core/state/analysis_state.h"
 
+#include <functional>
 #include <vector>
 
 namespace tovimo {
@@ -19,6 +20,10 @@ inline constexpr double kLogShift = 0.00001;
 
 // Index of the first failure with a positive time; -1 when there is none.
 int FirstPositiveFailure(const std::vector<Problems>& failures);
+
+// Calls fn with each point LogLogPoints holds, in the same order, without
+// keeping them.
+void ForEachLogLogPoint(const std::vector<Problems>& failures, const std::function<void(const XYPoint&)>& fn);
 
 // (ln(t + kLogShift), ln(rank)) of every failure with t > 0, in series order.
 std::vector<XYPoint> LogLogPoints(const std::vector<Problems>& failures);

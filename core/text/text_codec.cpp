@@ -38,15 +38,18 @@ std::unique_ptr<UConverter, ConverterCloser> openCp1251() {
 
 } // namespace
 
-std::string DecodeFileText(std::string_view bytes) {
+FileTextKind ClassifyFileText(std::string_view bytes) {
     if (bytes.size() >= 3 && static_cast<unsigned char>(bytes[0]) == 0xEF &&
         static_cast<unsigned char>(bytes[1]) == 0xBB && static_cast<unsigned char>(bytes[2]) == 0xBF &&
         isValidUtf8(bytes.substr(3)))
-        return std::string(bytes.substr(3));
-    if (isValidUtf8(bytes)) return std::string(bytes);
+        return {false, bytes.substr(3)};
+    if (isValidUtf8(bytes)) return {false, bytes};
+    return {true, {}};
+}
+
+void AppendCp1251AsUtf8(std::string_view bytes, std::string& out) {
     // Windows-1251 maps every byte to one character on its own: a table of
-    // the 256 UTF-8 texts, taken once from ICU's converter, decodes a file in
-    // one pass.
+    // the 256 UTF-8 texts, taken once from ICU's converter, decodes in one pass.
     static const std::array<std::string, 256> table = [] {
         std::array<std::string, 256> t;
         auto conv = openCp1251();
@@ -59,10 +62,16 @@ std::string DecodeFileText(std::string_view bytes) {
         }
         return t;
     }();
-    std::string out;
-    out.reserve(bytes.size() + bytes.size() / 2);
     for (const char c : bytes)
         out += table[static_cast<unsigned char>(c)];
+}
+
+std::string DecodeFileText(std::string_view bytes) {
+    const FileTextKind kind = ClassifyFileText(bytes);
+    if (!kind.windows1251) return std::string(kind.utf8);
+    std::string out;
+    out.reserve(bytes.size() + bytes.size() / 2);
+    AppendCp1251AsUtf8(bytes, out);
     return out;
 }
 

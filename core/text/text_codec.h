@@ -12,6 +12,17 @@ namespace tovimo {
 // taken as UTF-8, anything else as Windows-1251. Returns UTF-8.
 std::string DecodeFileText(std::string_view bytes);
 
+// How DecodeFileText reads a file: the UTF-8 text it holds (after a
+// byte-order mark), or nothing when it is taken as Windows-1251.
+struct FileTextKind {
+    bool windows1251 = false;
+    std::string_view utf8; // the text when it is UTF-8
+};
+FileTextKind ClassifyFileText(std::string_view bytes);
+
+// Appends the UTF-8 of Windows-1251 bytes to `out`.
+void AppendCp1251AsUtf8(std::string_view bytes, std::string& out);
+
 // Encodes UTF-8 text as Windows-1251 (characters without a code become '?').
 std::string EncodeCp1251(std::string_view utf8);
 
