@@ -1,15 +1,18 @@
 #include "core/data/data_file.h"
 
+#include "core/data/record_source.h"
 #include "core/stats/indicators.h"
 #include "core/text/number_format.h"
 #include "core/text/text_codec.h"
 #include "core/text/text_reader.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <fstream>
 #include <functional>
 #include <limits>
 #include <sstream>
+#include <unordered_map>
 
 namespace tovimo {
 
@@ -194,9 +197,27 @@ void readCauses(TextReader& r, AnalysisState& st, MainForm& form) {
 }
 
 // Reused between the record lines so that a long series allocates little.
+// Sources repeat: the causes a source names are kept (for a bounded number of
+// sources), one bit per cause.
 struct RecordScratch {
-    std::string timeText, lowerSrc;
+    std::string timeText;
+    std::unordered_map<std::string, std::uint64_t> causesNamed;
 };
+constexpr size_t kRememberedSources = 4096;
+static_assert(MaxNamedCauses < 64, "one bit per named cause");
+
+// The causes whose lower-case names the lower-case source contains.
+std::uint64_t causesNamedIn(const std::string& src, const std::vector<std::string>& lowerNames,
+                            RecordScratch& scratch) {
+    if (const auto it = scratch.causesNamed.find(src); it != scratch.causesNamed.end()) return it->second;
+    const std::string lower = LowerCase(src);
+    std::uint64_t named = 0;
+    for (size_t k = 1; k < lowerNames.size(); ++k)
+        if (!lowerNames[k].empty() && lower.find(lowerNames[k]) != std::string::npos)
+            named |= std::uint64_t{1} << k;
+    if (scratch.causesNamed.size() < kRememberedSources) scratch.causesNamed.emplace(src, named);
+    return named;
+}
 
 // One record line: the time before the tab, the source after it, the
 // description after '*'; the cause is the last named one the source contains
@@ -221,23 +242,17 @@ Problems readRecord(std::string_view line, long long index, const std::vector<st
         message("Ошибка указания времени в строке " + std::to_string(index + n + 7) +
                 " файла исходных данных");
     }
-    std::string src(tab == std::string_view::npos ? line : TrimView(line.substr(tab)));
-    const size_t starByte = src.find('*');
-    if (starByte != std::string::npos) {
-        const size_t star = CharCount(std::string_view(src).substr(0, starByte)); // 0-based
-        p.komment = CharSubstr(src, star + 2);
-        if (star > 0) src = CharSubstr(src, 0, star - 1);
-    }
+    RecordSource split = SplitRecordSource(tab == std::string_view::npos ? line : TrimView(line.substr(tab)));
+    std::string& src = split.source;
+    p.komment = std::move(split.description);
     int match = 0;
     if (anyName) {
-        scratch.lowerSrc = LowerCase(src);
-        for (int k = 1; k <= n; ++k) {
-            const std::string& name = lowerNames[static_cast<size_t>(k)];
-            if (!name.empty() && scratch.lowerSrc.find(name) != std::string::npos) {
+        const std::uint64_t named = causesNamedIn(src, lowerNames, scratch);
+        for (int k = 1; k <= n; ++k)
+            if ((named >> k) & 1) {
                 match = k;
                 st.V_otk[static_cast<size_t>(k)].Dolya += 1;
             }
-        }
     }
     if (match > 0) {
         p.chey = match;
