@@ -155,14 +155,6 @@ void GeneticEngine::scoreGroup(size_t count, size_t group, Point& point, Store& 
         store(first + b, value[b]);
 }
 
-void GeneticEngine::evaluateRange(size_t first, size_t last) {
-    if (last <= first) return;
-    scoreInFours(
-        last - first, [&](size_t i, ParamVector& Ao) { XromeToA(ListPopulation[first + i].sX, Ao); },
-        [&](size_t i, double v) { ListPopulation[first + i].Celev_F = v; });
-    evaluations_ += static_cast<long long>(last - first);
-}
-
 void GeneticEngine::MakePopulation() {
     ListGens.clear();
     int start = 0;

@@ -110,7 +110,6 @@ class GeneticEngine {
     long long evaluations() const { return evaluations_; }
 
   private:
-    void evaluateRange(size_t first, size_t last);
     template <class Point, class Store>
     void scoreInFours(size_t count, Point point, Store store, const std::function<void()>* lead = nullptr);
     template <class Point, class Store>
