@@ -1,8 +1,9 @@
 // Takes the screenshots of docs/screenshots: drives the program's windows on
 // a data file and photographs the whole screen with ImageMagick's `import` at
-// each step. Run it under a virtual X server:
+// each step. Run it under a virtual X server, on one command line:
 //
-//   LANG=ru_RU.UTF-8 xvfb-run -s "-screen 0 1600x1000x24" build/gui/window_shots docs/screenshots data/sample.txt
+//   LANG=ru_RU.UTF-8 xvfb-run -s "-screen 0 1600x1000x24"
+//       build/gui/window_shots docs/screenshots data/sample.txt
 #include "gui/platform/ui_seams.h"
 #include "gui/windows/app_windows.h"
 #include "gui/windows/lnview.h"

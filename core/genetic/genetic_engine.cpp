@@ -3,9 +3,9 @@
 #include "core/text/number_format.h"
 
 #include <algorithm>
+#include <atomic>
 #include <bit>
 #include <cmath>
-#include <atomic>
 #include <functional>
 #include <limits>
 #include <stdexcept>
@@ -188,8 +188,8 @@ void GeneticEngine::MakePopulation() {
     LengthXrome = st_.iop * geneLength_;
     digitAt_.clear();
     for (int q = 0; q < LengthXrome; ++q)
-        digitAt_.push_back({static_cast<std::uint32_t>(q / geneLength_), std::uint64_t{1}
-                                                                          << (geneLength_ - 1 - q % geneLength_)});
+        digitAt_.push_back({static_cast<std::uint32_t>(q / geneLength_),
+                            std::uint64_t{1} << (geneLength_ - 1 - q % geneLength_)});
 }
 
 void GeneticEngine::CrossingOver(int iNumPokolenie) {
@@ -268,7 +268,8 @@ void GeneticEngine::drawMutationFlips() {
     for (std::int64_t m = 0; m < n; ++m) {
         const int iBitMut1 = static_cast<int>(Round(rng_.Uniform() * (LengthXrome - 1))) + 1;
         const std::int64_t j = Round(rng_.Uniform() * (SizePopulation - 1));
-        if (j < 0 || j > std::numeric_limits<std::uint32_t>::max() - 1 || iBitMut1 < 1 || iBitMut1 > LengthXrome) {
+        if (j < 0 || j > std::numeric_limits<std::uint32_t>::max() - 1 || iBitMut1 < 1 ||
+            iBitMut1 > LengthXrome) {
             flipsOutOfRange_ = true;
             continue;
         }
@@ -318,7 +319,8 @@ void GeneticEngine::Mutation() {
     // Each individual is scored by the thread that moved it into its place in
     // the last sort, whose cache holds it, when that sort was shared out.
     const size_t parts = owners_.size() - 1;
-    const bool byOwner = owners_.size() >= 3 && owners_.size() == pool_.threads() + 1 && owners_.back() == size;
+    const bool byOwner =
+        owners_.size() >= 3 && owners_.size() == pool_.threads() + 1 && owners_.back() == size;
     if (byOwner) {
         byOwner_.resize(parts);
         for (auto& list : byOwner_)
@@ -402,8 +404,7 @@ void mergeFirst(const Key* a, size_t na, const Key* b, size_t nb, Key* out, size
 
 // How many of the first k keys of the merge of sorted runs a and b (unique
 // keys, k <= na + nb) come from a.
-template <class Key>
-size_t coRank(const Key* a, size_t na, const Key* b, size_t nb, size_t k) {
+template <class Key> size_t coRank(const Key* a, size_t na, const Key* b, size_t nb, size_t k) {
     size_t lo = k > nb ? k - nb : 0, hi = std::min(k, na);
     while (lo < hi) {
         const size_t i = lo + (hi - lo) / 2, j = k - i;
@@ -418,8 +419,7 @@ size_t coRank(const Key* a, size_t na, const Key* b, size_t nb, size_t k) {
 // Sorts keys whose places increase along the list by their score alone,
 // stably, so that they end in (score, place) order: a least significant digit
 // radix sort on the score's eight bytes, skipping the bytes all keys share.
-template <class Key>
-void sortByScore(std::vector<Key>& keys, std::vector<Key>& spare) {
+template <class Key> void sortByScore(std::vector<Key>& keys, std::vector<Key>& spare) {
     const size_t n = keys.size();
     if (n < 256) {
         std::sort(keys.begin(), keys.end());
@@ -434,7 +434,8 @@ void sortByScore(std::vector<Key>& keys, std::vector<Key>& spare) {
     spare.resize(n);
     for (size_t d = 0; d < 8; ++d) {
         auto& c = counts[d];
-        if (c[static_cast<size_t>((static_cast<std::uint64_t>(keys[0] >> 32) >> (8 * d)) & 0xFF)] == n) continue;
+        if (c[static_cast<size_t>((static_cast<std::uint64_t>(keys[0] >> 32) >> (8 * d)) & 0xFF)] == n)
+            continue;
         std::uint32_t at = 0;
         for (auto& v : c) {
             const std::uint32_t here = v;
@@ -492,7 +493,8 @@ void GeneticEngine::sortKeeping(size_t keep) {
     // With two threads, each takes the places of the sorted head that it
     // filled in the last sort, and every other block of those appended since;
     // otherwise all places are dealt out by blocks.
-    const bool byOwner = parts == 2 && owners_.size() == 3 && owners_.back() == sortedCount_ && sortedCount_ <= n;
+    const bool byOwner =
+        parts == 2 && owners_.size() == 3 && owners_.back() == sortedCount_ && sortedCount_ <= n;
     const size_t head = byOwner ? sortedCount_ : 0;
     pieces_.resize(parts);
     for (size_t t = 0; t < parts; ++t) {
@@ -559,7 +561,8 @@ void GeneticEngine::mergePart(size_t part, size_t parts, size_t keep) {
         if (s == 0) return runBegin(r);
         if (s == parts) return runEnd(r);
         if (parts == 2) { // where the first keep / 2 of the merged keys end in run r
-            const size_t first = coRank(runBegin(0), pieces_[0].runLength, runBegin(1), pieces_[1].runLength, keep / 2);
+            const size_t first =
+                coRank(runBegin(0), pieces_[0].runLength, runBegin(1), pieces_[1].runLength, keep / 2);
             return r == 0 ? runBegin(0) + first : runBegin(1) + (keep / 2 - first);
         }
         const SortKey splitter = runs_[std::min(keep * s / (parts * parts), pieces_[0].runLength - 1)];
@@ -586,7 +589,8 @@ void GeneticEngine::mergePart(size_t part, size_t parts, size_t keep) {
     if (heads.size() <= 2) { // two threads: a plain merge
         const Head none{nullptr, nullptr};
         const Head a = heads.empty() ? none : heads[0], b = heads.size() < 2 ? none : heads[1];
-        mergeFirst(a.at, static_cast<size_t>(a.end - a.at), b.at, static_cast<size_t>(b.end - b.at), out, count);
+        mergeFirst(a.at, static_cast<size_t>(a.end - a.at), b.at, static_cast<size_t>(b.end - b.at), out,
+                   count);
     } else { // more: the smallest head each time
         for (size_t o = 0; o < count; ++o) {
             size_t best = heads.size();

@@ -24,8 +24,7 @@ constexpr std::size_t kSerialBelow = 32; // smaller batches are not worth sharin
 constexpr auto kSpin = std::chrono::microseconds(500);
 
 // Spins until done() holds or kSpin has passed; true when done() holds.
-template <class Done>
-bool spinUntil(Done done) {
+template <class Done> bool spinUntil(Done done) {
     const auto until = std::chrono::steady_clock::now() + kSpin;
     for (unsigned round = 0;; ++round) {
         if (done()) return true;

@@ -116,8 +116,8 @@ void SmirnowEvaluator::weibullShares(double A, double B) {
             // The shares and their sums in one pass, which needs the F that
             // ends each stretch first: the same kernel gives it the same bits.
             WeibullCdfFromPowers(powT_.data() + last, scale, before + 1, 3);
-            WeibullPowerRunningSums(powT_.data(), scale, keep_.data(), before, cdf_.data(), cum_.data(), rows_,
-                                    totals);
+            WeibullPowerRunningSums(powT_.data(), scale, keep_.data(), before, cdf_.data(), cum_.data(),
+                                    rows_, totals);
             summed = true;
         } else {
             WeibullCdfFromPowers(powT_.data(), scale, cdf_.data(), size);

@@ -10,7 +10,8 @@ int FirstPositiveFailure(const std::vector<Problems>& failures) {
     return -1;
 }
 
-void ForEachLogLogPoint(const std::vector<Problems>& failures, const std::function<void(const XYPoint&)>& fn) {
+void ForEachLogLogPoint(const std::vector<Problems>& failures,
+                        const std::function<void(const XYPoint&)>& fn) {
     for (size_t j = 0; j < failures.size(); ++j) {
         const double t = failures[j].time;
         if (t > 0) fn({std::log(t + kLogShift), std::log(static_cast<double>(j) + 1)});

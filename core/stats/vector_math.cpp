@@ -131,8 +131,9 @@ void laneRunningSumsScalar(const double* F, const double* keep, const double bef
         totals[b] = sum[b];
 }
 
-void weibullPowerRunningSumsScalar(const double* powT, double scale, const double* keep, const double before[4],
-                                   double* F, double* sums, std::size_t rows, double totals[4]) {
+void weibullPowerRunningSumsScalar(const double* powT, double scale, const double* keep,
+                                   const double before[4], double* F, double* sums, std::size_t rows,
+                                   double totals[4]) {
     weibullPowersScalar(powT, scale, F, 4 * rows);
     laneRunningSumsScalar(F, keep, before, sums, rows, totals);
 }
@@ -150,8 +151,8 @@ double laneSquaredMissesScalar(const double* rank, const double* sums, const dou
 }
 
 void weibullExpectedMisses4Scalar(const double A[4], const double logB[4], const bool valid[4],
-                                  const double* logT, const double* keep, const double* observed, double scale,
-                                  std::size_t n, double expected[4], double misses[4]) {
+                                  const double* logT, const double* keep, const double* observed,
+                                  double scale, std::size_t n, double expected[4], double misses[4]) {
     const double* table = powerTable();
     for (std::size_t b = 0; b < 4; ++b) {
         double prev = kWeibullCdfFloor, total = 0, miss = 0;
@@ -278,12 +279,13 @@ TOVIMO_AVX2 void weibullPowersAvx2(const double* powT, double scale, double* F, 
 
 TOVIMO_AVX2 void weibullExpectedMisses4Avx2(const double A[4], const double logB[4], const bool valid[4],
                                             const double* logT, const double* keep, const double* observed,
-                                            double scale, std::size_t n, double expected[4], double misses[4]) {
+                                            double scale, std::size_t n, double expected[4],
+                                            double misses[4]) {
     const double* table = powerTable();
     const __m256d a = _mm256_loadu_pd(A), lb = _mm256_loadu_pd(logB), s = _mm256_set1_pd(scale);
     const __m256d floor = _mm256_set1_pd(kWeibullCdfFloor);
-    const __m256d isValid = _mm256_castsi256_pd(_mm256_set_epi64x(valid[3] ? -1 : 0, valid[2] ? -1 : 0,
-                                                                  valid[1] ? -1 : 0, valid[0] ? -1 : 0));
+    const __m256d isValid = _mm256_castsi256_pd(
+        _mm256_set_epi64x(valid[3] ? -1 : 0, valid[2] ? -1 : 0, valid[1] ? -1 : 0, valid[0] ? -1 : 0));
     __m256d prev = floor, total = _mm256_setzero_pd(), miss = _mm256_setzero_pd();
     // A block of columns at a time, in three passes with independent columns
     // in the first two: the inner exponentials, the outer ones, then the sums.
@@ -302,8 +304,8 @@ TOVIMO_AVX2 void weibullExpectedMisses4Avx2(const double A[4], const double logB
         }
         for (std::size_t k = 0; k < count; ++k) {
             const __m256d f = _mm256_load_pd(F + 4 * k);
-            const __m256d e =
-                _mm256_mul_pd(_mm256_mul_pd(s, _mm256_sub_pd(f, prev)), _mm256_loadu_pd(keep + 4 * (first + k)));
+            const __m256d e = _mm256_mul_pd(_mm256_mul_pd(s, _mm256_sub_pd(f, prev)),
+                                            _mm256_loadu_pd(keep + 4 * (first + k)));
             prev = f;
             total = _mm256_add_pd(total, e);
             const __m256d d = _mm256_sub_pd(_mm256_set1_pd(observed[first + k]), e);
@@ -328,8 +330,8 @@ TOVIMO_AVX2 void laneRunningSumsAvx2(const double* F, const double* keep, const 
 }
 
 TOVIMO_AVX2 void weibullPowerRunningSumsAvx2(const double* powT, double scale, const double* keep,
-                                             const double before[4], double* F, double* sums, std::size_t rows,
-                                             double totals[4]) {
+                                             const double before[4], double* F, double* sums,
+                                             std::size_t rows, double totals[4]) {
     const WeibullPowerLanes lanes{scale, powerTable()};
     __m256d prev = _mm256_loadu_pd(before);
     __m256d sum = _mm256_setzero_pd();

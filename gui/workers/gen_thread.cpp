@@ -101,7 +101,8 @@ void TGen::run() {
     // nothing may leave the thread; the window reads how it ended once it has finished
     std::optional<QString> failure, error;
     try {
-        if (const auto f = RunGeneticAlgorithm(st_, host, flags_, options_, loop_)) failure = QString::fromStdString(*f);
+        if (const auto f = RunGeneticAlgorithm(st_, host, flags_, options_, loop_))
+            failure = QString::fromStdString(*f);
     } catch (const std::exception& e) {
         error = QString::fromStdString(e.what());
     } catch (...) {

@@ -42,8 +42,7 @@ class RecordingUi final : public UiSeams {
         return takeAnswer(saveAnswers);
     }
     // The next answer of a file dialog; none left, or an empty one: cancel.
-    template <class Queue>
-    static std::optional<QString> takeAnswer(Queue& queue) {
+    template <class Queue> static std::optional<QString> takeAnswer(Queue& queue) {
         if (queue.empty()) return std::nullopt;
         const bool given = queue.front().has_value();
         const QString path = given ? *queue.front() : QString();

@@ -37,12 +37,12 @@ TEST(RecordSource, AgreesWithTheSplitByCharacterCounts) {
         "НС * а * б",
         "Тормозная система узла 2 * вибрация",
         "pump * leak",
-        "\x80\x80* broken lead",   // continuation bytes before the star
-        "\x80Н* б",                // one more
-        "Насос *\x80\x80 течь",    // continuation bytes after the star
-        "Насос * \xD0",            // a lead byte cut off at the end
+        "\x80\x80* broken lead", // continuation bytes before the star
+        "\x80Н* б",              // one more
+        "Насос *\x80\x80 течь",  // continuation bytes after the star
+        "Насос * \xD0",          // a lead byte cut off at the end
         "Ё*Ж",
-        "a*\xF0\x9F\x98\x80tail",  // a four-byte character after the star
+        "a*\xF0\x9F\x98\x80tail", // a four-byte character after the star
     };
     for (const std::string& text : cases) {
         const RecordSource expected = ByCharacterCounts(text);

@@ -322,7 +322,8 @@ TEST_P(GeneticSort, SortAndDestroyBadKeepsTheBestOfAStableSort) {
         b.eng.SortAndDestroyBad(keep);
         ASSERT_EQ(p.size(), expected.size());
         for (size_t i = 0; i < p.size(); ++i)
-            ASSERT_EQ(p[i].Pokolenie, expected[i].Pokolenie) << "generation " << generation << ", place " << i;
+            ASSERT_EQ(p[i].Pokolenie, expected[i].Pokolenie)
+                << "generation " << generation << ", place " << i;
     }
 }
 

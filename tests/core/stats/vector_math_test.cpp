@@ -218,8 +218,8 @@ TEST_P(EachPath, PowerRunningSumsAreThoseOfTheTwoStepsBitForBit) {
         double totals[4], fusedTotals[4];
         WeibullCdfFromPowers(powT.data(), scale, F.data(), F.size());
         LaneRunningSums(F.data(), keep.data(), before, sums.data(), rows, totals);
-        WeibullPowerRunningSums(powT.data(), scale, keep.data(), before, fusedF.data(), fusedSums.data(), rows,
-                                fusedTotals);
+        WeibullPowerRunningSums(powT.data(), scale, keep.data(), before, fusedF.data(), fusedSums.data(),
+                                rows, fusedTotals);
         for (size_t q = 0; q < F.size(); ++q) {
             ASSERT_EQ(std::bit_cast<std::uint64_t>(fusedF[q]), std::bit_cast<std::uint64_t>(F[q])) << q;
             ASSERT_EQ(std::bit_cast<std::uint64_t>(fusedSums[q]), std::bit_cast<std::uint64_t>(sums[q])) << q;

@@ -25,15 +25,16 @@ std::vector<std::string> ReadAll(TextReader& r) {
 // UTF-8 (with or without a byte-order mark) or in Windows-1251 (each line
 // decoded as it is read).
 TEST(TextReader, LinesAreThoseOfSplitLines) {
-    const std::string texts[] = {"",
-                                 "\n",
-                                 "\r\n\r\n",
-                                 "one",
-                                 "one\ntwo\n",
-                                 "one\r\ntwo\r\n\r\nfour",
-                                 "one\rtwo\r\rfour\r",
-                                 "mixed\r\n\n\rend",
-                                 "\xD0\x9D\xD0\xB0\xD1\x81\xD0\xBE\xD1\x81 * \xD1\x82\xD0\xB5\xD1\x87\xD1\x8C\r\n2\n"};
+    const std::string texts[] = {
+        "",
+        "\n",
+        "\r\n\r\n",
+        "one",
+        "one\ntwo\n",
+        "one\r\ntwo\r\n\r\nfour",
+        "one\rtwo\r\rfour\r",
+        "mixed\r\n\n\rend",
+        "\xD0\x9D\xD0\xB0\xD1\x81\xD0\xBE\xD1\x81 * \xD1\x82\xD0\xB5\xD1\x87\xD1\x8C\r\n2\n"};
     for (const std::string& text : texts) {
         const std::vector<std::string> expected = SplitLines(text);
         TextReader inPlace(text);
