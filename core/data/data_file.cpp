@@ -2,17 +2,16 @@
 
 #include "core/data/record_source.h"
 #include "core/stats/indicators.h"
+#include "core/text/cause_match.h"
 #include "core/text/number_format.h"
 #include "core/text/text_codec.h"
 #include "core/text/text_reader.h"
 
 #include <algorithm>
-#include <cstdint>
 #include <fstream>
 #include <functional>
 #include <limits>
 #include <sstream>
-#include <unordered_map>
 
 namespace tovimo {
 
@@ -197,34 +196,16 @@ void readCauses(TextReader& r, AnalysisState& st, MainForm& form) {
 }
 
 // Reused between the record lines so that a long series allocates little.
-// Sources repeat: the causes a source names are kept (for a bounded number of
-// sources), one bit per cause.
 struct RecordScratch {
     std::string timeText;
-    std::unordered_map<std::string, std::uint64_t> causesNamed;
 };
-constexpr size_t kRememberedSources = 4096;
-static_assert(MaxNamedCauses < 64, "one bit per named cause");
-
-// The causes whose lower-case names the lower-case source contains.
-std::uint64_t causesNamedIn(const std::string& src, const std::vector<std::string>& lowerNames,
-                            RecordScratch& scratch) {
-    if (const auto it = scratch.causesNamed.find(src); it != scratch.causesNamed.end()) return it->second;
-    const std::string lower = LowerCase(src);
-    std::uint64_t named = 0;
-    for (size_t k = 1; k < lowerNames.size(); ++k)
-        if (!lowerNames[k].empty() && lower.find(lowerNames[k]) != std::string::npos)
-            named |= std::uint64_t{1} << k;
-    if (scratch.causesNamed.size() < kRememberedSources) scratch.causesNamed.emplace(src, named);
-    return named;
-}
 
 // One record line: the time before the tab, the source after it, the
 // description after '*'; the cause is the last named one the source contains
 // (none is looked for when no cause has a name).
-Problems readRecord(std::string_view line, long long index, const std::vector<std::string>& lowerNames,
-                    bool anyName, double clampTime, AnalysisState& st, const MainForm& form,
-                    bool& eventWithoutTime, RecordScratch& scratch, const MessageFn& message) {
+Problems readRecord(std::string_view line, long long index, CauseMatcher& causes, double clampTime,
+                    AnalysisState& st, const MainForm& form, bool& eventWithoutTime, RecordScratch& scratch,
+                    const MessageFn& message) {
     const int n = st.NPrich;
     Problems p;
     const size_t tab = line.find('\t');
@@ -246,8 +227,8 @@ Problems readRecord(std::string_view line, long long index, const std::vector<st
     std::string& src = split.source;
     p.komment = std::move(split.description);
     int match = 0;
-    if (anyName) {
-        const std::uint64_t named = causesNamedIn(src, lowerNames, scratch);
+    if (causes.anyName()) {
+        const std::uint64_t named = causes.NamedIn(src);
         for (int k = 1; k <= n; ++k)
             if ((named >> k) & 1) {
                 match = k;
@@ -269,21 +250,18 @@ Problems readRecord(std::string_view line, long long index, const std::vector<st
 
 void readRecords(TextReader& r, AnalysisState& st, const MainForm& form, const MessageFn& message) {
     const int n = st.NPrich;
-    // The cause match compares lower-case texts; without a named cause
-    // nothing needs folding.
-    std::vector<std::string> lowerNames(static_cast<size_t>(n) + 1);
-    bool anyName = false;
-    for (int k = 1; k <= n; ++k) {
-        lowerNames[static_cast<size_t>(k)] = LowerCase(st.V_otk[static_cast<size_t>(k)].Nazv_Prich);
-        anyName = anyName || !lowerNames[static_cast<size_t>(k)].empty();
-    }
+    // Without a named cause no source needs folding to lower case.
+    std::vector<std::string> names(static_cast<size_t>(n) + 1);
+    for (int k = 1; k <= n; ++k)
+        names[static_cast<size_t>(k)] = st.V_otk[static_cast<size_t>(k)].Nazv_Prich;
+    CauseMatcher causes(names);
     const double clampTime = st.Sred + 3 * st.SKO;
     bool eventWithoutTime = false;
     RecordScratch scratch;
     st.MasProbl.reserve(r.linesLeft());
     for (long long i = 0; !r.eof(); ++i)
-        st.MasProbl.push_back(readRecord(TrimView(r.readLineView()), i, lowerNames, anyName, clampTime, st,
-                                         form, eventWithoutTime, scratch, message));
+        st.MasProbl.push_back(readRecord(TrimView(r.readLineView()), i, causes, clampTime, st, form,
+                                         eventWithoutTime, scratch, message));
     if (eventWithoutTime && form.CheckBox1)
         message("События без наработки - не отказы, а результат не проведения ПСИ. При оценке надежности "
                 "целесообразно исключить");

@@ -71,8 +71,8 @@ std::uint64_t lowMask(int digits) {
 void GeneticEngine::FlipDigit(Chromosome& x, int position) const {
     const int q = position - 1;
     if (q < 0 || q >= LengthXrome) throw std::out_of_range("chromosome digit out of range");
-    const int k = q / geneLength_;
-    x.gene[static_cast<size_t>(k)] ^= std::uint64_t{1} << (geneLength_ - 1 - q % geneLength_);
+    const auto [gene, bit] = digitAt_[static_cast<size_t>(q)];
+    x.gene[gene] ^= bit;
 }
 
 Chromosome GeneticEngine::Splice(const Chromosome& head, const Chromosome& tail, int cut) const {
@@ -114,12 +114,6 @@ Chromosome GeneticEngine::FromDigits(std::string_view digits) const {
 void GeneticEngine::XromeToA(const Chromosome& sXrome, ParamVector& Ao) const {
     for (size_t k = 0; k < ListGens.size(); ++k)
         Ao[k + 1] = st_.NormA[k + 1] * static_cast<double>(static_cast<std::int64_t>(sXrome.gene[k]));
-}
-
-double GeneticEngine::Evaluate(const Chromosome& x) const {
-    ParamVector Ao = st_.Ao;
-    XromeToA(x, Ao);
-    return objective_(Ao);
 }
 
 // Scores `count` candidates four at a time, the groups side by side:
@@ -551,9 +545,9 @@ void GeneticEngine::sortPart(size_t part, size_t parts) {
 
 // Range `part` of the keys: those from its splitter up to the next one, taken
 // from every run, merged into merged_ where they belong and, as far as the
-// first `keep`, their individuals gathered into scratch_. Run 0 samples every
-// parts-th block, so its keys spaced by keep / parts^2 split the first `keep`
-// into nearly equal ranges.
+// first `keep`, their individuals gathered into scratch_. Two runs split
+// exactly at the middle of the first `keep`; with more, run 0 samples every
+// parts-th block, so its keys spaced by keep / parts^2 split them nearly evenly.
 void GeneticEngine::mergePart(size_t part, size_t parts, size_t keep) {
     const auto runBegin = [&](size_t r) { return runs_.data() + pieces_[r].runStart; };
     const auto runEnd = [&](size_t r) { return runBegin(r) + pieces_[r].runLength; };

@@ -96,8 +96,6 @@ class GeneticEngine {
     // DestroyBad one after the other, moving only the individuals it keeps.
     void SortAndDestroyBad(int iNumOsobey);
 
-    // Scores a chromosome: decodes it and evaluates the objective.
-    double Evaluate(const Chromosome& x) const;
     // The chromosome as its digits "0"/"1", LengthXrome characters.
     std::string Digits(const Chromosome& x) const;
     // The chromosome whose digits are the given text (LengthXrome characters).

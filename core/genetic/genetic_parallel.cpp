@@ -15,7 +15,7 @@ namespace tovimo {
 namespace {
 // Calls are taken a chunk at a time: about eight chunks per thread, so that
 // a thread that falls behind leaves little to wait for, and no fewer than
-// eight calls, so that the shared counter is seldom touched.
+// two calls.
 constexpr std::size_t kChunksPerThread = 8;
 constexpr std::size_t kChunkAtLeast = 2;
 constexpr std::size_t kSerialBelow = 32; // smaller batches are not worth sharing

@@ -3,12 +3,10 @@
 #include "core/stats/distributions.h"
 #include "core/stats/histogram.h"
 #include "core/stats/log_log.h"
-#include "core/text/text_codec.h"
+#include "core/text/cause_match.h"
 
 #include <cmath>
 #include <limits>
-#include <string_view>
-#include <unordered_map>
 
 namespace tovimo {
 
@@ -37,28 +35,12 @@ void RankCauses(AnalysisState& st) {
 
 // Each record points at the ranked cause its source names; the last match wins.
 void RemapRecords(AnalysisState& st) {
-    const int np = st.NPrich;
-    std::vector<std::string> lowerNames(static_cast<size_t>(np) + 1);
-    for (int k = 1; k <= np; ++k)
-        lowerNames[static_cast<size_t>(k)] = LowerCase(st.Vidy_otkazov[static_cast<size_t>(k)].Nazv_Prich);
-    // Sources repeat: the cause found for a source is kept (for a bounded
-    // number of sources) and reused for the records with the same text.
-    constexpr size_t kRememberedSources = 4096;
-    std::unordered_map<std::string_view, int> found;
-    for (Problems& p : st.MasProbl) {
-        if (const auto it = found.find(p.Pri); it != found.end()) {
-            if (it->second > 0) p.chey = it->second;
-            continue;
-        }
-        const std::string lowerPri = LowerCase(p.Pri);
-        int match = 0;
-        for (int k = 1; k <= np; ++k) {
-            const std::string& name = lowerNames[static_cast<size_t>(k)];
-            if (!name.empty() && lowerPri.find(name) != std::string::npos) match = k;
-        }
-        if (match > 0) p.chey = match;
-        if (found.size() < kRememberedSources) found.emplace(p.Pri, match);
-    }
+    std::vector<std::string> names(static_cast<size_t>(st.NPrich) + 1);
+    for (int k = 1; k <= st.NPrich; ++k)
+        names[static_cast<size_t>(k)] = st.Vidy_otkazov[static_cast<size_t>(k)].Nazv_Prich;
+    CauseMatcher causes(names);
+    for (Problems& p : st.MasProbl)
+        if (const int match = causes.LastNamedIn(p.Pri); match > 0) p.chey = match;
 }
 
 // Records beyond the failures the header counts do not enlarge the fleet.
