@@ -12,7 +12,7 @@ cmake -S . -B "$BUILD_DIR" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTOVIMO_B
 cmake --build "$BUILD_DIR" -j "$(nproc)" --target gen_thread_test core_tests
 export QT_QPA_PLATFORM=offscreen
 export TSAN_OPTIONS="halt_on_error=1 exitcode=66 second_deadlock_stack=1 suppressions=$PWD/scripts/tsan.supp"
-"$BUILD_DIR/tests/core/core_tests" --gtest_filter='Genetic*:Threads/GeneticSort.*'
+"$BUILD_DIR/tests/core/core_tests" --gtest_filter='Genetic*:Threads/GeneticSort.*:Threads/Pool.*'
 for loc in C.UTF-8 ru_RU.UTF-8; do
   LC_ALL=$loc LANG=$loc "$BUILD_DIR/tests/gui/gen_thread_test"
 done

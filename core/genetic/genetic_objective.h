@@ -12,7 +12,7 @@
 
 namespace tovimo {
 
-class GeneticObjective {
+class alignas(64) GeneticObjective {
   public:
     // Reads the histogram, Tzenz, Izd_Prived, Kol_izw, Sred, SKO and the two
     // search flags from `st`; `K_powtor` is the run's repeat factor.

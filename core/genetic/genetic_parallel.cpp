@@ -38,10 +38,25 @@ void CpuRelax() {
     TOVIMO_CPU_RELAX();
 }
 
+void SpinBarrier::ArriveAndWait() {
+    const unsigned generation = generation_.load(std::memory_order_acquire);
+    if (arrived_.fetch_add(1, std::memory_order_acq_rel) + 1 == count_) {
+        arrived_.store(0, std::memory_order_relaxed);
+        generation_.fetch_add(1, std::memory_order_release);
+        return;
+    }
+    // Spins, giving the processor up now and then to a thread that has yet
+    // to arrive on a busy machine.
+    for (unsigned round = 1; generation_.load(std::memory_order_acquire) == generation; ++round) {
+        TOVIMO_CPU_RELAX();
+        if (round % 1024 == 0) std::this_thread::yield();
+    }
+}
+
 EvaluationPool::EvaluationPool(unsigned threads) {
     if (threads == 0) threads = std::max(1u, std::thread::hardware_concurrency());
     for (unsigned i = 1; i < threads; ++i)
-        workers_.emplace_back([this] { workerLoop(); });
+        workers_.emplace_back([this, i] { workerLoop(i); });
 }
 
 EvaluationPool::~EvaluationPool() {
@@ -70,6 +85,15 @@ void EvaluationPool::takeShare() noexcept {
     }
 }
 
+void EvaluationPool::callOnce(std::size_t index) noexcept {
+    try {
+        (*job_)(index);
+    } catch (...) {
+        std::lock_guard lock(mutex_);
+        if (!error_) error_ = std::current_exception();
+    }
+}
+
 // Whether a batch newer than `seen` was posted; false when the pool closes.
 bool EvaluationPool::waitForBatch(std::uint64_t seen) {
     const auto posted = [&] {
@@ -84,11 +108,14 @@ bool EvaluationPool::waitForBatch(std::uint64_t seen) {
     return !quit_.load(std::memory_order_acquire);
 }
 
-void EvaluationPool::workerLoop() {
+void EvaluationPool::workerLoop(std::size_t index) {
     std::uint64_t seen = 0;
     while (waitForBatch(seen)) {
         seen = batch_.load(std::memory_order_acquire);
-        takeShare();
+        if (perThread_)
+            callOnce(index);
+        else
+            takeShare();
         if (busy_.fetch_sub(1, std::memory_order_acq_rel) == 1) {
             std::lock_guard lock(mutex_);
             if (callerSleeps_) done_.notify_one();
@@ -97,10 +124,11 @@ void EvaluationPool::workerLoop() {
 }
 
 void EvaluationPool::run(std::size_t n, std::size_t chunk, const std::function<void(std::size_t)>& fn,
-                         const std::function<void()>* lead) {
+                         const std::function<void()>* lead, bool perThread) {
     {
         std::lock_guard lock(mutex_);
         job_ = &fn;
+        perThread_ = perThread;
         count_ = n;
         chunk_ = chunk;
         next_.store(0, std::memory_order_relaxed);
@@ -117,7 +145,10 @@ void EvaluationPool::run(std::size_t n, std::size_t chunk, const std::function<v
             if (!error_) error_ = std::current_exception();
         }
     }
-    takeShare();
+    if (perThread)
+        callOnce(0);
+    else
+        takeShare();
     const auto finished = [&] { return busy_.load(std::memory_order_acquire) == 0; };
     std::exception_ptr error;
     {
@@ -162,6 +193,18 @@ void EvaluationPool::ForEachPart(std::size_t parts, const std::function<void(std
         return;
     }
     run(parts, 1, fn);
+}
+
+} // namespace tovimo
+
+namespace tovimo {
+
+void EvaluationPool::ForEachThread(const std::function<void(std::size_t)>& fn) {
+    if (workers_.empty()) {
+        fn(0);
+        return;
+    }
+    run(threads(), 1, fn, nullptr, true);
 }
 
 } // namespace tovimo

@@ -23,6 +23,20 @@ namespace tovimo {
 // A pause for a thread that waits on another in a loop.
 void CpuRelax();
 
+// A meeting point for `count` threads that run at the same time (as those of
+// EvaluationPool::ForEachThread): each waits in ArriveAndWait until all have
+// arrived. It can be used again at once.
+class SpinBarrier {
+  public:
+    explicit SpinBarrier(std::size_t count) : count_(count) {}
+    void ArriveAndWait();
+
+  private:
+    alignas(64) std::atomic<std::size_t> arrived_{0};
+    alignas(64) std::atomic<unsigned> generation_{0};
+    std::size_t count_;
+};
+
 class EvaluationPool {
   public:
     // `threads` counts the caller; 0 means one per hardware thread.
@@ -47,11 +61,18 @@ class EvaluationPool {
     // where there are threads enough, whatever the number of calls.
     void ForEachPart(std::size_t parts, const std::function<void(std::size_t)>& fn);
 
+    // Calls fn(t) once on every thread t of the pool, all at the same time:
+    // t is 0 on the caller and 1, 2... on the workers, the same worker for
+    // the same t every time, so that what a thread made stays in its cache.
+    // The calls may wait for each other.
+    void ForEachThread(const std::function<void(std::size_t)>& fn);
+
   private:
     void run(std::size_t n, std::size_t chunk, const std::function<void(std::size_t)>& fn,
-             const std::function<void()>* lead = nullptr);
-    void workerLoop();
+             const std::function<void()>* lead = nullptr, bool perThread = false);
+    void workerLoop(std::size_t index);
     void takeShare() noexcept;
+    void callOnce(std::size_t index) noexcept;
     bool waitForBatch(std::uint64_t seen);
 
     std::vector<std::thread> workers_;
@@ -60,13 +81,15 @@ class EvaluationPool {
     const std::function<void(std::size_t)>* job_ = nullptr;
     std::size_t count_ = 0;
     std::size_t chunk_ = 1;
-    std::atomic<std::size_t> next_{0};
-    std::atomic<unsigned> busy_{0};
-    std::atomic<std::uint64_t> batch_{0};
+    bool perThread_ = false; // the batch is one call on each thread
+    alignas(64) std::atomic<std::size_t> next_{0};
+    alignas(64) std::atomic<unsigned> busy_{0};
+    alignas(64) std::atomic<std::uint64_t> batch_{0};
     std::atomic<bool> quit_{false};
     unsigned sleepers_ = 0; // workers waiting on wake_, guarded by mutex_
     bool callerSleeps_ = false;
     std::exception_ptr error_;
+    char pad_[64];
 };
 
 } // namespace tovimo

@@ -7,7 +7,9 @@
 
 namespace tovimo {
 
-class GaRandom {
+// Aligned to a cache line of its own: the generator's state changes at every
+// draw, and other threads must not share a line with it.
+class alignas(64) GaRandom {
   public:
     explicit GaRandom(std::uint64_t seed) : gen_(seed) {}
 
