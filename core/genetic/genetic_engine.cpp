@@ -194,6 +194,11 @@ void GeneticEngine::CrossingOverThenMutationDraws(int iNumPokolenie) {
     crossingOver(iNumPokolenie, true);
 }
 
+namespace {
+// Pairs of children whose draws are taken before any of them is built.
+constexpr size_t kPairsDrawnAhead = 8;
+} // namespace
+
 void GeneticEngine::crossingOver(int iNumPokolenie, bool drawMutation) {
     // Parents may be children of this call, whose digits do not depend on any
     // score. The calling thread takes the draws and builds the children in
@@ -214,18 +219,34 @@ void GeneticEngine::crossingOver(int iNumPokolenie, bool drawMutation) {
     std::atomic<size_t> built{0};
     const std::function<void()> build = [&] {
         try {
-            for (std::int64_t n = 0; n < Nx; ++n) {
-                const auto C = static_cast<std::int64_t>(first) + 2 * n;
-                const std::int64_t iX1 = Round(rng_.Uniform() * static_cast<double>(C) / 2);
-                const std::int64_t iX2 = C - 1 - Round(rng_.Uniform() * static_cast<double>(C) / 2);
-                const int iCrossX = static_cast<int>(Round(rng_.Uniform() * (LengthXrome - 2))) + 1;
-                if (iX1 < 0 || iX1 >= C || iX2 < 0 || iX2 >= C)
-                    throw std::out_of_range("crossover parent out of range");
-                const Chromosome p1 = ListPopulation[static_cast<size_t>(iX1)].sX;
-                const Chromosome p2 = ListPopulation[static_cast<size_t>(iX2)].sX;
-                ListPopulation.push_back({Splice(p1, p2, iCrossX), 0, iNumPokolenie});
-                ListPopulation.push_back({Splice(p2, p1, iCrossX), 0, iNumPokolenie});
-                built.store(static_cast<size_t>(2 * n + 2), std::memory_order_release);
+            // The draws of a few pairs at a time, their parents asked for all
+            // at once, then the pairs built: the parents arrive side by side.
+            struct Draw {
+                std::int64_t iX1, iX2;
+                int iCrossX;
+            };
+            std::array<Draw, kPairsDrawnAhead> block;
+            for (std::int64_t from = 0; from < Nx; from += kPairsDrawnAhead) {
+                const std::int64_t to = std::min<std::int64_t>(Nx, from + kPairsDrawnAhead);
+                for (std::int64_t n = from; n < to; ++n) {
+                    const auto C = static_cast<std::int64_t>(first) + 2 * n;
+                    Draw& d = block[static_cast<size_t>(n - from)];
+                    d.iX1 = Round(rng_.Uniform() * static_cast<double>(C) / 2);
+                    d.iX2 = C - 1 - Round(rng_.Uniform() * static_cast<double>(C) / 2);
+                    d.iCrossX = static_cast<int>(Round(rng_.Uniform() * (LengthXrome - 2))) + 1;
+                    if (d.iX1 < 0 || d.iX1 >= C || d.iX2 < 0 || d.iX2 >= C)
+                        throw std::out_of_range("crossover parent out of range");
+                    __builtin_prefetch(ListPopulation.data() + d.iX1);
+                    __builtin_prefetch(ListPopulation.data() + d.iX2);
+                }
+                for (std::int64_t n = from; n < to; ++n) {
+                    const Draw& d = block[static_cast<size_t>(n - from)];
+                    const Chromosome p1 = ListPopulation[static_cast<size_t>(d.iX1)].sX;
+                    const Chromosome p2 = ListPopulation[static_cast<size_t>(d.iX2)].sX;
+                    ListPopulation.push_back({Splice(p1, p2, d.iCrossX), 0, iNumPokolenie});
+                    ListPopulation.push_back({Splice(p2, p1, d.iCrossX), 0, iNumPokolenie});
+                    built.store(static_cast<size_t>(2 * n + 2), std::memory_order_release);
+                }
             }
             if (drawMutation) drawMutationFlips();
         } catch (...) {
@@ -282,15 +303,13 @@ void GeneticEngine::drawMutationFlips() {
     flipsDrawn_ = true;
 }
 
-// Applies the flips drawn for place j, clears them, and decodes the
+// Applies the flips drawn for place j and decodes the
 // individual there.
 void GeneticEngine::flipAndDecode(size_t j, ParamVector& Ao) {
     Xromosome& x = ListPopulation[j];
-    Chromosome& f = flips_[j];
+    const Chromosome& f = flips_[j];
     for (size_t k = 0; k < f.gene.size(); ++k)
         x.sX.gene[k] ^= f.gene[k];
-    f = {};
-    isHit_[j] = 0;
     XromeToA(x.sX, Ao);
 }
 
@@ -332,12 +351,21 @@ void GeneticEngine::Mutation() {
         throw std::out_of_range("mutation out of the population");
     }
     if (byOwner) {
-        pool_.ForEachPart(parts, [&](size_t t) {
-            const auto& list = byOwner_[t];
-            auto point = [&](size_t i, ParamVector& Ao) { flipAndDecode(list[i], Ao); };
-            auto store = [&](size_t i, double v) { ListPopulation[list[i]].Celev_F = v; };
-            for (size_t group = 0; 4 * group < list.size(); ++group)
-                scoreGroup(list.size(), group, point, store);
+        // A thread through with its own individuals takes what is left of
+        // the others'.
+        struct alignas(64) Next {
+            std::atomic<size_t> group{0};
+        };
+        std::vector<Next> nextGroup(parts);
+        pool_.ForEachThread([&](size_t t) {
+            for (size_t k = 0; k < parts; ++k) {
+                const auto& list = byOwner_[(t + k) % parts];
+                auto& next = nextGroup[(t + k) % parts].group;
+                auto point = [&](size_t i, ParamVector& Ao) { flipAndDecode(list[i], Ao); };
+                auto store = [&](size_t i, double v) { ListPopulation[list[i]].Celev_F = v; };
+                for (size_t group; 4 * (group = next.fetch_add(1, std::memory_order_relaxed)) < list.size();)
+                    scoreGroup(list.size(), group, point, store);
+            }
         });
     } else {
         scoreInFours(
@@ -346,7 +374,8 @@ void GeneticEngine::Mutation() {
     }
     changed_.insert(changed_.end(), hit_.begin(), hit_.end());
     evaluations_ += static_cast<long long>(hit_.size());
-    hit_.clear(); // their flips were cleared as they were applied
+    // The flips applied are cleared with the next draws, on the thread that
+    // draws: the threads that applied them only read them.
 }
 
 void GeneticEngine::DestroyBad(int iNumOsobey) {
@@ -354,248 +383,6 @@ void GeneticEngine::DestroyBad(int iNumOsobey) {
     if (ListPopulation.size() > keep) ListPopulation.resize(keep);
     sortedCount_ = std::min(sortedCount_, ListPopulation.size());
     if (ListPopulation.empty()) ListGens.clear();
-}
-
-namespace {
-
-// A score as an unsigned key in the same order: -0 and +0 alike, every value
-// that is not a number last and equal to the others of its kind.
-std::uint64_t scoreKey(double score) {
-    if (std::isnan(score)) return ~std::uint64_t{0};
-    const auto bits = std::bit_cast<std::uint64_t>(score + 0.0);
-    return (bits >> 63) ? ~bits : bits | (std::uint64_t{1} << 63);
-}
-
-} // namespace
-
-void GeneticEngine::Sort() {
-    sortKeeping(ListPopulation.size());
-}
-
-void GeneticEngine::SortAndDestroyBad(int iNumOsobey) {
-    sortKeeping(static_cast<size_t>(std::max(iNumOsobey, 0)));
-    DestroyBad(iNumOsobey);
-}
-
-namespace {
-
-// Merges two sorted runs into `out` until it holds `count` keys or both runs
-// are spent, without a branch on the comparison.
-template <class Key>
-void mergeFirst(const Key* a, size_t na, const Key* b, size_t nb, Key* out, size_t count) {
-    size_t i = 0, j = 0, o = 0;
-    while (o < count && i < na && j < nb) {
-        const bool fromB = b[j] < a[i];
-        out[o++] = fromB ? b[j] : a[i];
-        j += fromB;
-        i += !fromB;
-    }
-    while (o < count && i < na)
-        out[o++] = a[i++];
-    while (o < count && j < nb)
-        out[o++] = b[j++];
-}
-
-// How many of the first k keys of the merge of sorted runs a and b (unique
-// keys, k <= na + nb) come from a.
-template <class Key> size_t coRank(const Key* a, size_t na, const Key* b, size_t nb, size_t k) {
-    size_t lo = k > nb ? k - nb : 0, hi = std::min(k, na);
-    while (lo < hi) {
-        const size_t i = lo + (hi - lo) / 2, j = k - i;
-        if (j > 0 && b[j - 1] > a[i])
-            lo = i + 1;
-        else
-            hi = i;
-    }
-    return lo;
-}
-
-// Sorts keys whose places increase along the list by their score alone,
-// stably, so that they end in (score, place) order: a least significant digit
-// radix sort on the score's eight bytes, skipping the bytes all keys share.
-template <class Key> void sortByScore(std::vector<Key>& keys, std::vector<Key>& spare) {
-    const size_t n = keys.size();
-    if (n < 256) {
-        std::sort(keys.begin(), keys.end());
-        return;
-    }
-    std::array<std::array<std::uint32_t, 256>, 8> counts{};
-    for (const Key& k : keys) {
-        const auto score = static_cast<std::uint64_t>(k >> 32);
-        for (size_t d = 0; d < 8; ++d)
-            ++counts[d][(score >> (8 * d)) & 0xFF];
-    }
-    spare.resize(n);
-    for (size_t d = 0; d < 8; ++d) {
-        auto& c = counts[d];
-        if (c[static_cast<size_t>((static_cast<std::uint64_t>(keys[0] >> 32) >> (8 * d)) & 0xFF)] == n)
-            continue;
-        std::uint32_t at = 0;
-        for (auto& v : c) {
-            const std::uint32_t here = v;
-            v = at;
-            at += here;
-        }
-        for (const Key& k : keys)
-            spare[c[(static_cast<std::uint64_t>(k >> 32) >> (8 * d)) & 0xFF]++] = k;
-        keys.swap(spare);
-    }
-}
-
-// Below this many individuals a sort runs in one piece on the caller.
-constexpr size_t kSortInPiecesFrom = 256;
-
-// Run t holds the places of blocks t, t + parts, t + 2 parts... of n, blocks
-// of kSortBlock places: each thread reads mostly whole cache lines of its own.
-constexpr size_t kSortBlock = 32;
-
-size_t runLength(size_t n, size_t t, size_t parts) {
-    const size_t blocks = n / kSortBlock, rest = n % kSortBlock;
-    const size_t whole = (blocks + parts - 1 - t) / parts * kSortBlock;
-    return whole + (blocks % parts == t ? rest : 0);
-}
-
-size_t runStart(size_t n, size_t t, size_t parts) {
-    size_t start = 0;
-    for (size_t u = 0; u < t; ++u)
-        start += runLength(n, u, parts);
-    return start;
-}
-
-} // namespace
-
-// The order of a stable sort by score, found on (key, place) keys and then
-// applied to the individuals in one pass: sorting the individuals themselves
-// moves 48 bytes at every step. Since the last sort only the individuals
-// changed by a mutation and those appended since are out of place; the rest
-// is merged with them. With more than one thread the places are dealt out to
-// the threads in turn (so that each gets its share of those out of place),
-// each thread sorts its places into a run, and the runs are merged by ranges
-// of keys, each range on its own thread. Keys are unique, so the result does
-// not depend on how the work was shared.
-void GeneticEngine::sortKeeping(size_t keep) {
-    auto& p = ListPopulation;
-    const size_t n = p.size();
-    keep = std::min(keep, n);
-    misplaced_.assign(n, 0);
-    for (size_t i = sortedCount_; i < n; ++i)
-        misplaced_[i] = 1;
-    for (std::uint32_t i : changed_)
-        if (i < n) misplaced_[i] = 1;
-    changed_.clear();
-    const size_t parts = n >= kSortInPiecesFrom ? pool_.threads() : 1;
-    // With two threads, each takes the places of the sorted head that it
-    // filled in the last sort, and every other block of those appended since;
-    // otherwise all places are dealt out by blocks.
-    const bool byOwner =
-        parts == 2 && owners_.size() == 3 && owners_.back() == sortedCount_ && sortedCount_ <= n;
-    const size_t head = byOwner ? sortedCount_ : 0;
-    pieces_.resize(parts);
-    for (size_t t = 0; t < parts; ++t) {
-        SortPiece& piece = pieces_[t];
-        piece.byOwner = byOwner;
-        piece.runStart = (byOwner ? owners_[t] : 0) + runStart(n - head, t, parts);
-        piece.runLength = (byOwner ? owners_[t + 1] - owners_[t] : 0) + runLength(n - head, t, parts);
-    }
-    runs_.resize(n);
-    pool_.ForEachPart(parts, [&](size_t t) { sortPart(t, parts); });
-    scratch_.resize(keep);
-    owners_.assign(parts + 1, keep);
-    owners_[0] = 0;
-    if (parts == 1) {
-        for (size_t i = 0; i < keep; ++i)
-            scratch_[i] = p[static_cast<std::uint32_t>(runs_[i])];
-    } else {
-        merged_.resize(keep);
-        pool_.ForEachPart(parts, [&](size_t t) { mergePart(t, parts, keep); });
-        for (size_t t = 1; t < parts; ++t)
-            owners_[t] = pieces_[t].output;
-    }
-    p.swap(scratch_);
-    sortedCount_ = keep;
-}
-
-// Run `part`: the keys of its places, those out of place sorted and merged
-// with those in place (sorted too if a score changed outside the operators).
-void GeneticEngine::sortPart(size_t part, size_t parts) {
-    const size_t n = ListPopulation.size();
-    SortPiece& piece = pieces_[part];
-    piece.inOrder.clear();
-    piece.outOfOrder.clear();
-    const auto take = [&](size_t from, size_t to) {
-        for (size_t i = from; i < to; ++i) {
-            const SortKey key =
-                (SortKey{scoreKey(ListPopulation[i].Celev_F)} << 32) | static_cast<std::uint32_t>(i);
-            (misplaced_[i] ? piece.outOfOrder : piece.inOrder).push_back(key);
-        }
-    };
-    size_t tail = 0;
-    if (piece.byOwner) {
-        take(owners_[part], owners_[part + 1]);
-        tail = sortedCount_;
-    }
-    for (size_t block = tail + part * kSortBlock; block < n; block += parts * kSortBlock)
-        take(block, std::min(n, block + kSortBlock));
-    if (!std::is_sorted(piece.inOrder.begin(), piece.inOrder.end()))
-        std::sort(piece.inOrder.begin(), piece.inOrder.end());
-    sortByScore(piece.outOfOrder, piece.spare);
-    mergeFirst(piece.inOrder.data(), piece.inOrder.size(), piece.outOfOrder.data(), piece.outOfOrder.size(),
-               runs_.data() + piece.runStart, piece.runLength);
-}
-
-// Range `part` of the keys: those from its splitter up to the next one, taken
-// from every run, merged into merged_ where they belong and, as far as the
-// first `keep`, their individuals gathered into scratch_. Two runs split
-// exactly at the middle of the first `keep`; with more, run 0 samples every
-// parts-th block, so its keys spaced by keep / parts^2 split them nearly evenly.
-void GeneticEngine::mergePart(size_t part, size_t parts, size_t keep) {
-    const auto runBegin = [&](size_t r) { return runs_.data() + pieces_[r].runStart; };
-    const auto runEnd = [&](size_t r) { return runBegin(r) + pieces_[r].runLength; };
-    const auto splitAt = [&](size_t r, size_t s) -> const SortKey* {
-        if (s == 0) return runBegin(r);
-        if (s == parts) return runEnd(r);
-        if (parts == 2) { // where the first keep / 2 of the merged keys end in run r
-            const size_t first =
-                coRank(runBegin(0), pieces_[0].runLength, runBegin(1), pieces_[1].runLength, keep / 2);
-            return r == 0 ? runBegin(0) + first : runBegin(1) + (keep / 2 - first);
-        }
-        const SortKey splitter = runs_[std::min(keep * s / (parts * parts), pieces_[0].runLength - 1)];
-        return std::lower_bound(runBegin(r), runEnd(r), splitter);
-    };
-    size_t output = 0;
-    for (size_t r = 0; r < parts; ++r)
-        output += static_cast<size_t>(splitAt(r, part) - runBegin(r));
-    pieces_[part].output = std::min(output, keep);
-    if (output >= keep) return;
-    struct Head {
-        const SortKey* at;
-        const SortKey* end;
-    };
-    std::vector<Head> heads;
-    size_t total = 0;
-    for (size_t r = 0; r < parts; ++r) {
-        const Head h{splitAt(r, part), splitAt(r, part + 1)};
-        total += static_cast<size_t>(h.end - h.at);
-        if (h.at != h.end) heads.push_back(h);
-    }
-    const size_t count = std::min(total, keep - output);
-    SortKey* out = merged_.data() + output;
-    if (heads.size() <= 2) { // two threads: a plain merge
-        const Head none{nullptr, nullptr};
-        const Head a = heads.empty() ? none : heads[0], b = heads.size() < 2 ? none : heads[1];
-        mergeFirst(a.at, static_cast<size_t>(a.end - a.at), b.at, static_cast<size_t>(b.end - b.at), out,
-                   count);
-    } else { // more: the smallest head each time
-        for (size_t o = 0; o < count; ++o) {
-            size_t best = heads.size();
-            for (size_t h = 0; h < heads.size(); ++h)
-                if (heads[h].at != heads[h].end && (best == heads.size() || *heads[h].at < *heads[best].at))
-                    best = h;
-            out[o] = *heads[best].at++;
-        }
-    }
-    for (size_t o = 0; o < count; ++o)
-        scratch_[output + o] = ListPopulation[static_cast<std::uint32_t>(out[o])];
 }
 
 void GeneticEngine::MoveBest(int iNPokolenie, std::optional<long long> copyCount) {

@@ -117,8 +117,10 @@ class GeneticEngine {
     void drawMutationFlips();
     void clearFlips();
     void sortKeeping(size_t keep);
-    void sortPart(size_t part, size_t parts);
-    void mergePart(size_t part, size_t parts, size_t keep);
+    void cutIntoRanges(size_t head, size_t parts);
+    void sortRange(size_t t, size_t parts, size_t keep);
+    void setBounds(size_t head, size_t parts);
+    void dealToPlace(size_t t, size_t parts);
 
     AnalysisState& st_;
     GaRandom& rng_;
@@ -138,25 +140,28 @@ class GeneticEngine {
     std::vector<Chromosome> flips_;
     std::vector<char> isHit_;
     std::vector<std::uint32_t> hit_;
-    // Working storage of Sort, kept between generations. The score's key in
-    // the high 64 bits, the place in the low 32: one comparison orders by
-    // score and keeps equal scores in place order.
+    // Working storage of Sort, kept between generations: the places out of
+    // order, a sample of their keys, where the ranges of keys begin, and each
+    // range's keys. A key is the score's key in the high 64 bits and the place
+    // in the low 32 (see genetic_sort.cpp).
     __extension__ typedef unsigned __int128 SortKey;
-    struct SortPiece {
-        std::vector<SortKey> inOrder, outOfOrder, spare;
-        std::vector<size_t> cut; // where each run's share of this piece's output starts
-        size_t output = 0;       // where this piece's output starts
-        bool byOwner = false;    // the places are a range, not blocks
-        size_t runStart = 0, runLength = 0;
+    struct SortRange {
+        std::vector<SortKey> inOrder, toPlace, spare;
+        size_t output = 0, end = 0; // where the range's keys begin and end in the new order
+        bool fits = true;
     };
-    std::vector<SortPiece> pieces_;
+    std::vector<char> misplaced_;
+    std::vector<std::uint32_t> toPlace_;
+    std::vector<SortKey> sample_, merged_;
+    std::vector<size_t> cuts_;
+    std::vector<SortRange> ranges_;
+    std::vector<SortKey> bounds_;
+    std::vector<std::vector<std::vector<SortKey>>> dealt_; // [share][range]
+    std::vector<Xromosome> scratch_;
     // Where the last sort's threads put the individuals they moved: thread t
     // the places from owners_[t] up to owners_[t + 1].
     std::vector<size_t> owners_;
     std::vector<std::vector<std::uint32_t>> byOwner_;
-    std::vector<SortKey> runs_, merged_;
-    std::vector<char> misplaced_;
-    std::vector<Xromosome> scratch_;
 };
 
 } // namespace tovimo

@@ -86,7 +86,7 @@ class Run {
         if (CopyTrigger(g, N_)) flags_.bCopyBest.store(true);
 
         eng_.Sort();
-        auto& pop = eng_.ListPopulation;
+        const auto& pop = eng_.ListPopulation;
         if (!pop.empty() && pop.front().Celev_F < st_.dMinimumAll) {
             st_.dMinimumAll = pop.front().Celev_F;
             eng_.XromeToA(pop.front().sX, st_.Ao);
