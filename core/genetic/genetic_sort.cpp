@@ -116,9 +116,10 @@ void GeneticEngine::SortAndDestroyBad(int iNumOsobey) {
 // keys to place to the ranges, each its share; then a thread takes the
 // individuals in order of its range (one stretch of places) and the keys to
 // place dealt to it, sorts the latter, merges both where the range begins in
-// the new order and moves the individuals there. Keys are unique, so the result does not depend on how the
-// work was shared. Should a score in order have changed behind the engine's back, the ranges do not fit
-// together and the sort is made again in one piece.
+// the new order and moves the individuals there. Keys are unique, so the
+// result does not depend on how the work was shared. Should a score in order
+// have changed behind the engine's back, the ranges do not fit together and
+// the sort is made again in one piece.
 void GeneticEngine::sortKeeping(size_t keep) {
     auto& p = ListPopulation;
     const size_t n = p.size();
