@@ -177,8 +177,7 @@ void TForm1::buildUi() {
     Mass_List->horizontalHeader()->setStyleSheet(
         QStringLiteral("QHeaderView::section { background-color: palette(tool-tip-base); }"));
     Mass_List->setHorizontalHeaderLabels({QString(), QString(), QString(), QString()});
-    for (int c = 0; c < 4; ++c)
-        Mass_List->setColumnWidth(c, form_.Mass_List_widths[static_cast<size_t>(c)]);
+    fitGridColumns();
     rightColumn_ = new QVBoxLayout;
     rightColumn_->addWidget(buildChart2(), 1);
     rightColumn_->addWidget(Mass_List, 1);

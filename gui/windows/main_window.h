@@ -141,6 +141,7 @@ class TForm1 : public QMainWindow {
     void showForm();
     void showGrid();
     void showChart();
+    void fitGridColumns();
     void appendMemoLines();
     void appendMemoLine(const std::string& line);
     void showRunningFit(const QString& text);

@@ -19,6 +19,7 @@
 #include <QTableWidget>
 #include <QValueAxis>
 
+#include <algorithm>
 #include <cmath>
 
 namespace tovimo {
@@ -121,8 +122,16 @@ void TForm1::showGrid() {
         for (int c = 0; c < 4; ++c)
             Mass_List->setItem(static_cast<int>(r) - 1, c,
                                new QTableWidgetItem(qs(rows[r][static_cast<size_t>(c)])));
+    fitGridColumns();
+}
+
+// The record grid's columns take the widths the form gives them, widened
+// where a header's text would not fit in them.
+void TForm1::fitGridColumns() {
+    const QHeaderView* header = Mass_List->horizontalHeader();
     for (int c = 0; c < 4; ++c)
-        Mass_List->setColumnWidth(c, form_.Mass_List_widths[static_cast<size_t>(c)]);
+        Mass_List->setColumnWidth(
+            c, std::max(form_.Mass_List_widths[static_cast<size_t>(c)], header->sectionSizeHint(c)));
 }
 
 void TForm1::showChart() {

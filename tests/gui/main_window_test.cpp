@@ -336,6 +336,13 @@ class MainWindowTest : public QObject {
         QCOMPARE(grid->model()->headerData(3, Qt::Horizontal).toString(), QStringLiteral("Описание отказа"));
         QCOMPARE(grid->item(0, 0)->text(), QStringLiteral("1"));
         QCOMPARE(grid->columnWidth(3), 1010);
+        // The form's widths, widened where a header would be cut.
+        const int formWidths[] = {65, 85, 200, 1010};
+        for (int c = 0; c < 4; ++c) {
+            QVERIFY2(grid->columnWidth(c) >= formWidths[c], qPrintable(QString::number(c)));
+            QVERIFY2(grid->columnWidth(c) >= grid->horizontalHeader()->sectionSizeHint(c),
+                     qPrintable(grid->model()->headerData(c, Qt::Horizontal).toString()));
+        }
 
         QLineSeries* series1 = nullptr;
         QLineSeries* series2 = nullptr;
