@@ -37,6 +37,13 @@ namespace {
 constexpr int kDesignWidth = 1522;
 constexpr int kDesignHeight = 818;
 
+// The first of the texts that fits in `width`, or the last cut to fit.
+QString firstThatFits(const QFontMetrics& metrics, const QStringList& texts, int width) {
+    for (const QString& text : texts)
+        if (metrics.horizontalAdvance(text) <= width) return text;
+    return texts.isEmpty() ? QString() : metrics.elidedText(texts.back(), Qt::ElideRight, width);
+}
+
 QPushButton* button(const QString& text, const QString& name, QWidget* parent) {
     auto* b = new QPushButton(text, parent);
     b->setObjectName(name);
@@ -203,9 +210,8 @@ void TForm5::layOut() {
     btnReport->setGeometry(l.report);
     btnSaveTable->setGeometry(l.saveTable);
     btnBounds->setGeometry(l.bounds);
-    WarningsLine->setText(
-        QFontMetrics(WarningsLine->font())
-            .elidedText(warningsText_, Qt::ElideRight, std::max(0, l.warnings.width() - 4)));
+    WarningsLine->setText(firstThatFits(QFontMetrics(WarningsLine->font()), warningsTexts_,
+                                        std::max(0, l.warnings.width() - 4)));
     WarningsLine->setGeometry(l.warnings);
 }
 
@@ -223,9 +229,13 @@ void TForm5::showWarnings(char sep) {
     QStringList lines;
     for (const ModelWarning& w : st_.Warnings)
         lines << QString::fromStdString(WarningMemoLine(w));
-    warningsText_ =
-        n == 0 ? QString() : QStringLiteral("Предупреждений: %1 (подробно: кнопка «Границы»)").arg(n);
-    WarningsLine->setText(warningsText_);
+    // The whole line where there is room, shorter forms where there is not.
+    warningsTexts_.clear();
+    if (n > 0)
+        warningsTexts_ << QStringLiteral("Предупреждений: %1 (подробно: кнопка «Границы»)").arg(n)
+                       << QStringLiteral("Предупреждений: %1").arg(n)
+                       << QStringLiteral("Предупр.: %1").arg(n);
+    WarningsLine->setText(warningsTexts_.value(0));
     WarningsLine->setToolTip(lines.join(QLatin1Char('\n')));
     bounds_->fill(st_, sep);
 }

@@ -9,6 +9,7 @@
 #include "gui/report/report_pdf.h"
 
 #include <QPointer>
+#include <QStringList>
 #include <QWidget>
 
 #include <functional>
@@ -93,7 +94,7 @@ class TForm5 : public QWidget {
         ReportSource source;
     };
     std::unique_ptr<Shown> shown_;
-    QString warningsText_;
+    QStringList warningsTexts_;
     TBoundsPanel* bounds_ = nullptr;
 };
 

@@ -140,7 +140,16 @@ class LikelihoodWindowTest : public QObject {
         QVERIFY(chart2->inLegend(QStringLiteral("Series25")));
 
         // the warnings line and the bounds panel
-        QVERIFY(r.WarningsLine->text().contains(QString::number(app.state.Warnings.size())));
+        const QString count = QString::number(app.state.Warnings.size());
+        QVERIFY(r.WarningsLine->text().contains(count));
+        // At the smallest size a shorter form keeps the count whole.
+        const QSize before = r.size();
+        r.resize(r.minimumSize());
+        QCoreApplication::processEvents();
+        QVERIFY2(r.WarningsLine->text().contains(count) && !r.WarningsLine->text().contains(QChar(0x2026)),
+                 qPrintable(r.WarningsLine->text()));
+        r.resize(before);
+        QCoreApplication::processEvents();
         QVERIFY(!r.boundsPanel()->isVisible());
         QTest::mouseClick(r.btnBounds, Qt::LeftButton);
         TBoundsPanel* panel = r.boundsPanel();
