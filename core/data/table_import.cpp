@@ -227,89 +227,108 @@ std::vector<std::string> CheckImportHeader(const ImportHeader& h) {
     return problems;
 }
 
-TableImport ConvertFailureTable(const FailureTable& table, const ImportHeader& header) {
-    TableImport out;
-    struct Row {
-        TimeText time;
-        std::string cause; // empty: no cause given
-        std::string description;
-    };
-    std::vector<Row> rows;
+namespace {
+
+// A row of the table that can be a record.
+struct ImportRow {
+    TimeText time;
+    std::string cause; // empty: no cause given
+    std::string description;
+};
+
+// The rows that can be records; the others go to `bad` with the reason.
+std::vector<ImportRow> readImportRows(const FailureTable& table, std::vector<BadRow>& bad) {
+    std::vector<ImportRow> rows;
     for (const TableRow& r : table.rows) {
         if (r.unclosedQuote) {
-            out.badRows.push_back(
-                {r.line, "не закрыта кавычка: строка и все строки за ней прочитаны как одно поле"});
+            bad.push_back({r.line, "не закрыта кавычка: строка и все строки за ней прочитаны как одно поле"});
             continue;
         }
         const std::string timeField = Trim(field(r, table.columns.time));
         if (timeField.empty()) {
-            out.badRows.push_back({r.line, "не указана наработка"});
+            bad.push_back({r.line, "не указана наработка"});
             continue;
         }
         const auto time = parseTime(timeField);
         if (!time) {
-            out.badRows.push_back({r.line, "наработка «" + oneLine(timeField) + "» не является числом"});
+            bad.push_back({r.line, "наработка «" + oneLine(timeField) + "» не является числом"});
             continue;
         }
         const std::string cause = oneLine(field(r, table.columns.cause));
         if (cause.find('*') != std::string::npos) {
-            out.badRows.push_back(
-                {r.line, "в причине отказа «" + cause +
-                             "» есть знак «*», которым в файле данных начинается описание"});
+            bad.push_back({r.line, "в причине отказа «" + cause +
+                                       "» есть знак «*», которым в файле данных начинается описание"});
             continue;
         }
-        rows.push_back(Row{*time, cause, oneLine(field(r, table.columns.description))});
+        rows.push_back(ImportRow{*time, cause, oneLine(field(r, table.columns.description))});
     }
+    return rows;
+}
 
-    // Causes told apart without regard to case, written as first spelt.
-    struct Cause {
-        std::string name;
-        size_t count = 0;
-        size_t order = 0;
-    };
-    std::map<std::string, Cause> byKey;
-    std::vector<std::string> keyOfRow(rows.size());
-    size_t noCause = 0;
+// One cause of the table, told apart from the others without regard to case
+// and written as first spelt.
+struct ImportCause {
+    std::string name;
+    size_t count = 0;
+    size_t order = 0; // of first appearance
+};
+
+// The causes of the rows: the most frequent MaxNamedCauses keep their names,
+// the others go to "Другие".
+struct CauseRanking {
+    std::map<std::string, ImportCause> byKey; // by lower-case name
+    std::vector<std::string> keyOfRow;        // empty for a row without a cause
+    std::vector<const ImportCause*> ranked;   // most frequent first, then by first appearance
+    std::vector<const ImportCause*> written;  // those kept, by first appearance
+    std::map<std::string, bool> kept;
+    size_t noCause = 0, droppedCauses = 0, droppedRecords = 0;
+};
+
+CauseRanking rankCauses(const std::vector<ImportRow>& rows) {
+    CauseRanking k;
+    k.keyOfRow.resize(rows.size());
     for (size_t i = 0; i < rows.size(); ++i) {
         if (rows[i].cause.empty()) {
-            ++noCause;
+            ++k.noCause;
             continue;
         }
         const std::string key = LowerCase(rows[i].cause);
-        auto [it, added] = byKey.try_emplace(key, Cause{rows[i].cause, 0, byKey.size()});
+        auto [it, added] = k.byKey.try_emplace(key, ImportCause{rows[i].cause, 0, k.byKey.size()});
         ++it->second.count;
-        keyOfRow[i] = key;
+        k.keyOfRow[i] = key;
     }
-    std::vector<const Cause*> ranked;
-    for (const auto& [key, c] : byKey)
-        ranked.push_back(&c);
-    std::sort(ranked.begin(), ranked.end(), [](const Cause* a, const Cause* b) {
+    for (const auto& [key, c] : k.byKey)
+        k.ranked.push_back(&c);
+    std::sort(k.ranked.begin(), k.ranked.end(), [](const ImportCause* a, const ImportCause* b) {
         return a->count != b->count ? a->count > b->count : a->order < b->order;
     });
-    std::map<std::string, bool> kept;
-    size_t droppedCauses = 0, droppedRecords = 0;
-    for (size_t i = 0; i < ranked.size(); ++i) {
+    for (size_t i = 0; i < k.ranked.size(); ++i) {
         const bool keep = i < static_cast<size_t>(MaxNamedCauses);
-        kept[LowerCase(ranked[i]->name)] = keep;
-        if (!keep) ++droppedCauses, droppedRecords += ranked[i]->count;
+        k.kept[LowerCase(k.ranked[i]->name)] = keep;
+        if (!keep) ++k.droppedCauses, k.droppedRecords += k.ranked[i]->count;
     }
-    std::vector<const Cause*> written;
-    for (const Cause* c : ranked)
-        if (kept[LowerCase(c->name)]) written.push_back(c);
-    std::sort(written.begin(), written.end(),
-              [](const Cause* a, const Cause* b) { return a->order < b->order; });
+    for (const ImportCause* c : k.ranked)
+        if (k.kept[LowerCase(c->name)]) k.written.push_back(c);
+    std::sort(k.written.begin(), k.written.end(),
+              [](const ImportCause* a, const ImportCause* b) { return a->order < b->order; });
+    return k;
+}
 
+// The data file of the rows: the header given, the causes kept, and every
+// row with a dropped cause or none under "Другие".
+DataFileContent importedFile(const std::vector<ImportRow>& rows, CauseRanking& k,
+                             const ImportHeader& header) {
     DataFileContent file;
     file.comment = oneLine(header.comment);
     file.mean = header.mean;
     file.sd = header.sd;
     file.fleet = header.fleet;
     file.failures = header.failures ? *header.failures : static_cast<long long>(rows.size());
-    for (const Cause* c : written)
+    for (const ImportCause* c : k.written)
         file.causes.push_back(c->name);
     for (size_t i = 0; i < rows.size(); ++i) {
-        const Row& r = rows[i];
-        if (!r.cause.empty() && kept[keyOfRow[i]]) {
+        const ImportRow& r = rows[i];
+        if (!r.cause.empty() && k.kept[k.keyOfRow[i]]) {
             file.records.push_back({r.time.text, r.cause, r.description});
         } else if (r.cause.empty()) {
             file.records.push_back({r.time.text, kOther, r.description});
@@ -319,35 +338,51 @@ TableImport ConvertFailureTable(const FailureTable& table, const ImportHeader& h
                 {r.time.text, kOther, r.description.empty() ? r.cause : r.cause + ": " + r.description});
         }
     }
+    return file;
+}
+
+// What the user should know about the import: causes merged into "Другие",
+// names that hold one another (the loader counts a record for every cause
+// whose name its text holds), more failures read than declared, blank rows.
+std::vector<std::string> importNotes(const FailureTable& table, const ImportHeader& header, size_t rowCount,
+                                     const CauseRanking& k) {
+    std::vector<std::string> notes;
+    if (k.droppedCauses > 0)
+        notes.push_back("В таблице " + std::to_string(k.ranked.size()) + " причин отказов; оставлены " +
+                        std::to_string(static_cast<size_t>(MaxNamedCauses)) + " самых частых, остальные " +
+                        std::to_string(k.droppedCauses) + " (" + std::to_string(k.droppedRecords) +
+                        " отказов) отнесены к «Другие»");
+    if (k.noCause > 0)
+        notes.push_back("Отказов без причины: " + std::to_string(k.noCause) + ", они отнесены к «Другие»");
+    const std::string otherKey = LowerCase(kOther);
+    for (const ImportCause* a : k.written) {
+        const std::string ka = LowerCase(a->name);
+        for (const ImportCause* b : k.written)
+            if (a != b && LowerCase(b->name).find(ka) != std::string::npos)
+                notes.push_back("Название причины «" + a->name + "» входит в название причины «" + b->name +
+                                "»: отказы «" + b->name + "» засчитываются и причине «" + a->name + "»");
+        if ((k.noCause > 0 || k.droppedRecords > 0) && otherKey.find(ka) != std::string::npos)
+            notes.push_back("Название причины «" + a->name +
+                            "» входит в «Другие»: отказы «Другие» засчитываются и ей");
+    }
+    if (header.failures && static_cast<size_t>(*header.failures) < rowCount)
+        notes.push_back("Заявлено отказов (" + std::to_string(*header.failures) +
+                        ") меньше, чем прочитано (" + std::to_string(rowCount) + ")");
+    if (table.blankRows > 0) notes.push_back("Пустых строк пропущено: " + std::to_string(table.blankRows));
+    return notes;
+}
+
+} // namespace
+
+TableImport ConvertFailureTable(const FailureTable& table, const ImportHeader& header) {
+    TableImport out;
+    const std::vector<ImportRow> rows = readImportRows(table, out.badRows);
+    CauseRanking causes = rankCauses(rows);
+    const DataFileContent file = importedFile(rows, causes, header);
     out.records = file.records.size();
     out.causes = file.causes.size();
     out.text = DataFileText(file);
-
-    if (droppedCauses > 0)
-        out.notes.push_back("В таблице " + std::to_string(ranked.size()) + " причин отказов; оставлены " +
-                            std::to_string(static_cast<size_t>(MaxNamedCauses)) +
-                            " самых частых, остальные " + std::to_string(droppedCauses) + " (" +
-                            std::to_string(droppedRecords) + " отказов) отнесены к «Другие»");
-    if (noCause > 0)
-        out.notes.push_back("Отказов без причины: " + std::to_string(noCause) + ", они отнесены к «Другие»");
-    // The loader attributes a record to every cause whose name its text holds.
-    const std::string otherKey = LowerCase(kOther);
-    for (const Cause* a : written) {
-        const std::string ka = LowerCase(a->name);
-        for (const Cause* b : written)
-            if (a != b && LowerCase(b->name).find(ka) != std::string::npos)
-                out.notes.push_back("Название причины «" + a->name + "» входит в название причины «" +
-                                    b->name + "»: отказы «" + b->name + "» засчитываются и причине «" +
-                                    a->name + "»");
-        if ((noCause > 0 || droppedRecords > 0) && otherKey.find(ka) != std::string::npos)
-            out.notes.push_back("Название причины «" + a->name +
-                                "» входит в «Другие»: отказы «Другие» засчитываются и ей");
-    }
-    if (header.failures && static_cast<size_t>(*header.failures) < rows.size())
-        out.notes.push_back("Заявлено отказов (" + std::to_string(*header.failures) +
-                            ") меньше, чем прочитано (" + std::to_string(rows.size()) + ")");
-    if (table.blankRows > 0)
-        out.notes.push_back("Пустых строк пропущено: " + std::to_string(table.blankRows));
+    out.notes = importNotes(table, header, rows.size(), causes);
     return out;
 }
 
