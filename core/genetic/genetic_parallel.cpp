@@ -186,19 +186,6 @@ void EvaluationPool::ForEachAfter(std::size_t n, const std::function<void()>& le
     run(n, std::max(kChunkAtLeast, n / (kChunksPerThread * threads())), fn, &lead);
 }
 
-void EvaluationPool::ForEachPart(std::size_t parts, const std::function<void(std::size_t)>& fn) {
-    if (workers_.empty() || parts < 2) {
-        for (std::size_t i = 0; i < parts; ++i)
-            fn(i);
-        return;
-    }
-    run(parts, 1, fn);
-}
-
-} // namespace tovimo
-
-namespace tovimo {
-
 void EvaluationPool::ForEachThread(const std::function<void(std::size_t)>& fn) {
     if (workers_.empty()) {
         fn(0);

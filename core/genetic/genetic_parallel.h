@@ -57,10 +57,6 @@ class EvaluationPool {
     void ForEachAfter(std::size_t n, const std::function<void()>& lead,
                       const std::function<void(std::size_t)>& fn);
 
-    // Calls fn(part) for every part in [0, parts), each on its own thread
-    // where there are threads enough, whatever the number of calls.
-    void ForEachPart(std::size_t parts, const std::function<void(std::size_t)>& fn);
-
     // Calls fn(t) once on every thread t of the pool, all at the same time:
     // t is 0 on the caller and 1, 2... on the workers, the same worker for
     // the same t every time, so that what a thread made stays in its cache.
