@@ -12,6 +12,7 @@
 
 #include <benchmark/benchmark.h>
 
+#include <atomic>
 #include <chrono>
 #include <stdexcept>
 #include <thread>
@@ -111,6 +112,42 @@ void BM_DefaultRun(benchmark::State& state) {
     state.counters["x_naive"] = naiveSeconds / runSeconds;
 }
 BENCHMARK(BM_DefaultRun)->Arg(1)->Arg(2)->Unit(benchmark::kSecond)->Iterations(1)->UseManualTime();
+
+// The default run while another thread keeps one processor busy, as another
+// program would: the run's threads must not wait long for one that is not
+// running. `x_quiet` is how many times slower it is than the same run alone.
+void BM_DefaultRunBesideALoad(benchmark::State& state) {
+    const auto threads = static_cast<unsigned>(state.range(0));
+    const auto timeRun = [&] {
+        Loaded l = preparedSample();
+        FormGaHost host(l.form);
+        GaFlags flags;
+        GaRunOptions options;
+        options.seed = 7;
+        options.threads = threads;
+        const auto start = std::chrono::steady_clock::now();
+        RunGenerationLoop(l.st, host, flags, options);
+        return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    };
+    double loaded = 0, quiet = 0;
+    for (auto _ : state) {
+        quiet = timeRun();
+        std::atomic<bool> stop{false};
+        std::thread load([&] {
+            volatile unsigned long spin = 0;
+            while (!stop.load(std::memory_order_relaxed))
+                spin = spin + 1;
+        });
+        loaded = timeRun();
+        stop.store(true);
+        load.join();
+        state.SetIterationTime(loaded);
+    }
+    state.counters["s_quiet"] = quiet;
+    state.counters["s_loaded"] = loaded;
+    state.counters["x_quiet"] = loaded / quiet;
+}
+BENCHMARK(BM_DefaultRunBesideALoad)->Arg(1)->Arg(2)->Unit(benchmark::kSecond)->Iterations(1)->UseManualTime();
 
 // One evaluation as the run makes it.
 void BM_Objective(benchmark::State& state) {

@@ -258,8 +258,8 @@ void GeneticEngine::crossingOver(int iNumPokolenie, bool drawMutation) {
     // neither read nor scored.
     const auto ready = [&](size_t i) {
         size_t b;
-        while ((b = built.load(std::memory_order_acquire)) <= i)
-            CpuRelax();
+        for (unsigned round = 1; (b = built.load(std::memory_order_acquire)) <= i; ++round)
+            WaitPause(round);
         return b != kAbandoned;
     };
     scoreInFours(

@@ -22,20 +22,25 @@ constexpr std::size_t kSerialBelow = 32; // smaller batches are not worth sharin
 // How long a worker keeps looking for the next batch, and the caller for the
 // end of the current one, before they sleep.
 constexpr auto kSpin = std::chrono::microseconds(500);
+// A waiting thread gives up the processor every this many pauses: the thread
+// it waits for may not be running (a busy machine, more threads than
+// processors), and spinning out a whole time slice would hold it back.
+constexpr unsigned kYieldEvery = 32;
 
 // Spins until done() holds or kSpin has passed; true when done() holds.
 template <class Done> bool spinUntil(Done done) {
     const auto until = std::chrono::steady_clock::now() + kSpin;
-    for (unsigned round = 0;; ++round) {
+    for (unsigned round = 1;; ++round) {
         if (done()) return true;
-        TOVIMO_CPU_RELAX();
-        if ((round & 63) == 63 && std::chrono::steady_clock::now() > until) return false;
+        WaitPause(round);
+        if (round % kYieldEvery == 0 && std::chrono::steady_clock::now() > until) return false;
     }
 }
 } // namespace
 
-void CpuRelax() {
+void WaitPause(unsigned round) {
     TOVIMO_CPU_RELAX();
+    if (round % kYieldEvery == 0) std::this_thread::yield();
 }
 
 void SpinBarrier::ArriveAndWait() {
@@ -45,12 +50,8 @@ void SpinBarrier::ArriveAndWait() {
         generation_.fetch_add(1, std::memory_order_release);
         return;
     }
-    // Spins, giving the processor up now and then to a thread that has yet
-    // to arrive on a busy machine.
-    for (unsigned round = 1; generation_.load(std::memory_order_acquire) == generation; ++round) {
-        TOVIMO_CPU_RELAX();
-        if (round % 1024 == 0) std::this_thread::yield();
-    }
+    for (unsigned round = 1; generation_.load(std::memory_order_acquire) == generation; ++round)
+        WaitPause(round);
 }
 
 EvaluationPool::EvaluationPool(unsigned threads) {

@@ -20,8 +20,10 @@
 
 namespace tovimo {
 
-// A pause for a thread that waits on another in a loop.
-void CpuRelax();
+// The pause of round `round` (from 1) of a loop in which a thread waits on
+// another: a processor pause, and every few rounds the processor given up to
+// other threads, in case the one waited for is not running.
+void WaitPause(unsigned round);
 
 // A meeting point for `count` threads that run at the same time (as those of
 // EvaluationPool::ForEachThread): each waits in ArriveAndWait until all have
