@@ -88,20 +88,25 @@ double NaiveLoopSeconds(const AnalysisState& st, long long count, unsigned threa
 // The default run with seed 7 on 1 or 2 threads, then the naive loop over
 // as many evaluations on as many threads: x_naive is how many times faster
 // the run is.
+// Runs the default run with seed 7 on `threads` threads on l; its seconds.
+double DefaultRunSeconds(Loaded& l, unsigned threads) {
+    FormGaHost host(l.form);
+    GaFlags flags;
+    GaRunOptions options;
+    options.seed = 7;
+    options.threads = threads;
+    const auto start = std::chrono::steady_clock::now();
+    RunGenerationLoop(l.st, host, flags, options);
+    return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+}
+
 void BM_DefaultRun(benchmark::State& state) {
     const auto threads = static_cast<unsigned>(state.range(0));
     long long evaluations = 0;
     double runSeconds = 0, naiveSeconds = 0;
     for (auto _ : state) {
         Loaded l = preparedSample();
-        FormGaHost host(l.form);
-        GaFlags flags;
-        GaRunOptions options;
-        options.seed = 7;
-        options.threads = threads;
-        const auto start = std::chrono::steady_clock::now();
-        RunGenerationLoop(l.st, host, flags, options);
-        runSeconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+        runSeconds = DefaultRunSeconds(l, threads);
         evaluations = l.st.MGenet.evaluations;
         naiveSeconds = NaiveLoopSeconds(l.st, evaluations, threads, l.st.MGenet.K_powtor);
         state.SetIterationTime(runSeconds);
@@ -120,14 +125,7 @@ void BM_DefaultRunBesideALoad(benchmark::State& state) {
     const auto threads = static_cast<unsigned>(state.range(0));
     const auto timeRun = [&] {
         Loaded l = preparedSample();
-        FormGaHost host(l.form);
-        GaFlags flags;
-        GaRunOptions options;
-        options.seed = 7;
-        options.threads = threads;
-        const auto start = std::chrono::steady_clock::now();
-        RunGenerationLoop(l.st, host, flags, options);
-        return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+        return DefaultRunSeconds(l, threads);
     };
     double loaded = 0, quiet = 0;
     for (auto _ : state) {
