@@ -68,12 +68,6 @@ std::string decimalText(const char* whole, const char* fraction, char sep) {
 
 } // namespace
 
-namespace {
-// Reads a data file's bytes, lets them go, then derives the indicators from
-// the records.
-bool loadFileBytes(AnalysisState& st, MainForm& form, std::string bytes, const MessageFn& message);
-} // namespace
-
 std::optional<std::string> ReadFileBytes(const std::string& path) {
     std::ifstream in(path, std::ios::binary | std::ios::ate);
     if (!in) return std::nullopt;
@@ -94,17 +88,6 @@ std::optional<std::string> ReadFileBytes(const std::string& path) {
     return ss.str();
 }
 
-bool LoadDataFile(AnalysisState& st, MainForm& form, const std::string& path, const MessageFn& message,
-                  const std::function<void()>& onOpened) {
-    auto bytes = ReadFileBytes(path);
-    if (!bytes) {
-        st.uk = false;
-        message(kMsgFileMissing);
-        return false;
-    }
-    if (onOpened) onOpened();
-    return loadFileBytes(st, form, std::move(*bytes), message);
-}
 namespace {
 
 struct Header {
@@ -291,6 +274,8 @@ void finishLoad(AnalysisState& st, MainForm& form) {
         st.MasProbl.empty() ? std::string() : FloatToStr(st.MasProbl.back().time, form.decimalSeparator);
 }
 
+// Reads a data file's bytes, lets them go, then derives the indicators from
+// the records.
 bool loadFileBytes(AnalysisState& st, MainForm& form, std::string bytes, const MessageFn& message) {
     if (!parseFileBytes(st, form, bytes, message)) return false;
     // The bytes are not needed while the indicators are derived (a swap with
@@ -307,4 +292,17 @@ bool LoadDataText(AnalysisState& st, MainForm& form, std::string_view bytes, con
     finishLoad(st, form);
     return st.uk;
 }
+
+bool LoadDataFile(AnalysisState& st, MainForm& form, const std::string& path, const MessageFn& message,
+                  const std::function<void()>& onOpened) {
+    auto bytes = ReadFileBytes(path);
+    if (!bytes) {
+        st.uk = false;
+        message(kMsgFileMissing);
+        return false;
+    }
+    if (onOpened) onOpened();
+    return loadFileBytes(st, form, std::move(*bytes), message);
+}
+
 } // namespace tovimo
