@@ -29,6 +29,9 @@ struct FitCallbacks {
     MemoFn memo;               // appends one line to the progress memo
     ElapsedTextFn elapsedText; // FormatElapsedDefault when empty
     StopFn stop;               // never stops when empty
+    // What a long fit is doing now ("Модель 3: границы, 4 из 9"), for a status
+    // line; none when empty. Called from the fit's thread.
+    std::function<void(const std::string&)> progress;
 };
 
 inline bool StopAsked(const StopFn& stop) {

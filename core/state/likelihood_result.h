@@ -37,12 +37,23 @@ inline constexpr int kLikFigureCount = 9;
 inline constexpr const char* kLikFigureKeys[kLikFigureCount] = {"A",   "B",     "K_powtor", "T10",  "T20",
                                                                 "T50", "F1000", "F2000",    "F4000"};
 
-// A two-sided interval; an open side was not reached inside the search range
-// and holds the range end.
+// A two-sided interval. A side the data do not close (the profile stays above
+// its cutoff however far it is followed, or flattens out) is open: its value is
+// not a number and the figure reads "≥ lower", "≤ upper" or, with both sides
+// open, "не ограничена данными".
 struct LikInterval {
     bool present = false; // no interval for K when K is held at 1
     double lower = 0, upper = 0;
     bool lowerOpen = false, upperOpen = false;
+};
+
+// Upper bounds of the failures per product at 1000, 2000 and 4000 h for an
+// assumed shape, when the series holds too few failures to fit one: the
+// expected count that would have given the observed failures or fewer with
+// probability 1 - level, under the fleet's exposure.
+struct AssumedShapeBound {
+    double shape = 1;
+    std::array<double, 3> upper{}; // at 1000, 2000, 4000 h
 };
 
 struct LikelihoodResult {
@@ -50,27 +61,44 @@ struct LikelihoodResult {
     std::string refusal; // the message when the model was not fitted
     LikelihoodSettings settings;
 
-    int n = 0;              // failures in (0, Tzenz]
-    int zeroTimes = 0;      // failures at t <= 0 left out
-    double fleet = 0;       // Izd_Prived
-    double lastFailure = 0; // time of the last failure used
+    int n = 0;                // failures in (0, windowEnd]
+    int zeroTimes = 0;        // failures at t <= 0 left out
+    int afterWindow = 0;      // failures after the end of observation, left out
+    double fleet = 0;         // Izd_Prived
+    double lastFailure = 0;   // time of the last failure used
+    double windowEnd = 0;     // end of observation: where the warranty law ends, or the user's
+    bool windowGiven = false; // the end was given by the user
 
     double A = 0, B = 0, K = 1;
     double loglik = 0;
-    bool atBound = false; // an estimate at a bound of its search range
+    // The maximum lies in a flat tail: the likelihood still rises, or no longer
+    // changes, as a parameter runs off to zero or infinity; the estimate is
+    // where the search stopped and says nothing by itself.
+    bool atBound = false;
+    std::string flatParameter; // "A", "B" or "K": which one runs off
+
+    // Fewer than two failures: no fit; upper bounds for assumed shapes 1, 2, 3.
+    std::vector<AssumedShapeBound> assumedShape;
 
     std::array<double, kLikFigureCount> estimates{};
     std::array<LikInterval, kLikFigureCount> intervals{};
 
-    // K free only: likelihood-ratio test of K = 1.
+    // K free only: likelihood-ratio test of K = 1. Its p-value comes from a
+    // parametric bootstrap of the statistic under K = 1 (the bootstrap's count
+    // and seed); with no replicate it falls back to chi-square with one degree
+    // of freedom (lrReplicates 0).
     bool lrDone = false;
     double lrStat = 0, lrP = 1;
+    int lrReplicates = 0;
 
-    // Pearson chi-square over the histogram columns up to Tzenz with its
-    // bootstrap p-value (p not a number when no replicate was run).
+    // Pearson chi-square over columns of equal expected count under the fitted
+    // model, with its bootstrap p-value (p not a number when no replicate was
+    // run); every replicate is kept, gofReplicates of gofRequested were used.
     double gofChi2 = 0;
     double gofP = 0;
     int gofReplicates = 0;
+    int gofRequested = 0;
+    int gofColumns = 0;
 
     // The expected accumulation per product with the warranty correction at the
     // histogram columns' upper edges, with its pointwise bounds.
