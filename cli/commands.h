@@ -41,6 +41,7 @@ struct AnalyzeOptions {
     std::optional<double> level;
     std::optional<std::string> law;
     std::optional<int> bootstrap;
+    std::optional<double> mleWindow;
 };
 
 struct ScoreOptions {

@@ -47,6 +47,9 @@ int main(int argc, char** argv) {
     an->add_option("--law", a.law, "модель 3: закон гарантии normal или empirical (по файлу)")
         ->check(CLI::IsMember({"normal", "empirical"}));
     an->add_option("--bootstrap", a.bootstrap, "модель 3: повторений бутстрепа (0 без него)");
+    an->add_option("--mle-window", a.mleWindow,
+                   "модель 3: конец наблюдения, ч (по умолчанию конец закона гарантии)")
+        ->check(CLI::PositiveNumber);
 
     ScoreOptions s;
     auto* sc = app.add_subcommand("score", "Оценка заданной модели Вейбулла по данным");

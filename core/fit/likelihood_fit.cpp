@@ -15,18 +15,33 @@ namespace tovimo {
 namespace {
 
 constexpr double kNegInf = -std::numeric_limits<double>::infinity();
-const double kLnAMin = std::log(kLikAMin), kLnAMax = std::log(kLikAMax);
-const double kLnBMin = std::log(kLikBMin), kLnBMax = std::log(kLikBMax);
-const double kLnKMin = std::log(kLikKMin), kLnKMax = std::log(kLikKMax);
+constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
 
-double ClampK(double K) {
-    return std::clamp(std::isfinite(K) ? K : kLikKMax, kLikKMin, kLikKMax);
+// Where the searches start: shape and scale ranges that hold every ordinary
+// fleet. They are only a start: a search whose best point lies at an end
+// widens its interval on that side, up to the hard limits below, which lie
+// where the arithmetic would lose its meaning rather than where data end.
+const double kLnAStartLo = std::log(0.05), kLnAStartHi = std::log(20.0);
+const double kLnBStartLo = std::log(1.0), kLnBStartHi = std::log(1e7);
+const double kLnAHardLo = std::log(0.005), kLnAHardHi = std::log(500.0);
+const double kLnBHardLo = std::log(1e-3), kLnBHardHi = std::log(1e200);
+// How far a figure's profile is followed from its estimate, in ln of the
+// figure, before its side counts as open.
+constexpr double kWalkReach = 60;
+// A change of the profile below this over an e-fold step is a flat tail.
+constexpr double kFlatProfile = 1e-6;
+
+// K at its closed form n / (N I); not a number where I vanishes.
+double FreeK(LikelihoodEvaluator& ev, double A, double B) {
+    const double K = ev.ClosedFormK(A, B);
+    return std::isfinite(K) && K > 0 ? K : kNaN;
 }
 
-// ln L at (A, B) with K = 1, or with K at its closed form (held to its range).
+// ln L at (A, B) with K = 1, or with K at its closed form.
 double LogLikAt(LikelihoodEvaluator& ev, LikelihoodKMode mode, double A, double B) {
     if (mode == LikelihoodKMode::Once) return ev.LogLikOnce(A, B);
-    return ev.LogLikFree(A, B, ClampK(ev.ClosedFormK(A, B)));
+    const double K = FreeK(ev, A, B);
+    return std::isfinite(K) ? ev.LogLikFree(A, B, K) : kNegInf;
 }
 
 // The quantile probability of a percentile row and the time of a failures row.
@@ -53,133 +68,108 @@ double FigureTime(LikFigure fig) {
 bool IsPercentile(LikFigure fig) {
     return fig == LikFigure::T10 || fig == LikFigure::T20 || fig == LikFigure::T50;
 }
-bool IsFailuresPerProduct(LikFigure fig) {
-    return fig == LikFigure::F1000 || fig == LikFigure::F2000 || fig == LikFigure::F4000;
+
+// F(t) = 1 - exp(-(t/B)^A) with ln B given.
+double WeibullShare(double A, double lnB, double lnT) {
+    return -std::expm1(-std::exp(A * (lnT - lnB)));
 }
 
-// Shapes that, with ln B = alpha - L / A, keep B inside its range: an interval
-// of ln A, or none (lo > hi).
-std::pair<double, double> FeasibleLnA(double alpha, double L) {
-    double uLo = 1 / kLikAMax, uHi = 1 / kLikAMin; // u = 1/A
-    if (L > 0) {
-        uLo = std::max(uLo, (alpha - kLnBMax) / L);
-        uHi = std::min(uHi, (alpha - kLnBMin) / L);
-    } else if (L < 0) {
-        uLo = std::max(uLo, (alpha - kLnBMin) / L);
-        uHi = std::min(uHi, (alpha - kLnBMax) / L);
-    } else if (alpha < kLnBMin || alpha > kLnBMax) {
-        return {1, 0};
+// The best ln L over ln B (K = 1, or K at its closed form) at shape A.
+OpenMaximum OverScale(LikelihoodEvaluator& ev, LikelihoodKMode mode, double A) {
+    return MaximiseOpen([&](double b) { return LogLikAt(ev, mode, A, std::exp(b)); }, kLnBStartLo,
+                        kLnBStartHi, kLnBHardLo, kLnBHardHi);
+}
+
+// The best ln L over the shape of g(A), itself a search over what else is free.
+OpenMaximum OverShape(const std::function<double(double)>& g) {
+    return MaximiseOpen([&](double a) { return g(std::exp(a)); }, kLnAStartLo, kLnAStartHi, kLnAHardLo,
+                        kLnAHardHi);
+}
+
+// max ln L with the figure held at `value`: the other parameters follow from
+// the figure where they can (ln B = ln tau - ln c / A with K = 1; K = p / F(tau)
+// or K = value / F(t) with K free), and the rest is searched without a box.
+double Profile(LikelihoodEvaluator& ev, LikelihoodKMode mode, LikFigure fig, double value) {
+    const bool once = mode == LikelihoodKMode::Once;
+    if (!(value > 0) || !std::isfinite(value)) return kNegInf;
+    switch (fig) {
+    case LikFigure::A:
+        return OverScale(ev, mode, value).point.value;
+    case LikFigure::B:
+        return OverShape([&](double A) { return LogLikAt(ev, mode, A, value); }).point.value;
+    case LikFigure::K:
+        if (once) return kNegInf;
+        return OverShape([&](double A) {
+                   return MaximiseOpen([&](double b) { return ev.LogLikFree(A, std::exp(b), value); },
+                                       kLnBStartLo, kLnBStartHi, kLnBHardLo, kLnBHardHi)
+                       .point.value;
+               })
+            .point.value;
+    default:
+        break;
     }
-    if (!(uLo <= uHi)) return {1, 0};
-    return {-std::log(uHi), -std::log(uLo)};
-}
-
-// max over the shape of ln L with ln B = alpha - L / A and the given K (K = 1
-// in the once mode).
-double MaxOverShape(LikelihoodEvaluator& ev, LikelihoodKMode mode, double alpha, double L, double K) {
-    const auto [lo, hi] = FeasibleLnA(alpha, L);
-    if (lo > hi) return kNegInf;
-    auto f = [&](double a) {
-        const double A = std::exp(a);
-        const double B = std::exp(alpha - L / A);
-        return mode == LikelihoodKMode::Once ? ev.LogLikOnce(A, B) : ev.LogLikFree(A, B, K);
-    };
-    return Maximise1D(f, lo, hi).value;
-}
-
-// The figure's extreme values over the corners of the search ranges (each
-// figure is monotone in every parameter).
-std::pair<double, double> FigureRange(LikFigure fig, LikelihoodKMode mode) {
-    double lo = std::numeric_limits<double>::infinity(), hi = -lo;
-    for (double A : {kLikAMin, kLikAMax})
-        for (double B : {kLikBMin, kLikBMax})
-            for (double K : {kLikKMin, kLikKMax}) {
-                const double k = mode == LikelihoodKMode::Once ? 1 : K;
-                // the failures per product without the Weibull law's floor, which would give 0
-                const double v = IsFailuresPerProduct(fig)
-                                     ? -k * std::expm1(-std::pow(FigureTime(fig) / B, A))
-                                     : LikelihoodFigure(fig, A, B, k);
-                lo = std::min(lo, v);
-                hi = std::max(hi, v);
-            }
-    return {lo, hi};
-}
-
-// The share p / K above which a percentile is computed at this cap, as the
-// results table clamps it.
-constexpr double kLikShareCap = 0.999999;
-
-// The ln B range at shape A where K = probability / F(tau; A, B) stays inside
-// the K range and below the share cap (lo > hi: none).
-std::pair<double, double> ScaleRangeForK(double A, double probability, double lnTau) {
-    const double shareLo = probability / kLikKMax;
-    const double shareHi = std::min(probability / kLikKMin, kLikShareCap);
-    if (!(shareLo < shareHi)) return {1, 0};
-    // F = 1 - exp(-exp(A (ln tau - ln B)))  <=>  ln B = ln tau - ln(-ln(1 - F)) / A
-    const double lo = std::max(kLnBMin, lnTau - std::log(-std::log1p(-shareHi)) / A);
-    const double hi = std::min(kLnBMax, lnTau - std::log(-std::log1p(-shareLo)) / A);
-    return {lo, hi};
-}
-
-// max ln L (K free) over the shape and the scale with K = probability / F(tau).
-double MaxOverScaleWithDerivedK(LikelihoodEvaluator& ev, double probability, double lnTau) {
-    auto overScale = [&](double a) {
-        const double A = std::exp(a);
-        const auto [lo, hi] = ScaleRangeForK(A, probability, lnTau);
-        if (lo > hi) return kNegInf;
-        auto f = [&](double b) {
-            const double F = -std::expm1(-std::exp(A * (lnTau - b)));
-            if (!(F > 0)) return kNegInf;
-            return ev.LogLikFree(A, std::exp(b), probability / F);
-        };
-        return Maximise1D(f, lo, hi).value;
-    };
-    return Maximise1D(overScale, kLnAMin, kLnAMax).value;
-}
-
-// max ln L (K free) where p / K reaches the share cap: the percentile is then
-// B c^(1/A) with the capped c whatever K is, and K takes its best value below
-// p / cap.
-double MaxBeyondClamp(LikelihoodEvaluator& ev, double probability, double lnTau) {
-    const double kHi = std::min(kLikKMax, probability / kLikShareCap);
-    if (!(kHi >= kLikKMin)) return kNegInf;
-    const double lnC = std::log(-std::log1p(-kLikShareCap));
-    const auto [lo, hi] = FeasibleLnA(lnTau, lnC);
-    if (lo > hi) return kNegInf;
-    auto f = [&](double a) {
-        const double A = std::exp(a);
-        const double B = std::exp(lnTau - lnC / A);
-        const double K = std::clamp(ev.ClosedFormK(A, B), kLikKMin, kHi);
-        return ev.LogLikFree(A, B, std::isfinite(K) ? K : kHi);
-    };
-    return Maximise1D(f, lo, hi).value;
+    const bool percentile = IsPercentile(fig);
+    const double probability = percentile ? FigureProbability(fig) : value;
+    const double lnTau = std::log(percentile ? value : FigureTime(fig));
+    if (once) {
+        // F(tau) = probability: a law reaches it only below one
+        if (!(probability < 1)) return kNegInf;
+        const double lnC = std::log(-std::log1p(-probability));
+        return OverShape([&](double A) { return ev.LogLikOnce(A, std::exp(lnTau - lnC / A)); }).point.value;
+    }
+    // K free: at each (A, B) the figure fixes K = probability / F(tau), which
+    // keeps K above p for a percentile: the profile runs only over the models
+    // in which the percentile exists.
+    return OverShape([&](double A) {
+               auto f = [&](double b) {
+                   const double F = WeibullShare(A, b, lnTau);
+                   if (!(F > 0)) return kNegInf;
+                   return ev.LogLikFree(A, std::exp(b), probability / F);
+               };
+               return MaximiseOpen(f, kLnBStartLo, kLnBStartHi, kLnBHardLo, kLnBHardHi).point.value;
+           })
+        .point.value;
 }
 
 struct Side {
-    double value = 0;
-    bool open = false;
+    double value = kNaN;
+    bool open = true;
 };
 
-// Where the profile falls to `threshold`, walking from the estimate `x0` (in
-// ln of the figure) towards `end`.
-Side FindSide(const std::function<double(double)>& profile, double x0, double end, double threshold) {
-    const double dir = end > x0 ? 1 : -1;
+// Where the profile falls to `threshold`, walking from `x0` (ln of the
+// figure, where the profile is above it) in direction `dir`, with steps that
+// double. The side is open when the walk reaches `limit` or the profile
+// flattens out above the threshold.
+Side FindSide(const std::function<double(double)>& profile, double x0, int dir, double limit,
+              double threshold) {
     double step = 0.02;
-    double inside = x0;
-    for (int k = 0; k < 80; ++k) {
+    double inside = x0, insideValue = profile(x0);
+    for (int k = 0; k < 64; ++k) {
         double x = x0 + dir * step;
-        const bool last = dir * (x - end) >= 0;
-        if (last) x = end;
+        const bool last = dir * (x - limit) >= 0;
+        if (last) x = limit;
         const double p = profile(x);
         if (!(p > threshold)) {
             const double root = FindRoot([&](double y) { return profile(y) - threshold; }, inside, x);
             return {std::exp(root), false};
         }
-        if (last) return {std::exp(end), true};
+        if (last) return {};
+        // a profile that hardly changes over a whole e-fold of the figure
+        // will not reach the threshold: the data leave this side open
+        if (std::fabs(x - inside) >= 1 && std::fabs(p - insideValue) < kFlatProfile * std::fabs(x - inside))
+            return {};
         inside = x;
+        insideValue = p;
         step *= 2;
     }
-    return {std::exp(end), true};
+    return {};
+}
+
+// The estimate of the search as a parameter's name, when one runs off.
+std::string RunsOffName(int shapeRunsOff, int scaleRunsOff) {
+    if (shapeRunsOff != 0) return "A";
+    if (scaleRunsOff != 0) return "B";
+    return {};
 }
 
 } // namespace
@@ -192,6 +182,7 @@ LikelihoodSettings LikelihoodSettingsFromForm(const MainForm& form) {
     s.bootstrap = std::max(0, form.PravdBootstrap);
     s.seed = form.PravdSeed;
     s.threads = form.PravdThreads;
+    s.window = form.PravdWindow > 0 && std::isfinite(form.PravdWindow) ? form.PravdWindow : 0;
     return s;
 }
 
@@ -199,113 +190,156 @@ double LikelihoodFigure(LikFigure fig, double A, double B, double K) {
     if (fig == LikFigure::A) return A;
     if (fig == LikFigure::B) return B;
     if (fig == LikFigure::K) return K;
-    if (IsPercentile(fig)) return weibinv(A, B, FigureProbability(fig) / K);
-    return K * weibCDF2(A, B, 0, FigureTime(fig));
+    if (!(A > 0) || !(B > 0) || !(K > 0)) return kNaN;
+    if (IsPercentile(fig)) {
+        // T_p exists only where the expected count per product reaches p
+        const double share = FigureProbability(fig) / K;
+        if (!(share < 1)) return kNaN;
+        return B * std::pow(-std::log1p(-share), 1 / A);
+    }
+    return K * WeibullShare(A, std::log(B), std::log(FigureTime(fig)));
 }
 
 LikelihoodEstimate MaximiseLikelihood(LikelihoodEvaluator& ev, LikelihoodKMode mode) {
-    auto overScale = [&](double a) {
-        const double A = std::exp(a);
-        return Maximise1D([&](double b) { return LogLikAt(ev, mode, A, std::exp(b)); }, kLnBMin, kLnBMax);
-    };
-    const SearchPoint outer = Maximise1D([&](double a) { return overScale(a).value; }, kLnAMin, kLnAMax);
-    const SearchPoint inner = overScale(outer.x);
+    const OpenMaximum outer = OverShape([&](double A) { return OverScale(ev, mode, A).point.value; });
+    const double A = std::exp(outer.point.x);
+    const OpenMaximum inner = OverScale(ev, mode, A);
     LikelihoodEstimate e;
-    e.A = std::exp(outer.x);
-    e.B = std::exp(inner.x);
-    e.K = mode == LikelihoodKMode::Once ? 1 : ClampK(ev.ClosedFormK(e.A, e.B));
+    e.A = A;
+    e.B = std::exp(inner.point.x);
+    e.K = mode == LikelihoodKMode::Once ? 1 : FreeK(ev, e.A, e.B);
     e.loglik = LogLikAt(ev, mode, e.A, e.B);
-    const double edge = 1e-6;
-    auto near = [&](double x, double lo, double hi) { return x - lo < edge || hi - x < edge; };
-    e.atBound = near(outer.x, kLnAMin, kLnAMax) || near(inner.x, kLnBMin, kLnBMax) ||
-                (mode == LikelihoodKMode::Free && near(std::log(e.K), kLnKMin, kLnKMax));
+    e.flatParameter = RunsOffName(outer.runsOff, inner.runsOff);
+    e.atBound = !e.flatParameter.empty();
     return e;
 }
 
-double ProfileLogLik(LikelihoodEvaluator& ev, LikelihoodKMode mode, LikFigure fig, double value) {
-    const bool once = mode == LikelihoodKMode::Once;
-    if (!(value > 0)) return kNegInf;
-    switch (fig) {
-    case LikFigure::A:
-        return Maximise1D([&](double b) { return LogLikAt(ev, mode, value, std::exp(b)); }, kLnBMin, kLnBMax)
-            .value;
-    case LikFigure::B:
-        return Maximise1D([&](double a) { return LogLikAt(ev, mode, std::exp(a), value); }, kLnAMin, kLnAMax)
-            .value;
-    case LikFigure::K: {
-        if (once) return kNegInf;
-        auto overScale = [&](double a) {
-            return Maximise1D([&](double b) { return ev.LogLikFree(std::exp(a), std::exp(b), value); },
-                              kLnBMin, kLnBMax)
-                .value;
-        };
-        return Maximise1D(overScale, kLnAMin, kLnAMax).value;
-    }
-    default:
-        break;
-    }
-    // A percentile T = B c^(1/A) with c = -ln(1 - p/K), or failures per
-    // product K F(t) = value with c = -ln(1 - value/K) and T = t:
-    // ln B = ln T - ln c / A.
-    const double probability = IsPercentile(fig) ? FigureProbability(fig) : value;
-    const double lnTau = std::log(IsPercentile(fig) ? value : FigureTime(fig));
-    if (once) {
-        const double share = IsPercentile(fig) ? std::min(probability, kLikShareCap) : probability;
-        if (!(share < 1)) return kNegInf;
-        return MaxOverShape(ev, mode, lnTau, std::log(-std::log1p(-share)), 1);
-    }
-    // K free: the constraint gives K = probability / F(tau) at each (A, B), so
-    // the search runs over the scale at each shape, where the sum over the
-    // failures is kept from one scale to the next.
-    double best = MaxOverScaleWithDerivedK(ev, probability, lnTau);
-    if (IsPercentile(fig)) best = std::max(best, MaxBeyondClamp(ev, probability, lnTau));
-    return best;
+LikelihoodEstimate MaximiseAtK(LikelihoodEvaluator& ev, double K) {
+    auto overScale = [&](double A) {
+        return MaximiseOpen([&](double b) { return ev.LogLikFree(A, std::exp(b), K); }, kLnBStartLo,
+                            kLnBStartHi, kLnBHardLo, kLnBHardHi);
+    };
+    const OpenMaximum outer = OverShape([&](double A) { return overScale(A).point.value; });
+    LikelihoodEstimate e;
+    e.A = std::exp(outer.point.x);
+    const OpenMaximum inner = overScale(e.A);
+    e.B = std::exp(inner.point.x);
+    e.K = K;
+    e.loglik = ev.LogLikFree(e.A, e.B, K);
+    e.flatParameter = RunsOffName(outer.runsOff, inner.runsOff);
+    e.atBound = !e.flatParameter.empty();
+    return e;
 }
 
-LikelihoodResult FitLikelihood(const LikelihoodData& data, const LikelihoodSettings& settings) {
+std::vector<AssumedShapeBound> AssumedShapeBounds(const LikelihoodData& d, int n, double level) {
+    std::vector<AssumedShapeBound> out;
+    // the expected count whose Poisson law gives n or fewer failures with
+    // probability 1 - level
+    const double mu = boost::math::quantile(boost::math::chi_squared(2.0 * (n + 1)), level) / 2;
+    for (double A : {1.0, 2.0, 3.0}) {
+        // failures per product lambda t^A (the Weibull law while K F is small);
+        // the fleet's exposure is N times the integral of A t^(A-1) G up to
+        // the end of observation, taken from the integral of f G at a scale
+        // far beyond it
+        const double B = d.Tzenz * 1e6;
+        const double exposure = d.fleet * FailureIntegral(d, A, B, d.Tzenz) * std::pow(B, A);
+        AssumedShapeBound b;
+        b.shape = A;
+        for (int i = 0; i < 3; ++i) {
+            const double t = 1000.0 * (1 << i);
+            b.upper[static_cast<size_t>(i)] = exposure > 0 ? mu / exposure * std::pow(t, A) : kNaN;
+        }
+        out.push_back(b);
+    }
+    return out;
+}
+
+double ProfileLogLik(LikelihoodEvaluator& ev, LikelihoodKMode mode, LikFigure fig, double value) {
+    return Profile(ev, mode, fig, value);
+}
+
+LikelihoodResult FitLikelihood(const LikelihoodData& data, const LikelihoodSettings& settings,
+                               const LikelihoodHooks& hooks) {
     LikelihoodResult r;
     r.settings = settings;
     r.n = static_cast<int>(data.times.size());
     r.zeroTimes = data.zeroTimes;
+    r.afterWindow = data.afterWindow;
     r.fleet = data.fleet;
+    r.windowEnd = data.Tzenz;
+    r.windowGiven = settings.window > 0;
     r.lastFailure = data.times.empty() ? 0 : data.times.back();
     LikelihoodEvaluator ev(data);
     const LikelihoodKMode mode = settings.kMode;
+    hooks.Report("Модель 3: подбор");
     const LikelihoodEstimate e = MaximiseLikelihood(ev, mode);
+    if (!std::isfinite(e.loglik) || !std::isfinite(e.K)) {
+        r.refusal = "Функция правдоподобия не определена ни при каких значениях параметров: модель по "
+                    "максимуму правдоподобия не рассчитана";
+        return r;
+    }
     r.fitted = true;
     r.A = e.A;
     r.B = e.B;
     r.K = e.K;
     r.loglik = e.loglik;
     r.atBound = e.atBound;
+    r.flatParameter = e.flatParameter;
 
     const boost::math::chi_squared chi1(1);
     const double q = boost::math::quantile(chi1, settings.level);
     const double threshold = e.loglik - q / 2;
     for (int i = 0; i < kLikFigureCount; ++i) {
         const auto fig = static_cast<LikFigure>(i);
-        r.estimates[i] = LikelihoodFigure(fig, e.A, e.B, e.K);
+        hooks.Report("Модель 3: границы, " + std::to_string(i + 1) + " из " +
+                     std::to_string(kLikFigureCount));
+        hooks.CheckStop();
         if (fig == LikFigure::K && mode == LikelihoodKMode::Once) continue;
-        auto [lo, hi] = FigureRange(fig, mode);
-        if (!(r.estimates[i] > 0) || !(lo > 0)) continue;
-        const double x0 = std::log(r.estimates[i]);
-        // the range ends themselves are pulled in a little: on them the
-        // constraint leaves no room for the other parameters
-        const double xLo = std::log(lo) + 1e-9, xHi = std::log(hi) - 1e-9;
-        auto profile = [&](double x) { return ProfileLogLik(ev, mode, fig, std::exp(x)); };
+        const double at = LikelihoodFigure(fig, e.A, e.B, e.K);
+        // a parameter that runs off has no estimate, and neither has K when
+        // the scale runs off with K free: they move together
+        const bool runsOff = (fig == LikFigure::A && e.flatParameter == "A") ||
+                             ((fig == LikFigure::B || fig == LikFigure::K) && e.flatParameter == "B");
+        r.estimates[i] = runsOff ? kNaN : at;
+        auto profile = [&](double x) { return Profile(ev, mode, fig, std::exp(x)); };
         LikInterval& in = r.intervals[i];
         in.present = true;
-        const Side lower = x0 <= xLo ? Side{lo, true} : FindSide(profile, x0, xLo, threshold);
-        const Side upper = x0 >= xHi ? Side{hi, true} : FindSide(profile, x0, xHi, threshold);
-        in.lower = lower.open ? lo : lower.value;
+        in.lower = in.upper = kNaN;
+        double x0 = std::log(at);
+        double upperLimit = x0 + kWalkReach;
+        if (mode == LikelihoodKMode::Once && !IsPercentile(fig) && fig != LikFigure::A && fig != LikFigure::B)
+            upperLimit = std::min(upperLimit, std::log1p(-1e-12)); // K F(t) = F(t) stays below one
+        bool walkUp = true;
+        if (!(at > 0) || !std::isfinite(at)) {
+            // a percentile that the estimate does not reach (K <= p): its
+            // models lie where K exceeds p; when none of them is inside the
+            // cutoff there is no interval, otherwise the side towards long
+            // lives stays open and the walk starts from such a model
+            if (!IsPercentile(fig) || mode == LikelihoodKMode::Once) {
+                in.present = false;
+                continue;
+            }
+            const LikelihoodEstimate near = MaximiseAtK(ev, FigureProbability(fig) * 1.001);
+            const double start = LikelihoodFigure(fig, near.A, near.B, near.K);
+            if (!(near.loglik > threshold) || !(start > 0) || !std::isfinite(start)) {
+                in.present = false;
+                continue;
+            }
+            x0 = std::log(start);
+            walkUp = false;
+        }
+        const Side lower = FindSide(profile, x0, -1, x0 - kWalkReach, threshold);
+        const Side upper = walkUp ? FindSide(profile, x0, 1, upperLimit, threshold) : Side{};
         in.lowerOpen = lower.open;
-        in.upper = upper.open ? hi : upper.value;
         in.upperOpen = upper.open;
+        if (!lower.open) in.lower = lower.value;
+        if (!upper.open) in.upper = upper.value;
     }
     if (mode == LikelihoodKMode::Free) {
         r.lrDone = true;
-        r.lrStat = std::max(0.0, 2 * (e.loglik - ProfileLogLik(ev, mode, LikFigure::K, 1)));
+        r.lrStat = std::max(0.0, 2 * (e.loglik - MaximiseAtK(ev, 1).loglik));
         r.lrP = boost::math::cdf(boost::math::complement(chi1, r.lrStat));
+        r.lrReplicates = 0;
     }
     return r;
 }

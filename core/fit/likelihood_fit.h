@@ -23,30 +23,42 @@ LikelihoodSettings LikelihoodSettingsFromForm(const MainForm& form);
 struct LikelihoodEstimate {
     double A = 0, B = 0, K = 1;
     double loglik = 0;
-    bool atBound = false; // A, B or K at an end of its search range
+    bool atBound = false;      // the maximum lies in a flat tail
+    std::string flatParameter; // "A" or "B" (K with it): the one that runs off
 };
 
-// The maximum of ln L over the search ranges (K = 1, or K free in its closed form).
+// The maximum of ln L (K = 1, or K free in its closed form), searched without
+// a box: a parameter whose best value runs off is named in the estimate.
 LikelihoodEstimate MaximiseLikelihood(LikelihoodEvaluator& ev, LikelihoodKMode kMode);
 
-// The value of a figure at (A, B, K), as the results table computes it.
+// The maximum of ln L of the Poisson process with K held.
+LikelihoodEstimate MaximiseAtK(LikelihoodEvaluator& ev, double K);
+
+// The value of a figure at (A, B, K); a percentile that the expected count
+// per product never reaches (K <= p) is not a number.
 double LikelihoodFigure(LikFigure fig, double A, double B, double K);
 
-// max ln L with the figure held at `value` (minus infinity where no point of
-// the search ranges gives that value).
+// max ln L with the figure held at `value` (minus infinity where no model
+// gives that value).
 double ProfileLogLik(LikelihoodEvaluator& ev, LikelihoodKMode kMode, LikFigure fig, double value);
+
+// Too few failures for a fit: upper bounds at `level` of the failures per
+// product at 1000, 2000 and 4000 h for the assumed shapes 1, 2 and 3, from the
+// fleet's exposure under the warranty law and the `n` failures seen.
+std::vector<AssumedShapeBound> AssumedShapeBounds(const LikelihoodData& data, int n, double level);
 
 // The estimate, every interval at `level` and, with K free, the test of K = 1.
 // No goodness of fit and no band.
-LikelihoodResult FitLikelihood(const LikelihoodData& data, const LikelihoodSettings& settings);
+LikelihoodResult FitLikelihood(const LikelihoodData& data, const LikelihoodSettings& settings,
+                               const LikelihoodHooks& hooks = {});
 
 // The pointwise band of the expected accumulation per product at `times`.
 void LikelihoodBand(const LikelihoodData& data, LikelihoodResult& r, const std::vector<double>& times);
 
 // The run's model 3: fits from the state with the form's settings, writes
 // MPravd (with its per-column arrays) and Pravd, appends the elapsed-time line.
-// Answers false after `message` when the model is refused; MPravd's Executed
-// mark is then cleared.
+// Answers false after `message` when the model is refused (a numerical failure
+// or the user's stop included); MPravd's Executed mark is then cleared.
 bool Podbor_Weib_Pravd(AnalysisState& st, const MainForm& form, FitClock& clock, const FitCallbacks& cb,
                        const MessageFn& message);
 

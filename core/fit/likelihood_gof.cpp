@@ -1,38 +1,102 @@
 #include "core/fit/likelihood_gof.h"
 
 #include "core/fit/likelihood_fit.h"
+#include "core/fit/likelihood_search.h"
+
+#include <boost/random/binomial_distribution.hpp>
+#include <boost/random/poisson_distribution.hpp>
 
 #include <algorithm>
 #include <atomic>
 #include <cmath>
+#include <exception>
 #include <limits>
-#include <random>
+#include <mutex>
 #include <thread>
 
 namespace tovimo {
 
-GofColumns LikelihoodColumns(const AnalysisState& st) {
+namespace {
+
+// G(t) of the normal law as the integral uses it (the exact normal law).
+double NormalShare(const LikelihoodData& d, double t) {
+    return 0.5 * std::erfc((t - d.Sred) / (d.SKO * 1.4142135623730951));
+}
+
+double Share(const LikelihoodData& d, double t) {
+    return d.law == WarrantyLawKind::Empirical ? WarrantyShare(d, t) : NormalShare(d, t);
+}
+
+// Cells of the normal law: short against both the observation and the law's
+// spread, so that G changes little inside one.
+constexpr int kMaxNormalCells = 4096;
+
+// Runs `work(i)` for i in [0, count) on `threads` threads (the hardware's for
+// 0); the first exception is carried back to the caller.
+void ForEachReplicate(int count, int threads, const std::function<void(int)>& work) {
+    std::atomic<int> next{0};
+    std::exception_ptr failure;
+    std::mutex failureMutex;
+    auto loop = [&] {
+        try {
+            for (int i = next++; i < count; i = next++)
+                work(i);
+        } catch (...) {
+            const std::lock_guard<std::mutex> lock(failureMutex);
+            if (!failure) failure = std::current_exception();
+            next = count;
+        }
+    };
+    if (threads <= 0) threads = static_cast<int>(std::thread::hardware_concurrency());
+    threads = std::clamp(threads, 1, std::max(1, count));
+    std::vector<std::thread> pool;
+    for (int t = 1; t < threads; ++t)
+        pool.emplace_back(loop);
+    loop();
+    for (auto& t : pool)
+        t.join();
+    if (failure) std::rethrow_exception(failure);
+}
+
+std::string ReplicateLine(const char* what, int done, int count) {
+    return std::string("Модель 3: ") + what + ", " + std::to_string(done) + " из " + std::to_string(count);
+}
+
+} // namespace
+
+int GofColumnCount(int n) {
+    return std::clamp(n / 4, 3, 12);
+}
+
+GofColumns ModelColumns(const LikelihoodData& d, double A, double B, int count) {
     GofColumns c;
+    const double W = d.Tzenz;
+    const double total = FailureIntegral(d, A, B, W);
     double lower = 0;
-    for (const Hist_Rec& col : st.Hist_Stol) {
-        if (col.time > st.Tzenz) break;
+    for (int j = 1; j <= count; ++j) {
+        double upper = W;
+        if (j < count && total > 0) {
+            const double target = total * j / count;
+            const double x =
+                FindRoot([&](double lnT) { return FailureIntegral(d, A, B, std::exp(lnT)) - target; },
+                         std::log(W) - 60, std::log(W));
+            upper = std::exp(x);
+        }
+        if (!(upper > lower)) continue;
         c.lower.push_back(lower);
-        c.upper.push_back(col.time);
-        lower = col.time;
+        c.upper.push_back(upper);
+        lower = upper;
     }
     return c;
 }
 
 std::vector<int> CountPerColumn(const GofColumns& cols, const std::vector<double>& times) {
     std::vector<int> counts(cols.upper.size(), 0);
-    size_t j = 0;
-    std::vector<double> sorted = times;
-    std::sort(sorted.begin(), sorted.end());
-    for (double t : sorted) {
-        while (j < cols.upper.size() && !(cols.upper[j] + 0.1 > t))
-            ++j;
-        if (j == cols.upper.size()) break;
-        ++counts[j];
+    for (double t : times) {
+        const auto it = std::lower_bound(cols.upper.begin(), cols.upper.end(), t);
+        if (it == cols.upper.end()) continue;
+        const auto j = static_cast<size_t>(it - cols.upper.begin());
+        if (t > cols.lower[j]) ++counts[j];
     }
     return counts;
 }
@@ -49,37 +113,77 @@ double PearsonChi2(const LikelihoodData& d, const GofColumns& cols, const std::v
     return chi2;
 }
 
-std::vector<double> SimulateFailureTimes(const LikelihoodData& d, LikelihoodKMode mode, double A, double B,
-                                         double K, std::uint64_t seed, std::uint64_t replicate) {
+FailureTimeSampler::FailureTimeSampler(const LikelihoodData& d, double A, double B) : d_(d), A_(A), B_(B) {
+    const double W = d.Tzenz;
+    edges_.push_back(0);
+    if (d.law == WarrantyLawKind::Empirical) {
+        for (double w : d.exitTimes)
+            if (w > edges_.back() && w < W) edges_.push_back(w);
+    } else {
+        const double width = std::max(W / kMaxNormalCells, std::min(W / 256, d.SKO / 4));
+        for (double t = width; t < W; t += width)
+            edges_.push_back(t);
+    }
+    edges_.push_back(W);
+    cumulative_.assign(edges_.size(), 0);
+    for (size_t i = 1; i < edges_.size(); ++i)
+        cumulative_[i] = cumulative_[i - 1] + FailureIntegral(d, A, B, edges_[i - 1], edges_[i]);
+    total_ = cumulative_.back();
+}
+
+double FailureTimeSampler::Draw(std::mt19937_64& gen) const {
+    auto uniform = [&] { return (static_cast<double>(gen() >> 11) + 0.5) * 0x1.0p-53; }; // (0, 1)
+    const double lnB = std::log(B_);
+    auto F = [&](double t) { return t > 0 ? -std::expm1(-std::exp(A_ * (std::log(t) - lnB))) : 0.0; };
+    for (int attempt = 0; attempt < 1000000; ++attempt) {
+        const double target = uniform() * total_;
+        auto it = std::upper_bound(cumulative_.begin(), cumulative_.end(), target);
+        size_t cell = std::clamp<size_t>(static_cast<size_t>(it - cumulative_.begin()), 1, edges_.size() - 1);
+        const double lo = edges_[cell - 1], hi = edges_[cell];
+        const double Flo = F(lo), Fhi = F(hi);
+        const double Ft = Flo + uniform() * (Fhi - Flo);
+        const double t = std::clamp(B_ * std::pow(-std::log1p(-Ft), 1 / A_), lo, hi);
+        // G is constant inside a step of the empirical law; the normal law's
+        // G falls inside a cell, taken by rejection against its value at the
+        // cell's start
+        if (d_.law == WarrantyLawKind::Empirical) return t;
+        const double top = Share(d_, lo);
+        if (top > 0 && uniform() * top <= Share(d_, t)) return t;
+    }
+    return edges_.back();
+}
+
+std::mt19937_64 ReplicateGenerator(std::uint64_t seed, std::uint64_t replicate) {
     std::seed_seq seq{static_cast<std::uint32_t>(seed), static_cast<std::uint32_t>(seed >> 32),
                       static_cast<std::uint32_t>(replicate), static_cast<std::uint32_t>(replicate >> 32)};
-    std::mt19937_64 gen(seq);
-    auto uniform = [&] { return (static_cast<double>(gen() >> 11) + 0.5) * 0x1.0p-53; }; // (0, 1)
-    std::normal_distribution<double> normal(0, 1);
-    const long products = std::max(1L, std::lround(d.fleet));
-    std::vector<double> times;
-    for (long i = 0; i < products; ++i) {
-        double exit = 0;
-        if (d.law == WarrantyLawKind::Empirical)
-            exit = d.exitTimes[std::min(
-                d.exitTimes.size() - 1,
-                static_cast<size_t>(uniform() * static_cast<double>(d.exitTimes.size())))];
-        else
-            exit = d.Sred + d.SKO * normal(gen);
-        const double end = std::min(exit, d.Tzenz);
-        if (!(end > 0)) continue;
+    return std::mt19937_64(seq);
+}
+
+std::vector<double> SimulateFailureTimes(const FailureTimeSampler& sampler, const LikelihoodData& d,
+                                         LikelihoodKMode mode, double K, std::mt19937_64& gen) {
+    const double I = std::clamp(sampler.total(), 0.0, 1.0);
+    const long long products = std::max(1LL, std::llround(d.fleet));
+    long long count = 0;
+    if (I > 0) {
         if (mode == LikelihoodKMode::Once) {
-            const double t = B * std::pow(-std::log(uniform()), 1 / A);
-            if (t < exit && t <= d.Tzenz) times.push_back(t);
-            continue;
+            count = boost::random::binomial_distribution<long long, double>(products, I)(gen);
+        } else {
+            const double mean = static_cast<double>(products) * K * sampler.total();
+            if (mean > 0 && std::isfinite(mean))
+                count = boost::random::poisson_distribution<long long, double>(mean)(gen);
         }
-        const double Fend = -std::expm1(-std::pow(end / B, A));
-        std::poisson_distribution<long> count(K * Fend);
-        const long k = Fend > 0 ? count(gen) : 0;
-        for (long j = 0; j < k; ++j)
-            times.push_back(B * std::pow(-std::log1p(-uniform() * Fend), 1 / A));
     }
+    std::vector<double> times(static_cast<size_t>(count));
+    for (double& t : times)
+        t = sampler.Draw(gen);
     return times;
+}
+
+std::vector<double> SimulateFailureTimes(const LikelihoodData& d, LikelihoodKMode mode, double A, double B,
+                                         double K, std::uint64_t seed, std::uint64_t replicate) {
+    const FailureTimeSampler sampler(d, A, B);
+    std::mt19937_64 gen = ReplicateGenerator(seed, replicate);
+    return SimulateFailureTimes(sampler, d, mode, K, gen);
 }
 
 bool ReplaceTimes(LikelihoodData& d, std::vector<double> times, LikelihoodKMode mode) {
@@ -87,7 +191,7 @@ bool ReplaceTimes(LikelihoodData& d, std::vector<double> times, LikelihoodKMode 
     d.times = std::move(times);
     d.sumLogT = 0;
     d.sumLogG = 0;
-    if (d.times.empty() || !(d.times.front() > 0)) return false;
+    if (d.times.size() < static_cast<size_t>(kLikMinFailures) || !(d.times.front() > 0)) return false;
     if (mode == LikelihoodKMode::Once && static_cast<double>(d.times.size()) >= d.fleet) return false;
     for (double t : d.times) {
         const double g = WarrantyShare(d, t);
@@ -98,43 +202,80 @@ bool ReplaceTimes(LikelihoodData& d, std::vector<double> times, LikelihoodKMode 
     return true;
 }
 
-void BootstrapGof(const LikelihoodData& d, const GofColumns& cols, LikelihoodResult& r) {
+void BootstrapGof(const LikelihoodData& d, LikelihoodResult& r, const LikelihoodHooks& hooks) {
     const LikelihoodKMode mode = r.settings.kMode;
+    const GofColumns cols = ModelColumns(d, r.A, r.B, GofColumnCount(r.n));
+    r.gofColumns = static_cast<int>(cols.upper.size());
     r.gofChi2 = PearsonChi2(d, cols, CountPerColumn(cols, d.times), r.A, r.B, r.K);
     r.gofReplicates = 0;
+    r.gofRequested = std::max(0, r.settings.bootstrap);
     r.gofP = std::numeric_limits<double>::quiet_NaN();
-    const int reps = r.settings.bootstrap;
+    const int reps = r.gofRequested;
     if (reps <= 0) return;
+    const FailureTimeSampler sampler(d, r.A, r.B);
     std::vector<double> stats(static_cast<size_t>(reps), std::numeric_limits<double>::quiet_NaN());
-    std::atomic<int> next{0};
-    auto work = [&] {
-        for (int i = next++; i < reps; i = next++) {
-            LikelihoodData rep = d;
-            if (!ReplaceTimes(rep, SimulateFailureTimes(d, mode, r.A, r.B, r.K, r.settings.seed, i), mode))
-                continue;
+    std::atomic<int> done{0};
+    ForEachReplicate(reps, r.settings.threads, [&](int i) {
+        hooks.CheckStop();
+        std::mt19937_64 gen = ReplicateGenerator(r.settings.seed, static_cast<std::uint64_t>(i));
+        LikelihoodData rep = d;
+        double A = r.A, B = r.B, K = r.K;
+        if (ReplaceTimes(rep, SimulateFailureTimes(sampler, d, mode, r.K, gen), mode)) {
             LikelihoodEvaluator ev(rep);
             const LikelihoodEstimate e = MaximiseLikelihood(ev, mode);
-            stats[static_cast<size_t>(i)] =
-                PearsonChi2(rep, cols, CountPerColumn(cols, rep.times), e.A, e.B, e.K);
+            if (std::isfinite(e.loglik) && std::isfinite(e.K)) {
+                A = e.A;
+                B = e.B;
+                K = e.K;
+            }
         }
-    };
-    int threads =
-        r.settings.threads > 0 ? r.settings.threads : static_cast<int>(std::thread::hardware_concurrency());
-    threads = std::clamp(threads, 1, reps);
-    std::vector<std::thread> pool;
-    for (int t = 1; t < threads; ++t)
-        pool.emplace_back(work);
-    work();
-    for (auto& t : pool)
-        t.join();
-    int valid = 0, larger = 0;
+        stats[static_cast<size_t>(i)] = PearsonChi2(rep, cols, CountPerColumn(cols, rep.times), A, B, K);
+        const int k = ++done;
+        if (k % 10 == 0 || k == reps) hooks.Report(ReplicateLine("бутстреп согласия", k, reps));
+    });
+    int used = 0, larger = 0;
     for (double s : stats) {
-        if (std::isnan(s)) continue;
-        ++valid;
+        if (!std::isfinite(s)) continue;
+        ++used;
         if (s >= r.gofChi2) ++larger;
     }
-    r.gofReplicates = valid;
-    if (valid > 0) r.gofP = static_cast<double>(larger) / valid;
+    r.gofReplicates = used;
+    if (used > 0) r.gofP = (1.0 + larger) / (1.0 + used);
+}
+
+void BootstrapKTest(const LikelihoodData& d, LikelihoodResult& r, const LikelihoodHooks& hooks) {
+    if (!r.lrDone || r.settings.bootstrap <= 0) return;
+    const int reps = r.settings.bootstrap;
+    LikelihoodEvaluator ev(d);
+    const LikelihoodEstimate null = MaximiseAtK(ev, 1);
+    if (!std::isfinite(null.loglik)) return;
+    const FailureTimeSampler sampler(d, null.A, null.B);
+    std::vector<double> stats(static_cast<size_t>(reps), std::numeric_limits<double>::quiet_NaN());
+    std::atomic<int> done{0};
+    // replicate numbers after the goodness of fit's, from the same seed
+    const std::uint64_t first = static_cast<std::uint64_t>(reps);
+    ForEachReplicate(reps, r.settings.threads, [&](int i) {
+        hooks.CheckStop();
+        std::mt19937_64 gen = ReplicateGenerator(r.settings.seed, first + static_cast<std::uint64_t>(i));
+        LikelihoodData rep = d;
+        double stat = 0; // too few failures to tell K from 1: no evidence against it
+        if (ReplaceTimes(rep, SimulateFailureTimes(sampler, d, LikelihoodKMode::Free, 1, gen),
+                         LikelihoodKMode::Free)) {
+            LikelihoodEvaluator rev(rep);
+            const LikelihoodEstimate free = MaximiseLikelihood(rev, LikelihoodKMode::Free);
+            const LikelihoodEstimate one = MaximiseAtK(rev, 1);
+            if (std::isfinite(free.loglik) && std::isfinite(one.loglik))
+                stat = std::max(0.0, 2 * (free.loglik - one.loglik));
+        }
+        stats[static_cast<size_t>(i)] = stat;
+        const int k = ++done;
+        if (k % 10 == 0 || k == reps) hooks.Report(ReplicateLine("бутстреп теста K = 1", k, reps));
+    });
+    int larger = 0;
+    for (double s : stats)
+        if (s >= r.lrStat * (1 - 1e-9)) ++larger;
+    r.lrReplicates = reps;
+    r.lrP = (1.0 + larger) / (1.0 + reps);
 }
 
 } // namespace tovimo

@@ -1,26 +1,33 @@
-// Goodness of fit of the maximum-likelihood model: Pearson's chi-square over
-// the histogram columns up to Tzenz, and its p-value by a parametric
-// bootstrap that simulates fleets from the fitted model and refits them.
+// Goodness of fit of the maximum-likelihood model and the calibration of its
+// test of K = 1: Pearson's chi-square over columns of equal expected count
+// under the fitted model, and p-values by parametric bootstraps that simulate
+// fleets from a fitted model and refit them.
 #pragma once
 
 #include "core/fit/likelihood_model.h"
-#include "core/state/analysis_state.h"
 #include "core/state/likelihood_result.h"
 
 #include <cstdint>
+#include <random>
 #include <vector>
 
 namespace tovimo {
 
-// The histogram columns whose upper edge is at most Tzenz, as intervals.
+// Column edges over (0, Tzenz]: lower[i] < upper[i] = lower[i + 1].
 struct GofColumns {
     std::vector<double> lower, upper;
 };
 
-GofColumns LikelihoodColumns(const AnalysisState& st);
+// `count` columns of equal expected failures under the model (A, B): fixed
+// before any replicate is drawn, so every replicate is judged on the same ones.
+GofColumns ModelColumns(const LikelihoodData& d, double A, double B, int count);
 
-// Failures per column, a failure counted in the first column whose upper edge
-// plus 0.1 h lies beyond it (the histogram's rule); later failures are not counted.
+// How many columns a series of n failures is judged on: about four expected
+// failures a column, from 3 to 12.
+int GofColumnCount(int n);
+
+// Failures per column (a time on an edge belongs to the column below it);
+// times outside the columns are not counted.
 std::vector<int> CountPerColumn(const GofColumns& cols, const std::vector<double>& times);
 
 // sum (O - E)^2 / E over the columns with E > 0, E = N K times the integral
@@ -28,21 +35,50 @@ std::vector<int> CountPerColumn(const GofColumns& cols, const std::vector<double
 double PearsonChi2(const LikelihoodData& d, const GofColumns& cols, const std::vector<int>& observed,
                    double A, double B, double K);
 
+// Draws failure times of one model: the density f(t) G(t) over (0, Tzenz],
+// exactly, from a table of the integral over cells in which G barely changes
+// (the steps of the empirical law; short cells of the normal law) and a
+// rejection inside the chosen cell.
+class FailureTimeSampler {
+  public:
+    FailureTimeSampler(const LikelihoodData& d, double A, double B);
+    double total() const { return total_; } // the integral of f G over (0, Tzenz]
+    double Draw(std::mt19937_64& gen) const;
+
+  private:
+    const LikelihoodData& d_;
+    double A_, B_, total_ = 0;
+    std::vector<double> edges_, cumulative_;
+};
+
+// The generator of a replicate: the same draws for a seed and a replicate
+// number on every platform and for any thread count.
+std::mt19937_64 ReplicateGenerator(std::uint64_t seed, std::uint64_t replicate);
+
 // Failure times of one fleet simulated from the model: N products (rounded),
-// each leaving warranty by the data's law and failing by the Weibull law once
-// (K = 1) or as a Poisson process with mean K F(t), observed up to Tzenz.
+// each failing at most once within the observation (K = 1: a binomial count
+// with the share I) or as a Poisson process with mean N K I, the times drawn
+// from f G.
+std::vector<double> SimulateFailureTimes(const FailureTimeSampler& sampler, const LikelihoodData& d,
+                                         LikelihoodKMode mode, double K, std::mt19937_64& gen);
 std::vector<double> SimulateFailureTimes(const LikelihoodData& d, LikelihoodKMode mode, double A, double B,
                                          double K, std::uint64_t seed, std::uint64_t replicate);
 
 // The data with other failure times; answers false when the likelihood is
-// not defined on them (no failure, n >= N with K = 1, a failure where G = 0).
+// not defined on them (fewer than two failures, n >= N with K = 1, a failure
+// where G = 0).
 bool ReplaceTimes(LikelihoodData& d, std::vector<double> times, LikelihoodKMode mode);
 
-// Fills gofChi2, gofP and gofReplicates of a fitted result: the replicates
-// run on `settings.threads` threads (the hardware's count for 0), each from
-// its own generator seeded by the seed and its number, so the p-value is the
-// same for any thread count. p is the share of replicates whose chi-square is
-// at least the observed one (not a number with no replicate).
-void BootstrapGof(const LikelihoodData& d, const GofColumns& cols, LikelihoodResult& r);
+// Fills the goodness of fit of a fitted result: columns from the fitted model,
+// the observed chi-square and its bootstrap p-value over `settings.bootstrap`
+// replicates drawn from the fitted model and refitted. A replicate too poor to
+// refit (fewer than two failures) is judged by the model it was drawn from, so
+// no replicate is dropped. p = (1 + replicates at least as large) / (1 + used).
+void BootstrapGof(const LikelihoodData& d, LikelihoodResult& r, const LikelihoodHooks& hooks = {});
+
+// K free only: the p-value of the test of K = 1 from replicates drawn under
+// K = 1 (the model of the best shape and scale at K = 1), each refitted with K
+// free and with K = 1; the bootstrap's count and seed.
+void BootstrapKTest(const LikelihoodData& d, LikelihoodResult& r, const LikelihoodHooks& hooks = {});
 
 } // namespace tovimo

@@ -15,29 +15,21 @@ namespace {
 
 constexpr const char* kNotFitted = " Модель по максимуму правдоподобия не рассчитана";
 
-// Weibull survival exp(-(t/B)^A), exact (no floors).
-double Survival(double A, double B, double t) {
-    if (!(t > 0)) return 1;
-    return std::exp(-std::pow(t / B, A));
-}
-
 } // namespace
 
+double NormalLawEnd(double Sred, double SKO) {
+    // 1 - Phi(z) = 1e-12
+    constexpr double z = 7.034483825567045;
+    return Sred + z * SKO;
+}
+
 std::string PrepareLikelihoodData(const AnalysisState& st, WarrantyLawKind law, LikelihoodKMode kMode,
-                                  LikelihoodData& d, char sep) {
+                                  LikelihoodData& d, char sep, double window) {
     d = LikelihoodData{};
     d.law = law;
-    d.Tzenz = st.Tzenz;
     d.fleet = st.Izd_Prived;
     d.Sred = st.Sred;
     d.SKO = st.SKO;
-    for (const Problems& p : st.MasProbl) {
-        if (!(p.time > 0))
-            ++d.zeroTimes;
-        else if (p.time <= st.Tzenz)
-            d.times.push_back(p.time);
-    }
-    std::sort(d.times.begin(), d.times.end());
     if (law == WarrantyLawKind::Empirical) {
         if (st.MasTGarant.empty())
             return std::string("Закон гарантии «по файлу» требует загруженного файла времен гарантии.") +
@@ -47,11 +39,30 @@ std::string PrepareLikelihoodData(const AnalysisState& st, WarrantyLawKind law, 
     } else if (!(st.SKO > 0) || !std::isfinite(st.Sred) || !std::isfinite(st.SKO)) {
         return std::string("СКО времени гарантии должно быть положительным числом.") + kNotFitted;
     }
+    // observed until the warranty law ends, not until the last failure: the
+    // fleet's exposure after it is part of what the data say
+    if (window > 0 && std::isfinite(window))
+        d.Tzenz = window;
+    else
+        d.Tzenz = law == WarrantyLawKind::Empirical ? d.exitTimes.back() : NormalLawEnd(st.Sred, st.SKO);
+    for (const Problems& p : st.MasProbl) {
+        if (!(p.time > 0))
+            ++d.zeroTimes;
+        else if (p.time <= d.Tzenz)
+            d.times.push_back(p.time);
+        else
+            ++d.afterWindow;
+    }
+    std::sort(d.times.begin(), d.times.end());
     const double n = static_cast<double>(d.times.size());
-    if (d.times.empty())
-        return std::string("Нет отказов с наработкой больше 0 и не больше T fin.") + kNotFitted;
     if (!(d.fleet > 0) || !std::isfinite(d.fleet))
         return std::string("Приведенный парк должен быть положительным числом.") + kNotFitted;
+    if (d.times.size() < static_cast<size_t>(kLikMinFailures))
+        return (d.times.empty() ? std::string("В ряду нет отказов с наработкой больше 0")
+                                : std::string("В ряду только один отказ с наработкой больше 0")) +
+               " до конца наблюдения (" + FloatToStr(std::round(d.Tzenz), sep) +
+               " ч): форму закона не оценить." + kNotFitted +
+               "; приведены верхние границы отказов на изделие при принятой форме";
     if (kMode == LikelihoodKMode::Once && n >= d.fleet)
         return "Отказов (" + std::to_string(d.times.size()) +
                ") не меньше, чем изделий в приведенном парке (" + FloatToStr(d.fleet, sep) +
@@ -80,15 +91,20 @@ double WarrantyShare(const LikelihoodData& d, double t) {
 double FailureIntegral(const LikelihoodData& d, double A, double B, double lower, double upper) {
     if (!(upper > lower)) return 0;
     if (d.law == WarrantyLawKind::Empirical) {
-        const double sL = Survival(A, B, lower);
+        // F(x) - F(lower) = S(lower) (1 - exp(-(H(x) - H(lower)))) with the
+        // cumulative hazard H = (t/B)^A: no cancellation where F is tiny
+        const double lnB = std::log(B);
+        auto H = [&](double t) { return t > 0 ? std::exp(A * (std::log(t) - lnB)) : 0.0; };
+        const double hL = H(lower), sL = std::exp(-hL);
+        auto rise = [&](double x) { return sL * -std::expm1(-(H(x) - hL)); };
         // G is a step function: each product contributes F(min(w, upper)) - F(lower) while w > lower
         const auto& w = d.exitTimes;
         const auto from = std::upper_bound(w.begin(), w.end(), lower);
         const auto to = std::lower_bound(from, w.end(), upper);
         double sum = 0;
         for (auto it = from; it != to; ++it)
-            sum += sL - Survival(A, B, *it);
-        sum += static_cast<double>(w.end() - to) * (sL - Survival(A, B, upper));
+            sum += rise(*it);
+        sum += static_cast<double>(w.end() - to) * rise(upper);
         return sum / static_cast<double>(w.size());
     }
     // By parts with the normal density phi = -dG/dt:

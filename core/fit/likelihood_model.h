@@ -11,24 +11,46 @@
 #include "core/state/analysis_state.h"
 #include "core/state/likelihood_result.h"
 
+#include <functional>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
 namespace tovimo {
 
-// Search ranges of the maximum-likelihood fit.
-inline constexpr double kLikAMin = 0.05, kLikAMax = 20;
-inline constexpr double kLikBMin = 1, kLikBMax = 1e7;
-inline constexpr double kLikKMin = 1e-4, kLikKMax = 1e4;
 // Relative accuracy of the integrals.
 inline constexpr double kLikIntegralTolerance = 1e-10;
+
+// A run of model 3 stopped by the user.
+struct LikelihoodCancelled : std::runtime_error {
+    LikelihoodCancelled() : std::runtime_error("cancelled") {}
+};
+
+// What a long run of model 3 tells and asks: a line on what it does now, and
+// whether to stop (then it throws LikelihoodCancelled). Either may be empty;
+// both may be called from the bootstrap's threads.
+struct LikelihoodHooks {
+    std::function<void(const std::string&)> progress;
+    std::function<bool()> stop;
+    void Report(const std::string& text) const {
+        if (progress) progress(text);
+    }
+    void CheckStop() const {
+        if (stop && stop()) throw LikelihoodCancelled();
+    }
+};
+
+// The end of observation under the normal warranty law: where the share still
+// under warranty falls below 1e-12.
+double NormalLawEnd(double Sred, double SKO);
 
 // The data one likelihood is evaluated on.
 struct LikelihoodData {
     std::vector<double> times; // failures with 0 < t <= Tzenz, ascending
     int zeroTimes = 0;         // failures at t <= 0, left out
+    int afterWindow = 0;       // failures after Tzenz, left out
     double fleet = 0;          // N
-    double Tzenz = 0;
+    double Tzenz = 0;          // end of observation: where the law ends, or the user's end
     WarrantyLawKind law = WarrantyLawKind::Normal;
     double Sred = 0, SKO = 0;      // normal law
     std::vector<double> exitTimes; // empirical law: warranty-end times, ascending
@@ -36,11 +58,15 @@ struct LikelihoodData {
     double sumLogG = 0;            // sum of ln G(t_i)
 };
 
-// Builds the data from the state. Answers the Russian message that refuses the
-// model, or an empty text. `kMode` matters for the check n < N; numbers in the
-// message use `decimalSeparator`.
+// Builds the data from the state, observed up to `window` hours (0: to where
+// the warranty law ends). Answers the Russian message that refuses the model,
+// or an empty text; the law and the fleet are filled even then. `kMode`
+// matters for the check n < N; numbers in the message use `decimalSeparator`.
 std::string PrepareLikelihoodData(const AnalysisState& st, WarrantyLawKind law, LikelihoodKMode kMode,
-                                  LikelihoodData& data, char decimalSeparator = '.');
+                                  LikelihoodData& data, char decimalSeparator = '.', double window = 0);
+
+// Fewer failures than this give no fit of a shape.
+inline constexpr int kLikMinFailures = 2;
 
 // G(t): the share of the fleet still under warranty at t.
 double WarrantyShare(const LikelihoodData& d, double t);

@@ -4,6 +4,8 @@
 #include "core/fit/likelihood_gof.h"
 #include "core/stats/distributions.h"
 
+#include <exception>
+
 namespace tovimo {
 
 namespace {
@@ -25,6 +27,13 @@ void FillLikelihoodColumns(const AnalysisState& st, const LikelihoodData& d, Mod
     }
 }
 
+bool Refuse(AnalysisState& st, const std::string& text, const MessageFn& message) {
+    st.Pravd.fitted = false;
+    st.Pravd.refusal = text;
+    if (message) message(text);
+    return false;
+}
+
 } // namespace
 
 bool Podbor_Weib_Pravd(AnalysisState& st, const MainForm& form, FitClock& clock, const FitCallbacks& cb,
@@ -35,36 +44,61 @@ bool Podbor_Weib_Pravd(AnalysisState& st, const MainForm& form, FitClock& clock,
     M.Executed = false;
     st.Pravd = LikelihoodResult{};
     st.Pravd.settings = settings;
-    LikelihoodData data;
-    const std::string refusal =
-        PrepareLikelihoodData(st, settings.law, settings.kMode, data, form.decimalSeparator);
-    if (!refusal.empty()) {
-        st.Pravd.refusal = refusal;
-        st.Pravd.zeroTimes = data.zeroTimes;
-        if (message) message(refusal);
-        return false;
-    }
-    LikelihoodResult r = FitLikelihood(data, settings);
-    BootstrapGof(data, LikelihoodColumns(st), r);
-    std::vector<double> edges;
-    for (const Hist_Rec& c : st.Hist_Stol)
-        edges.push_back(c.time);
-    LikelihoodBand(data, r, edges);
+    const LikelihoodHooks hooks{cb.progress, cb.stop};
+    try {
+        LikelihoodData data;
+        const std::string refusal = PrepareLikelihoodData(st, settings.law, settings.kMode, data,
+                                                          form.decimalSeparator, settings.window);
+        if (!refusal.empty()) {
+            st.Pravd.zeroTimes = data.zeroTimes;
+            st.Pravd.afterWindow = data.afterWindow;
+            st.Pravd.n = static_cast<int>(data.times.size());
+            st.Pravd.fleet = data.fleet;
+            st.Pravd.windowEnd = data.Tzenz;
+            st.Pravd.windowGiven = settings.window > 0;
+            if (data.times.size() < static_cast<size_t>(kLikMinFailures) && data.fleet > 0 && data.Tzenz > 0)
+                st.Pravd.assumedShape =
+                    AssumedShapeBounds(data, static_cast<int>(data.times.size()), settings.level);
+            return Refuse(st, refusal, message);
+        }
+        LikelihoodResult r = FitLikelihood(data, settings, hooks);
+        if (!r.fitted) {
+            st.Pravd = r;
+            return Refuse(st, r.refusal, message);
+        }
+        hooks.CheckStop();
+        BootstrapGof(data, r, hooks);
+        BootstrapKTest(data, r, hooks);
+        std::vector<double> edges;
+        for (const Hist_Rec& c : st.Hist_Stol)
+            edges.push_back(c.time);
+        LikelihoodBand(data, r, edges);
 
-    M.A = r.A;
-    M.B = r.B;
-    M.K_powtor = r.K;
-    M.Sred = st.Sred;
-    M.SKO = st.SKO;
-    FillLikelihoodColumns(st, data, M);
-    M.criterion = r.loglik;
-    M.evaluations = 0;
-    const double elapsed = clock.Seconds() - start;
-    M.seconds = elapsed;
-    M.Executed = true;
-    st.Pravd = std::move(r);
-    AppendMemo(cb, ElapsedLine(kPravdDone, cb, elapsed));
-    return true;
+        M.A = r.A;
+        M.B = r.B;
+        M.K_powtor = r.K;
+        M.Sred = st.Sred;
+        M.SKO = st.SKO;
+        FillLikelihoodColumns(st, data, M);
+        M.criterion = r.loglik;
+        M.evaluations = 0;
+        const double elapsed = clock.Seconds() - start;
+        M.seconds = elapsed;
+        M.Executed = true;
+        st.Pravd = std::move(r);
+        AppendMemo(cb, ElapsedLine(kPravdDone, cb, elapsed));
+        return true;
+    } catch (const LikelihoodCancelled&) {
+        M.Executed = false;
+        return Refuse(st, "Расчёт модели по максимуму правдоподобия прерван.", message);
+    } catch (const std::exception& e) {
+        // a numerical failure of model 3 ends model 3, not the run
+        M.Executed = false;
+        return Refuse(st,
+                      std::string("Модель по максимуму правдоподобия не рассчитана: численная ошибка (") +
+                          e.what() + ").",
+                      message);
+    }
 }
 
 } // namespace tovimo

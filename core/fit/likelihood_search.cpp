@@ -3,6 +3,7 @@
 #include <boost/math/tools/minima.hpp>
 #include <boost/math/tools/roots.hpp>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
 #include <limits>
@@ -13,6 +14,8 @@ namespace {
 
 constexpr int kScanPoints = 9;
 constexpr double kWorst = 1e300; // minus infinity as a finite value Brent can compare
+// A gain of ln L below this, over a widening of the interval, counts as none.
+constexpr double kFlatGain = 1e-7;
 
 } // namespace
 
@@ -44,6 +47,45 @@ SearchPoint Maximise1D(const std::function<double(double)>& f, double lo, double
     return p;
 }
 
+OpenMaximum MaximiseOpen(const std::function<double(double)>& f, double lo, double hi, double hardLo,
+                         double hardHi) {
+    lo = std::max(lo, hardLo);
+    hi = std::min(hi, hardHi);
+    OpenMaximum m{Maximise1D(f, lo, hi), 0};
+    for (int round = 0; round < 60; ++round) {
+        const double width = hi - lo;
+        const double edge = width / (2 * (kScanPoints - 1));
+        const bool atHi = hi - m.point.x < edge, atLo = m.point.x - lo < edge;
+        if (!atHi && !atLo) return m;
+        const int side = atHi ? 1 : -1;
+        if ((side > 0 && hi >= hardHi) || (side < 0 && lo <= hardLo)) {
+            m.runsOff = side;
+            return m;
+        }
+        // the next interval reaches twice as far on that side and keeps a
+        // little of the old one, so that a maximum just inside is found again
+        if (side > 0) {
+            lo = std::max(hardLo, m.point.x - width / 8);
+            hi = std::min(hardHi, hi + 2 * width);
+        } else {
+            hi = std::min(hardHi, m.point.x + width / 8);
+            lo = std::max(hardLo, lo - 2 * width);
+        }
+        const SearchPoint next = Maximise1D(f, lo, hi);
+        const bool gained = next.value > m.point.value + kFlatGain ||
+                            (std::isinf(m.point.value) && next.value > m.point.value);
+        if (next.value >= m.point.value) m.point = next;
+        if (!gained) {
+            // no gain worth the name from twice the reach: a flat tail when the
+            // far end is as good as the best point
+            const double far = f(side > 0 ? hi : lo);
+            if (!(far < m.point.value - kFlatGain)) m.runsOff = side;
+            return m;
+        }
+    }
+    return m;
+}
+
 double FindRoot(const std::function<double(double)>& f, double a, double b) {
     if (a > b) std::swap(a, b);
     const double fa = f(a), fb = f(b);
@@ -53,12 +95,13 @@ double FindRoot(const std::function<double(double)>& f, double a, double b) {
         const double v = f(x);
         return std::isfinite(v) ? v : -kWorst;
     };
+    const double ga = std::isfinite(fa) ? fa : -kWorst, gb = std::isfinite(fb) ? fb : -kWorst;
+    if ((ga > 0) == (gb > 0)) return std::fabs(ga) <= std::fabs(gb) ? a : b;
     std::uintmax_t iterations = 200;
     const auto tol = [](double x, double y) {
         return std::fabs(x - y) <= 1e-10 * std::max(1.0, std::fabs(x));
     };
-    const auto r = boost::math::tools::toms748_solve(g, a, b, std::isfinite(fa) ? fa : -kWorst,
-                                                     std::isfinite(fb) ? fb : -kWorst, tol, iterations);
+    const auto r = boost::math::tools::toms748_solve(g, a, b, ga, gb, tol, iterations);
     return (r.first + r.second) / 2;
 }
 

@@ -1,5 +1,6 @@
 // The one-dimensional searches of the likelihood fit: a maximum over an
-// interval and a root inside a bracket, deterministic and without time rules.
+// interval, a maximum along a line that may run off to infinity, and a root
+// inside a bracket; deterministic and without time rules.
 #pragma once
 
 #include <functional>
@@ -17,8 +18,22 @@ struct SearchPoint {
 // count as minus infinity.
 SearchPoint Maximise1D(const std::function<double(double)>& f, double lo, double hi);
 
+// The maximum of f over the line, searched first in [lo, hi] and, while the
+// best point lies at an end, in wider intervals on that side, up to the hard
+// limits. `runsOff` is -1 or +1 when f still gains (or no longer changes) as
+// x runs off on that side: the maximum then lies in a flat tail and x is only
+// where the search stopped.
+struct OpenMaximum {
+    SearchPoint point;
+    int runsOff = 0;
+};
+OpenMaximum MaximiseOpen(const std::function<double(double)>& f, double lo, double hi, double hardLo,
+                         double hardHi);
+
 // A root of f between a and b, where f(a) and f(b) differ in sign (TOMS 748),
-// to a relative 1e-10 in x.
+// to a relative 1e-10 in x. Where they do not differ in sign (a function that
+// is not continuous, or values that are not numbers), the end whose value is
+// nearer zero.
 double FindRoot(const std::function<double(double)>& f, double a, double b);
 
 } // namespace tovimo

@@ -28,6 +28,7 @@ struct LikelihoodSettings {
     int bootstrap = 200;    // replicates of the goodness-of-fit p-value, 0 for none
     std::uint64_t seed = 1; // of the bootstrap
     int threads = 0;        // bootstrap threads, 0 for the hardware's count
+    double window = 0;      // end of observation in hours, 0: where the warranty law ends
 };
 
 // The figures that get a confidence interval, in this order.

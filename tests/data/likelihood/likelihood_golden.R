@@ -2,7 +2,11 @@
 # log-likelihood written in R, maximised with optim, its integrals by
 # integrate (normal warranty law) or as the exact sum over the steps of the
 # empirical law, and profile-likelihood bounds found with optimize/optim and
-# uniroot. Writes golden.csv beside this script.
+# uniroot, without a box on the parameters: a bound the profile does not reach
+# within e^60 of the estimate is NA (an open side). The observation runs to the
+# end of the warranty law (normal: where the share still under warranty falls
+# below 1e-12; empirical: the last warranty-end time). Writes golden.csv
+# beside this script.
 #
 #   Rscript likelihood_golden.R
 #
@@ -21,7 +25,8 @@ read_data <- function(path) {
   recs <- recs[nchar(trimws(recs)) > 0]
   times <- num(sub("[\t ].*$", "", recs))
   share <- if (length(times) > declared) 1 else length(times) / declared
-  list(times = sort(times), sred = sred, sko = sko, N = fleet * share, Tz = max(times))
+  list(times = sort(times), sred = sred, sko = sko, N = fleet * share,
+       Tz = sred + qnorm(1e-12, lower.tail = FALSE) * sko)
 }
 
 read_exits <- function(path) {
@@ -29,9 +34,12 @@ read_exits <- function(path) {
   sort(as.numeric(lines[nchar(trimws(lines)) > 0]))
 }
 
-AMIN <- 0.05; AMAX <- 20; BMIN <- 1; BMAX <- 1e7; KMIN <- 1e-4; KMAX <- 1e4
+# where the arithmetic, not the data, ends
+AMIN <- 0.005; AMAX <- 500; BMIN <- 1e-3; BMAX <- 1e30; KMAX <- 1e12
+REACH <- 60
 
 make_model <- function(d, law, exits = NULL) {
+  if (law != "normal") d$Tz <- max(exits)
   t <- d$times[d$times > 0 & d$times <= d$Tz]
   n <- length(t)
   if (law == "normal") {
@@ -47,7 +55,7 @@ make_model <- function(d, law, exits = NULL) {
   dens <- function(A, B) sum(dweibull(t, A, B, log = TRUE))
   once <- function(A, B) dens(A, B) + sumlogG + (d$N - n) * log1p(-integral(A, B))
   free <- function(A, B, K) n * log(d$N * K) + dens(A, B) + sumlogG - d$N * K * integral(A, B)
-  khat <- function(A, B) min(max(n / (d$N * integral(A, B)), KMIN), KMAX)
+  khat <- function(A, B) n / (d$N * integral(A, B))
   list(n = n, once = once, free = free, khat = khat, N = d$N)
 }
 
@@ -80,7 +88,7 @@ figure <- function(name, A, B, K) {
   if (name == "A") return(A)
   if (name == "B") return(B)
   if (name == "K_powtor") return(K)
-  if (name %in% names(probs)) return(qweibull(min(probs[[name]] / K, 0.999999), A, B))
+  if (name %in% names(probs)) return(if (probs[[name]] / K < 1) qweibull(probs[[name]] / K, A, B) else NaN)
   K * pweibull(hours[[name]], A, B)
 }
 
@@ -98,13 +106,21 @@ over_shape <- function(m, mode, alpha, L, K) {
   max(v[i], optimize(f, c(lo, hi), maximum = TRUE, tol = 1e-12)$objective)
 }
 
+# max of f over [lo, hi]: the best of a grid, refined by optimize between its
+# neighbours (a plain optimize over so wide a range can settle in a shoulder)
+grid_max <- function(f, lo, hi, points = 60) {
+  grid <- seq(lo, hi, length.out = points)
+  v <- sapply(grid, f)
+  i <- which.max(v)
+  max(v[i], optimize(f, c(grid[max(1, i - 1)], grid[min(points, i + 1)]), maximum = TRUE,
+                     tol = 1e-12)$objective)
+}
+
 profile <- function(m, mode, name, value) {
   if (name == "A")
-    return(optimize(function(b) safe(ll_ab(m, mode, value, exp(b))), c(log(BMIN), log(BMAX)),
-                    maximum = TRUE, tol = 1e-12)$objective)
+    return(grid_max(function(b) safe(ll_ab(m, mode, value, exp(b))), log(BMIN), log(BMAX)))
   if (name == "B")
-    return(optimize(function(a) safe(ll_ab(m, mode, exp(a), value)), c(log(AMIN), log(AMAX)),
-                    maximum = TRUE, tol = 1e-12)$objective)
+    return(grid_max(function(a) safe(ll_ab(m, mode, exp(a), value)), log(AMIN), log(AMAX)))
   if (name == "K_powtor") {
     f <- function(p) {
       if (p[1] < log(AMIN) || p[1] > log(AMAX) || p[2] < log(BMIN) || p[2] > log(BMAX)) return(1e300)
@@ -116,7 +132,8 @@ profile <- function(m, mode, name, value) {
   }
   at_k <- function(K) {
     if (name %in% names(probs)) {
-      alpha <- log(value); c <- -log1p(-min(probs[[name]] / K, 0.999999))
+      if (probs[[name]] / K >= 1) return(-1e300)
+      alpha <- log(value); c <- -log1p(-probs[[name]] / K)
     } else {
       share <- value / K
       if (share >= 1) return(-1e300)
@@ -125,23 +142,26 @@ profile <- function(m, mode, name, value) {
     over_shape(m, mode, alpha, log(c), K)
   }
   if (mode == "once") return(at_k(1))
-  grid <- seq(log(KMIN), log(KMAX), length.out = 15)
+  # K above the figure's own share: a percentile exists only there
+  kmin <- if (name %in% names(probs)) probs[[name]] else value
+  grid <- seq(log(kmin) + 1e-9, log(KMAX), length.out = 40)
   v <- sapply(grid, function(k) at_k(exp(k)))
   i <- which.max(v)
-  max(v[i], optimize(function(k) at_k(exp(k)), c(grid[max(1, i - 1)], grid[min(15, i + 1)]),
+  max(v[i], optimize(function(k) at_k(exp(k)), c(grid[max(1, i - 1)], grid[min(40, i + 1)]),
                      maximum = TRUE, tol = 1e-10)$objective)
 }
 
 bound <- function(m, mode, name, est, ll, dir, level = 0.95) {
   thr <- ll - qchisq(level, 1) / 2
   g <- function(x) profile(m, mode, name, exp(x)) - thr
+  if (!is.finite(est)) return(NA)
   x0 <- log(est); step <- 0.02; inside <- x0
-  for (k in 1:40) {
-    x <- x0 + dir * step
+  repeat {
+    x <- x0 + dir * min(step, REACH)
     if (g(x) <= 0) return(exp(uniroot(g, sort(c(inside, x)), tol = 1e-12)$root))
+    if (step >= REACH) return(NA)
     inside <- x; step <- step * 2
   }
-  NA
 }
 
 sets <- list(
