@@ -29,6 +29,7 @@ const char* RunFitName(RunFit fit) {
 
 std::optional<RunSettings> PrepareCalculation(AnalysisState& st, MainForm& form, const MessageFn& message) {
     const MessageFn say = message ? message : [](const std::string&) {};
+    if (!SeriesUsable(st, say)) return std::nullopt;
     ReadRunEdits(st, form);
     if (!GettingData(st, form, say)) return std::nullopt;
     ReadRunFlags(st, form);

@@ -62,6 +62,7 @@ class SetUpWatch final : public GaHost {
 } // namespace
 
 bool PrepareGeneticRun(AnalysisState& st, const MainForm& form, const MessageFn& message) {
+    if (!SeriesUsable(st, message)) return false;
     ReadRunEdits(st, form);
     if (!GettingData(st, form, message)) return false;
     ReadRunFlags(st, form);

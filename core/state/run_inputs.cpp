@@ -2,6 +2,7 @@
 
 #include "core/text/number_format.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace tovimo {
@@ -15,6 +16,18 @@ bool GettingData(AnalysisState& st, const MainForm& form, const MessageFn& messa
     return st.uk;
 }
 
+bool SeriesUsable(const AnalysisState& st, const MessageFn& message) {
+    if (st.MasProbl.empty()) {
+        message(kMsgNoRecords);
+        return false;
+    }
+    if (std::none_of(st.MasProbl.begin(), st.MasProbl.end(), [](const Problems& p) { return p.time > 0; })) {
+        message(kMsgNoOperatingTime);
+        return false;
+    }
+    return true;
+}
+
 void ReadRunEdits(AnalysisState& st, const MainForm& form) {
     const char sep = form.decimalSeparator;
     st.Sred = StrToFloat(form.meSred, sep);
@@ -25,9 +38,7 @@ void ReadRunEdits(AnalysisState& st, const MainForm& form) {
 
 bool RunStateUsable(const AnalysisState& st, const MessageFn& message) {
     const char* problem = nullptr;
-    if (st.MasProbl.empty())
-        problem = kMsgNoRecords;
-    else if (!(st.Sred > 0) || !std::isfinite(st.Sred))
+    if (!(st.Sred > 0) || !std::isfinite(st.Sred))
         problem = kMsgSredNotPositive;
     else if (!(st.SKO > 0) || !std::isfinite(st.SKO))
         problem = kMsgSkoNotPositive;

@@ -17,18 +17,25 @@ inline constexpr const char* kMsgNoPath = "Не указан путь к фай�
 // otherwise the answer is `uk`.
 bool GettingData(AnalysisState& st, const MainForm& form, const MessageFn& message);
 
+// Checks that the loaded series allows a run, before the edits are read (with
+// no record the T fin edit is empty): it holds records, and a failure with an
+// operating time above 0, which every model needs. Reports the problem
+// through `message` and answers false.
+bool SeriesUsable(const AnalysisState& st, const MessageFn& message);
+
 // Reads meSred, meSKO, LabeledEdit2 and LabeledEdit3 into Sred, SKO, Tzenz and
 // T_Prirab in this order; a text that is not a number throws ConvertError and
 // the values read before it keep their new values.
 void ReadRunEdits(AnalysisState& st, const MainForm& form);
 
-// Checks that the loaded series and the inputs just read allow a run: records
-// present, a positive warranty law, a positive T fin, a run-in time of zero or
-// more and a reduced fleet that is a positive number. Reports the first
-// problem through `message` and answers false.
+// Checks that the inputs just read allow a run: a positive warranty law, a positive T fin, a run-in time of
+// zero or more and a reduced fleet that is a positive number. Reports the first problem through `message` and
+// answers false.
 bool RunStateUsable(const AnalysisState& st, const MessageFn& message);
 
 inline constexpr const char* kMsgNoRecords = "В ряду отказов нет ни одной записи: расчет невозможен";
+inline constexpr const char* kMsgNoOperatingTime =
+    "В ряду отказов нет отказов с наработкой больше 0: расчет невозможен";
 inline constexpr const char* kMsgSredNotPositive = "Среднее время гарантии должно быть больше нуля";
 inline constexpr const char* kMsgSkoNotPositive = "СКО времени гарантии должно быть больше нуля";
 inline constexpr const char* kMsgTfinNotPositive = "T fin временного ряда отказов должно быть больше нуля";

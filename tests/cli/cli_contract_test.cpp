@@ -80,6 +80,31 @@ TEST(CliAnalyze, ExitStatuses) {
         EXPECT_EQ(RunCli(c.args).status, c.status) << c.args;
 }
 
+// A series with no failure above 0 h: the run says so in Russian and ends
+// with the status of a run that cannot be made, for every model.
+TEST(CliAnalyze, SeriesWithoutOperatingTimeIsRefusedInRussian) {
+    struct Case {
+        const char* name;
+        const char* records;
+        const char* message;
+    };
+    const Case cases[] = {
+        {"no_record.txt", "", "В ряду отказов нет ни одной записи: расчет невозможен"},
+        {"zero_times.txt", "0\tузел\n-5\tузел\n",
+         "В ряду отказов нет отказов с наработкой больше 0: расчет невозможен"},
+    };
+    for (const Case& c : cases) {
+        const std::string path = ::testing::TempDir() + c.name;
+        std::ofstream(path) << "ряд\n1000\n200\n100\n2\n1\nузел\n" << c.records;
+        for (const char* models : {"spiral", "mle", "genetic --generations 2 --population 10"}) {
+            const auto r =
+                RunCli("analyze " + path + " --t-fin 5000 --models " + models, "LC_ALL=C", "", true);
+            EXPECT_EQ(r.status, 2) << c.name << " " << models;
+            EXPECT_EQ(r.out, std::string(c.message) + "\n") << c.name << " " << models;
+        }
+    }
+}
+
 TEST(CliScore, CriteriaOfAGivenModel) {
     auto r = RunCli("score " + kData + "/example.txt --A 1.2 --B 3000 --K 1.5 --json");
     ASSERT_EQ(r.status, 0) << r.out;

@@ -551,6 +551,39 @@ class MainWindowTest : public QObject {
         QVERIFY(!w.runActive());
     }
 
+    // A loaded series with no failure above 0 h: both runs say so in Russian,
+    // not with a conversion error of the empty T fin edit.
+    void seriesWithoutOperatingTimeStopsTheRun_data() {
+        QTest::addColumn<QString>("button");
+        QTest::addColumn<QStringList>("records");
+        QTest::addColumn<QString>("message");
+        const QString noRecord = QStringLiteral("В ряду отказов нет ни одной записи: расчет невозможен");
+        const QString noTime =
+            QStringLiteral("В ряду отказов нет отказов с наработкой больше 0: расчет невозможен");
+        const QStringList zeroTimes{QStringLiteral("0\tдвигатель"), QStringLiteral("-5\tнасос")};
+        QTest::newRow("Расчет, no record") << "bbRaschet" << QStringList() << noRecord;
+        QTest::newRow("Расчет, times 0 and below") << "bbRaschet" << zeroTimes << noTime;
+        QTest::newRow("genetic, no record") << "ToolBRunGenOptim" << QStringList() << noRecord;
+        QTest::newRow("genetic, times 0 and below") << "ToolBRunGenOptim" << zeroTimes << noTime;
+    }
+
+    void seriesWithoutOperatingTimeStopsTheRun() {
+        QFETCH(QString, button);
+        QFETCH(QStringList, records);
+        QFETCH(QString, message);
+        const QString file = writeDataFile(QDir(tmp_.path()), QStringLiteral("no_time.txt"), 2, records);
+        Loaded l(settings(), file);
+        QVERIFY(l.st.uk);
+        l.scope.ui.messages.clear();
+        child<QCheckBox>(l.w, "BoxPravd")->setChecked(true);
+        QTest::mouseClick(l.w.findChild<QPushButton*>(button), Qt::LeftButton);
+        QCOMPARE(l.scope.ui.messages, QStringList{message});
+        QVERIFY2(l.scope.ui.errors.isEmpty(), qPrintable(l.scope.ui.errors.join('\n')));
+        QCOMPARE(l.diaStarts, 0);
+        QVERIFY(!l.scope.ui.busy);
+        QVERIFY(!l.w.runActive());
+    }
+
     void afterAFailedOpeningTheRunStopsSilently() {
         Loaded l(settings(), QStringLiteral(TOVIMO_SAMPLE));
         l.scope.ui.answers.push_back(QDir(tmp_.path()).filePath(QStringLiteral("nowhere.txt")));

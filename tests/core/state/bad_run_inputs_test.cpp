@@ -228,6 +228,54 @@ TEST(BadRunInputs, NoPathOrNoDataStopsBeforeAnything) {
     EXPECT_FALSE(a.anythingComputed);
 }
 
+// A series with no record, or whose failures all have 0 h or less, leaves
+// nothing to fit: both runs refuse it in Russian before reading the edits
+// (with no record the T fin edit is empty), whatever the edits hold.
+TEST(BadRunInputs, SeriesWithoutOperatingTimeRefusesBothRuns) {
+    struct Row {
+        const char* what;
+        const char* records;
+        const char* tFin; // the edit as the user may have typed it; nullptr: as loaded
+        const char* message;
+    };
+    const Row rows[] = {
+        {"no record", "", nullptr, kMsgNoRecords},
+        {"no record, T fin typed", "", "5000", kMsgNoRecords},
+        {"zero and negative times", "0\tузел\n-5\tузел\n", nullptr, kMsgNoOperatingTime},
+        {"zero times, T fin typed", "0\tузел\n0\tузел\n", "5000", kMsgNoOperatingTime},
+        {"a time that does not convert", "\tузел\n", "5000", kMsgNoOperatingTime},
+    };
+    for (const char sep : {'.', ','})
+        for (const Row& r : rows) {
+            SCOPED_TRACE(std::string(r.what) + ", separator " + sep);
+            Loaded l;
+            l.form.decimalSeparator = sep;
+            ASSERT_TRUE(LoadDataText(l.st, l.form,
+                                     std::string("ряд\n1000\n200\n100\n2\n1\nузел\n") + r.records,
+                                     [](const std::string&) {}));
+            l.form.FilePath = "series.txt";
+            l.form.SpirSpusk = l.form.BoxNewton = l.form.BoxSmirnow = l.form.BoxPravd = true;
+            if (r.tFin) l.form.LabeledEdit2 = r.tFin;
+            Answer a = MainRun(l);
+            EXPECT_FALSE(a.conversionError);
+            EXPECT_FALSE(a.started);
+            EXPECT_EQ(a.messages, std::vector<std::string>{r.message});
+            EXPECT_FALSE(a.anythingComputed);
+            a = GeneticStart(l);
+            EXPECT_FALSE(a.conversionError);
+            EXPECT_FALSE(a.started);
+            EXPECT_EQ(a.messages, std::vector<std::string>{r.message});
+        }
+    // one failure with a positive time among them is enough
+    Loaded l;
+    ASSERT_TRUE(LoadDataText(l.st, l.form, "ряд\n1000\n200\n100\n2\n1\nузел\n0\tузел\n300\tузел\n",
+                             [](const std::string&) {}));
+    l.form.FilePath = "series.txt";
+    const Answer a = MainRun(l);
+    EXPECT_TRUE(a.started);
+    EXPECT_TRUE(a.messages.empty());
+}
+
 TEST(BadRunInputs, LawRunInAndFleetThatMeanNothingRefuseBothRuns) {
     struct Row {
         Edit edit;
