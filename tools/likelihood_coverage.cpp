@@ -1,21 +1,28 @@
-// Coverage of the maximum-likelihood bounds: simulates fleets whose truth is
-// known (each product fails at most once, or repeatedly), fits model 3 with
-// the warranty law of the simulated products' own exit times, and prints the
-// share of the bounds that contain the true A, B, T10 and F2000.
+// Coverage of the maximum-likelihood bounds and the level of its tests:
+// simulates fleets whose truth is known, fits model 3 as the program does
+// (normal warranty law, observation to the end of the law) and prints, per
+// setting, the share of the intervals that hold the true figure (an open side
+// holds whatever lies beyond it) with its 95 % Wilson interval, and the share
+// of fleets in which the test of K = 1 and the goodness of fit reject at 5 %.
 //
-//   likelihood_coverage [--fleets 200] [--mode once|free] [--level 0.95] [--failures 50,300,3000]
-//                       [--first-seed 1000]
+//   likelihood_coverage [--fleets 200] [--setting NAME|all] [--bootstrap 0] [--first-seed 1000]
+//
+// Settings: young (12 failures in a fleet of about 70,000, A = 3), repeat
+// (K free, true K = 2.5, 150 failures), once-free (K free, true K = 1, 300
+// failures), remote (about 20 failures from A = 1, B = 3e8 h), short (K free,
+// true K = 1.4, A = 2, B = 800 h: every product has failed long before it
+// leaves warranty), gof12 / gof50 / gof300
+// (K = 1, A = 1.5, the goodness of fit's level with that many failures).
 #include "core/data/data_file.h"
 #include "core/data/fleet_simulator.h"
 #include "core/fit/likelihood_fit.h"
+#include "core/fit/likelihood_gof.h"
 #include "core/state/run_inputs.h"
-#include "core/stats/distributions.h"
 
 #include <atomic>
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
-#include <cstring>
-#include <sstream>
 #include <string>
 #include <thread>
 #include <vector>
@@ -24,15 +31,32 @@ using namespace tovimo;
 
 namespace {
 
-constexpr LikFigure kFigures[] = {LikFigure::A, LikFigure::B, LikFigure::T10, LikFigure::F2000};
+struct Setting {
+    const char* name;
+    LikelihoodKMode mode;
+    double shape, scale, repeat, failures;
+    bool tests; // the goodness of fit (and with K free the test of K = 1) run
+};
+
+const Setting kSettings[] = {
+    {"young", LikelihoodKMode::Once, 3, 56800, 1, 12, false},
+    {"repeat", LikelihoodKMode::Free, 1.3, 9000, 2.5, 150, true},
+    {"once-free", LikelihoodKMode::Free, 1.3, 9000, 1, 300, true},
+    {"remote", LikelihoodKMode::Once, 1, 3e8, 1, 20, false},
+    {"short", LikelihoodKMode::Free, 2, 800, 1.4, 300, false},
+    {"gof12", LikelihoodKMode::Once, 1.5, 9000, 1, 12, true},
+    {"gof50", LikelihoodKMode::Once, 1.5, 9000, 1, 50, true},
+    {"gof300", LikelihoodKMode::Once, 1.5, 9000, 1, 300, true},
+};
 
 struct Outcome {
     bool fitted = false;
-    bool covered[4] = {};
-    bool open[4] = {};
+    bool covered[kLikFigureCount] = {};
+    bool open[kLikFigureCount] = {};
+    bool lrReject = false, gofReject = false;
 };
 
-Outcome OneFleet(const FleetParams& base, std::uint64_t seed, const LikelihoodSettings& s) {
+Outcome OneFleet(const Setting& set, const FleetParams& base, std::uint64_t seed, LikelihoodSettings s) {
     FleetParams p = base;
     p.seed = seed;
     const SimulatedFleet fleet = SimulateFleet(p);
@@ -40,20 +64,40 @@ Outcome OneFleet(const FleetParams& base, std::uint64_t seed, const LikelihoodSe
     MainForm form;
     LoadDataText(st, form, fleet.text, [](const std::string&) {});
     ReadRunEdits(st, form);
-    st.MasTGarant = fleet.exitTimes; // what simulate --units writes
     LikelihoodData d;
     Outcome o;
     if (!PrepareLikelihoodData(st, s.law, s.kMode, d).empty()) return o;
-    const LikelihoodResult r = FitLikelihood(d, s);
-    const double K = s.kMode == LikelihoodKMode::Once ? 1 : p.repeat;
+    s.seed = seed;
+    LikelihoodResult r = FitLikelihood(d, s);
+    if (!r.fitted) return o;
     o.fitted = true;
-    for (int i = 0; i < 4; ++i) {
-        const double truth = LikelihoodFigure(kFigures[i], p.shape, p.scale, K);
-        const LikInterval& in = r.intervals[static_cast<int>(kFigures[i])];
-        o.covered[i] = in.lower <= truth && truth <= in.upper;
+    const double K = set.mode == LikelihoodKMode::Once ? 1 : set.repeat;
+    for (int i = 0; i < kLikFigureCount; ++i) {
+        const LikInterval& in = r.intervals[i];
+        if (!in.present) continue;
+        const double truth = LikelihoodFigure(static_cast<LikFigure>(i), set.shape, set.scale, K);
+        o.covered[i] = (in.lowerOpen || in.lower <= truth) && (in.upperOpen || truth <= in.upper);
         o.open[i] = in.lowerOpen || in.upperOpen;
     }
+    if (set.tests && s.bootstrap > 0) {
+        BootstrapGof(d, r);
+        BootstrapKTest(d, r);
+        o.gofReject = r.gofP <= 0.05;
+        o.lrReject = r.lrDone && r.lrP <= 0.05;
+    }
     return o;
+}
+
+// The share k / n with its 95 % Wilson interval, in per cent.
+std::string Wilson(int k, int n) {
+    if (n == 0) return "      —      ";
+    const double z = 1.959963984540054, p = static_cast<double>(k) / n;
+    const double centre = (p + z * z / (2 * n)) / (1 + z * z / n);
+    const double half = z * std::sqrt(p * (1 - p) / n + z * z / (4.0 * n * n)) / (1 + z * z / n);
+    char buf[64];
+    std::snprintf(buf, sizeof buf, "%5.1f [%4.1f-%5.1f]", 100 * p, 100 * (centre - half),
+                  100 * (centre + half));
+    return buf;
 }
 
 } // namespace
@@ -61,41 +105,37 @@ Outcome OneFleet(const FleetParams& base, std::uint64_t seed, const LikelihoodSe
 int main(int argc, char** argv) {
     int fleets = 200;
     std::uint64_t firstSeed = 1000;
-    LikelihoodSettings s;
-    s.law = WarrantyLawKind::Empirical;
-    s.bootstrap = 0;
-    std::vector<double> sizes = {50, 300, 3000};
+    std::string which = "all";
+    int bootstrap = 0;
     for (int i = 1; i + 1 < argc; i += 2) {
         const std::string key = argv[i], value = argv[i + 1];
         if (key == "--fleets") fleets = std::atoi(value.c_str());
-        if (key == "--mode") s.kMode = value == "free" ? LikelihoodKMode::Free : LikelihoodKMode::Once;
         if (key == "--first-seed") firstSeed = std::strtoull(value.c_str(), nullptr, 10);
-        if (key == "--level") s.level = std::atof(value.c_str());
-        if (key == "--failures") {
-            sizes.clear();
-            std::stringstream ss(value);
-            std::string item;
-            while (std::getline(ss, item, ','))
-                sizes.push_back(std::atof(item.c_str()));
-        }
+        if (key == "--setting") which = value;
+        if (key == "--bootstrap") bootstrap = std::atoi(value.c_str());
     }
-    std::printf("mode %s, level %.2f, %d fleets per case (seeds from %llu), shape 1.3, scale 9000 h%s, exit "
-                "3000 +- 700 h\n",
-                s.kMode == LikelihoodKMode::Once ? "K = 1" : "K free", s.level, fleets,
-                static_cast<unsigned long long>(firstSeed),
-                s.kMode == LikelihoodKMode::Once ? "" : ", K 1.4");
-    std::printf("%9s %7s %7s %7s %7s %7s   (open sides: A B T10 F2000)\n", "failures", "fitted", "A", "B",
-                "T10", "F2000");
-    for (double n : sizes) {
+    std::printf("%d fleets per setting (seeds from %llu), level 0.95, normal warranty law 3000 +- 700 h, "
+                "bootstrap %d\n",
+                fleets, static_cast<unsigned long long>(firstSeed), bootstrap);
+    for (const Setting& set : kSettings) {
+        if (which != "all" && which != set.name) continue;
+        LikelihoodSettings s;
+        s.kMode = set.mode;
+        s.law = WarrantyLawKind::Normal;
+        s.bootstrap = set.tests ? bootstrap : 0;
+        s.threads = 1;
         FleetParams p;
-        p.once = s.kMode == LikelihoodKMode::Once;
+        p.once = set.mode == LikelihoodKMode::Once;
+        p.shape = set.shape;
+        p.scale = set.scale;
+        p.repeat = set.repeat;
         p.unknownShare = 0;
-        p.fleet = FleetSizeFor(p, n);
+        p.fleet = std::round(FleetSizeFor(p, set.failures));
         std::vector<Outcome> out(static_cast<size_t>(fleets));
         std::atomic<int> next{0};
         auto work = [&] {
             for (int i = next++; i < fleets; i = next++)
-                out[static_cast<size_t>(i)] = OneFleet(p, firstSeed + static_cast<std::uint64_t>(i), s);
+                out[static_cast<size_t>(i)] = OneFleet(set, p, firstSeed + static_cast<std::uint64_t>(i), s);
         };
         std::vector<std::thread> pool;
         const unsigned threads = std::max(1u, std::thread::hardware_concurrency());
@@ -104,18 +144,33 @@ int main(int argc, char** argv) {
         work();
         for (auto& t : pool)
             t.join();
-        int fitted = 0, covered[4] = {}, open[4] = {};
+        int fitted = 0, covered[kLikFigureCount] = {}, open[kLikFigureCount] = {}, lr = 0, gof = 0;
         for (const Outcome& o : out) {
             if (!o.fitted) continue;
             ++fitted;
-            for (int i = 0; i < 4; ++i) {
+            for (int i = 0; i < kLikFigureCount; ++i) {
                 covered[i] += o.covered[i];
                 open[i] += o.open[i];
             }
+            lr += o.lrReject;
+            gof += o.gofReject;
         }
-        auto pct = [&](int c) { return fitted ? 100.0 * c / fitted : 0.0; };
-        std::printf("%9.0f %7d %6.1f%% %6.1f%% %6.1f%% %6.1f%%   (%d %d %d %d)\n", n, fitted, pct(covered[0]),
-                    pct(covered[1]), pct(covered[2]), pct(covered[3]), open[0], open[1], open[2], open[3]);
+        std::printf("\n%s: A %.3g, B %.3g h, %s, fleet %.0f, about %.0f failures; fitted %d of %d\n",
+                    set.name, set.shape, set.scale,
+                    set.mode == LikelihoodKMode::Once
+                        ? "K = 1"
+                        : (std::string("K free, true K ") + std::to_string(set.repeat)).c_str(),
+                    p.fleet, set.failures, fitted, fleets);
+        for (int i = 0; i < kLikFigureCount; ++i) {
+            if (set.mode == LikelihoodKMode::Once && static_cast<LikFigure>(i) == LikFigure::K) continue;
+            std::printf("  %-8s covered %s %%, open sides in %d\n", kLikFigureKeys[i],
+                        Wilson(covered[i], fitted).c_str(), open[i]);
+        }
+        if (set.tests && bootstrap > 0) {
+            std::printf("  goodness of fit rejects at 5 %%: %s %%\n", Wilson(gof, fitted).c_str());
+            if (set.mode == LikelihoodKMode::Free)
+                std::printf("  test of K = 1 rejects at 5 %%: %s %%\n", Wilson(lr, fitted).c_str());
+        }
         std::fflush(stdout);
     }
     return 0;

@@ -74,37 +74,72 @@ double WeibullShare(double A, double lnB, double lnT) {
     return -std::expm1(-std::exp(A * (lnT - lnB)));
 }
 
-// The best ln L over ln B (K = 1, or K at its closed form) at shape A.
-OpenMaximum OverScale(LikelihoodEvaluator& ev, LikelihoodKMode mode, double A) {
-    return MaximiseOpen([&](double b) { return LogLikAt(ev, mode, A, std::exp(b)); }, kLnBStartLo,
-                        kLnBStartHi, kLnBHardLo, kLnBHardHi);
+// Where a profile's searches start: near the best shape and scale of the
+// previous point of the same profile, which move little from one point to the
+// next. Not a number: the start ranges.
+struct Hint {
+    double a = kNaN, b = kNaN; // ln A, ln B
+};
+
+std::pair<double, double> Window(const Hint* h, bool shape) {
+    const double at = h ? (shape ? h->a : h->b) : kNaN;
+    if (!std::isfinite(at))
+        return shape ? std::pair{kLnAStartLo, kLnAStartHi} : std::pair{kLnBStartLo, kLnBStartHi};
+    const double half = shape ? 0.5 : 1.0;
+    return {at - half, at + half};
 }
 
-// The best ln L over the shape of g(A), itself a search over what else is free.
-OpenMaximum OverShape(const std::function<double(double)>& g) {
-    return MaximiseOpen([&](double a) { return g(std::exp(a)); }, kLnAStartLo, kLnAStartHi, kLnAHardLo,
-                        kLnAHardHi);
+// The best of f over ln B, searched without a box.
+OpenMaximum ScaleSearch(const std::function<double(double)>& f, Hint* h) {
+    const auto [lo, hi] = Window(h, false);
+    const OpenMaximum m = MaximiseOpen(f, lo, hi, kLnBHardLo, kLnBHardHi);
+    if (h) h->b = m.point.x;
+    return m;
+}
+
+// The best of g(A) over the shape, itself a search over what else is free.
+OpenMaximum ShapeSearch(const std::function<double(double)>& g, Hint* h) {
+    const auto [lo, hi] = Window(h, true);
+    const OpenMaximum m =
+        MaximiseOpen([&](double a) { return g(std::exp(a)); }, lo, hi, kLnAHardLo, kLnAHardHi);
+    if (h) h->a = m.point.x;
+    return m;
+}
+
+// The best ln L over ln B (K = 1, or K at its closed form) at shape A.
+OpenMaximum OverScale(LikelihoodEvaluator& ev, LikelihoodKMode mode, double A, Hint* h = nullptr) {
+    return ScaleSearch([&](double b) { return LogLikAt(ev, mode, A, std::exp(b)); }, h);
+}
+
+// The best of f(A, ln B) over both, the scale searched inside the shape. Every
+// inner search starts from the hint's scale, which then moves to the best
+// scale at the best shape.
+double OverShapeAndScale(const std::function<double(double, double)>& f, Hint* h) {
+    const Hint start = h ? *h : Hint{};
+    auto inner = [&](double A) {
+        Hint local = start;
+        return ScaleSearch([&](double b) { return f(A, b); }, &local);
+    };
+    const OpenMaximum outer = ShapeSearch([&](double A) { return inner(A).point.value; }, h);
+    if (h) h->b = inner(std::exp(outer.point.x)).point.x;
+    return outer.point.value;
 }
 
 // max ln L with the figure held at `value`: the other parameters follow from
 // the figure where they can (ln B = ln tau - ln c / A with K = 1; K = p / F(tau)
 // or K = value / F(t) with K free), and the rest is searched without a box.
-double Profile(LikelihoodEvaluator& ev, LikelihoodKMode mode, LikFigure fig, double value) {
+double Profile(LikelihoodEvaluator& ev, LikelihoodKMode mode, LikFigure fig, double value,
+               Hint* h = nullptr) {
     const bool once = mode == LikelihoodKMode::Once;
     if (!(value > 0) || !std::isfinite(value)) return kNegInf;
     switch (fig) {
     case LikFigure::A:
-        return OverScale(ev, mode, value).point.value;
+        return OverScale(ev, mode, value, h).point.value;
     case LikFigure::B:
-        return OverShape([&](double A) { return LogLikAt(ev, mode, A, value); }).point.value;
+        return ShapeSearch([&](double A) { return LogLikAt(ev, mode, A, value); }, h).point.value;
     case LikFigure::K:
         if (once) return kNegInf;
-        return OverShape([&](double A) {
-                   return MaximiseOpen([&](double b) { return ev.LogLikFree(A, std::exp(b), value); },
-                                       kLnBStartLo, kLnBStartHi, kLnBHardLo, kLnBHardHi)
-                       .point.value;
-               })
-            .point.value;
+        return OverShapeAndScale([&](double A, double b) { return ev.LogLikFree(A, std::exp(b), value); }, h);
     default:
         break;
     }
@@ -115,20 +150,19 @@ double Profile(LikelihoodEvaluator& ev, LikelihoodKMode mode, LikFigure fig, dou
         // F(tau) = probability: a law reaches it only below one
         if (!(probability < 1)) return kNegInf;
         const double lnC = std::log(-std::log1p(-probability));
-        return OverShape([&](double A) { return ev.LogLikOnce(A, std::exp(lnTau - lnC / A)); }).point.value;
+        return ShapeSearch([&](double A) { return ev.LogLikOnce(A, std::exp(lnTau - lnC / A)); }, h)
+            .point.value;
     }
     // K free: at each (A, B) the figure fixes K = probability / F(tau), which
     // keeps K above p for a percentile: the profile runs only over the models
     // in which the percentile exists.
-    return OverShape([&](double A) {
-               auto f = [&](double b) {
-                   const double F = WeibullShare(A, b, lnTau);
-                   if (!(F > 0)) return kNegInf;
-                   return ev.LogLikFree(A, std::exp(b), probability / F);
-               };
-               return MaximiseOpen(f, kLnBStartLo, kLnBStartHi, kLnBHardLo, kLnBHardHi).point.value;
-           })
-        .point.value;
+    return OverShapeAndScale(
+        [&](double A, double b) {
+            const double F = WeibullShare(A, b, lnTau);
+            if (!(F > 0)) return kNegInf;
+            return ev.LogLikFree(A, std::exp(b), probability / F);
+        },
+        h);
 }
 
 struct Side {
@@ -201,7 +235,8 @@ double LikelihoodFigure(LikFigure fig, double A, double B, double K) {
 }
 
 LikelihoodEstimate MaximiseLikelihood(LikelihoodEvaluator& ev, LikelihoodKMode mode) {
-    const OpenMaximum outer = OverShape([&](double A) { return OverScale(ev, mode, A).point.value; });
+    const OpenMaximum outer =
+        ShapeSearch([&](double A) { return OverScale(ev, mode, A).point.value; }, nullptr);
     const double A = std::exp(outer.point.x);
     const OpenMaximum inner = OverScale(ev, mode, A);
     LikelihoodEstimate e;
@@ -216,10 +251,9 @@ LikelihoodEstimate MaximiseLikelihood(LikelihoodEvaluator& ev, LikelihoodKMode m
 
 LikelihoodEstimate MaximiseAtK(LikelihoodEvaluator& ev, double K) {
     auto overScale = [&](double A) {
-        return MaximiseOpen([&](double b) { return ev.LogLikFree(A, std::exp(b), K); }, kLnBStartLo,
-                            kLnBStartHi, kLnBHardLo, kLnBHardHi);
+        return ScaleSearch([&](double b) { return ev.LogLikFree(A, std::exp(b), K); }, nullptr);
     };
-    const OpenMaximum outer = OverShape([&](double A) { return overScale(A).point.value; });
+    const OpenMaximum outer = ShapeSearch([&](double A) { return overScale(A).point.value; }, nullptr);
     LikelihoodEstimate e;
     e.A = std::exp(outer.point.x);
     const OpenMaximum inner = overScale(e.A);
@@ -294,14 +328,18 @@ LikelihoodResult FitLikelihood(const LikelihoodData& data, const LikelihoodSetti
         hooks.Report("Модель 3: границы, " + std::to_string(i + 1) + " из " +
                      std::to_string(kLikFigureCount));
         hooks.CheckStop();
-        if (fig == LikFigure::K && mode == LikelihoodKMode::Once) continue;
         const double at = LikelihoodFigure(fig, e.A, e.B, e.K);
+        if (fig == LikFigure::K && mode == LikelihoodKMode::Once) {
+            r.estimates[i] = 1; // held, no interval
+            continue;
+        }
         // a parameter that runs off has no estimate, and neither has K when
         // the scale runs off with K free: they move together
         const bool runsOff = (fig == LikFigure::A && e.flatParameter == "A") ||
                              ((fig == LikFigure::B || fig == LikFigure::K) && e.flatParameter == "B");
         r.estimates[i] = runsOff ? kNaN : at;
-        auto profile = [&](double x) { return Profile(ev, mode, fig, std::exp(x)); };
+        Hint hint{std::log(e.A), std::log(e.B)};
+        auto profile = [&](double x) { return Profile(ev, mode, fig, std::exp(x), &hint); };
         LikInterval& in = r.intervals[i];
         in.present = true;
         in.lower = in.upper = kNaN;
@@ -329,6 +367,7 @@ LikelihoodResult FitLikelihood(const LikelihoodData& data, const LikelihoodSetti
             walkUp = false;
         }
         const Side lower = FindSide(profile, x0, -1, x0 - kWalkReach, threshold);
+        hint = Hint{std::log(e.A), std::log(e.B)};
         const Side upper = walkUp ? FindSide(profile, x0, 1, upperLimit, threshold) : Side{};
         in.lowerOpen = lower.open;
         in.upperOpen = upper.open;

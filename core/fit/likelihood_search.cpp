@@ -12,7 +12,10 @@ namespace tovimo {
 
 namespace {
 
-constexpr int kScanPoints = 9;
+constexpr int kScanPoints = 7;
+// Brent's method to this many bits of x: ln L near its maximum is flat to
+// second order, so 2^-20 in x leaves ln L exact far beyond what any bound needs.
+constexpr int kBrentBits = 20;
 constexpr double kWorst = 1e300; // minus infinity as a finite value Brent can compare
 // A gain of ln L below this, over a widening of the interval, counts as none.
 constexpr double kFlatGain = 1e-7;
@@ -39,8 +42,7 @@ SearchPoint Maximise1D(const std::function<double(double)>& f, double lo, double
     const double a = best == 0 ? lo : lo + step * (best - 1);
     const double b = best == kScanPoints - 1 ? hi : lo + step * (best + 1);
     std::uintmax_t iterations = 200;
-    const auto r =
-        boost::math::tools::brent_find_minima(neg, a, b, std::numeric_limits<double>::digits / 2, iterations);
+    const auto r = boost::math::tools::brent_find_minima(neg, a, b, kBrentBits, iterations);
     SearchPoint p{r.first, -r.second};
     if (bestValue < r.second) p = {lo + step * best, -bestValue};
     if (p.value <= -kWorst) p.value = -std::numeric_limits<double>::infinity();
@@ -99,7 +101,7 @@ double FindRoot(const std::function<double(double)>& f, double a, double b) {
     if ((ga > 0) == (gb > 0)) return std::fabs(ga) <= std::fabs(gb) ? a : b;
     std::uintmax_t iterations = 200;
     const auto tol = [](double x, double y) {
-        return std::fabs(x - y) <= 1e-10 * std::max(1.0, std::fabs(x));
+        return std::fabs(x - y) <= 1e-9 * std::max(1.0, std::fabs(x));
     };
     const auto r = boost::math::tools::toms748_solve(g, a, b, ga, gb, tol, iterations);
     return (r.first + r.second) / 2;

@@ -14,7 +14,7 @@ struct SearchPoint {
 
 // The maximum of f over [lo, hi]: a scan of the interval picks the best of a
 // few points, Brent's method then refines between its neighbours to the
-// square root of the machine precision in x. Values that are not numbers
+// 2^-20 in x (ln L is exact to far below 1e-9 there). Values that are not numbers
 // count as minus infinity.
 SearchPoint Maximise1D(const std::function<double(double)>& f, double lo, double hi);
 
@@ -31,7 +31,7 @@ OpenMaximum MaximiseOpen(const std::function<double(double)>& f, double lo, doub
                          double hardHi);
 
 // A root of f between a and b, where f(a) and f(b) differ in sign (TOMS 748),
-// to a relative 1e-10 in x. Where they do not differ in sign (a function that
+// to a relative 1e-9 in x. Where they do not differ in sign (a function that
 // is not continuous, or values that are not numbers), the end whose value is
 // nearer zero.
 double FindRoot(const std::function<double(double)>& f, double a, double b);
