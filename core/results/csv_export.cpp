@@ -15,10 +15,29 @@ namespace {
 
 const char* const kBom = "\xEF\xBB\xBF"; // spreadsheets take the file for UTF-8 only with it
 
+std::vector<std::string> TextCells(const std::vector<std::string>& texts) {
+    std::vector<std::string> cells;
+    for (const std::string& t : texts)
+        cells.push_back(CsvText(t));
+    return cells;
+}
+
 } // namespace
 
 char CsvSeparator(char decimalSeparator) {
     return decimalSeparator == ',' ? ';' : ',';
+}
+
+std::string CsvText(std::string_view text) {
+    const bool formula =
+        !text.empty() && std::string_view("=+-@\t\r").find(text.front()) != std::string_view::npos;
+    return formula ? "'" + std::string(text) : std::string(text);
+}
+
+std::string CsvCell(std::string_view text, char decimalSeparator) {
+    const bool signedNumber =
+        !text.empty() && (text.front() == '-' || text.front() == '+') && ParseFloat(text, decimalSeparator);
+    return signedNumber ? std::string(text) : CsvText(text);
 }
 
 std::string ResultTableCsv(const ResultTable& table, char decimalSeparator) {
@@ -27,7 +46,8 @@ std::string ResultTableCsv(const ResultTable& table, char decimalSeparator) {
     for (const auto& row : table.cells) {
         std::vector<std::string> fields;
         for (int c = 0; c <= table.dataColumn && c < kResultCols; ++c)
-            fields.push_back(Trim(row[static_cast<size_t>(c)]));
+            fields.push_back(c == 0 ? CsvText(Trim(row[0]))
+                                    : CsvCell(Trim(row[static_cast<size_t>(c)]), decimalSeparator));
         out += DelimitedLine(fields, sep);
     }
     return out;
@@ -39,7 +59,7 @@ std::string HistogramCsv(const HistogramTable& h, char decimalSeparator) {
     std::vector<std::string> head{kHistEdgeTitle};
     head.insert(head.end(), h.causeNames.begin(), h.causeNames.end());
     head.emplace_back(kHistTotalTitle);
-    out += DelimitedLine(head, sep);
+    out += DelimitedLine(TextCells(head), sep);
     for (const auto& row : h.rows) {
         std::vector<std::string> fields{FloatToStr(row.edge, decimalSeparator)};
         for (int n : row.counts)
@@ -53,9 +73,14 @@ std::string HistogramCsv(const HistogramTable& h, char decimalSeparator) {
 std::string BoundsCsv(const std::vector<BoundsRow>& rows, char decimalSeparator) {
     const char sep = CsvSeparator(decimalSeparator);
     std::string out = kBom;
-    out += DelimitedLine(std::vector<std::string>(std::begin(kBoundsHeader), std::end(kBoundsHeader)), sep);
-    for (const BoundsRow& row : rows)
-        out += DelimitedLine(std::vector<std::string>(row.begin(), row.end()), sep);
+    out += DelimitedLine(
+        TextCells(std::vector<std::string>(std::begin(kBoundsHeader), std::end(kBoundsHeader))), sep);
+    for (const BoundsRow& row : rows) {
+        std::vector<std::string> fields;
+        for (const std::string& cell : row)
+            fields.push_back(CsvCell(cell, decimalSeparator));
+        out += DelimitedLine(fields, sep);
+    }
     return out;
 }
 

@@ -8,12 +8,22 @@
 #include "core/results/results_table.h"
 
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace tovimo {
 
 // The field separator that goes with a decimal separator.
 char CsvSeparator(char decimalSeparator);
+
+// A text cell as a spreadsheet is to show it: one that begins with '=', '+',
+// '-', '@', a tab or a carriage return would be taken for a formula, so it
+// gets a leading apostrophe; any other text is left as it is.
+std::string CsvText(std::string_view text);
+
+// A cell that may hold a number or a text: one that is entirely a number in the
+// given decimal format (a negative one too) is left as it is; anything else is text.
+std::string CsvCell(std::string_view text, char decimalSeparator);
 
 // The filled columns of the results table (label column, one per model, the
 // operating data), cells without their padding blanks.

@@ -253,3 +253,38 @@ TEST(CliReport, UnwritablePathIsAFileError) {
     EXPECT_EQ(r.status, 3);
     EXPECT_NE(r.out.find("Не удалось записать файл /nonexistent/dir/r.pdf"), std::string::npos) << r.out;
 }
+
+TEST(CliCsv, CauseNamesThatWouldStartAFormulaAreWrittenAsText) {
+    // names, the comment and descriptions as another system might export them
+    const fs::path data = fs::path(::testing::TempDir()) / "formula_causes.txt";
+    const std::vector<std::string> causes = {"=cmd|calc", "+SUM(A1)", "-5", "@A1", "Узел \"А\"; ввод, вывод"};
+    {
+        std::ofstream out(data, std::ios::binary);
+        out << "=HYPERLINK(\"http://example.com\")\n3000\n700\n200\n15\n" << causes.size() << "\n";
+        for (const std::string& c : causes)
+            out << c << "\n";
+        for (int i = 0; i < 15; ++i)
+            out << 150 * (i + 1) << "\t" << causes[static_cast<size_t>(i) % causes.size()] << " * =1+1\n";
+    }
+    for (const auto& loc : kLocales) {
+        SCOPED_TRACE(loc.env);
+        const fs::path dir = freshDir(loc.sep == ';' ? "formula_semicolon" : "formula_comma");
+        const CliResult r =
+            RunCli("analyze " + data.string() + " --models spiral --csv " + dir.string(), loc.env);
+        ASSERT_EQ(r.status, 0) << r.out;
+
+        const auto hist = readCsv(dir / "histogram.csv", loc.sep);
+        ASSERT_GE(hist.size(), 2u);
+        ASSERT_EQ(hist[0].size(), causes.size() + 2);
+        std::vector<std::string> names(hist[0].begin() + 1, hist[0].end() - 1);
+        std::sort(names.begin(), names.end());
+        std::vector<std::string> wanted = {"'=cmd|calc", "'+SUM(A1)", "'-5", "'@A1",
+                                           "Узел \"А\"; ввод, вывод"};
+        std::sort(wanted.begin(), wanted.end());
+        EXPECT_EQ(names, wanted);
+        // the figures are numbers as they are
+        for (size_t row = 1; row < hist.size(); ++row)
+            for (const std::string& cell : hist[row])
+                EXPECT_EQ(cell.find('\''), std::string::npos) << row;
+    }
+}
