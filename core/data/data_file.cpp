@@ -2,6 +2,7 @@
 
 #include "core/data/record_source.h"
 #include "core/stats/indicators.h"
+#include "core/stats/model_slot.h"
 #include "core/text/cause_match.h"
 #include "core/text/number_format.h"
 #include "core/text/text_codec.h"
@@ -127,10 +128,13 @@ bool commitHeader(const Header& h, AnalysisState& st, MainForm& form, const Mess
     st.MGenet.Kol_Nakopl = 0;
     st.MGenet.K_powtor = 0;
     st.MGenet.Unsens = 0;
-    // with its repeat factor zeroed the genetic model describes nothing: it is
-    // not shown again until a genetic run computes it anew
-    st.MGenet.Executed = false;
-    // the warranty law is the new header's: the last warranty file's figures go
+    // every model was computed for the previous file: none is shown again
+    // until a run computes it for this one
+    ForgetModels(st);
+    // the warranty law is the new header's: the last warranty file's times
+    // and figures go, and model 3 takes the normal law again
+    st.MasTGarant.clear();
+    form.PravdLaw = 0;
     form.Label15.clear();
     form.Edit4.clear();
     form.MaskEdit1.clear();

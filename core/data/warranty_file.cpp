@@ -1,5 +1,6 @@
 #include "core/data/warranty_file.h"
 
+#include "core/stats/model_slot.h"
 #include "core/text/number_format.h"
 #include "core/text/text_codec.h"
 #include "core/text/text_reader.h"
@@ -51,8 +52,7 @@ bool LoadWarrantyText(AnalysisState& st, MainForm& form, std::string_view bytes,
     if (badLine != 0) {
         // The models were computed with the previous law and are no longer shown;
         // the law itself stays as it was.
-        for (Mod_Weib* m : {&st.MPirsN, &st.MPirsS, &st.MSmirn, &st.MGenet, &st.MPravd})
-            m->Executed = false;
+        ForgetModels(st);
         st.uk = true;
         st.Comment = comment;
         form.Label15 = comment;
@@ -91,8 +91,7 @@ bool LoadWarrantyText(AnalysisState& st, MainForm& form, std::string_view bytes,
         return st.uk;
     }
 
-    for (Mod_Weib* m : {&st.MPirsN, &st.MPirsS, &st.MSmirn, &st.MGenet, &st.MPravd})
-        m->Executed = false;
+    ForgetModels(st);
     st.uk = true;
     st.Comment = comment;
     form.Label15 = comment;

@@ -31,4 +31,16 @@ double StartRepeatFactor(const AnalysisState& st) {
     return (n - 1) / st.Izd_Prived * 8000 / tLast;
 }
 
+bool AnyModelExecuted(const AnalysisState& st) {
+    return st.MPirsN.Executed || st.MPirsS.Executed || st.MSmirn.Executed || st.MGenet.Executed ||
+           st.MPravd.Executed;
+}
+
+void ForgetModels(AnalysisState& st) {
+    for (Mod_Weib* m : {&st.MPirsN, &st.MPirsS, &st.MSmirn, &st.MGenet, &st.MPravd})
+        m->Executed = false;
+    st.Pravd = LikelihoodResult{};
+    st.Warnings.clear();
+}
+
 } // namespace tovimo

@@ -1,5 +1,6 @@
 // What every fit does to a model slot: sizing its per-column arrays, filling
-// them for a published model, and the repeat factor a fit starts from.
+// them for a published model, and the repeat factor a fit starts from; and
+// what a load does to every slot.
 #pragma once
 
 #include "core/state/analysis_state.h"
@@ -21,5 +22,13 @@ void FillModelColumns(const AnalysisState& st, Mod_Weib& m, bool clampNegative);
 // The repeat factor a fit starts from: (n - 1) / Izd_Prived * 8000 / t_last
 // for n failures, the last at t_last (0 for an empty series).
 double StartRepeatFactor(const AnalysisState& st);
+
+// Whether any model slot is marked executed.
+bool AnyModelExecuted(const AnalysisState& st);
+
+// Every model slot loses its Executed mark, model 3 its result and the run
+// its warnings: what was computed no longer belongs to the data (another data
+// file, another warranty law), so nothing of it is shown again.
+void ForgetModels(AnalysisState& st);
 
 } // namespace tovimo

@@ -20,6 +20,7 @@ AppWindows::AppWindows(const QString& settingsFile) : Form1(state, settingsFile)
         return source;
     });
     Form1.setDiaStart([this] { Form5.DiaStart(); });
+    Form1.setAfterLoad([this] { Form5.forgetStaleResults(); });
     Form1.setExpand([this] { OpenLnView(&Form1, state, Form1.form().decimalSeparator); });
 }
 

@@ -67,6 +67,9 @@ class TForm1 : public QMainWindow {
     // The results refresh and the log-log window, provided by the results side.
     void setDiaStart(std::function<void()> diaStart) { diaStart_ = std::move(diaStart); }
     void setExpand(std::function<void()> expand) { expand_ = std::move(expand); }
+    // Called after every load of a data or warranty-end times file: the
+    // results side drops what the load made stale.
+    void setAfterLoad(std::function<void()> afterLoad) { afterLoad_ = std::move(afterLoad); }
     // A data file the first file dialog offers when no file was opened before.
     void setSampleFile(const QString& file) { sampleFile_ = file; }
     // Population's thread count for the genetic runs (0: all cores).
@@ -170,6 +173,7 @@ class TForm1 : public QMainWindow {
     std::optional<std::pair<double, double>> dataFileLaw_;
     std::function<void()> diaStart_;
     std::function<void()> expand_;
+    std::function<void()> afterLoad_;
     QPointer<TGen> gen_;
     QPointer<CalcThread> calc_;
     std::atomic<bool> calcStop_{false};

@@ -115,6 +115,7 @@ void TForm1::showLoaded(const QStringList& found) {
         FillSeriesControls(st_, form_); // the record grid and the small chart of the series just loaded
     }
     showForm();
+    if (afterLoad_) afterLoad_();
     if (found.size() == 1) Ui().message(this, found.front());
     if (found.size() > 1) Ui().messageList(this, found);
     showGrid();
@@ -166,6 +167,7 @@ void TForm1::SpeedButton1Click() {
         readControls();
         LoadWarrantyFile(st_, form_, localPath(*chosen), [this](const std::string& m) { showMessage(m); });
         showForm();
+        if (afterLoad_) afterLoad_();
     });
 }
 

@@ -5,6 +5,7 @@
 #include "core/results/model_warnings.h"
 #include "core/results/results_refresh.h"
 #include "core/results/results_table.h"
+#include "core/stats/model_slot.h"
 #include "gui/charts/chart_fonts.h"
 #include "gui/charts/chart_separators.h"
 #include "gui/platform/print_service.h"
@@ -134,9 +135,12 @@ void TForm5::setMainWindow(QWidget* mainWindow, std::function<const MainForm&()>
     form_ = std::move(form);
 }
 
+QTableWidgetItem* TForm5::cell(int row, int column) const {
+    return row == 0 ? Result_Grid->horizontalHeaderItem(column) : Result_Grid->item(row - 1, column);
+}
+
 QString TForm5::cellText(int row, int column) const {
-    const QTableWidgetItem* item =
-        row == 0 ? Result_Grid->horizontalHeaderItem(column) : Result_Grid->item(row - 1, column);
+    const QTableWidgetItem* item = cell(row, column);
     return item ? item->text() : QString();
 }
 
@@ -157,12 +161,9 @@ void TForm5::DiaStart() {
     const ResultTable table = FillResultTable(
         st_, sep, [&](const std::string& s) { return metrics.horizontalAdvance(QString::fromStdString(s)); });
     for (int r = 0; r < kResultRows; ++r)
-        for (int c = 0; c < kResultCols; ++c) {
-            QTableWidgetItem* item =
-                r == 0 ? Result_Grid->horizontalHeaderItem(c) : Result_Grid->item(r - 1, c);
-            item->setText(
+        for (int c = 0; c < kResultCols; ++c)
+            cell(r, c)->setText(
                 QString::fromStdString(table.cells[static_cast<size_t>(r)][static_cast<size_t>(c)]));
-        }
     for (int c = 0; c < kResultCols; ++c)
         Result_Grid->setColumnWidth(c, table.widths[static_cast<size_t>(c)]);
     showWarnings(sep);
@@ -175,6 +176,23 @@ void TForm5::DiaStart() {
     showMaximized();
     raise();
     Ui().setWaitCursor(false);
+}
+
+void TForm5::forgetStaleResults() {
+    if (AnyModelExecuted(st_)) return;
+    shown_.reset();
+    for (QPushButton* b : {btnReport, btnSaveTable})
+        b->setEnabled(false);
+    const ResultCharts design = ResultChartsDesign();
+    Chart1->plannedChart()->fill(design.chart1);
+    Chart2->plannedChart()->fill(design.chart2);
+    Chart3->plannedChart()->fill(design.chart3);
+    title_.clear();
+    for (int r = 0; r < kResultRows; ++r)
+        for (int c = 0; c < kResultCols; ++c)
+            cell(r, c)->setText(QString());
+    showWarnings((form_ ? form_() : ownForm_).decimalSeparator);
+    layOut();
 }
 
 void TForm5::resizeEvent(QResizeEvent* event) {

@@ -19,6 +19,7 @@
 class QLabel;
 class QPushButton;
 class QTableWidget;
+class QTableWidgetItem;
 
 namespace tovimo {
 
@@ -39,6 +40,12 @@ class TForm5 : public QWidget {
 
     // The results refresh: figures, charts, header, table; then the window shows.
     void DiaStart();
+
+    // After a load: when the state holds no executed model any more (the load
+    // forgot them), the window drops everything the last refresh showed: the
+    // header, the table, the charts, the warnings, the bounds panel, and the
+    // report and the saved table are offered again only after the next run.
+    void forgetStaleResults();
 
     // Text of a table cell, row 0 being the header row.
     QString cellText(int row, int column) const;
@@ -72,6 +79,8 @@ class TForm5 : public QWidget {
   private:
     void FormCreate();
     void buildGrid();
+    // The table's item at a row of cellText's numbering.
+    QTableWidgetItem* cell(int row, int column) const;
     // Places every part for the window's size and the table's column widths.
     void layOut();
     // The window's minimum: every column, the whole header and the buttons.

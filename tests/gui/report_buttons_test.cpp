@@ -1,5 +1,6 @@
 // The results window's "Сохранить таблицу" and "Отчёт": the table and the
-// report of what the window shows, through the program's own wiring.
+// report of what the window shows, through the program's own wiring, until
+// another data file is loaded.
 #include "tests/gui/main_window_fixture.h"
 
 #include "core/fit/fit_clock.h"
@@ -54,11 +55,6 @@ class ReportButtonsTest : public QObject {
         QCOMPARE(r.btnReport->text(), QStringLiteral("Отчёт"));
         QCOMPARE(r.btnSaveTable->text(), QStringLiteral("Сохранить таблицу"));
 
-        // a new load after the run does not change what the window gives away
-        scope.ui.answers.push_back(
-            writeDataFile(QDir(dir.path()), QStringLiteral("other.txt"), 4, records(4)));
-        app.Form1.OpenFileStartClick();
-
         const QString csv = dir.filePath(QStringLiteral("table.csv"));
         scope.ui.saveAnswers.push_back(csv);
         QTest::mouseClick(r.btnSaveTable, Qt::LeftButton);
@@ -102,6 +98,17 @@ class ReportButtonsTest : public QObject {
         scope.ui.saveAnswers.push_back(bad);
         QTest::mouseClick(r.btnReport, Qt::LeftButton);
         QCOMPARE(scope.ui.messages, QStringList{QStringLiteral("Не удалось записать файл ") + bad});
+
+        // another data file: the results of the first are no longer given away
+        scope.ui.answers.push_back(
+            writeDataFile(QDir(dir.path()), QStringLiteral("other.txt"), 4, records(4)));
+        app.Form1.OpenFileStartClick();
+        QVERIFY(!r.btnReport->isEnabled());
+        QVERIFY(!r.btnSaveTable->isEnabled());
+        const int dialogs = int(scope.ui.saveDialogs.size());
+        QTest::mouseClick(r.btnSaveTable, Qt::LeftButton);
+        QTest::mouseClick(r.btnReport, Qt::LeftButton);
+        QCOMPARE(int(scope.ui.saveDialogs.size()), dialogs);
     }
 };
 

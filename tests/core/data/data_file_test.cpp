@@ -182,25 +182,65 @@ TEST(DataFile, NoCausesGivesOnlyOther) {
     EXPECT_EQ(l.st.MasProbl[0].chey, 1);
 }
 
-TEST(DataFile, ModelFlagsSurviveASecondLoad) {
+// Every model was computed for the first file: a second load forgets them all,
+// with model 3's result, the warnings and the first file's warranty law.
+TEST(DataFile, ASecondLoadForgetsEveryModelAndTheWarrantyLaw) {
     auto l = Load(DataFile({"Насос"}, {"100\tнасос"}));
-    l.st.MPirsS.Executed = l.st.MPirsN.Executed = l.st.MSmirn.Executed = true;
-    l.st.MGenet.Executed = true;
-    l.st.MGenet.K_powtor = 3;
-    l.form.Edit4 = "gar_old.txt";
-    l.form.Label15 = "старый файл гарантии";
-    l.form.MaskEdit1 = "12";
-    l.form.MaskEditSrednee = "3000.000";
-    l.form.MaskEditSKO = "700.000";
-    LoadDataText(l.st, l.form, EncodeCp1251(DataFile({"Насос"}, {"200\tнасос"})), [](const std::string&) {});
-    EXPECT_TRUE(l.st.MPirsS.Executed && l.st.MPirsN.Executed && l.st.MSmirn.Executed);
-    // the genetic model's repeat factor is zeroed, and with it the model is gone
+    auto computed = [](AnalysisState& st, MainForm& form) {
+        for (Mod_Weib* m : {&st.MPirsN, &st.MPirsS, &st.MSmirn, &st.MGenet, &st.MPravd})
+            m->Executed = true;
+        st.MGenet.K_powtor = 3;
+        st.Pravd.fitted = true;
+        st.Pravd.n = 2999;
+        st.Pravd.refusal = "прежний отказ";
+        st.Warnings = {{"MPravd", "gof", "прежнее предупреждение"}};
+        st.MasTGarant.assign(11170, 3000);
+        form.PravdLaw = 1;
+        form.Edit4 = "gar_old.txt";
+        form.Label15 = "старый файл гарантии";
+        form.MaskEdit1 = "12";
+        form.MaskEditSrednee = "3000.000";
+        form.MaskEditSKO = "700.000";
+    };
+    computed(l.st, l.form);
+    ASSERT_TRUE(LoadDataText(l.st, l.form, EncodeCp1251(DataFile({"Насос"}, {"200\tнасос"})),
+                             [](const std::string&) {}));
+    for (const Mod_Weib* m : {&l.st.MPirsN, &l.st.MPirsS, &l.st.MSmirn, &l.st.MGenet, &l.st.MPravd})
+        EXPECT_FALSE(m->Executed);
     EXPECT_EQ(l.st.MGenet.K_powtor, 0);
-    EXPECT_FALSE(l.st.MGenet.Executed);
+    EXPECT_FALSE(l.st.Pravd.fitted);
+    EXPECT_EQ(l.st.Pravd.n, 0);
+    EXPECT_EQ(l.st.Pravd.refusal, "");
+    EXPECT_TRUE(l.st.Warnings.empty());
+    // the warranty law is the new header's: model 3 takes the normal law again
+    EXPECT_TRUE(l.st.MasTGarant.empty());
+    EXPECT_EQ(l.form.PravdLaw, 0);
+    EXPECT_EQ(l.st.Sred, 3000);
     // the warranty group no longer tells of the earlier warranty file
     for (const std::string* f :
          {&l.form.Edit4, &l.form.Label15, &l.form.MaskEdit1, &l.form.MaskEditSrednee, &l.form.MaskEditSKO})
         EXPECT_EQ(*f, "");
+
+    // a file that stops at a bad header number has replaced the data all the same
+    computed(l.st, l.form);
+    EXPECT_FALSE(LoadDataText(l.st, l.form, "ряд\n3000\nмного\n", [](const std::string&) {}));
+    EXPECT_FALSE(l.st.MPravd.Executed || l.st.MPirsS.Executed || l.st.Pravd.fitted);
+    EXPECT_TRUE(l.st.MasTGarant.empty());
+
+    // a load refused before anything changes (no file; too many causes) keeps them
+    for (const bool missing : {true, false}) {
+        SCOPED_TRACE(missing ? "missing file" : "too many causes");
+        computed(l.st, l.form);
+        if (missing)
+            EXPECT_FALSE(LoadDataFile(l.st, l.form, "/nonexistent/file.txt", [](const std::string&) {}));
+        else
+            EXPECT_FALSE(
+                LoadDataText(l.st, l.form, "ряд\n3000\n700\n100\n1\n99\n", [](const std::string&) {}));
+        EXPECT_TRUE(l.st.MPravd.Executed && l.st.MPirsS.Executed && l.st.Pravd.fitted);
+        EXPECT_EQ(l.st.Warnings.size(), 1u);
+        EXPECT_EQ(l.st.MasTGarant.size(), 11170u);
+        EXPECT_EQ(l.form.PravdLaw, 1);
+    }
 }
 
 TEST(DataFile, ArbitraryBytesNeverCrash) {

@@ -24,7 +24,9 @@ WarrantyLoad LoadFile(const std::string& name, char sep) {
     w.st.SKO = 22;
     w.form.meSred = "111";
     w.form.meSKO = "22";
-    w.st.MPirsS.Executed = w.st.MGenet.Executed = true;
+    w.st.MPirsS.Executed = w.st.MGenet.Executed = w.st.MPravd.Executed = true;
+    w.st.Pravd.fitted = true;
+    w.st.Warnings.push_back({"MPravd", "gof", "прежнее предупреждение"});
     LoadWarrantyFile(w.st, w.form, std::string(TOVIMO_TEST_DATA) + "/" + name,
                      [&](const std::string& m) { w.messages.push_back(m); });
     return w;
@@ -71,6 +73,9 @@ TEST(WarrantyFile, MeanAndSampleDeviation) {
         EXPECT_EQ(w.form.MaskEditSKO, c.sko);
         EXPECT_FALSE(w.st.MPirsS.Executed);
         EXPECT_FALSE(w.st.MGenet.Executed);
+        // model 3's result and the warnings belonged to the previous law too
+        EXPECT_FALSE(w.st.MPravd.Executed || w.st.Pravd.fitted);
+        EXPECT_TRUE(w.st.Warnings.empty());
         EXPECT_EQ(w.form.Edit4, std::string("/..") + c.file);
     }
     auto w = LoadFile("gar_three.txt", '.');
@@ -84,6 +89,7 @@ TEST(WarrantyFile, MissingFileClearsUkOnly) {
     EXPECT_FALSE(w.st.uk);
     EXPECT_EQ(w.messages, std::vector<std::string>{"Указанный файл не существует"});
     EXPECT_TRUE(w.st.MPirsS.Executed);
+    EXPECT_TRUE(w.st.Pravd.fitted);
     EXPECT_EQ(w.st.Sred, 111);
 }
 
