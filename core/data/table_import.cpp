@@ -152,10 +152,27 @@ TableColumns columnsFromHeader(const std::vector<std::string>& header, size_t co
     return TableColumns{time, cause, description};
 }
 
+// Text has no NUL bytes and few control characters besides tab, line feed,
+// carriage return and form feed; a PDF, an image or a spreadsheet's own
+// binary format has many.
+bool looksLikeText(std::string_view bytes) {
+    const std::string_view head = bytes.substr(0, 64 * 1024);
+    size_t control = 0;
+    for (unsigned char c : head) {
+        if (c == 0) return false;
+        if (c < 0x20 && c != '\t' && c != '\n' && c != '\r' && c != '\f') ++control;
+    }
+    return control * 100 <= head.size(); // at most 1 %
+}
+
 } // namespace
 
 TableReadResult ReadFailureTable(std::string_view bytes, const TableReadOptions& options) {
     TableReadResult result;
+    if (!looksLikeText(bytes)) {
+        result.error = "Файл не является текстовой таблицей (в нём двоичные данные): загружать нечего";
+        return result;
+    }
     FailureTable t;
     const std::string text = DecodeFileText(bytes);
     const bool bom = bytes.substr(0, 3) == "\xEF\xBB\xBF";
@@ -236,9 +253,19 @@ struct ImportRow {
     std::string description;
 };
 
-// The rows that can be records; the others go to `bad` with the reason.
-std::vector<ImportRow> readImportRows(const FailureTable& table, std::vector<BadRow>& bad) {
+// The warranty law's end: loading cuts longer times to it.
+double warrantyEnd(const ImportHeader& header) {
+    return header.mean + 3 * header.sd;
+}
+
+// The rows that can be records; the others go to `bad` with the reason, the
+// doubtful ones to `suspect` as well, and those on `dropLines` to `notes`.
+std::vector<ImportRow> readImportRows(const FailureTable& table, const ImportHeader& header,
+                                      const std::vector<size_t>& dropLines, std::vector<BadRow>& bad,
+                                      std::vector<SuspectRow>& suspect, std::vector<std::string>& notes) {
     std::vector<ImportRow> rows;
+    const double end = warrantyEnd(header);
+    const bool lawGiven = header.mean > 0 && header.sd > 0 && std::isfinite(end);
     for (const TableRow& r : table.rows) {
         if (r.unclosedQuote) {
             bad.push_back({r.line, "не закрыта кавычка: строка и все строки за ней прочитаны как одно поле"});
@@ -259,6 +286,25 @@ std::vector<ImportRow> readImportRows(const FailureTable& table, std::vector<Bad
             bad.push_back({r.line, "в причине отказа «" + cause +
                                        "» есть знак «*», которым в файле данных начинается описание"});
             continue;
+        }
+        std::string doubt;
+        if (time->value < 0) {
+            doubt = "отрицательная наработка";
+        } else if (lawGiven && time->value > end) {
+            const std::string e = FloatToStr(end, header.decimalSeparator);
+            doubt = "наработка больше " + e +
+                    " ч (среднее время гарантии + 3 СКО): при загрузке будет "
+                    "уменьшена до " +
+                    e + " ч";
+        }
+        if (!doubt.empty()) {
+            std::string shown = time->text;
+            std::replace(shown.begin(), shown.end(), '.', header.decimalSeparator);
+            suspect.push_back({r.line, shown, doubt});
+            if (std::find(dropLines.begin(), dropLines.end(), r.line) != dropLines.end()) {
+                notes.push_back("Строка " + std::to_string(r.line) + " не загружается: " + doubt);
+                continue;
+            }
         }
         rows.push_back(ImportRow{*time, cause, oneLine(field(r, table.columns.description))});
     }
@@ -374,16 +420,28 @@ std::vector<std::string> importNotes(const FailureTable& table, const ImportHead
 
 } // namespace
 
-TableImport ConvertFailureTable(const FailureTable& table, const ImportHeader& header) {
+TableImport ConvertFailureTable(const FailureTable& table, const ImportHeader& header,
+                                const std::vector<size_t>& dropLines) {
     TableImport out;
-    const std::vector<ImportRow> rows = readImportRows(table, out.badRows);
+    std::vector<std::string> dropped;
+    const std::vector<ImportRow> rows =
+        readImportRows(table, header, dropLines, out.badRows, out.suspectRows, dropped);
     CauseRanking causes = rankCauses(rows);
     const DataFileContent file = importedFile(rows, causes, header);
     out.records = file.records.size();
     out.causes = file.causes.size();
     out.text = DataFileText(file);
     out.notes = importNotes(table, header, rows.size(), causes);
+    out.notes.insert(out.notes.end(), dropped.begin(), dropped.end());
     return out;
+}
+
+bool MostRowsUnreadable(const TableImport& import) {
+    return import.records == 0 || import.badRows.size() > import.records;
+}
+
+std::string SuspectRowText(const SuspectRow& row) {
+    return "Строка " + std::to_string(row.line) + ": " + row.time + " ч — " + row.reason;
 }
 
 std::string BadRowText(const BadRow& row) {

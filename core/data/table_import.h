@@ -58,6 +58,7 @@ struct ImportHeader {
     double sd = 0;
     std::optional<long long> failures; // declared; the number of failures read when not given
     std::string comment;
+    char decimalSeparator = '.'; // of the numbers in the lists of doubtful rows and the notes
 };
 
 struct BadRow {
@@ -65,12 +66,21 @@ struct BadRow {
     std::string reason;
 };
 
+// A readable row whose time is doubtful: below zero, or beyond the end of
+// the warranty law (mean + 3 SD), where loading cuts it to that end.
+struct SuspectRow {
+    size_t line = 0;
+    std::string time; // as read, with the header's decimal separator
+    std::string reason; // "отрицательная наработка", "наработка больше 5100 ч…"
+};
+
 struct TableImport {
-    std::vector<BadRow> badRows;    // rows left out, in file order
-    std::vector<std::string> notes; // what was changed on the way
-    size_t records = 0;             // failures written
-    size_t causes = 0;              // named causes written
-    std::string text;               // the data file, UTF-8
+    std::vector<BadRow> badRows;         // rows left out, in file order
+    std::vector<SuspectRow> suspectRows; // readable rows with a doubtful time, in file order
+    std::vector<std::string> notes;      // what was changed on the way
+    size_t records = 0;                  // failures written
+    size_t causes = 0;                   // named causes written
+    std::string text;                    // the data file, UTF-8
 };
 
 // Problems with the header numbers, one text each (empty when usable).
@@ -78,7 +88,16 @@ std::vector<std::string> CheckImportHeader(const ImportHeader& header);
 
 // Builds the data file from the readable rows. More than MaxNamedCauses
 // distinct causes: the most frequent are kept and the rest go to "Другие".
-TableImport ConvertFailureTable(const FailureTable& table, const ImportHeader& header);
+// Rows on the lines `dropLines` are left out, each with a note saying so.
+TableImport ConvertFailureTable(const FailureTable& table, const ImportHeader& header,
+                                const std::vector<size_t>& dropLines = {});
+
+// Most rows could not be read (more left out than read, or none read): the
+// table is not what it was taken for, and nothing should be loaded from it.
+bool MostRowsUnreadable(const TableImport& import);
+
+// "Строка 7: наработка -15.5 ч — отрицательная наработка"
+std::string SuspectRowText(const SuspectRow& row);
 
 // "Строка 5: наработка «abc» не является числом"
 std::string BadRowText(const BadRow& row);

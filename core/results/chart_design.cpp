@@ -119,6 +119,7 @@ LogLogChart LogLogChartDesign() {
     c.bottomTitle = "Log t (часов)";
     c.leftTitle = "Log N (отказов)";
     c.leftLabels = false;
+    c.dashedAxes = true;
     SeriesPlan s1 = makeSeries("Series1", SeriesKind::Line, SeriesAxis::BottomLeft, 0x008000, 1, 0, "");
     s1.markerSize = 3;
     SeriesPlan s2 = makeSeries("Series2", SeriesKind::Line, SeriesAxis::BottomLeft, 0xFF0000, 1, 0, "");

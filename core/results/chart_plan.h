@@ -67,7 +67,8 @@ struct ChartPlan {
     std::string name; // "Chart1"
     std::string title;
     std::string leftTitle, rightTitle, bottomTitle;
-    bool leftLabels = true;
+    bool leftLabels = true;  // value labels on the left and bottom value axes
+    bool dashedAxes = false; // the left and bottom axis lines dashed
     bool topVisible = true;
     bool rightFixed = false; // the right axis keeps its range whatever the values
     bool legendVisible = false;

@@ -16,6 +16,7 @@
 #include <QImage>
 #include <QLineSeries>
 #include <QLinearGradient>
+#include <QLocale>
 #include <QPainter>
 #include <QPen>
 #include <QSplineSeries>
@@ -30,8 +31,6 @@
 namespace tovimo {
 
 namespace {
-
-constexpr int kColumnLabelPx = 10;
 
 QString qs(const std::string& s) {
     return QString::fromStdString(s);
@@ -113,11 +112,15 @@ PlannedChart::PlannedChart(const ChartPlan& design, QGraphicsItem* parent) : QCh
         QChart::addSeries(bars_);
         bars_->attachAxis(categories_);
         bars_->attachAxis(left_);
+        connect(bars_, &QAbstractBarSeries::hovered, this, [this](bool state, int index, QBarSet* set) {
+            if (state) QToolTip::showText(QCursor::pos(), barTip(index, set));
+        });
     }
     fill(design);
     connect(this, &QChart::plotAreaChanged, this, [this] {
         fitAxisTitles();
         fitColumnLabels();
+        placeColumnLabels();
         placeMarks();
     });
     connect(this, &QGraphicsWidget::geometryChanged, this, &PlannedChart::fitTitle);
@@ -141,7 +144,9 @@ void PlannedChart::buildAxes(const ChartPlan& design) {
         categories_ = new QBarCategoryAxis;
         categories_->setLabelsFont(UiFont(QStringLiteral("Segoe UI"), kColumnLabelPx));
         categories_->setTruncateLabels(false);
+        categories_->setLabelsBrush(Qt::transparent); // drawn by placeColumnLabels
         addAxis(categories_, Qt::AlignBottom);
+        connect(categories_, &QBarCategoryAxis::rangeChanged, this, &PlannedChart::placeColumnLabels);
     }
     if (bottomLeft) {
         bottom_ = valueAxis(design.bottomTitle, design.leftLabels);
@@ -156,6 +161,9 @@ void PlannedChart::buildAxes(const ChartPlan& design) {
         right_ = valueAxis(design.rightTitle, true);
         addAxis(right_, Qt::AlignRight);
     }
+    if (design.dashedAxes)
+        for (QValueAxis* axis : {bottom_, left_})
+            if (axis) axis->setLinePen(QPen(Qt::black, 1, Qt::DashLine));
 }
 
 QAbstractSeries* PlannedChart::addSeries(const SeriesPlan& s) {
@@ -250,7 +258,9 @@ void PlannedChart::fill(const ChartPlan& plan) {
                 lineOf(twin)->replace(pts);
     }
     fillBars(plan);
-    if (categories_) categories_->setCategories(uniqueLabels(plan.categories));
+    columnLabels_ = uniqueLabels(plan.categories);
+    shownLabels_.clear();
+    if (categories_) categories_->setCategories(columnLabels_);
     if (categories_ && !fitColumnLabels_) categories_->setLabelsAngle(plan.categories.size() > 16 ? -90 : 0);
     fitColumnLabels();
     setRanges(plan);
@@ -268,9 +278,8 @@ void PlannedChart::fill(const ChartPlan& plan) {
             item->setFont(UiFont(QStringLiteral("Segoe UI"), 10));
             item->setBrush(Qt::black);
             item->setZValue(100);
-            const QStringList labels = categories();
             const QString label =
-                std::cmp_less(i, labels.size()) ? labels[static_cast<qsizetype>(i)] : QString();
+                std::cmp_less(i, columnLabels_.size()) ? columnLabels_[static_cast<qsizetype>(i)] : QString();
             marks_ << Mark{item, QPointF(static_cast<double>(i), s.values[i]), xy, label};
         }
     }
@@ -351,39 +360,89 @@ void PlannedChart::fitAxisTitles() {
 
 void PlannedChart::setFitColumnLabels(bool on) {
     fitColumnLabels_ = on;
-    if (!on && categories_) {
-        categories_->setLabelsFont(UiFont(QStringLiteral("Segoe UI"), kColumnLabelPx));
-        categories_->setLabelsAngle(categories_->count() > 16 ? -90 : 0);
-    }
+    if (!on && categories_) categories_->setLabelsAngle(columnLabels_.size() > 16 ? -90 : 0);
+    fitColumnLabels();
+}
+
+void PlannedChart::setColumnLabelPixels(int px) {
+    columnLabelPx_ = px;
+    if (categories_) categories_->setLabelsFont(UiFont(QStringLiteral("Segoe UI"), px));
     fitColumnLabels();
 }
 
 void PlannedChart::fitColumnLabels() {
-    if (!fitColumnLabels_ || !categories_ || categories_->count() == 0) return;
-    // The axis hides a label that would reach into its neighbour's column or
-    // out of the plot, so each label must fit in its column's width: level at
-    // the design size if it can, else upright, else upright and smaller.
-    const double column = plotArea().width() / categories_->count();
-    const QStringList labels = categories_->categories();
-    auto widest = [&](int px) {
-        const QFontMetrics m(UiFont(QStringLiteral("Segoe UI"), px));
-        int w = 0;
-        for (const QString& l : labels)
-            w = std::max(w, m.horizontalAdvance(l));
-        return w;
-    };
-    constexpr int kSmallestPx = 5, kSpacing = 5; // the axis adds a margin round each label
-    int px = kColumnLabelPx;
-    int angle = 0;
-    if (widest(px) + kSpacing > column) {
-        angle = -90;
-        while (px > kSmallestPx &&
-               QFontMetrics(UiFont(QStringLiteral("Segoe UI"), px)).height() + kSpacing > column)
-            --px;
-    }
+    if (!categories_ || columnLabels_.isEmpty()) return;
+    // The labels keep a readable size. Level where every one fits its column,
+    // else upright (in the windows; the exported images turn them beyond 16
+    // columns); where upright labels are still too many for the width only
+    // every second, fourth… shows, the first and the last always.
+    const QFontMetrics m(UiFont(QStringLiteral("Segoe UI"), columnLabelPx_));
+    const qsizetype n = columnLabels_.size();
+    const double column = plotArea().width() / static_cast<double>(n);
+    int widest = 0;
+    for (const QString& l : columnLabels_)
+        widest = std::max(widest, m.horizontalAdvance(l));
+    constexpr int kSpacing = 5; // the axis adds a margin round each label
+    int angle = categories_->labelsAngle();
+    if (fitColumnLabels_) angle = widest + kSpacing <= column ? 0 : -90;
+    const double room = (angle == 0 ? widest : m.height()) + kSpacing;
+    const QList<bool> shown = ThinColumnLabels(static_cast<int>(n), column, room);
+
+    QStringList texts;
+    for (qsizetype i = 0; i < n; ++i) // a left-out label: an invisible text of its own
+        texts << (shown[i] ? columnLabels_[i] : QString(i + 1, QChar(0x200C)));
     if (categories_->labelsAngle() != angle) categories_->setLabelsAngle(angle);
-    if (categories_->labelsFont().pixelSize() != px)
-        categories_->setLabelsFont(UiFont(QStringLiteral("Segoe UI"), px));
+    if (categories_->labelsFont().pixelSize() != columnLabelPx_)
+        categories_->setLabelsFont(UiFont(QStringLiteral("Segoe UI"), columnLabelPx_));
+    const bool changed = shownLabels_ != shown || labelItems_.isEmpty();
+    shownLabels_ = shown;
+    if (changed) {
+        qDeleteAll(labelItems_);
+        labelItems_.clear();
+        labelColumns_.clear();
+        for (qsizetype i = 0; i < n; ++i) {
+            if (!shown[i]) continue;
+            QString text = columnLabels_[i];
+            text.remove(QChar(0x200B));
+            auto* item = new QGraphicsSimpleTextItem(text, this);
+            item->setBrush(Qt::black);
+            labelItems_ << item;
+            labelColumns_ << static_cast<int>(i);
+        }
+    }
+    const QFont font = UiFont(QStringLiteral("Segoe UI"), columnLabelPx_);
+    for (QGraphicsSimpleTextItem* item : labelItems_) {
+        if (item->font() != font) item->setFont(font);
+        item->setRotation(angle);
+    }
+    placeColumnLabels();
+    if (categories_->categories() == texts) return;
+    const QStringList before = categories_->categories();
+    const qsizetype from = std::max<qsizetype>(0, before.indexOf(categories_->min()));
+    const qsizetype to = before.indexOf(categories_->max());
+    categories_->setCategories(texts);
+    categories_->setRange(texts[std::min(from, n - 1)], texts[to < 0 ? n - 1 : std::min(to, n - 1)]);
+}
+
+void PlannedChart::placeColumnLabels() {
+    // Centred under its column, as the axis would place it, but moved inside
+    // the chart where an end label would reach past its edge.
+    if (!categories_) return;
+    const QRectF plot = plotArea();
+    const double n = static_cast<double>(std::max<qsizetype>(columnLabels_.size(), 1));
+    const double top = plot.bottom() + 6;
+    for (qsizetype k = 0; k < labelItems_.size(); ++k) {
+        QGraphicsSimpleTextItem* item = labelItems_[k];
+        // through the bars where there are any: a zoomed axis moves its columns
+        const double centre = bars_ ? mapToPosition(QPointF(labelColumns_[k], 0), bars_).x()
+                                    : plot.left() + (labelColumns_[k] + 0.5) * plot.width() / n;
+        const QRectF box = item->boundingRect();
+        const bool upright = item->rotation() != 0;
+        const double across = upright ? box.height() : box.width();
+        const double x = std::clamp(centre - across / 2, 0.0, std::max(0.0, size().width() - across));
+        item->setPos(upright ? QPointF(x, top + box.width()) : QPointF(x, top));
+        item->setVisible(plot.width() > 0 && centre >= plot.left() - 1 && centre <= plot.right() + 1);
+    }
 }
 
 void PlannedChart::placeMarks() {
@@ -427,7 +486,16 @@ QList<QPointF> PlannedChart::pointsOf(const QString& name) const {
 }
 
 QStringList PlannedChart::categories() const {
-    return categories_ ? categories_->categories() : QStringList();
+    return columnLabels_;
+}
+
+QString PlannedChart::barTip(int column, const QBarSet* set) const {
+    if (!set || column < 0 || column >= set->count()) return {};
+    QString label = column < columnLabels_.size() ? columnLabels_[column] : QString();
+    label.remove(QChar(0x200B));
+    const QString value = QLocale().toString(set->at(column), 'g', 6);
+    return (label.isEmpty() ? QString() : label + QStringLiteral(": ")) + set->label() + QStringLiteral(" ") +
+           value;
 }
 
 QStringList PlannedChart::markTexts() const {

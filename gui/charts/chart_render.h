@@ -14,6 +14,7 @@ class QAbstractBarSeries;
 class QAbstractSeries;
 class QAreaSeries;
 class QBarCategoryAxis;
+class QBarSet;
 class QGraphicsSimpleTextItem;
 class QValueAxis;
 class QXYSeries;
@@ -21,6 +22,10 @@ class QXYSeries;
 namespace tovimo {
 
 class ChartLegend;
+
+// The column labels' font size: 11 px is 8 pt on a 96 dpi screen, the
+// smallest size they are drawn at.
+inline constexpr int kColumnLabelPx = 11;
 
 class PlannedChart : public QChart {
     Q_OBJECT
@@ -40,7 +45,17 @@ class PlannedChart : public QChart {
     QList<QPointF> pointsOf(const QString& name) const;
     // The container of the cause bars (one bar set per cause and kind).
     QAbstractBarSeries* causeBars() const { return bars_; }
+    // Every column's label (what the tooltips give), shown or not.
     QStringList categories() const;
+    // Which column labels the axis shows; the rest are left out where they
+    // would not fit at a readable size.
+    QList<bool> shownColumnLabels() const { return shownLabels_; }
+    // The column labels drawn under the plot, one per shown label, in column
+    // order (the axis keeps their room but does not draw them: it would hide
+    // an end label reaching past the plot's edge).
+    QList<QGraphicsSimpleTextItem*> columnLabelItems() const { return labelItems_; }
+    // The tooltip of a cause bar: its column's label, the cause and the value.
+    QString barTip(int column, const QBarSet* set) const;
     // Texts of the value marks in point order.
     QStringList markTexts() const;
     // The value marks in point order; where they would overlap only some show.
@@ -58,10 +73,14 @@ class PlannedChart : public QChart {
     // chart's top corner), in pixels.
     void setTitleInset(int px);
 
-    // Column labels turned and made smaller until every one fits its column
-    // at the chart's present width (the windows); without it they keep the
-    // fixed rule of the exported images: turned beyond 16 columns.
+    // Column labels turned where they do not fit their columns level at the
+    // chart's present width (the windows); without it they keep the fixed
+    // rule of the exported images: turned beyond 16 columns. Either way only
+    // every second, fourth… label shows where they would not fit.
     void setFitColumnLabels(bool on);
+    // The column labels' font size in pixels (larger where the chart is drawn
+    // scaled down, as in the report).
+    void setColumnLabelPixels(int px);
 
     QValueAxis* leftAxis() const { return left_; }
     QValueAxis* rightAxis() const { return right_; }
@@ -78,6 +97,7 @@ class PlannedChart : public QChart {
     void fitTitle();
     void fitAxisTitles();
     void fitColumnLabels();
+    void placeColumnLabels();
 
     QHash<QString, QAbstractSeries*> named_;
     QList<QAbstractSeries*> twins_; // hatching drawn over an area; no legend entry of its own
@@ -91,6 +111,11 @@ class PlannedChart : public QChart {
     int titlePixels_ = 13;
     int titleInset_ = 6;
     bool fitColumnLabels_ = false;
+    int columnLabelPx_ = kColumnLabelPx;
+    QStringList columnLabels_; // all of them, unique
+    QList<bool> shownLabels_;
+    QList<QGraphicsSimpleTextItem*> labelItems_;
+    QList<int> labelColumns_; // the column of each item
 
     struct Mark {
         QGraphicsSimpleTextItem* item;

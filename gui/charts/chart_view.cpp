@@ -10,6 +10,10 @@ namespace tovimo {
 ChartView::ChartView(PlannedChart* chart, QWidget* parent) : QChartView(chart, parent), chart_(chart) {
     setRenderHint(QPainter::Antialiasing);
     setFrameShape(QFrame::NoFrame);
+    // The chart refits its titles' and labels' fonts as it is laid out; a
+    // partial repaint left the old axis title standing beside the new one
+    // until the next full paint.
+    setViewportUpdateMode(QGraphicsView::FullViewportUpdate);
     setObjectName(chart->objectName());
 }
 

@@ -35,8 +35,6 @@ LogLogPanel::LogLogPanel(QWidget* parent) : QWidget(parent) {
 
     auto* chart = new PlannedChart(LogLogChartDesign().chart);
     chart->setTitlePixels(18);
-    for (QValueAxis* axis : {chart->bottomAxis(), chart->leftAxis()})
-        axis->setLinePen(QPen(Qt::black, 1, Qt::DashLine));
     // The axis centres its own title; it keeps the room for it, unseen, and
     // the title is drawn at the start of the axis instead.
     QValueAxis* bottom = chart->bottomAxis();

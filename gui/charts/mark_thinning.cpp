@@ -1,5 +1,7 @@
 #include "gui/charts/mark_thinning.h"
 
+#include <algorithm>
+
 namespace tovimo {
 
 QList<bool> ThinMarks(const QList<QRectF>& boxes, double gap) {
@@ -22,6 +24,23 @@ QList<bool> ThinMarks(const QList<QRectF>& boxes, double gap) {
         shown[i] = true;
         taken << boxes[i];
     }
+    return shown;
+}
+
+QList<bool> ThinColumnLabels(int count, double column, double room) {
+    QList<bool> shown(std::max(count, 0), false);
+    if (count <= 0) return shown;
+    int step = 1;
+    while (step < count && step * column < room)
+        step *= 2;
+    int previous = 0;
+    for (int i = 0; i < count; i += step) {
+        shown[i] = true;
+        previous = i;
+    }
+    const int last = count - 1;
+    if (previous != last && previous > 0 && (last - previous) * column < room) shown[previous] = false;
+    shown[last] = true;
     return shown;
 }
 

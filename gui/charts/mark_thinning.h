@@ -14,4 +14,10 @@ namespace tovimo {
 // those already shown by at least `gap` pixels.
 QList<bool> ThinMarks(const QList<QRectF>& boxes, double gap = 2);
 
+// Which of `count` column labels to show when a label needs `room` pixels
+// along the axis and a column is `column` pixels wide: every column where
+// they fit, else every second, fourth, eighth… column; the first and the
+// last always, the one before the last left out where the two would meet.
+QList<bool> ThinColumnLabels(int count, double column, double room);
+
 } // namespace tovimo

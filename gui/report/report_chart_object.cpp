@@ -14,6 +14,7 @@
 #include <QTextCursor>
 #include <QTextFormat>
 #include <algorithm>
+#include <cmath>
 
 namespace tovimo {
 
@@ -47,18 +48,28 @@ void ReportChartObjects::insert(QTextCursor& cursor, const ChartPlan& design, co
     chart->fill(plan);
     chart->setTitle(QString()); // the report writes the title as the figure's caption
     hideEmptySeries(chart);
+    // drawn scaled down on the page: the column labels larger in proportion,
+    // so that on paper they are as readable as on the screen
+    if (shownSize.width() > 0 && shownSize.width() < drawSize.width())
+        chart->setColumnLabelPixels(
+            static_cast<int>(std::ceil(kColumnLabelPx * drawSize.width() / shownSize.width())));
     auto view = std::make_unique<ChartView>(chart);
     view->setAttribute(Qt::WA_DontShowOnScreen);
     view->resize(drawSize.toSize());
     view->show();
     QCoreApplication::processEvents(); // lays the chart out at its size
     views_.push_back(std::move(view));
+    shown_.push_back(shownSize);
 
     QTextCharFormat f;
     f.setObjectType(kObjectType);
     f.setProperty(kChartIndex, static_cast<int>(views_.size() - 1));
     f.setProperty(kShownSize, shownSize);
     cursor.insertText(QString(QChar::ObjectReplacementCharacter), f);
+}
+
+PlannedChart* ReportChartObjects::chart(size_t i) const {
+    return views_[i]->plannedChart();
 }
 
 QSizeF ReportChartObjects::intrinsicSize(QTextDocument*, int, const QTextFormat& format) {

@@ -17,6 +17,7 @@ class QTextCursor;
 namespace tovimo {
 
 class ChartView;
+class PlannedChart;
 
 class ReportChartObjects : public QObject, public QTextObjectInterface {
     Q_OBJECT
@@ -33,6 +34,11 @@ class ReportChartObjects : public QObject, public QTextObjectInterface {
     void insert(QTextCursor& cursor, const ChartPlan& design, const ChartPlan& plan, QSizeF drawSize,
                 QSizeF shownSize);
 
+    // The charts inserted so far, in order, and the size each is shown at.
+    size_t count() const { return views_.size(); }
+    PlannedChart* chart(size_t i) const;
+    QSizeF shownSize(size_t i) const { return shown_[i]; }
+
     // The page being drawn: objects outside it are left for their own page.
     void setPageRect(const QRectF& rect) { page_ = rect; }
 
@@ -42,6 +48,7 @@ class ReportChartObjects : public QObject, public QTextObjectInterface {
 
   private:
     std::vector<std::unique_ptr<ChartView>> views_;
+    std::vector<QSizeF> shown_;
     QRectF page_;
 };
 

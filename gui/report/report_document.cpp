@@ -386,7 +386,9 @@ void BuildReportDocument(QTextDocument& doc, ReportChartObjects& charts, const R
     cursor.insertHtml(html);
 
     const ResultCharts design = ResultChartsDesign();
-    const LogLogChart logDesign = LogLogChartDesign();
+    // the window's log-log axes, with their values: a figure on paper has no hover to read them by
+    LogLogChart logDesign = LogLogChartDesign();
+    logDesign.chart.leftLabels = true;
     insertChart(cursor, charts, QStringLiteral("Рисунок 1. ") + QString::fromStdString(f.charts.chart1.title),
                 design.chart1, f.charts.chart1, kChart1Size, page);
     insertChart(cursor, charts, QStringLiteral("Рисунок 2. ") + QString::fromStdString(f.charts.chart2.title),

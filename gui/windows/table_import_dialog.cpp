@@ -20,11 +20,21 @@
 #include <QTableWidget>
 #include <QVBoxLayout>
 
+#include <algorithm>
+
 namespace tovimo {
 
 namespace {
 
 const char* const kDataFilter = "файлы данных (txt,rel) (*.txt *.rel)";
+const char* const kFleetCaption = "Парк изделий";
+const char* const kMeanCaption = "Среднее время гарантии, ч";
+const char* const kSdCaption = "СКО времени гарантии, ч";
+const char* const kFailuresCaption = "Число отказов";
+
+QString rowCaption(const char* caption) {
+    return QString::fromUtf8(caption) + QLatin1Char(':');
+}
 
 QString qs(const std::string& s) {
     return QString::fromStdString(s);
@@ -108,10 +118,10 @@ void TableImportDialog::buildUi() {
     failuresEdit = edit(QStringLiteral("failuresEdit"), numbers);
     commentEdit = edit(QStringLiteral("commentEdit"), numbers);
     commentEdit->setText(qs(DefaultImportComment(QFileInfo(tablePath_).fileName().toStdString())));
-    nf->addRow(QStringLiteral("Парк изделий:"), fleetEdit);
-    nf->addRow(QStringLiteral("Среднее время гарантии, ч:"), meanEdit);
-    nf->addRow(QStringLiteral("СКО времени гарантии, ч:"), sdEdit);
-    nf->addRow(QStringLiteral("Число отказов:"), failuresEdit);
+    nf->addRow(rowCaption(kFleetCaption), fleetEdit);
+    nf->addRow(rowCaption(kMeanCaption), meanEdit);
+    nf->addRow(rowCaption(kSdCaption), sdEdit);
+    nf->addRow(rowCaption(kFailuresCaption), failuresEdit);
     nf->addRow(QStringLiteral("Комментарий:"), commentEdit);
     middle->addWidget(numbers, 1);
     v->addLayout(middle);
@@ -123,6 +133,14 @@ void TableImportDialog::buildUi() {
     badRowsList->setObjectName(QStringLiteral("badRowsList"));
     badRowsList->setMaximumHeight(110);
     v->addWidget(badRowsList);
+    suspectLabel = new QLabel(this);
+    suspectLabel->setObjectName(QStringLiteral("suspectLabel"));
+    suspectLabel->setWordWrap(true);
+    v->addWidget(suspectLabel);
+    suspectList = new QListWidget(this);
+    suspectList->setObjectName(QStringLiteral("suspectList"));
+    suspectList->setMaximumHeight(90);
+    v->addWidget(suspectList);
     notesLabel = new QLabel(this);
     notesLabel->setObjectName(QStringLiteral("notesLabel"));
     notesLabel->setWordWrap(true);
@@ -153,6 +171,14 @@ void TableImportDialog::buildUi() {
             if (!filling_) reconvert();
         });
     connect(failuresEdit, &QLineEdit::textEdited, this, [this] { failuresTyped_ = true; });
+    // the warranty law's end decides which times are too long
+    for (QLineEdit* e : {meanEdit, sdEdit})
+        connect(e, &QLineEdit::textChanged, this, [this] {
+            if (!filling_ && readError_.isEmpty()) reconvert();
+        });
+    connect(suspectList, &QListWidget::itemChanged, this, [this] {
+        if (!filling_) reconvert();
+    });
     connect(saveButton, &QPushButton::clicked, this, &TableImportDialog::saveClick);
     connect(loadButton, &QPushButton::clicked, this, &TableImportDialog::loadClick);
     connect(cancelButton, &QPushButton::clicked, this, &QDialog::reject);
@@ -198,27 +224,78 @@ TableColumns TableImportDialog::shownColumns() const {
             descriptionColumn->currentData().toInt()};
 }
 
+std::vector<size_t> TableImportDialog::droppedLines() const {
+    std::vector<size_t> out;
+    for (int i = 0; i < suspectList->count(); ++i)
+        if (suspectList->item(i)->checkState() == Qt::Unchecked)
+            out.push_back(suspectList->item(i)->data(Qt::UserRole).value<qulonglong>());
+    return out;
+}
+
 void TableImportDialog::reconvert() {
     table_.columns = shownColumns();
     tableInfo->setText(QStringLiteral("Кодировка: %1").arg(qs(table_.encoding)));
-    ImportHeader probe; // the header numbers do not change which rows are read
-    preview_ = ConvertFailureTable(table_, probe);
+    // the header numbers do not change which rows are read, but the warranty
+    // law's end, when typed, tells which times are too long
+    ImportHeader probe;
+    probe.decimalSeparator = sep_;
+    try {
+        probe.mean = StrToFloat(meanEdit->text().toStdString(), sep_);
+        probe.sd = StrToFloat(sdEdit->text().toStdString(), sep_);
+    } catch (const ConvertError&) {
+        probe.mean = probe.sd = 0;
+    }
+    preview_ = ConvertFailureTable(table_, probe, droppedLines());
     fillPreview();
+    fillSuspects();
 
     badRowsList->clear();
     for (const BadRow& b : preview_.badRows)
         badRowsList->addItem(qs(BadRowText(b)));
-    badRowsLabel->setText(preview_.badRows.empty()
-                              ? QStringLiteral("Все строки прочитаны: отказов %1").arg(preview_.records)
-                              : QStringLiteral("Не прочитано строк: %1 — они не войдут в файл данных "
-                                               "(«Отмена» — не загружать)")
-                                    .arg(preview_.badRows.size()));
+    const bool unusable = MostRowsUnreadable(preview_);
+    if (unusable)
+        badRowsLabel->setText(
+            QStringLiteral("Не прочитано строк: %1 из %2 — большая часть таблицы не читается как таблица "
+                           "отказов; загружать нечего (проверьте разделитель и столбцы)")
+                .arg(preview_.badRows.size())
+                .arg(table_.rows.size()));
+    else
+        badRowsLabel->setText(preview_.badRows.empty()
+                                  ? QStringLiteral("Все строки прочитаны: отказов %1").arg(preview_.records)
+                                  : QStringLiteral("Не прочитано строк: %1 — они не войдут в файл данных "
+                                                   "(«Отмена» — не загружать)")
+                                        .arg(preview_.badRows.size()));
     badRowsLabel->setStyleSheet(preview_.badRows.empty() ? QString() : QStringLiteral("color: #b00000;"));
+    for (QPushButton* b : {loadButton, saveButton})
+        b->setEnabled(!unusable);
     QStringList notes;
     for (const std::string& n : preview_.notes)
         notes << qs(n);
     notesLabel->setText(notes.join(QLatin1Char('\n')));
     if (!failuresTyped_) failuresEdit->setText(QString::number(preview_.records));
+}
+
+void TableImportDialog::fillSuspects() {
+    // the ticks the user set stay with their lines
+    const std::vector<size_t> dropped = droppedLines();
+    filling_ = true;
+    suspectList->clear();
+    for (const SuspectRow& r : preview_.suspectRows) {
+        auto* item = new QListWidgetItem(qs(SuspectRowText(r)), suspectList);
+        item->setData(Qt::UserRole, QVariant::fromValue<qulonglong>(r.line));
+        item->setFlags(Qt::ItemIsEnabled | Qt::ItemIsUserCheckable);
+        const bool drop = std::find(dropped.begin(), dropped.end(), r.line) != dropped.end();
+        item->setCheckState(drop ? Qt::Unchecked : Qt::Checked);
+    }
+    filling_ = false;
+    suspectLabel->setText(preview_.suspectRows.empty()
+                              ? QString()
+                              : QStringLiteral("Подозрительные строки: %1 — отмеченные загружаются, снимите "
+                                               "отметку, чтобы не загружать строку")
+                                    .arg(preview_.suspectRows.size()));
+    suspectLabel->setStyleSheet(QStringLiteral("color: #b05000;"));
+    suspectLabel->setVisible(!preview_.suspectRows.empty());
+    suspectList->setVisible(!preview_.suspectRows.empty());
 }
 
 void TableImportDialog::fillPreview() {
@@ -248,15 +325,38 @@ bool TableImportDialog::convert(TableImport& out) {
         return false;
     }
     ImportHeader h;
-    try {
-        h.fleet = StrToFloat(fleetEdit->text().toStdString(), sep_);
-        h.mean = StrToFloat(meanEdit->text().toStdString(), sep_);
-        h.sd = StrToFloat(sdEdit->text().toStdString(), sep_);
-        if (!failuresEdit->text().trimmed().isEmpty())
-            h.failures = StrToInt(failuresEdit->text().toStdString());
-    } catch (const ConvertError& e) {
-        Ui().error(this, qs(e.what()));
+    // each number under its field's caption, in Russian: the toolkit's
+    // English text would not say which field is wrong
+    const struct {
+        QLineEdit* edit;
+        const char* caption;
+        double* value;
+    } numbers[] = {
+        {fleetEdit, kFleetCaption, &h.fleet}, {meanEdit, kMeanCaption, &h.mean}, {sdEdit, kSdCaption, &h.sd}};
+    auto refuse = [this](QLineEdit* e, const char* caption) {
+        const QString text = e->text().trimmed();
+        Ui().error(
+            this,
+            text.isEmpty()
+                ? QStringLiteral("Поле «%1» не заполнено: введите число").arg(QString::fromUtf8(caption))
+                : QStringLiteral("Поле «%1»: «%2» не является числом").arg(QString::fromUtf8(caption), text));
+        e->setFocus();
+        e->selectAll();
         return false;
+    };
+    for (const auto& n : numbers) {
+        try {
+            *n.value = StrToFloat(n.edit->text().toStdString(), sep_);
+        } catch (const ConvertError&) {
+            return refuse(n.edit, n.caption);
+        }
+    }
+    if (!failuresEdit->text().trimmed().isEmpty()) {
+        try {
+            h.failures = StrToInt(failuresEdit->text().toStdString());
+        } catch (const ConvertError&) {
+            return refuse(failuresEdit, kFailuresCaption);
+        }
     }
     h.comment = commentEdit->text().toStdString();
     const auto problems = CheckImportHeader(h);
@@ -264,7 +364,12 @@ bool TableImportDialog::convert(TableImport& out) {
         Ui().message(this, qs(problems.front()));
         return false;
     }
-    out = ConvertFailureTable(table_, h);
+    h.decimalSeparator = sep_;
+    out = ConvertFailureTable(table_, h, droppedLines());
+    if (MostRowsUnreadable(out) && out.records > 0) {
+        Ui().message(this, QStringLiteral("Большая часть таблицы не читается: загружать нечего"));
+        return false;
+    }
     if (out.records == 0) {
         Ui().message(this, QStringLiteral("В таблице нет ни одной строки с отказом"));
         return false;

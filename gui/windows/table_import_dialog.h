@@ -53,6 +53,10 @@ class TableImportDialog : public QDialog {
     QLineEdit* commentEdit = nullptr;
     QLabel* badRowsLabel = nullptr;
     QListWidget* badRowsList = nullptr;
+    // Readable rows with a doubtful time, each with a tick: ticked rows are
+    // loaded, the others left out.
+    QLabel* suspectLabel = nullptr;
+    QListWidget* suspectList = nullptr;
     QLabel* notesLabel = nullptr;
     QPushButton* saveButton = nullptr;
     QPushButton* loadButton = nullptr;
@@ -71,6 +75,9 @@ class TableImportDialog : public QDialog {
     void fillPreview();
     void fillColumnBoxes();
     TableColumns shownColumns() const;
+    // The lines of the doubtful rows whose tick is cleared.
+    std::vector<size_t> droppedLines() const;
+    void fillSuspects();
     // The data file from the typed numbers; false (with the error shown) when
     // a number is missing or wrong.
     bool convert(TableImport& out);

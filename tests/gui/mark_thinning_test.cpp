@@ -45,6 +45,35 @@ class MarkThinningTest : public QObject {
         QFETCH(QList<bool>, shown);
         QCOMPARE(ThinMarks(boxes), shown);
     }
+
+    // Column labels: every one where they fit, else every 2nd, 4th… column,
+    // always the first and the last.
+    void whichColumnLabelsShow_data() {
+        QTest::addColumn<int>("count");
+        QTest::addColumn<double>("column");
+        QTest::addColumn<double>("room");
+        QTest::addColumn<QString>("shown"); // x: shown
+        QTest::newRow("all fit") << 5 << 20.0 << 20.0 << "xxxxx";
+        QTest::newRow("every second") << 7 << 10.0 << 15.0 << "x.x.x.x";
+        QTest::newRow("every second, the last's neighbour left out") << 6 << 10.0 << 15.0 << "x.x..x";
+        QTest::newRow("every fourth") << 9 << 5.0 << 16.0 << "x...x...x";
+        QTest::newRow("every eighth, last kept") << 12 << 2.0 << 13.0 << "x..........x";
+        QTest::newRow("one column") << 1 << 1.0 << 50.0 << "x";
+        QTest::newRow("two crowded columns: both") << 2 << 1.0 << 50.0 << "xx";
+        QTest::newRow("none") << 0 << 10.0 << 5.0 << "";
+        QTest::newRow("no width yet: first and last") << 4 << 0.0 << 5.0 << "x..x";
+    }
+
+    void whichColumnLabelsShow() {
+        QFETCH(int, count);
+        QFETCH(double, column);
+        QFETCH(double, room);
+        QFETCH(QString, shown);
+        QString got;
+        for (bool b : ThinColumnLabels(count, column, room))
+            got += b ? u'x' : u'.';
+        QCOMPARE(got, shown);
+    }
 };
 
 QTEST_MAIN(MarkThinningTest)

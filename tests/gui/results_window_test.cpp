@@ -1,11 +1,14 @@
 // The results window after refreshes of the sample's analysis: series and
-// points, cause bars, legend membership, the table's columns, leaving it.
+// points, cause bars, legend membership, the table's columns, leaving it;
+// the report's figures drawn from the same refresh.
 #include "gui/windows/results_layout.h"
 #include "gui/windows/results_window.h"
 
 #include "tests/gui/layout_check.h"
 
 #include "gui/charts/chart_export.h"
+#include "gui/report/report_chart_object.h"
+#include "gui/report/report_document.h"
 #include "gui/windows/lnview.h"
 
 #include "core/data/data_file.h"
@@ -17,6 +20,7 @@
 #include "core/stats/histogram.h"
 
 #include <QAbstractBarSeries>
+#include <QBarCategoryAxis>
 #include <QBarSet>
 #include <QFontMetrics>
 #include <QGraphicsScene>
@@ -29,6 +33,7 @@
 #include <QTableWidget>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTextDocument>
 #include <QToolTip>
 #include <QValueAxis>
 #include <QWheelEvent>
@@ -485,17 +490,19 @@ class ResultsWindowTest : public QObject {
             QVERIFY2(w.Result_Grid->columnWidth(c) <= 260, qPrintable(QString::number(c)));
     }
 
-    // Every column of Chart2 and Chart3 carries its label, and no two labels
-    // overlap: the labels turn and get smaller as the chart narrows. Every
-    // side axis shows its whole title.
-    void everyColumnIsLabelledWithoutOverlap_data() {
+    // The column labels of every chart stay readable (8 pt at least): where
+    // they do not all fit only every second, fourth… shows, the first and
+    // the last always, and no two overlap; every column's label and value
+    // stay in its bars' tooltip. Every side axis shows its whole title.
+    void columnLabelsReadableWithoutOverlap_data() {
         QTest::addColumn<QSize>("size");
         QTest::newRow("design") << QSize(1522, 818);
+        QTest::newRow("full screen") << QSize(1600, 1000);
         QTest::newRow("large") << QSize(1920, 1080);
         QTest::newRow("smallest") << QSize(1, 1);
     }
 
-    void everyColumnIsLabelledWithoutOverlap() {
+    void columnLabelsReadableWithoutOverlap() {
         QFETCH(QSize, size);
         MainForm form;
         AnalysisState st = loadedSample(form);
@@ -503,31 +510,107 @@ class ResultsWindowTest : public QObject {
         TForm5 w(st);
         refreshedAt(w, size);
         for (ChartView* view : {w.Chart1, w.Chart2, w.Chart3}) {
-            const QStringList categories = view->plannedChart()->categories();
+            PlannedChart* chart = view->plannedChart();
+            const QString name = chart->objectName();
+            const QStringList categories = chart->categories();
+            const QList<bool> expected = chart->shownColumnLabels();
             QVERIFY(categories.size() > 10);
+            QCOMPARE(expected.size(), categories.size());
+            QVERIFY(expected.first() && expected.last());
             QList<QRectF> boxes;
             QStringList shown;
-            for (QGraphicsItem* item : view->scene()->items()) {
-                auto* text = dynamic_cast<QGraphicsTextItem*>(item);
-                if (!text || !text->isVisible() || !categories.contains(text->toPlainText())) continue;
-                shown << text->toPlainText();
-                boxes << text->mapToScene(text->boundingRect()).boundingRect();
+            const QRectF inside = chart->rect();
+            for (QGraphicsSimpleTextItem* text : chart->columnLabelItems()) {
+                if (!text->isVisible()) continue;
+                shown << text->text();
+                boxes << text->mapRectToParent(text->boundingRect());
+                QVERIFY2(inside.contains(boxes.last()), qPrintable(name + ": " + text->text()));
+                QVERIFY2(boxes.last().top() >= chart->plotArea().bottom(),
+                         qPrintable(name + ": " + text->text()));
+                QVERIFY2(text->font().pixelSize() * 72.0 / 96 >= 8, qPrintable(name + ": " + text->text()));
             }
-            for (const QString& c : categories)
-                QVERIFY2(shown.contains(c), qPrintable(view->chart()->objectName() + ": " + c));
+            QStringList wanted; // the labels of the columns meant to show, in order
+            for (int i = 0; i < categories.size(); ++i)
+                if (expected[i]) wanted << QString(categories[i]).remove(QChar(0x200B));
+            QCOMPARE(shown, wanted);
+            for (int i = 0; i < boxes.size(); ++i)
+                for (int j = i + 1; j < boxes.size(); ++j)
+                    QVERIFY2(!boxes[i].adjusted(1, 1, -1, -1).intersects(boxes[j].adjusted(1, 1, -1, -1)),
+                             qPrintable(name + ": " + shown[i] + " / " + shown[j]));
+            // hovering a bar names its column, shown on the axis or not, with its value
+            QBarSet* set = chart->causeBars()->barSets().first();
+            for (int c = 0; c < categories.size(); ++c) {
+                QString label = categories[c];
+                label.remove(QChar(0x200B));
+                QCOMPARE(chart->barTip(c, set), label + QStringLiteral(": ") + set->label() +
+                                                    QLatin1Char(' ') +
+                                                    QLocale().toString(set->at(c), 'g', 6));
+            }
             // the side axes' titles whole too, in a smaller font where the chart is short
             QStringList texts;
             for (QGraphicsItem* item : view->scene()->items())
                 if (auto* text = dynamic_cast<QGraphicsTextItem*>(item); text && text->isVisible())
                     texts << text->toPlainText();
-            for (QValueAxis* axis : {view->plannedChart()->leftAxis(), view->plannedChart()->rightAxis()})
+            for (QValueAxis* axis : {chart->leftAxis(), chart->rightAxis()})
                 if (axis && !axis->titleText().isEmpty())
                     QVERIFY2(texts.contains(axis->titleText()),
                              qPrintable(view->objectName() + ": " + axis->titleText()));
-            for (int i = 0; i < boxes.size(); ++i)
-                for (int j = i + 1; j < boxes.size(); ++j)
-                    QVERIFY2(!boxes[i].adjusted(1, 1, -1, -1).intersects(boxes[j].adjusted(1, 1, -1, -1)),
-                             qPrintable(view->chart()->objectName() + ": " + shown[i] + " / " + shown[j]));
+        }
+    }
+
+    // The report's figures: column labels as readable on paper as on the
+    // screen, and the log-log figure with the values on its axes.
+    void reportFiguresReadableOnPaper() {
+        MainForm form;
+        AnalysisState st = loadedSample(form);
+        fitAll(st);
+
+        QTextDocument doc;
+        ReportChartObjects charts;
+        const QSizeF page(691, 1000); // A4's text width at 96 dpi
+        BuildReportDocument(doc, charts, ComputeReportFigures(st, form), ReportSource{}, QStringLiteral("—"),
+                            page);
+        QCOMPARE(charts.count(), size_t{4});
+        for (size_t i = 0; i < 3; ++i) {
+            PlannedChart* chart = charts.chart(i);
+            auto* axis = qobject_cast<QBarCategoryAxis*>(chart->axes(Qt::Horizontal).first());
+            QVERIFY(axis);
+            const double scale = charts.shownSize(i).width() / chart->size().width();
+            QVERIFY(scale < 1);
+            // at the page's 96 dpi, 8 pt is 10.67 px
+            QVERIFY2(axis->labelsFont().pixelSize() * scale * 72 / 96 >= 8, qPrintable(QString::number(i)));
+            QVERIFY(chart->shownColumnLabels().first() && chart->shownColumnLabels().last());
+        }
+        // figure 4: the log-log window's dashed axes, here with their values
+        PlannedChart* logLog = charts.chart(3);
+        for (QValueAxis* axis : {logLog->leftAxis(), logLog->bottomAxis()}) {
+            QVERIFY(axis);
+            QVERIFY(axis->labelsVisible());
+            QVERIFY(axis->labelsBrush().color().alpha() > 0);
+            QCOMPARE(axis->linePen().style(), Qt::DashLine);
+        }
+    }
+    // When the window first shows, the charts refit their axis titles to their
+    // height: what is on the screen then is what a full repaint draws (a
+    // partial repaint left Chart2's old right-axis title beside the new one).
+    void firstPaintHasEachAxisTitleOnce() {
+        MainForm form;
+        AnalysisState st = loadedSample(form);
+        fitAll(st);
+        TForm5 w(st);
+        w.resize(1245, 700);
+        w.DiaStart();
+        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        for (ChartView* view : {w.Chart1, w.Chart2, w.Chart3}) {
+            QCOMPARE(view->viewportUpdateMode(), QGraphicsView::FullViewportUpdate);
+            QValueAxis* right = view->plannedChart()->rightAxis();
+            if (!right || right->titleText().isEmpty()) continue;
+            int titles = 0;
+            for (QGraphicsItem* item : view->scene()->items())
+                if (auto* text = dynamic_cast<QGraphicsTextItem*>(item);
+                    text && text->isVisible() && text->toPlainText() == right->titleText())
+                    ++titles;
+            QCOMPARE(titles, 1);
         }
     }
 

@@ -75,13 +75,30 @@ class TableImportTest : public QObject {
             CHECK_EQ(d->failuresEdit->text(), QStringLiteral("3"));
             CHECK_EQ(d->commentEdit->text(), QStringLiteral("отказы.csv"));
 
-            // a mean that is no number: the standard error box, the dialog stays
-            typeNumbers(d);
-            d->meanEdit->setText(QStringLiteral("много"));
-            QTest::mouseClick(d->loadButton, Qt::LeftButton);
-            CHECK_EQ(scope.ui.errors,
-                     QStringList{QStringLiteral("'много' is not a valid floating point value")});
-            CHECK_EQ(d->result(), int(QDialog::Rejected));
+            // a header number that is no number or missing: answered in Russian
+            // naming the field, the dialog stays
+            const struct {
+                QLineEdit* edit;
+                QString text, answer;
+            } wrong[] = {
+                {d->meanEdit, QStringLiteral("много"),
+                 QStringLiteral("Поле «Среднее время гарантии, ч»: «много» не является числом")},
+                {d->fleetEdit, QString(), QStringLiteral("Поле «Парк изделий» не заполнено: введите число")},
+                {d->sdEdit, QStringLiteral(" "),
+                 QStringLiteral("Поле «СКО времени гарантии, ч» не заполнено: введите число")},
+                {d->failuresEdit, QStringLiteral("3,5"),
+                 QStringLiteral("Поле «Число отказов»: «3,5» не является числом")},
+            };
+            for (const auto& c : wrong) {
+                typeNumbers(d);
+                c.edit->setText(c.text);
+                scope.ui.errors.clear();
+                QTest::mouseClick(d->loadButton, Qt::LeftButton);
+                CHECK_EQ(scope.ui.errors, QStringList{c.answer});
+                CHECK_EQ(d->result(), int(QDialog::Rejected));
+            }
+            scope.ui.errors.clear();
+            d->failuresEdit->setText(QStringLiteral("3"));
 
             typeNumbers(d);
             d->commentEdit->setText(QStringLiteral("Станция НС-2"));
@@ -180,6 +197,91 @@ class TableImportTest : public QObject {
         // not saved: the table's name is shown, and the settings keep the last data file
         QCOMPARE(w.FilePath->text(), dir.filePath(QStringLiteral("t.tsv")));
         QCOMPARE(w.state().MasProbl[0].komment, std::string());
+    }
+
+    // A negative time and one past the warranty law's end are listed as
+    // doubtful with a tick each; a cleared tick leaves the row out with a
+    // line saying so, a kept long time is cut by the loader as its line says.
+    void doubtfulRowsAreListedAndCanBeDropped() {
+        QTemporaryDir dir;
+        UiScope scope;
+        AnalysisState st0;
+        TForm1 w(st0, dir.filePath(QStringLiteral("rel.txt")));
+        scope.ui.answers.push_back(writeTable(dir, QStringLiteral("t.csv"),
+                                              "Наработка;Причина\n-15,5;Насос\n120;Насос\n99999999;Насос\n"));
+        scope.ui.onDialog = [&](QDialog* dialog) {
+            auto* d = qobject_cast<TableImportDialog*>(dialog);
+            CHECK_EQ(d->suspectList->count(), 1); // no warranty law typed yet: only the negative time
+            typeNumbers(d);                       // 3500,5 + 3 · 800 = 5900,5
+            CHECK_EQ(d->suspectList->count(), 2);
+            CHECK_EQ(d->suspectList->item(0)->text(), QStringLiteral("Строка 2: ") +
+                                                          num(QStringLiteral("-15.5")) +
+                                                          QStringLiteral(" ч — отрицательная наработка"));
+            const QString longReason =
+                QStringLiteral("наработка больше ") + num(QStringLiteral("5900.5")) +
+                QStringLiteral(" ч (среднее время гарантии + 3 СКО): при загрузке будет "
+                               "уменьшена до ") +
+                num(QStringLiteral("5900.5")) + QStringLiteral(" ч");
+            CHECK_EQ(d->suspectList->item(1)->text(), QStringLiteral("Строка 4: 99999999 ч — ") + longReason);
+            CHECK_EQ(d->suspectLabel->isHidden(), false);
+            CHECK_EQ(d->suspectList->item(0)->checkState(), Qt::Checked); // kept unless dropped
+            d->suspectList->item(0)->setCheckState(Qt::Unchecked);
+            CHECK_EQ(d->failuresEdit->text(), QStringLiteral("2"));
+            CHECK_EQ(d->notesLabel->text().contains(
+                         QStringLiteral("Строка 2 не загружается: отрицательная наработка")),
+                     true);
+            CHECK_EQ(d->suspectList->count(), 2); // still listed, to be ticked again
+            CHECK_EQ(d->suspectList->item(0)->checkState(), Qt::Unchecked);
+            QTest::mouseClick(d->loadButton, Qt::LeftButton);
+            return d->result();
+        };
+        QTest::mouseClick(w.btnImportTable, Qt::LeftButton);
+        QCOMPARE(int(w.state().MasProbl.size()), 2);
+        QCOMPARE(w.state().MasProbl[0].time, 120.0);
+        QCOMPARE(w.state().MasProbl[1].time, 5900.5);
+    }
+
+    // A file that is not text is refused before the dialog; a text whose rows
+    // mostly cannot be read offers nothing to load.
+    void unreadableFilesOfferNothingToLoad() {
+        QTemporaryDir dir;
+        UiScope scope;
+        AnalysisState st0;
+        TForm1 w(st0, dir.filePath(QStringLiteral("rel.txt")));
+        std::string pdf =
+            "%PDF-1.5\n%\xB5\xED\xAE\xFB\n3 0 obj\n<< /Length 4 /Filter /FlateDecode >>\nstream\n";
+        for (int i = 0; i < 200; ++i)
+            pdf += std::string("x\x9C\x01\x02;\x03") + char(i % 7 + 1) + ",\n";
+        scope.ui.answers.push_back(writeTable(dir, QStringLiteral("report.csv"), pdf));
+        bool opened = false;
+        scope.ui.onDialog = [&](QDialog*) {
+            opened = true;
+            return int(QDialog::Rejected);
+        };
+        QTest::mouseClick(w.btnImportTable, Qt::LeftButton);
+        QVERIFY(!opened);
+        QCOMPARE(scope.ui.messages,
+                 QStringList{QStringLiteral("Файл не является текстовой таблицей (в нём двоичные данные): "
+                                            "загружать нечего")});
+        QVERIFY(!w.state().uk);
+
+        // text, but 2 of 5 rows readable: the dialog opens with nothing to load
+        scope.ui.answers.push_back(
+            writeTable(dir, QStringLiteral("t.csv"), "Наработка;Причина\n10;a\nx;b\ny;c\n20;d\nz;e\n"));
+        scope.ui.onDialog = [&](QDialog* dialog) {
+            auto* d = qobject_cast<TableImportDialog*>(dialog);
+            opened = true;
+            typeNumbers(d);
+            CHECK_EQ(d->loadButton->isEnabled(), false);
+            CHECK_EQ(d->saveButton->isEnabled(), false);
+            CHECK_EQ(d->badRowsLabel->text().startsWith(
+                         QStringLiteral("Не прочитано строк: 3 из 5 — большая часть")),
+                     true);
+            return int(QDialog::Rejected);
+        };
+        QTest::mouseClick(w.btnImportTable, Qt::LeftButton);
+        QVERIFY(opened);
+        QVERIFY(!w.state().uk);
     }
 };
 

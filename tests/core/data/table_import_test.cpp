@@ -242,6 +242,79 @@ TEST(TableImport, TablesThatCannotBeRead) {
     EXPECT_EQ(ReadFailureTable("").error, "Таблица пуста");
     EXPECT_EQ(ReadFailureTable("\n \n").error, "Таблица пуста");
     EXPECT_FALSE(ReadFailureTable("12\n13\n14\n").table);
+    // not text: a PDF's start, a NUL, control bytes
+    const std::string notText =
+        "Файл не является текстовой таблицей (в нём двоичные данные): загружать нечего";
+    std::string pdf = "%PDF-1.4\n%\xE2\xE3\xCF\xD3\n1 0 obj\n<< /Length 5 >>\nstream\n";
+    for (int i = 0; i < 40; ++i)
+        pdf += std::string("x\x01\x02\x03;\x1B\x7F") + char(0x10 + i % 8) + "\n";
+    EXPECT_EQ(ReadFailureTable(pdf).error, notText);
+    EXPECT_EQ(ReadFailureTable(std::string("100;Насос\n200;Насос") + '\0' + "\n").error, notText);
+    EXPECT_TRUE(ReadFailureTable("100;Насос\f\n200;\tНасос\r\n").table); // blanks of text are text
+}
+
+TEST(TableImport, MostRowsUnreadableOffersNothing) {
+    const struct {
+        std::string text;
+        bool unreadable;
+    } cases[] = {
+        {"1;a\n2;b\nx;c\n", false}, // one of three left out
+        {"1;a\nx;b\n", false},      // half: still usable
+        {"1;a\nx;b\ny;c\n", true},  // most left out
+        {"t;a\nx;b\ny;c\n", true},  // none read
+    };
+    for (const auto& c : cases) {
+        const TableReadResult read = ReadFailureTable(c.text, {';', false, TableColumns{0, 1, -1}});
+        ASSERT_TRUE(read.table) << c.text;
+        EXPECT_EQ(MostRowsUnreadable(ConvertFailureTable(*read.table, header())), c.unreadable) << c.text;
+    }
+}
+
+// A negative time and one beyond the warranty law's end are listed; kept,
+// they load as they are (the long one cut by the loader, as the line says);
+// dropped, they are left out with a note each.
+TEST(TableImport, DoubtfulTimesAreListedAndCanBeDropped) {
+    const std::string text = "Наработка;Причина\n"
+                             "-15,5;Насос\n"     // 2
+                             "120;Насос\n"       // 3
+                             "99999999;Насос\n"  // 4
+                             "5900;Двигатель\n"; // 5: 3500 + 3 · 800 = 5900 exactly, kept quietly
+    for (char sep : {'.', ','}) {
+        ImportHeader h = header();
+        h.failures.reset();
+        h.decimalSeparator = sep;
+        const std::string end = "5900";
+        const TableImport all = importBytes(text, h);
+        std::vector<std::string> listed;
+        for (const SuspectRow& r : all.suspectRows)
+            listed.push_back(SuspectRowText(r));
+        const std::string minus = sep == ',' ? "-15,5" : "-15.5";
+        const std::string longReason =
+            "наработка больше " + end +
+            " ч (среднее время гарантии + 3 СКО): при загрузке будет уменьшена до " + end + " ч";
+        EXPECT_EQ(listed, (std::vector<std::string>{"Строка 2: " + minus + " ч — отрицательная наработка",
+                                                    "Строка 4: 99999999 ч — " + longReason}));
+        EXPECT_EQ(all.records, 4u);
+        EXPECT_TRUE(all.badRows.empty());
+
+        const TableReadResult read = ReadFailureTable(text);
+        ASSERT_TRUE(read.table);
+        const TableImport some = ConvertFailureTable(*read.table, h, {2, 4});
+        EXPECT_EQ(some.records, 2u);
+        EXPECT_EQ(some.suspectRows.size(), 2u); // still listed, to be taken back
+        EXPECT_NE(std::find(some.notes.begin(), some.notes.end(),
+                            "Строка 2 не загружается: отрицательная наработка"),
+                  some.notes.end());
+        EXPECT_NE(std::find(some.notes.begin(), some.notes.end(), "Строка 4 не загружается: " + longReason),
+                  some.notes.end());
+        const Loaded l = Load(some.text);
+        ASSERT_EQ(l.st.MasProbl.size(), 2u);
+        EXPECT_EQ(l.st.MasProbl[0].time, 120);
+        EXPECT_EQ(l.st.MasProbl[1].time, 5900);
+    }
+    // without a warranty law typed, only the negative time is doubtful
+    ImportHeader none;
+    EXPECT_EQ(importBytes(text, none).suspectRows.size(), 1u);
 }
 
 TEST(TableImport, HeaderNumbersAreChecked) {
