@@ -106,6 +106,7 @@ void printText(const AnalysisState& st, const MainForm& f, const std::vector<std
         std::cout << Format("%12s  %6d", {FloatToStr(c.time, sep), static_cast<long long>(c.Sum)}, sep)
                   << "\n";
     std::cout << "\n" << TableText(table);
+    if (f.BoxPravd || st.MPravd.Executed) std::cout << "\n" << BoundsText(st, sep);
 }
 
 nlohmann::json GridJson(const ResultTable& table) {
@@ -218,6 +219,7 @@ int RunAnalyze(const AnalyzeOptions& o, const QtWriters& writers) {
         j["Pot08"] = Num(st.Pot08);
         j["tfin"] = Num(st.tfin);
         j["Result_Grid"] = GridJson(table);
+        if (form.BoxPravd || st.MPravd.Executed) j["Bounds"] = BoundsJson(st, form.decimalSeparator);
         std::cout << j.dump(1) << "\n";
     } else {
         printText(st, form, messages, table);

@@ -1,14 +1,16 @@
 #include "cli/json_output.h"
 
+#include "core/results/likelihood_bounds_table.h"
+
 #include <cmath>
+#include <iterator>
 
 namespace tovimo::cli {
 
 using nlohmann::json;
 
 json Num(double v) {
-    if (std::isnan(v)) return "nan";
-    if (std::isinf(v)) return v > 0 ? "inf" : "-inf";
+    if (!std::isfinite(v)) return nullptr;
     return v;
 }
 
@@ -53,13 +55,22 @@ json ModelJson(const Mod_Weib& m) {
 
 json LikelihoodJson(const Mod_Weib& m, const LikelihoodResult& r) {
     json j = ModelJson(m);
+    j["fitted"] = r.fitted;
     j["loglik"] = Num(r.loglik);
     j["k_mode"] = r.settings.kMode == LikelihoodKMode::Once ? "once" : "free";
     j["law"] = r.settings.law == WarrantyLawKind::Empirical ? "empirical" : "normal";
     j["level"] = Num(r.settings.level);
     j["n"] = r.n;
     j["zero_times"] = r.zeroTimes;
+    j["after_window"] = r.afterWindow;
+    j["fleet"] = Num(r.fleet);
+    j["last_failure"] = Num(r.lastFailure);
+    j["window_end"] = Num(r.windowEnd);
+    j["window_given"] = r.windowGiven;
+    j["at_bound"] = r.atBound;
+    j["flat_parameter"] = r.flatParameter.empty() ? json(nullptr) : json(r.flatParameter);
     if (!r.refusal.empty()) j["refusal"] = r.refusal;
+    // an open side has no value: null, with its mark
     json intervals = json::object();
     for (int i = 0; i < kLikFigureCount; ++i) {
         const LikInterval& in = r.intervals[static_cast<size_t>(i)];
@@ -67,20 +78,46 @@ json LikelihoodJson(const Mod_Weib& m, const LikelihoodResult& r) {
             intervals[kLikFigureKeys[i]] = nullptr;
             continue;
         }
-        intervals[kLikFigureKeys[i]] = {Num(in.lower), Num(in.upper), in.lowerOpen, in.upperOpen};
+        intervals[kLikFigureKeys[i]] = {{"lower", in.lowerOpen ? json(nullptr) : Num(in.lower)},
+                                        {"upper", in.upperOpen ? json(nullptr) : Num(in.upper)},
+                                        {"lower_open", in.lowerOpen || !std::isfinite(in.lower)},
+                                        {"upper_open", in.upperOpen || !std::isfinite(in.upper)}};
     }
     j["intervals"] = intervals;
     json estimates = json::object();
     for (int i = 0; i < kLikFigureCount; ++i)
         estimates[kLikFigureKeys[i]] = Num(r.estimates[static_cast<size_t>(i)]);
     j["estimates"] = estimates;
-    j["lr_k1"] = r.lrDone ? json{{"stat", Num(r.lrStat)}, {"p", Num(r.lrP)}} : json(nullptr);
-    j["gof"] = {{"chi2", Num(r.gofChi2)}, {"p", Num(r.gofP)}, {"replicates", r.gofReplicates}};
+    // the upper bounds of the failures per product for assumed shapes, when
+    // too few failures gave no fit
+    json assumed = json::array();
+    for (const AssumedShapeBound& a : r.assumedShape)
+        assumed.push_back({{"shape", Num(a.shape)},
+                           {"F1000_upper", Num(a.upper[0])},
+                           {"F2000_upper", Num(a.upper[1])},
+                           {"F4000_upper", Num(a.upper[2])}});
+    j["assumed_shape"] = assumed;
+    j["lr_k1"] = r.lrDone ? json{{"stat", Num(r.lrStat)}, {"p", Num(r.lrP)}, {"replicates", r.lrReplicates}}
+                          : json(nullptr);
+    j["gof"] = {{"chi2", Num(r.gofChi2)},
+                {"p", Num(r.gofP)},
+                {"replicates", r.gofReplicates},
+                {"requested", r.gofRequested},
+                {"columns", r.gofColumns}};
     j["band"] = {{"time", NumArray(r.bandTimes)},
                  {"value", NumArray(r.bandValue)},
                  {"lower", NumArray(r.bandLower)},
                  {"upper", NumArray(r.bandUpper)}};
     return j;
+}
+
+json BoundsJson(const AnalysisState& st, char decimalSeparator) {
+    json rows = json::array();
+    for (const BoundsRow& row : ShownBoundsRows(st, decimalSeparator))
+        rows.push_back(row);
+    return {{"header", std::vector<std::string>(std::begin(kBoundsHeader), std::end(kBoundsHeader))},
+            {"summary", LikelihoodSummaryLines(st.Pravd, st.MPravd.Executed, decimalSeparator)},
+            {"rows", rows}};
 }
 
 json WarningsJson(const std::vector<ModelWarning>& warnings) {

@@ -7,13 +7,15 @@
 
 namespace tovimo::cli {
 
-// A number, or "nan", "inf", "-inf" for the non-finite ones.
+// A number, or null for one that is not finite.
 nlohmann::json Num(double v);
 nlohmann::json NumArray(const std::vector<double>& v);
 nlohmann::json HistogramJson(const AnalysisState& st);
 nlohmann::json ModelJson(const Mod_Weib& m);
 // The slot fields of model 3 with its likelihood, bounds, tests and band.
 nlohmann::json LikelihoodJson(const Mod_Weib& m, const LikelihoodResult& r);
+// Model 3's bounds as its panel shows them: {header, summary, rows}.
+nlohmann::json BoundsJson(const AnalysisState& st, char decimalSeparator);
 // A list of {model, code, text}.
 nlohmann::json WarningsJson(const std::vector<ModelWarning>& warnings);
 // Everything a load and a run leave in the state, under the state's names.

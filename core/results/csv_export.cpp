@@ -90,9 +90,9 @@ std::vector<CsvFile> ResultCsvFiles(const AnalysisState& st, const ResultTable& 
         {"results.csv", ResultTableCsv(table, decimalSeparator)},
         {"histogram.csv", HistogramCsv(BuildHistogramTable(st), decimalSeparator)},
     };
-    if (st.MPravd.Executed && st.Pravd.fitted)
-        files.push_back(
-            {"bounds.csv", BoundsCsv(LikelihoodBoundsRows(st.Pravd, decimalSeparator), decimalSeparator)});
+    // model 3's rows, or its upper bounds at assumed shapes when it was refused
+    const std::vector<BoundsRow> bounds = ShownBoundsRows(st, decimalSeparator);
+    if (!bounds.empty()) files.push_back({"bounds.csv", BoundsCsv(bounds, decimalSeparator)});
     return files;
 }
 

@@ -41,7 +41,8 @@ struct CsvFile {
 };
 
 // results.csv and histogram.csv of the analysis, and bounds.csv when model 3
-// was fitted; the table is the one the refresh filled.
+// was fitted or, refused for too few failures, has bounds at assumed shapes;
+// the table is the one the refresh filled.
 std::vector<CsvFile> ResultCsvFiles(const AnalysisState& st, const ResultTable& table, char decimalSeparator);
 
 // Writes the files into `dir` (created when missing) and answers their paths;

@@ -1,6 +1,8 @@
 #include "core/results/model_warnings.h"
 
-#include "core/stats/distributions.h"
+#include "core/results/likelihood_bounds_table.h"
+#include "core/results/likelihood_warnings.h"
+#include "core/results/results_table.h"
 #include "core/text/number_format.h"
 
 #include <algorithm>
@@ -14,11 +16,12 @@ namespace {
 struct SlotInfo {
     const char* slot;
     const Mod_Weib& model;
-    bool fixedK;                    // K_powtor from a formula
+    bool fixedK;                    // K_powtor from a formula or from model 2
     std::vector<ParamBound> bounds; // the fit's search ranges
 };
 
-// Four significant digits in the general form.
+// Four significant digits in the general form, for what is not a figure of the
+// tables (a ratio).
 std::string Short(double v, char sep) {
     if (!std::isfinite(v) || v == 0) return FloatToStr(v, sep);
     const double scale = std::pow(10.0, 3 - std::floor(std::log10(std::fabs(v))));
@@ -46,8 +49,48 @@ double ParamValue(const Mod_Weib& m, const std::string& name) {
     return m.K_powtor;
 }
 
-const char* const kFigureNames[kLikFigureCount] = {"A",   "B",     "K",     "T10",  "T20",
-                                                   "T50", "F1000", "F2000", "F4000"};
+LikFigure ParamFigure(const std::string& name) {
+    if (name == "A") return LikFigure::A;
+    if (name == "B") return LikFigure::B;
+    return LikFigure::K;
+}
+
+// Where a model's fixed K came from: model 1.1 takes model 2's when model 2
+// has run (in this run or an earlier one), else (N - 1) / 11; model 1.2 and
+// the genetic algorithm take StartRepeatFactor's.
+std::string KOrigin(const AnalysisState& st, const std::string& slot, double K) {
+    const std::string n = std::to_string(st.MasProbl.size());
+    if (slot == "MPirsS") {
+        const double formula = (static_cast<double>(st.MasProbl.size()) - 1) / 11;
+        if (K == formula && !(st.MSmirn.Executed && st.MSmirn.K_powtor == K))
+            return "взят из формулы (N − 1) / 11 по числу отказов N = " + n;
+        return st.MSmirn.Executed && st.MSmirn.K_powtor == K ? "взят из модели 2"
+                                                             : "взят из модели 2 прежнего расчёта";
+    }
+    return "взят из формулы (N − 1) · 8000 / (приведённый парк · последняя наработка) по числу отказов N = " +
+           n;
+}
+
+// K of 0 or below, or A, B or K not a number: the model predicts nothing and
+// none of its figures means anything.
+bool Defined(const Mod_Weib& m) {
+    return std::isfinite(m.K_powtor) && m.K_powtor > 0 && std::isfinite(m.A) && m.A > 0 &&
+           std::isfinite(m.B) && m.B > 0;
+}
+
+std::string UndefinedText(const AnalysisState& st, const SlotInfo& s, char sep) {
+    const Mod_Weib& m = s.model;
+    if (std::isfinite(m.K_powtor) && m.K_powtor <= 0) {
+        std::string text = "K = " + FloatToStr(m.K_powtor, sep) +
+                           ": модель не определена (ожидаемых отказов нет), её показатели не показаны";
+        if (s.fixedK) text += "; K " + KOrigin(st, s.slot, m.K_powtor);
+        return text;
+    }
+    return "A = " + LikFigureNumber(LikFigure::A, m.A, sep) +
+           ", B = " + LikFigureNumber(LikFigure::B, m.B, sep) +
+           ", K = " + LikFigureNumber(LikFigure::K, m.K_powtor, sep) +
+           ": модель не определена, её показатели не показаны";
+}
 
 } // namespace
 
@@ -64,73 +107,53 @@ std::vector<ModelWarning> ModelWarnings(const AnalysisState& st, char sep) {
     double lastFailure = 0;
     for (const Problems& p : st.MasProbl)
         if (p.time <= st.Tzenz || st.Tzenz <= 0) lastFailure = std::max(lastFailure, p.time);
+    const bool bounds = st.MPravd.Executed && st.Pravd.fitted;
     for (const SlotInfo& s : Slots(st)) {
         const Mod_Weib& m = s.model;
         if (!m.Executed) continue;
         auto add = [&](const char* code, const std::string& text) { out.push_back({s.slot, code, text}); };
         const bool pravd = std::string(s.slot) == "MPravd";
+        if (!Defined(m)) {
+            add("undefined_model", UndefinedText(st, s, sep));
+            continue;
+        }
         for (const ParamBound& b : s.bounds) {
             const double v = ParamValue(m, b.name);
             const double edge = 1e-3 * (b.max - b.min);
             if (v - b.min <= edge || b.max - v <= edge)
-                add("bound", std::string("Параметр ") + b.name + " = " + Short(v, sep) +
-                                 " на границе области поиска (" + Short(b.min, sep) + " … " +
-                                 Short(b.max, sep) + "): его задает граница, а не данные");
+                add("bound", std::string("Параметр ") + b.name + " = " +
+                                 LikFigureNumber(ParamFigure(b.name), v, sep) +
+                                 " на границе области поиска (" + FloatToStr(b.min, sep) + " … " +
+                                 FloatToStr(b.max, sep) + "): его задает граница, а не данные");
         }
-        if (pravd && st.Pravd.atBound)
-            add("bound", "Оценка A = " + Short(m.A, sep) + ", B = " + Short(m.B, sep) +
-                             " ч, K = " + Short(m.K_powtor, sep) +
-                             " на границе области поиска: её задает граница, а не данные");
         if (s.fixedK)
-            add("fixed_K", "Масштабный коэффициент K = " + Short(m.K_powtor, sep) +
-                               " взят из формулы, а не подобран по данным");
+            add("fixed_K", "Масштабный коэффициент K = " + LikFigureNumber(LikFigure::K, m.K_powtor, sep) +
+                               " " + KOrigin(st, s.slot, m.K_powtor) + ", а не подобран по данным");
         for (double p : {0.5, 0.1, 0.2}) {
             const double ratio = p / m.K_powtor;
-            if (ratio >= 1 || !std::isfinite(ratio))
+            if (ratio >= 1)
                 add("clamped_percentile", Short(p * 100, sep) +
                                               "% перцентиль вычислен при p/K = " + Short(ratio, sep) +
                                               " ≥ 1: в ячейке предельное значение, а не наработка");
         }
         std::string past;
-        for (double p : {0.1, 0.2, 0.5}) {
-            const double t = weibinv(m.A, m.B, p / m.K_powtor);
-            if (t > lastFailure)
-                past += (past.empty() ? "" : ", ") + Short(p * 100, sep) + "% перцентиль (" + Short(t, sep) +
-                        " ч)";
+        for (LikFigure fig : {LikFigure::T10, LikFigure::T20, LikFigure::T50}) {
+            const double t = TableFigure(fig, m.A, m.B, m.K_powtor);
+            if (std::isfinite(t) && t > lastFailure)
+                past += (past.empty() ? "" : ", ") + std::string(LikFigureName(fig)) + " (" +
+                        LikFigureValue(fig, t, sep) + ")";
         }
-        for (double t : {1000.0, 2000.0, 4000.0})
-            if (t > lastFailure)
-                past += (past.empty() ? "" : ", ") + std::string("отказов/изд. за ") + Short(t, sep) + " ч";
+        for (LikFigure fig : {LikFigure::F1000, LikFigure::F2000, LikFigure::F4000})
+            if (LikFigureTime(fig) > lastFailure)
+                past += (past.empty() ? "" : ", ") + std::string(LikFigureName(fig));
         if (!past.empty())
-            add("extrapolation", past + ": время больше последнего отказа (" + Short(lastFailure, sep) +
+            add("extrapolation", past + ": время больше последнего отказа (" + FloatToStr(lastFailure, sep) +
                                      " ч), это экстраполяция");
-        if (!pravd) continue;
-
-        const LikelihoodResult& r = st.Pravd;
-        const std::string level = Short(r.settings.level * 100, sep) + "%";
-        for (int i = 0; i < kLikFigureCount; ++i) {
-            const LikInterval& in = r.intervals[i];
-            if (!in.present) continue;
-            if (in.lowerOpen)
-                add("open_interval", std::string("Нижняя ") + level + " граница " + kFigureNames[i] +
-                                         " не ограничена данными: показан конец области поиска " +
-                                         Short(in.lower, sep));
-            if (in.upperOpen)
-                add("open_interval", std::string("Верхняя ") + level + " граница " + kFigureNames[i] +
-                                         " не ограничена данными: показан конец области поиска " +
-                                         Short(in.upper, sep));
-        }
-        if (r.lrDone && r.lrP < 1 - r.settings.level)
-            add("k1_rejected", "Гипотеза K = 1 (не более одного отказа на изделие) отвергается на уровне " +
-                                   level + ": статистика отношения правдоподобия " + Short(r.lrStat, sep) +
-                                   ", p = " + Short(r.lrP, sep));
-        if (r.gofReplicates > 0 && r.gofP < 1 - r.settings.level)
-            add("gof", "Модель плохо согласуется с гистограммой: хи-квадрат Пирсона " +
-                           Short(r.gofChi2, sep) + ", p = " + Short(r.gofP, sep) + " по " +
-                           std::to_string(r.gofReplicates) + " повторениям бутстрепа");
-        if (r.zeroTimes > 0)
-            add("zero_times", "Отказов с наработкой 0 ч или меньше: " + std::to_string(r.zeroTimes) +
-                                  "; в модели 3 они не учтены");
+        const std::vector<WarningText> more =
+            pravd ? LikelihoodWarnings(m, st.Pravd, sep)
+                  : (bounds ? OutsideBoundsWarnings(m, st.Pravd, sep) : std::vector<WarningText>{});
+        for (const WarningText& w : more)
+            add(w.code, w.text);
     }
     return out;
 }

@@ -1,7 +1,9 @@
-// The warnings on every executed model after a run: an estimate at a bound of
-// its search, a repeat coefficient taken from a formula, a percentile at a
-// clamped probability, a figure past the last failure, and for model 3 its
-// open bounds, the rejection of K = 1, a poor fit and left-out failures.
+// The warnings on every executed model after a run: a model that is not
+// defined (K = 0), an estimate at a bound of its search, a repeat coefficient
+// taken from a formula or from model 2, a percentile at a clamped
+// probability, a figure past the last failure, a figure outside model 3's
+// bounds, and for model 3 its flat tail, open bounds, the rejection of K = 1,
+// a poor fit and left-out failures.
 #pragma once
 
 #include "core/state/analysis_state.h"

@@ -7,10 +7,35 @@
 #include <algorithm>
 #include <cctype>
 #include <cmath>
+#include <limits>
 #include <variant>
 #include <vector>
 
 namespace tovimo {
+
+double TableFigure(LikFigure fig, double A, double B, double K) {
+    switch (fig) {
+    case LikFigure::A:
+        return A;
+    case LikFigure::B:
+        return B;
+    case LikFigure::K:
+        return K;
+    case LikFigure::T10:
+        return weibinv(A, B, 0.1 / K);
+    case LikFigure::T20:
+        return weibinv(A, B, 0.2 / K);
+    case LikFigure::T50:
+        return weibinv(A, B, 0.5 / K);
+    case LikFigure::F1000:
+        return K * weibCDF2(A, B, 0, 1000);
+    case LikFigure::F2000:
+        return K * weibCDF2(A, B, 0, 2000);
+    case LikFigure::F4000:
+        return K * weibCDF2(A, B, 0, 4000);
+    }
+    return 0;
+}
 
 std::string WholeNumber(double v, char sep) {
     if (!std::isfinite(v)) return Format("%.0f", {v}, sep);
@@ -36,6 +61,8 @@ const char* const kLabels[kResultRows] = {"Результаты для мето�
 // figure of the fleet is that large.
 constexpr double kLargestShown = 1e7;
 const char* const kDash = "—";
+constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
+constexpr double kMtbfHorizons = 1000;
 
 bool Showable(double v) {
     return std::isfinite(v) && std::fabs(v) < kLargestShown;
@@ -88,12 +115,23 @@ class TableFill {
         widths_.fill(170);
     }
 
-    // The window's texts show a dash for a number the cell cannot show; the
-    // texts read by programs keep the number.
+    // Every text, the window's and the one read by programs, shows a dash for
+    // a number the cell cannot show.
     std::string Fmt(std::string_view fmt, const std::vector<FormatArg>& args) const {
-        return padded_ ? DashedFormat(fmt, args, sep_) : Format(fmt, args, sep_);
+        return DashedFormat(fmt, args, sep_);
     }
-    std::string Whole(double v) const { return padded_ && !Showable(v) ? kDash : WholeNumber(v, sep_); }
+    std::string Whole(double v) const { return Showable(v) ? WholeNumber(v, sep_) : kDash; }
+
+    // A mean time between failures beyond a thousand times the longest time
+    // the data reach (the last failure, or the end of nearly every warranty)
+    // is an extrapolation without meaning.
+    double Mtbf(double lambda) const {
+        const double v = 1000 / lambda;
+        double horizon = st_.MasProbl.empty() ? 0 : st_.MasProbl.back().time;
+        const double warrantyEnd = st_.Sred + 3 * st_.SKO;
+        if (std::isfinite(warrantyEnd)) horizon = std::max(horizon, warrantyEnd);
+        return horizon > 0 && v > kMtbfHorizons * horizon ? kNaN : v;
+    }
 
     // One padded value into row i of column Num_Col.
     void CntrText(int i, const std::string& text) {
@@ -116,18 +154,30 @@ class TableFill {
         const double kolm =
             Kolmogor(st_, copy.K_powtor, copy.A, copy.B, copy.Sred, copy.SKO, copy.KolmCrt, st_.KolmStr);
         const double A = Model.A, B = Model.B, K = Model.K_powtor;
-        CntrText(1, Fmt("%6.3f / %7.2f", {A, B}));
-        CntrText(2, Fmt("%6.4f", {K}));
-        CntrText(3, Whole(weibinv(A, B, 0.5 / K)) + " ч.");
-        CntrText(4, Fmt("%4.0f / %4.0f ч.", {weibinv(A, B, 0.1 / K), weibinv(A, B, 0.2 / K)}));
+        // with K of 0 (a formula's value for one failure) or a parameter that is
+        // not a number the model predicts nothing: every figure of it is a dash
+        const bool defined =
+            std::isfinite(K) && K > 0 && std::isfinite(A) && A > 0 && std::isfinite(B) && B > 0;
+        auto figure = [&](LikFigure fig) { return defined ? TableFigure(fig, A, B, K) : kNaN; };
+        // model 3's parameter in a flat tail stands where the search stopped
+        const bool flat = &Model == &st_.MPravd && st_.Pravd.atBound;
+        auto param = [&](const char* name, double v) {
+            return !defined || (flat && st_.Pravd.flatParameter == name) ? kNaN : v;
+        };
+        const double shownK = flat && st_.Pravd.flatParameter == "K" ? kNaN : K;
+        CntrText(1, Fmt("%6.3f / %7.2f", {param("A", A), param("B", B)}));
+        CntrText(2, Fmt("%6.4f", {shownK}));
+        CntrText(3, Whole(figure(LikFigure::T50)) + " ч.");
+        CntrText(4, Fmt("%4.0f / %4.0f ч.", {figure(LikFigure::T10), figure(LikFigure::T20)}));
         CntrText(5, Whole(Model.Kol_Nakopl) + " /" + std::to_string(st_.KolOtk));
         CntrText(6, Fmt("%5.2f / %5.2f", {1.96 * Model.SKO_out, Model.SKO_out}));
         CntrText(7, Fmt("%4.1f", {Model.Sred}) + " ч");
         CntrText(8, Fmt("%4.1f", {Model.SKO}) + " ч");
         CntrText(9, Fmt("%6.3f", {kolm}) + st_.KolmStr);
-        CntrText(10, Fmt("%5.1f/ %5.1f ч", {1000 / Model.LamStart, 1000 / Model.Lam1000}));
-        CntrText(11, Fmt("%4.2f /%4.2f /%4.2f ", {K * weibCDF2(A, B, 0, 1000), K * weibCDF2(A, B, 0, 2000),
-                                                  K * weibCDF2(A, B, 0, 4000)}));
+        CntrText(10, Fmt("%5.1f/ %5.1f ч",
+                         {defined ? Mtbf(Model.LamStart) : kNaN, defined ? Mtbf(Model.Lam1000) : kNaN}));
+        CntrText(11, Fmt("%4.2f /%4.2f /%4.2f ",
+                         {figure(LikFigure::F1000), figure(LikFigure::F2000), figure(LikFigure::F4000)}));
         ++st_.Num_Col;
     }
 
@@ -153,9 +203,8 @@ class TableFill {
         CntrText(5, std::to_string(st_.Kol_izw) + " /" + std::to_string(st_.KolOtk));
         // no failure in the window, or one where every product has left warranty: no flow to show
         const bool flow = std::isfinite(st_.Pot08) && st_.Pot08 > 0;
-        const FormatArg mtbf = flow ? FormatArg(1000 / st_.Pot08) : FormatArg(std::string("—"));
-        CntrText(10, Fmt(flow ? "%4.0f ч для %3.0f -%4.0f ч." : "%4s ч для %3.0f -%4.0f ч.",
-                         {mtbf, st_.T_Prirab, st_.tfin}));
+        CntrText(10,
+                 Fmt("%4.0f ч для %3.0f -%4.0f ч.", {flow ? Mtbf(st_.Pot08) : kNaN, st_.T_Prirab, st_.tfin}));
         CntrText(11, Fmt("%4.2f /%4.0f ч.", {st_.Otk_Izd, st_.Sred}));
 
         // AutoSizeGridColumns: the widest cell of each column plus a margin

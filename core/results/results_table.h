@@ -30,6 +30,11 @@ struct ResultTable {
 ResultTable FillResultTable(AnalysisState& st, char decimalSeparator, const TextWidthFn& textWidth,
                             bool padded = true);
 
+// A figure of a model column at (A, B, K): A, B, K themselves, the
+// percentiles weibinv(A, B, p / K) (clamped at p / K >= 1) and the failures per
+// product K * weibCDF2(A, B, 0, t).
+double TableFigure(LikFigure fig, double A, double B, double K);
+
 // A whole number: rounded with halves to even, no decimals.
 std::string WholeNumber(double v, char decimalSeparator);
 

@@ -9,7 +9,8 @@ namespace tovimo {
 struct ModelWarning {
     std::string model; // slot name: "MPirsS", "MPravd", ...
     std::string code;  // bound, fixed_K, clamped_percentile, open_interval,
-                       // extrapolation, k1_rejected, gof, zero_times
+                       // extrapolation, k1_rejected, gof, zero_times,
+                       // undefined_model, after_window, outside_bounds
     std::string text;
 };
 

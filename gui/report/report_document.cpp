@@ -191,8 +191,7 @@ QString boundsHtml(const ReportFigures& f, SectionNumbers& sections) {
     QString html = heading(sections.next(QStringLiteral("Модель 3: доверительные границы")));
     for (const std::string& line : LikelihoodSummaryLines(st.Pravd, st.MPravd.Executed, sep))
         html += QStringLiteral("<p>%1</p>").arg(esc(line));
-    const std::vector<BoundsRow> rows =
-        st.MPravd.Executed ? LikelihoodBoundsRows(st.Pravd, sep) : std::vector<BoundsRow>{};
+    const std::vector<BoundsRow> rows = ShownBoundsRows(st, sep);
     if (rows.empty()) return html;
     HtmlTable t(true, true);
     std::vector<QString> head;

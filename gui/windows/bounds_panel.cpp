@@ -71,8 +71,7 @@ void TBoundsPanel::fill(const AnalysisState& st, char sep) {
         summary << qs(line);
     Summary->setText(summary.join(QLatin1Char('\n')));
 
-    const std::vector<BoundsRow> rows =
-        st.MPravd.Executed ? LikelihoodBoundsRows(st.Pravd, sep) : std::vector<BoundsRow>{};
+    const std::vector<BoundsRow> rows = ShownBoundsRows(st, sep);
     Bounds_Grid->clearContents();
     Bounds_Grid->setRowCount(static_cast<int>(rows.size()));
     for (size_t r = 0; r < rows.size(); ++r)

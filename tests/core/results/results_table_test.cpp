@@ -56,23 +56,26 @@ std::string Trim(const std::string& s) {
     return b == std::string::npos ? "" : s.substr(b, e - b + 1);
 }
 
-// A figure that is not a number, infinite or too long for its cell shows a
-// dash in the window's texts; the texts read by programs keep the number.
+// A figure that is not a number, infinite, too long for its cell or without
+// meaning shows a dash, in the window's texts and in those read by programs.
 TEST(ResultTable, FiguresACellCannotShowAreDashes) {
     struct Case {
         const char* what;
         void (*spoil)(Mod_Weib&);
         int row;
-        const char* padded;   // the window's cell, trimmed
-        const char* unpadded; // the program's text
+        const char* text; // the program's text; the window's is the same, padded
     };
     const Case cases[] = {
-        {"no failure flow at the start", [](Mod_Weib& m) { m.LamStart = 0; }, 10, "—/ 12500.0 ч",
-         "  INF/ 12500.0 ч"},
-        {"a flow of almost nothing", [](Mod_Weib& m) { m.Lam1000 = 1e-22; }, 10, "2000.0/     — ч",
-         "2000.0/ 9999999999999998758486016.0 ч"},
-        {"no scale", [](Mod_Weib& m) { m.B = std::nan(""); }, 1, "1.300 /       —", " 1.300 /     NAN"},
-        {"no expected failures", [](Mod_Weib& m) { m.Kol_Nakopl = INFINITY; }, 5, "— /41", "INF /41"},
+        {"no failure flow at the start", [](Mod_Weib& m) { m.LamStart = 0; }, 10, "    —/ 12500.0 ч"},
+        {"a flow of almost nothing", [](Mod_Weib& m) { m.Lam1000 = 1e-22; }, 10, "2000.0/     — ч"},
+        // the data reach 5100 h (3000 + 3 x 700): a mean beyond 5.1 million hours means nothing
+        {"a mean time past a thousand horizons", [](Mod_Weib& m) { m.LamStart = 1.9e-4; }, 10,
+         "    —/ 12500.0 ч"},
+        {"a mean time within them", [](Mod_Weib& m) { m.LamStart = 2e-4; }, 10, "5000000.0/ 12500.0 ч"},
+        {"no scale: the model is not defined", [](Mod_Weib& m) { m.B = std::nan(""); }, 1,
+         "     — /       —"},
+        {"a scale past the cell", [](Mod_Weib& m) { m.B = 2e7; }, 1, " 1.300 /       —"},
+        {"no expected failures", [](Mod_Weib& m) { m.Kol_Nakopl = INFINITY; }, 5, "— /41"},
     };
     for (const Case& c : cases) {
         AnalysisState st = State();
@@ -81,15 +84,55 @@ TEST(ResultTable, FiguresACellCannotShowAreDashes) {
         AnalysisState st2 = st;
         const ResultTable window = FillResultTable(st, '.', Width);
         const ResultTable program = FillResultTable(st2, '.', Width, false);
-        EXPECT_EQ(Trim(window.cells[c.row][1]), c.padded) << c.what;
-        EXPECT_EQ(program.cells[c.row][1], c.unpadded) << c.what;
-        for (const auto& row : window.cells) {
-            const std::string& cell = row[1];
-            EXPECT_EQ(cell.find("INF"), std::string::npos) << c.what << ": " << cell;
-            EXPECT_EQ(cell.find("NAN"), std::string::npos) << c.what << ": " << cell;
-            EXPECT_LT(Width(cell), 190) << c.what << ": " << cell;
-        }
+        EXPECT_EQ(program.cells[c.row][1], c.text) << c.what;
+        EXPECT_EQ(Trim(window.cells[c.row][1]), Trim(c.text)) << c.what;
+        for (const ResultTable* t : {&window, &program})
+            for (const auto& row : t->cells) {
+                const std::string& cell = row[1];
+                EXPECT_EQ(cell.find("INF"), std::string::npos) << c.what << ": " << cell;
+                EXPECT_EQ(cell.find("NAN"), std::string::npos) << c.what << ": " << cell;
+                EXPECT_LT(Width(cell), 190) << c.what << ": " << cell;
+            }
     }
+}
+
+// K of 0 (the formula's value for a single failure): the model predicts
+// nothing, so its parameters and every figure taken from them are dashes; K
+// itself and the counts stay.
+TEST(ResultTable, ModelWithKZeroShowsNoFigures) {
+    for (char sep : {'.', ','}) {
+        AnalysisState st = State();
+        st.MPirsN = Model(1.3, 9000, 0);
+        st.MPirsN.Kol_Nakopl = 0;
+        const ResultTable t = FillResultTable(st, sep, Width, false);
+        EXPECT_EQ(t.cells[1][1], "     — /       —");
+        EXPECT_EQ(t.cells[2][1], sep == '.' ? "0.0000" : "0,0000");
+        EXPECT_EQ(t.cells[3][1], "— ч.");
+        EXPECT_EQ(t.cells[4][1], "   — /    — ч.");
+        EXPECT_EQ(t.cells[5][1], "0 /41");
+        EXPECT_EQ(t.cells[10][1], "    —/     — ч");
+        EXPECT_EQ(t.cells[11][1], "   — /   — /   — ");
+    }
+}
+
+// Model 3 with its maximum in a flat tail: the parameter that runs off shows
+// no value, the others and the figures keep theirs.
+TEST(ResultTable, Model3FlatParameterIsADash) {
+    AnalysisState st = State();
+    st.MPravd = Model(1.3, 1e6, 1);
+    st.Pravd.atBound = true;
+    st.Pravd.flatParameter = "B";
+    ResultTable t = FillResultTable(st, '.', Width, false);
+    EXPECT_EQ(t.cells[0][1], "Макс. правдоподобия");
+    EXPECT_EQ(t.cells[1][1], " 1.300 /       —");
+    EXPECT_EQ(t.cells[2][1], "1.0000");
+    st.Pravd.flatParameter = "K";
+    t = FillResultTable(st, '.', Width, false);
+    EXPECT_EQ(t.cells[1][1], " 1.300 / 1000000.00");
+    EXPECT_EQ(t.cells[2][1], "     —");
+    st.Pravd.atBound = false;
+    t = FillResultTable(st, '.', Width, false);
+    EXPECT_EQ(t.cells[2][1], "1.0000");
 }
 
 TEST(ResultTable, NoModelPutsTheOperatingDataInColumnOne) {
@@ -186,7 +229,7 @@ TEST(ResultTable, CntrTextPadsToTheColumnLimitAndWidthsFitTheWidestCell) {
     AnalysisState st = State();
     st.MPirsN = Model(1.2, 3000, 1);
     // a value wider than its limit keeps only the leading blank
-    st.MPirsN.LamStart = st.MPirsN.Lam1000 = 1.0001e-4;
+    st.MPirsN.LamStart = st.MPirsN.Lam1000 = 2e-4;
     const ResultTable t = FillResultTable(st, '.', Width);
     EXPECT_EQ(t.cells[2][1], " 1.0000" + std::string(13, ' ')); // 20 characters = 120 px >= 118
     EXPECT_EQ(t.cells[5][2], " 6 /41" + std::string(13, ' '));  // 19 characters = 114 px >= 113
@@ -209,6 +252,11 @@ TEST(ResultTable, FlowWithoutMeaningShowsADash) {
     EXPECT_EQ(t.cells[10][1], "   — ч для 300 - 500 ч.");
     EXPECT_EQ(t.cells[10][0], "MTBF при 300 и 500 ч");
     EXPECT_EQ(st.tfin, 500);
+    // a flow so small that its mean time lies past a thousand horizons (5100 h)
+    st.Pot08 = 1e-4;
+    EXPECT_EQ(FillResultTable(st, ',', Width, false).cells[10][1], "   — ч для 300 - 500 ч.");
+    st.Pot08 = 0.5;
+    EXPECT_EQ(FillResultTable(st, ',', Width, false).cells[10][1], "2000 ч для 300 - 500 ч.");
 }
 
 TEST(Potok08, WindowAndCorrection) {
