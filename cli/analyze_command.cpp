@@ -78,7 +78,7 @@ void applyOptions(const AnalyzeOptions& o, MainForm& f, const ModelChoice& mc) {
     if (o.bootstrap) f.PravdBootstrap = *o.bootstrap;
     if (o.seed) f.PravdSeed = *o.seed;
     if (o.threads) f.PravdThreads = static_cast<int>(*o.threads);
-    if (o.mleWindow) f.PravdWindow = *o.mleWindow;
+    if (o.mleWindow) f.PravdWindow = FloatToStr(*o.mleWindow, f.decimalSeparator);
 }
 
 // The index of a confidence level among 0.90, 0.95 and 0.99, or -1.

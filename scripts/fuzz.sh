@@ -2,7 +2,7 @@
 # Builds the libFuzzer targets into build-fuzz (clang, ASan + UBSan) and runs
 # one of them for a fixed time on one core.
 #   scripts/fuzz.sh TARGET SECONDS
-# TARGET: data_file, warranty_file or run_inputs. The seed corpus (the test
+# TARGET: data_file, warranty_file, run_inputs or likelihood. The seed corpus (the test
 # files, the bundled sample and simulated fleets) is written to
 # build-fuzz/corpus/TARGET, which also keeps what the run adds. Crashing
 # inputs land in build-fuzz/findings/TARGET; keep each one under
@@ -10,7 +10,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 if [ $# -ne 2 ]; then
-  echo "usage: $0 data_file|warranty_file|run_inputs SECONDS" >&2
+  echo "usage: $0 data_file|warranty_file|run_inputs|likelihood SECONDS" >&2
   exit 2
 fi
 TARGET="$1"
@@ -20,6 +20,7 @@ SECONDS_TO_RUN="$2"
 case "$TARGET" in
   data_file|warranty_file) UNIT_TIMEOUT=30 ;;
   run_inputs) UNIT_TIMEOUT=180 ;;
+  likelihood) UNIT_TIMEOUT=120 ;;
   *) echo "unknown target: $TARGET" >&2; exit 2 ;;
 esac
 

@@ -3,6 +3,7 @@
 #include "core/fit/likelihood_gof.h"
 #include "core/fit/likelihood_search.h"
 #include "core/stats/distributions.h"
+#include "core/text/number_format.h"
 
 #include <boost/math/distributions/chi_squared.hpp>
 
@@ -216,7 +217,16 @@ LikelihoodSettings LikelihoodSettingsFromForm(const MainForm& form) {
     s.bootstrap = std::max(0, form.PravdBootstrap);
     s.seed = form.PravdSeed;
     s.threads = form.PravdThreads;
-    s.window = form.PravdWindow > 0 && std::isfinite(form.PravdWindow) ? form.PravdWindow : 0;
+    // an end that is not a positive number of hours is -1, and refused by the run
+    s.window = 0;
+    if (form.PravdWindow.find_first_not_of(" \t") != std::string::npos) {
+        try {
+            const double w = StrToFloat(form.PravdWindow, form.decimalSeparator);
+            s.window = w > 0 && std::isfinite(w) ? w : -1;
+        } catch (const ConvertError&) {
+            s.window = -1;
+        }
+    }
     return s;
 }
 

@@ -45,6 +45,12 @@ bool Podbor_Weib_Pravd(AnalysisState& st, const MainForm& form, FitClock& clock,
     st.Pravd = LikelihoodResult{};
     st.Pravd.settings = settings;
     const LikelihoodHooks hooks{cb.progress, cb.stop};
+    if (settings.window < 0)
+        return Refuse(st,
+                      "Конец наблюдения («" + form.PravdWindow +
+                          "») должен быть положительным числом часов или пустым (конец закона гарантии). "
+                          "Модель по максимуму правдоподобия не рассчитана",
+                      message);
     try {
         LikelihoodData data;
         const std::string refusal = PrepareLikelihoodData(st, settings.law, settings.kMode, data,

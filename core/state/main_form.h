@@ -47,8 +47,8 @@ struct MainForm {
     int PravdLaw = 0;      // 0 "нормальный", 1 "по файлу" (after a warranty-end times file)
     int PravdBootstrap = 200; // bootstrap replicates of the goodness of fit, 0 for none
     unsigned long long PravdSeed = 1;
-    int PravdThreads = 0;   // 0 for the hardware's count
-    double PravdWindow = 0; // "Конец наблюдения, ч": 0 (empty) for the end of the warranty law
+    int PravdThreads = 0;    // 0 for the hardware's count
+    std::string PravdWindow; // "Конец наблюдения, ч": empty for the end of the warranty law
     bool Sred_flag = false;
     bool SKO_Flag = false;
     int RadioGroup1 = 1;

@@ -499,6 +499,15 @@ QWidget* TForm1::buildPravdBox(QWidget* page) {
     g->addWidget(PravdLevel, 2, 2);
     g->addWidget(lawLabel, 2, 4);
     g->addWidget(PravdLaw, 2, 5);
+    PravdWindow = new QLineEdit(box);
+    PravdWindow->setObjectName(QStringLiteral("PravdWindow"));
+    PravdWindow->setPlaceholderText(QStringLiteral("конец закона гарантии"));
+    PravdWindow->setToolTip(QStringLiteral("Пусто: наблюдение до конца закона гарантии"));
+    auto* windowLabel =
+        namedLabel(QStringLiteral("LabelPravdWindow"), QStringLiteral("Конец наблюдения, ч"), box);
+    windowLabel->setBuddy(PravdWindow);
+    g->addWidget(windowLabel, 3, 1);
+    g->addWidget(PravdWindow, 3, 2, 1, 4);
     g->setColumnMinimumWidth(0, 18); // the settings stand under the model's box
     g->setColumnMinimumWidth(3, 12);
     g->setColumnStretch(6, 1);

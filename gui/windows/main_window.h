@@ -231,6 +231,7 @@ class TForm1 : public QMainWindow {
     QCheckBox* PravdOnce = nullptr;
     QComboBox* PravdLevel = nullptr;
     QComboBox* PravdLaw = nullptr;
+    QLineEdit* PravdWindow = nullptr; // "Конец наблюдения, ч"
     QCheckBox* Sred_flag = nullptr;
     QCheckBox* SKO_Flag = nullptr;
     QGroupBox* RadioGroup1 = nullptr;

@@ -73,6 +73,7 @@ void TForm1::bindFields() {
         Check{PravdOnce, &MainForm::PravdOnce},
         FormField<QComboBox, int>{PravdLevel, &MainForm::PravdLevel},
         FormField<QComboBox, int>{PravdLaw, &MainForm::PravdLaw},
+        Edit{PravdWindow, &MainForm::PravdWindow},
         Check{Sred_flag, &MainForm::Sred_flag},
         Check{SKO_Flag, &MainForm::SKO_Flag},
         FormField<QButtonGroup, int>{RadioGroup1Buttons, &MainForm::RadioGroup1},
