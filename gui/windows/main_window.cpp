@@ -481,7 +481,7 @@ QWidget* TForm1::buildPravdBox(QWidget* page) {
     PravdOnce = namedCheck(QStringLiteral("PravdOnce"),
                            QStringLiteral("Отказ изделия не более одного раза (K = 1)"), box);
     g->addWidget(BoxPravd, 0, 0, 1, 4);
-    g->addWidget(PravdOnce, 1, 1, 1, 3);
+    g->addWidget(PravdOnce, 1, 1, 1, 2);
 
     PravdLevel = new QComboBox(box);
     PravdLevel->setObjectName(QStringLiteral("PravdLevel"));
@@ -501,13 +501,13 @@ QWidget* TForm1::buildPravdBox(QWidget* page) {
     g->addWidget(PravdLaw, 2, 5);
     PravdWindow = new QLineEdit(box);
     PravdWindow->setObjectName(QStringLiteral("PravdWindow"));
-    PravdWindow->setPlaceholderText(QStringLiteral("конец закона гарантии"));
+    PravdWindow->setPlaceholderText(QStringLiteral("конец закона"));
     PravdWindow->setToolTip(QStringLiteral("Пусто: наблюдение до конца закона гарантии"));
     auto* windowLabel =
         namedLabel(QStringLiteral("LabelPravdWindow"), QStringLiteral("Конец наблюдения, ч"), box);
     windowLabel->setBuddy(PravdWindow);
-    g->addWidget(windowLabel, 3, 1);
-    g->addWidget(PravdWindow, 3, 2, 1, 4);
+    g->addWidget(windowLabel, 1, 4);
+    g->addWidget(PravdWindow, 1, 5);
     g->setColumnMinimumWidth(0, 18); // the settings stand under the model's box
     g->setColumnMinimumWidth(3, 12);
     g->setColumnStretch(6, 1);
