@@ -174,6 +174,10 @@ TEST(ModelWarnings, FiguresOutsideModel3Bounds) {
          {true, kNaN, 0.01, true, false},
          {"10% перцентиль " + t10Text + " ч вне 95% границ модели 3 (≥ 3000 ч)",
           "отказов/изд. за 1000 ч " + f1000Text + " вне 95% границ модели 3 (≤ 0.0100)"}},
+        {"open sides that carry the range ends",
+         {true, 1e-4, 2000, true, false},
+         {true, 0.001, 1e4, false, true},
+         {"10% перцентиль " + t10Text + " ч вне 95% границ модели 3 (≤ 2000 ч)"}},
         {"both sides open", {true, kNaN, kNaN, true, true}, {true, kNaN, kNaN, true, true}, {}},
         // a figure that prints as its bound is not outside it
         {"equal as printed",
