@@ -47,6 +47,7 @@ bool RunCalculationFits(AnalysisState& st, MainForm& form, const RunSettings& ru
     };
     fit.elapsedText = cb.elapsedText;
     fit.stop = cb.stop;
+    fit.progress = cb.progress;
     auto spread = [&](Mod_Weib& m) {
         Sigmas(st, m, st.T_Prirab);
         fit.memo(Hist_SKO(st, m, sep));

@@ -26,6 +26,8 @@ struct RunCallbacks {
     ElapsedTextFn elapsedText; // FormatElapsedDefault when empty
     StopFn stop;               // asked once per search cycle and between the fits
     std::function<void(RunFit)> fitStarted;
+    // What a long fit is doing now ("Модель 3: бутстреп, 37 из 200"); called from the fits' thread.
+    std::function<void(const std::string&)> progress;
 };
 
 // The part of bbRaschetClick before the busy time: the four edits, the

@@ -190,8 +190,13 @@ void TForm1::buildUi() {
     RunBusy->setMaximumWidth(160);
     statusBar()->addWidget(RunBusy);
     statusBar()->addWidget(RunStatus, 1);
+    RunCancel = namedButton(QStringLiteral("RunCancel"), QStringLiteral("Отмена"), this);
+    RunCancel->setToolTip(QStringLiteral("Прервать расчет"));
+    statusBar()->addPermanentWidget(RunCancel);
+    connect(RunCancel, &QPushButton::clicked, this, &TForm1::cancelCalculationRun);
     RunStatus->hide();
     RunBusy->hide();
+    RunCancel->hide();
 
     // the chart's column takes half of what the window has beyond its minimum
     grid->setColumnStretch(0, 0);

@@ -148,6 +148,8 @@ class TForm1 : public QMainWindow {
     void appendMemoLines();
     void appendMemoLine(const std::string& line);
     void showRunningFit(const QString& text);
+    // The user's "Отмена" of a calculation run.
+    void cancelCalculationRun();
     void setRunControlsEnabled(bool enabled);
     // Runs a handler body; a text that is no number or any other error ends
     // it with the standard error box.
@@ -250,6 +252,7 @@ class TForm1 : public QMainWindow {
     // The busy indicator of a calculation run, in the status bar.
     QLabel* RunStatus = nullptr;
     QProgressBar* RunBusy = nullptr;
+    QPushButton* RunCancel = nullptr; // "Отмена": ends a calculation run after the fit's present step
 };
 
 } // namespace tovimo

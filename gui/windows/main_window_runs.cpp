@@ -63,6 +63,10 @@ void TForm1::bbRaschetClick() {
             showRunningFit(QStringLiteral("Расчет: %1…").arg(QString::fromUtf8(RunFitName(fit))));
         };
         host.message = [this](const std::string& m) { showMessage(m); }; // model 3 refused
+        host.progress = [this](const std::string& text) {
+            if (calc_ && !calcStop_)
+                showRunningFit(QStringLiteral("Расчет: ") + QString::fromStdString(text));
+        };
         auto* calc = new CalcThread(st_, form_, *run, clock(), calcStop_, *calls_, std::move(host), this);
         calc_ = calc;
         connect(calc, &QThread::finished, this, &TForm1::CalculationFinished);
@@ -88,7 +92,10 @@ void TForm1::CalculationFinished() {
         Ui().error(this, QString::fromStdString(calc->error()));
         return;
     }
-    if (!calc->completed()) return; // stopped: the window is closing
+    if (!calc->completed()) { // stopped: by "Отмена", or the window is closing
+        if (!closing_) appendMemoLine("Расчет прерван");
+        return;
+    }
     guarded([&] {
         DiaStart();
         Ui().setWaitCursor(false);
@@ -102,10 +109,17 @@ void TForm1::stopCalculationRun() {
     waitForThread(calc_);
 }
 
+void TForm1::cancelCalculationRun() {
+    if (!calc_ || calcStop_) return;
+    calcStop_ = true; // the fits ask for it once per step
+    showRunningFit(QStringLiteral("Расчет: отмена…"));
+}
+
 void TForm1::showRunningFit(const QString& text) {
     RunStatus->setText(text);
     RunStatus->setVisible(!text.isEmpty());
     RunBusy->setVisible(!text.isEmpty());
+    RunCancel->setVisible(!text.isEmpty() && calc_);
 }
 
 void TForm1::Button1Click() {

@@ -29,6 +29,11 @@ void CalcThread::run() {
             if (host_.message) host_.message(text);
         });
     };
+    cb.progress = [this](const std::string& text) {
+        calls_.post([this, text] {
+            if (host_.progress) host_.progress(text);
+        });
+    };
     cb.stop = [this] { return stop_.load(std::memory_order_relaxed); };
     cb.elapsedText = ElapsedTimeFormatter();
     try {

@@ -27,6 +27,8 @@ class CalcThread : public QThread {
         std::function<void(const std::string&)> memoLine; // on the user-interface thread
         std::function<void(RunFit)> fitStarted;           // on the user-interface thread
         std::function<void(const std::string&)> message;  // a fit's message box, on the user-interface thread
+        std::function<void(const std::string&)>
+            progress; // what a long fit is doing, on the user-interface thread
     };
 
     // Works on `st` with its own copy of the controls' values `form` and the

@@ -16,6 +16,7 @@
 #include <QPlainTextEdit>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QTest>
 #include <QTimer>
 
@@ -208,6 +209,40 @@ class CalcThreadTest : public QObject {
         QCOMPARE(t.diaStarts, 0); // no refresh for a run cut short
         QVERIFY(!t.st.MPirsN.Executed);
         QVERIFY(t.scope.ui.errors.isEmpty());
+    }
+
+    // Model 3 tells what it is doing in the status line (the fit, its bounds,
+    // the bootstrap's replicates), and "Отмена" ends it as closing does, with
+    // a memo line and no refresh; the window is then ready for another run.
+    void modelThreeShowsProgressAndCanBeCancelled() {
+        StepClock clock(2);
+        Window t(settings(), clock);
+        t.w.SpirSpusk->setChecked(false);
+        t.w.BoxPravd->setChecked(true);
+        QVERIFY(t.w.RunCancel->isHidden());
+        QStringList seen;
+        QTest::mouseClick(t.w.bbRaschet, Qt::LeftButton);
+        QVERIFY(!t.w.RunCancel->isHidden());
+        QCOMPARE(t.w.RunCancel->text(), QStringLiteral("Отмена"));
+        // the status texts as they come, until the bounds or the bootstrap count up
+        const QRegularExpression counted(QStringLiteral("^Расчет: Модель 3: [^,]+, \\d+ из \\d+$"));
+        QTRY_VERIFY_WITH_TIMEOUT(
+            [&] {
+                const QString text = t.w.RunStatus->text();
+                if (seen.isEmpty() || seen.last() != text) seen << text;
+                return counted.match(text).hasMatch() || !t.w.calculationRunning();
+            }(),
+            120000);
+        QVERIFY2(t.w.calculationRunning(), qPrintable(seen.join('\n')));
+        QTest::mouseClick(t.w.RunCancel, Qt::LeftButton);
+        QTRY_VERIFY_WITH_TIMEOUT(!t.w.calculationRunning(), 60000);
+        QCOMPARE(t.diaStarts, 0);
+        QVERIFY(!t.st.MPravd.Executed);
+        QVERIFY(t.memo().endsWith(QStringLiteral("Расчет прерван")));
+        QVERIFY(t.w.RunCancel->isHidden());
+        QVERIFY(t.w.RunStatus->isHidden());
+        QVERIFY(!t.runControlsLocked());
+        QVERIFY(!t.scope.ui.busy);
     }
 };
 
