@@ -9,6 +9,7 @@
 #include "core/stats/histogram.h"
 #include "core/text/number_format.h"
 
+#include <cmath>
 #include <iostream>
 #include <limits>
 
@@ -103,11 +104,12 @@ void printScoreText(const ScoreFigures& f, const std::vector<std::string>& messa
     const Mod_Weib& m = f.m;
     for (const auto& msg : messages)
         std::cout << "Сообщение: " << msg << "\n";
-    auto g15 = [&](double v) { return FloatToStr(v, sep); };
+    // a figure that is not finite reads as a dash, as in the tables
+    auto g15 = [&](double v) { return std::isfinite(v) ? FloatToStr(v, sep) : std::string("—"); };
     std::cout << "Критерий Пирсона (Специальный 1 / Стандарт / Специальный 2): " << g15(f.p0) << " / "
               << g15(f.p1) << " / " << g15(f.p2) << "\n";
     std::cout << "Критерий Смирнова: " << g15(f.sm) << "\n";
-    std::cout << "Критерий Колмогорова: " << Format("%6.3f", {f.kolm}, sep) << f.kolmStr << "\n";
+    std::cout << "Критерий Колмогорова: " << (std::isfinite(f.kolm) ? Format("%6.3f", {f.kolm}, sep) : std::string("—")) << f.kolmStr << "\n";
     std::cout << "Целевая функция генетического алгоритма: " << g15(f.celev) << "\n";
     std::cout << "Интенсивность на 1000 ч при приработке / при 1000 ч: " << g15(m.LamStart) << " / "
               << g15(m.Lam1000) << "\n";

@@ -128,6 +128,12 @@ TEST(CliScore, NonFiniteNumbersAreNull) {
     ASSERT_EQ(r.status, 0);
     auto j = json::parse(r.out);
     EXPECT_TRUE(j["SKO_out"].is_null()) << j["SKO_out"].dump();
+    // and a dash in the text
+    const auto text = RunCli("score " + path + " --A 1.2 --B 3000 --K 1.5");
+    ASSERT_EQ(text.status, 0);
+    EXPECT_NE(text.out.find("СКО модели: —\n"), std::string::npos) << text.out;
+    for (const char* bad : {"INF", "NAN"})
+        EXPECT_EQ(text.out.find(bad), std::string::npos) << text.out;
 }
 
 TEST(CliTexts, FollowTheLocaleSeparator) {
