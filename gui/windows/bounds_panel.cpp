@@ -4,10 +4,12 @@
 #include "core/results/model_warnings.h"
 #include "gui/charts/chart_fonts.h"
 
+#include <QGuiApplication>
 #include <QHeaderView>
 #include <QLabel>
 #include <QListWidget>
 #include <QPushButton>
+#include <QScreen>
 #include <QTableWidget>
 #include <QVBoxLayout>
 
@@ -62,7 +64,21 @@ TBoundsPanel::TBoundsPanel(QWidget* parent) : QWidget(parent, Qt::Window) {
     connect(CloseButton, &QPushButton::clicked, this, &QWidget::hide);
     v->addWidget(CloseButton, 0, Qt::AlignRight);
 
-    resize(900, 640);
+    // the summary, a few rows of the table and of the warnings stay readable
+    setMinimumSize(kSmallestSize);
+    resize(kReadableSize);
+}
+
+void TBoundsPanel::showReadable() {
+    if (!isVisible()) {
+        QSize size = this->size().expandedTo(kReadableSize);
+        if (const QScreen* screen = QGuiApplication::primaryScreen())
+            size = size.boundedTo(screen->availableSize()).expandedTo(minimumSize());
+        resize(size);
+    }
+    show();
+    raise();
+    activateWindow();
 }
 
 void TBoundsPanel::fill(const AnalysisState& st, char sep) {

@@ -5,6 +5,7 @@
 
 #include "core/state/analysis_state.h"
 
+#include <QSize>
 #include <QWidget>
 
 class QLabel;
@@ -22,6 +23,11 @@ class TBoundsPanel : public QWidget {
 
     // Fills the panel from the state of the last refresh.
     void fill(const AnalysisState& st, char decimalSeparator);
+    // Shows the panel in front, at least at its readable size.
+    void showReadable();
+
+    static constexpr QSize kReadableSize{900, 640};
+    static constexpr QSize kSmallestSize{560, 380};
 
     QLabel* Summary = nullptr;
     QTableWidget* Bounds_Grid = nullptr;

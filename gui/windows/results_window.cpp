@@ -20,6 +20,7 @@
 #include <QFontMetrics>
 #include <QGuiApplication>
 #include <QHeaderView>
+#include <QHideEvent>
 #include <QLabel>
 #include <QLocale>
 #include <QPushButton>
@@ -259,9 +260,14 @@ void TForm5::showWarnings(char sep) {
 }
 
 void TForm5::btnBoundsClick() {
-    bounds_->show();
-    bounds_->raise();
-    bounds_->activateWindow();
+    bounds_->showReadable();
+}
+
+void TForm5::hideEvent(QHideEvent* event) {
+    // the panel belongs to the results it shows: it leaves with them (a
+    // minimised window's spontaneous hide leaves it to the window manager)
+    if (!event->spontaneous()) bounds_->hide();
+    QWidget::hideEvent(event);
 }
 
 void TForm5::Button1Click() {

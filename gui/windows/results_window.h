@@ -74,6 +74,7 @@ class TForm5 : public QWidget {
 
   protected:
     void closeEvent(QCloseEvent* event) override; // FormClose
+    void hideEvent(QHideEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
 
   private:

@@ -9,6 +9,7 @@
 #include "gui/charts/chart_export.h"
 #include "gui/report/report_chart_object.h"
 #include "gui/report/report_document.h"
+#include "gui/windows/bounds_panel.h"
 #include "gui/windows/lnview.h"
 
 #include "core/data/data_file.h"
@@ -26,9 +27,11 @@
 #include <QGraphicsScene>
 #include <QGraphicsSimpleTextItem>
 #include <QGraphicsTextItem>
+#include <QGuiApplication>
 #include <QLabel>
 #include <QLocale>
 #include <QPushButton>
+#include <QScreen>
 #include <QScrollBar>
 #include <QTableWidget>
 #include <QTemporaryDir>
@@ -322,6 +325,37 @@ class ResultsWindowTest : public QObject {
         w.DiaStart();
         QVERIFY(w.isVisible());
         QCOMPARE(w.cellText(0, 1), QStringLiteral("Пирсона/Ньютона"));
+    }
+
+    // "Границы" belongs to the results window: it leaves with it, is not
+    // shown again by the next refresh, keeps a readable smallest size and
+    // reopens at least at its readable size.
+    void boundsPanelLeavesWithTheWindowAndReopensReadable() {
+        MainForm form;
+        AnalysisState st = loadedSample(form);
+        fitAll(st);
+        QWidget main;
+        TForm5 w(st);
+        w.setMainWindow(&main, [&]() -> const MainForm& { return form; });
+        w.DiaStart();
+        TBoundsPanel* panel = w.boundsPanel();
+        QCOMPARE(panel->parentWidget(), &w);
+        QTest::mouseClick(w.btnBounds, Qt::LeftButton);
+        QVERIFY(panel->isVisible());
+        panel->resize(169, 278);
+        QVERIFY(panel->width() >= 560 && panel->height() >= 380);
+        QTest::mouseClick(w.Prodolgenie, Qt::LeftButton);
+        QVERIFY(!w.isVisible());
+        QVERIFY(!panel->isVisible());
+        w.DiaStart();
+        QVERIFY(w.isVisible());
+        QVERIFY(!panel->isVisible());
+        QTest::mouseClick(w.btnBounds, Qt::LeftButton);
+        QVERIFY(panel->isVisible());
+        const QSize room = QGuiApplication::primaryScreen()->availableSize();
+        QCOMPARE(panel->size(), QSize(900, 640).boundedTo(room));
+        w.close();
+        QVERIFY(!panel->isVisible());
     }
 
     void exportedChartsAreWhatTheWindowsShow() {
