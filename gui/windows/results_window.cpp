@@ -97,6 +97,9 @@ void TForm5::FormCreate() {
     WarningsLine = new QLabel(this);
     WarningsLine->setObjectName(QStringLiteral("WarningsLine"));
     WarningsLine->setStyleSheet(QStringLiteral("color: #B00000;"));
+    SaveStatus = new QLabel(this);
+    SaveStatus->setObjectName(QStringLiteral("SaveStatus"));
+    SaveStatus->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     bounds_ = new TBoundsPanel(this);
 
     keepEverythingShown(QSize(), 0);
@@ -229,9 +232,32 @@ void TForm5::layOut() {
     btnReport->setGeometry(l.report);
     btnSaveTable->setGeometry(l.saveTable);
     btnBounds->setGeometry(l.bounds);
-    WarningsLine->setText(firstThatFits(QFontMetrics(WarningsLine->font()), warningsTexts_,
-                                        std::max(0, l.warnings.width() - 4)));
-    WarningsLine->setGeometry(l.warnings);
+    // the warnings line gives half its width to the last save's line, all of
+    // it when there is no warning; the path is cut at its start, the file's
+    // name kept
+    const QFontMetrics saveMetrics(SaveStatus->font());
+    const QString savedPath = QDir::toNativeSeparators(savedFile_);
+    const QString prefix = savedWhat_ + QStringLiteral(": ");
+    const bool warned = !warningsTexts_.value(0).isEmpty();
+    // at least the file's name whole
+    const int leastSave =
+        saveMetrics.horizontalAdvance(prefix + QStringLiteral("…/") + QFileInfo(savedFile_).fileName()) + 8;
+    const int saveWidth =
+        savedFile_.isEmpty()
+            ? 0
+            : std::min({warned ? std::max(l.warnings.width() / 2, leastSave) : l.warnings.width(),
+                        l.warnings.width(), saveMetrics.horizontalAdvance(prefix + savedPath) + 8});
+    QRect warnings = l.warnings;
+    warnings.setWidth(l.warnings.width() - saveWidth);
+    WarningsLine->setText(
+        firstThatFits(QFontMetrics(WarningsLine->font()), warningsTexts_, std::max(0, warnings.width() - 4)));
+    WarningsLine->setGeometry(warnings);
+    SaveStatus->setVisible(!savedFile_.isEmpty());
+    SaveStatus->setGeometry(QRect(warnings.right() + 1, l.warnings.top(), saveWidth, l.warnings.height()));
+    const int pathRoom = std::max(0, saveWidth - 8 - saveMetrics.horizontalAdvance(prefix));
+    SaveStatus->setText(savedFile_.isEmpty()
+                            ? QString()
+                            : prefix + saveMetrics.elidedText(savedPath, Qt::ElideLeft, pathRoom));
 }
 
 void TForm5::keepEverythingShown(QSize grid, int titleWidth) {
@@ -276,9 +302,18 @@ void TForm5::Button1Click() {
 
 std::optional<QString> TForm5::chooseOutput(const QString& filter, const QString& extension) {
     if (!shown_) return std::nullopt;
-    // offered beside the data file, under its name
+    // offered under the data file's name, in the folder last saved to, else beside the data file
     const QFileInfo data(QString::fromStdString(shown_->source.dataFile));
-    return Ui().saveFile(this, filter, data.absoluteDir().filePath(data.completeBaseName() + extension));
+    const QDir folder = lastSaveFolder_.isEmpty() ? data.absoluteDir() : QDir(lastSaveFolder_);
+    return Ui().saveFile(this, filter, folder.filePath(data.completeBaseName() + extension));
+}
+
+void TForm5::savedTo(const QString& what, const QString& file) {
+    lastSaveFolder_ = QFileInfo(file).absolutePath();
+    savedWhat_ = what;
+    savedFile_ = file;
+    SaveStatus->setToolTip(what + QStringLiteral(": ") + QDir::toNativeSeparators(file));
+    layOut();
 }
 
 void TForm5::btnReportClick() {
@@ -288,6 +323,7 @@ void TForm5::btnReportClick() {
         Ui().setWaitCursor(true);
         WriteReportPdf(shown_->st, shown_->form, shown_->source, QFile::encodeName(*chosen).toStdString());
         Ui().setWaitCursor(false);
+        savedTo(QStringLiteral("Отчёт сохранён"), *chosen);
     } catch (const std::exception& e) {
         Ui().setWaitCursor(false);
         Ui().message(this, QString::fromStdString(e.what()));
@@ -304,8 +340,11 @@ void TForm5::btnSaveTableClick() {
     const std::string csv = ResultTableCsv(table, sep);
     QFile f(*chosen);
     if (!f.open(QIODevice::WriteOnly) ||
-        f.write(csv.data(), static_cast<qint64>(csv.size())) != static_cast<qint64>(csv.size()))
+        f.write(csv.data(), static_cast<qint64>(csv.size())) != static_cast<qint64>(csv.size())) {
         Ui().message(this, QStringLiteral("Не удалось записать файл ") + QDir::toNativeSeparators(*chosen));
+        return;
+    }
+    savedTo(QStringLiteral("Таблица сохранена"), *chosen);
 }
 
 void TForm5::ProdolgenieClick() {

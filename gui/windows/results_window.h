@@ -63,6 +63,9 @@ class TForm5 : public QWidget {
     QPushButton* btnBounds = nullptr;
     // The count of the run's warnings, their texts in its tooltip.
     QLabel* WarningsLine = nullptr;
+    // Where the last table or report was written ("Таблица сохранена: …"),
+    // right of the warnings.
+    QLabel* SaveStatus = nullptr;
     TBoundsPanel* boundsPanel() const { return bounds_; }
 
   public slots:
@@ -89,6 +92,10 @@ class TForm5 : public QWidget {
     void leave();
     // The file-save dialog for something made of the shown results.
     std::optional<QString> chooseOutput(const QString& filter, const QString& extension);
+    // Says in the status line that `what` went to `file`, and keeps its folder for the next save.
+    void savedTo(const QString& what, const QString& file);
+    QString savedWhat_, savedFile_;
+    QString lastSaveFolder_;
     void showWarnings(char decimalSeparator);
 
     AnalysisState& st_;

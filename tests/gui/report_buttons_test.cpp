@@ -8,6 +8,7 @@
 #include "gui/windows/app_windows.h"
 
 #include <QCheckBox>
+#include <QLabel>
 #include <QProcess>
 #include <QPushButton>
 #include <QRegularExpression>
@@ -57,8 +58,19 @@ class ReportButtonsTest : public QObject {
 
         const QString csv = dir.filePath(QStringLiteral("table.csv"));
         scope.ui.saveAnswers.push_back(csv);
+        QVERIFY(r.SaveStatus->text().isEmpty());
         QTest::mouseClick(r.btnSaveTable, Qt::LeftButton);
         QCOMPARE(scope.ui.saveDialogs.back().filter, QStringLiteral("Таблица CSV (*.csv)"));
+        // the first save is offered beside the data file; the status line says where it went
+        QCOMPARE(
+            scope.ui.saveDialogs.back().start,
+            QFileInfo(QStringLiteral(TOVIMO_SAMPLE)).absoluteDir().filePath(QStringLiteral("sample.csv")));
+        QCOMPARE(r.SaveStatus->toolTip(),
+                 QStringLiteral("Таблица сохранена: ") + QDir::toNativeSeparators(csv));
+        QVERIFY(r.SaveStatus->isVisible() &&
+                r.SaveStatus->text().startsWith(QStringLiteral("Таблица сохранена: ")) &&
+                r.SaveStatus->text().endsWith(QStringLiteral("table.csv")));
+        QVERIFY(!r.SaveStatus->geometry().intersects(r.WarningsLine->geometry()));
         QFile f(csv);
         QVERIFY(f.open(QIODevice::ReadOnly));
         const QByteArray bytes = f.readAll();
@@ -79,7 +91,9 @@ class ReportButtonsTest : public QObject {
         QTest::mouseClick(r.btnReport, Qt::LeftButton);
         QVERIFY(scope.ui.messages.isEmpty());
         QVERIFY(QFile::exists(pdf));
-        QCOMPARE(QFileInfo(scope.ui.saveDialogs.back().start).fileName(), QStringLiteral("sample.pdf"));
+        // offered in the folder last saved to
+        QCOMPARE(scope.ui.saveDialogs.back().start, dir.filePath(QStringLiteral("sample.pdf")));
+        QCOMPARE(r.SaveStatus->toolTip(), QStringLiteral("Отчёт сохранён: ") + QDir::toNativeSeparators(pdf));
         const QString text = pdfText(pdf);
         for (int row = 0; row < 12; ++row)
             for (int c = 0; c < 4; ++c) {
@@ -98,6 +112,7 @@ class ReportButtonsTest : public QObject {
         scope.ui.saveAnswers.push_back(bad);
         QTest::mouseClick(r.btnReport, Qt::LeftButton);
         QCOMPARE(scope.ui.messages, QStringList{QStringLiteral("Не удалось записать файл ") + bad});
+        QCOMPARE(r.SaveStatus->toolTip(), QStringLiteral("Отчёт сохранён: ") + QDir::toNativeSeparators(pdf));
 
         // another data file: the results of the first are no longer given away
         scope.ui.answers.push_back(
