@@ -204,7 +204,10 @@ Problems readRecord(std::string_view line, long long index, CauseMatcher& causes
         if (c == ',') c = '.';
     if (auto t = ParseFloat(timeText, '.')) {
         p.time = *t;
-        if (p.time > clampTime) p.time = clampTime;
+        if (p.time > clampTime) {
+            p.timeRead = p.time; // for the models that take the times as observed
+            p.time = clampTime;
+        }
         if (p.time <= 0) eventWithoutTime = true;
     } else {
         message("Ошибка указания времени в строке " + std::to_string(index + n + 7) +

@@ -46,10 +46,11 @@ std::string PrepareLikelihoodData(const AnalysisState& st, WarrantyLawKind law, 
     else
         d.Tzenz = law == WarrantyLawKind::Empirical ? d.exitTimes.back() : NormalLawEnd(st.Sred, st.SKO);
     for (const Problems& p : st.MasProbl) {
-        if (!(p.time > 0))
+        const double t = p.TimeAsRead(); // not the loader's Sred + 3·SKO: a time never observed
+        if (!(t > 0))
             ++d.zeroTimes;
-        else if (p.time <= d.Tzenz)
-            d.times.push_back(p.time);
+        else if (t <= d.Tzenz)
+            d.times.push_back(t);
         else
             ++d.afterWindow;
     }

@@ -15,16 +15,18 @@ std::string Percent(double level, char sep) {
     return Format("%.0f", {level * 100}, sep) + "%";
 }
 
-// "1 отказ ... не учтён", "3 отказа ... не учтены", "5 отказов ... не учтены".
-std::string FailuresLeftOut(int n, const std::string& where) {
-    const int last = n % 10, lastTwo = n % 100;
+// "1 отказ", "3 отказа", "5 отказов".
+std::string FailureCount(long long n) {
+    const long long last = n % 10, lastTwo = n % 100;
     const bool one = last == 1 && lastTwo != 11;
     const bool few = last >= 2 && last <= 4 && (lastTwo < 12 || lastTwo > 14);
-    return std::to_string(n) +
-           (one   ? " отказ "
-            : few ? " отказа "
-                  : " отказов ") +
-           where + (one ? " не учтён" : " не учтены");
+    return std::to_string(n) + (one ? " отказ" : few ? " отказа" : " отказов");
+}
+
+// "1 отказ ... не учтён", "3 отказа ... не учтены", "5 отказов ... не учтены".
+std::string FailuresLeftOut(int n, const std::string& where) {
+    const bool one = n % 10 == 1 && n % 100 != 11;
+    return FailureCount(n) + " " + where + (one ? " не учтён" : " не учтены");
 }
 
 // Where a flat tail takes its parameter: the search ranges of the shape and of
@@ -93,6 +95,22 @@ std::vector<WarningText> LikelihoodWarnings(const Mod_Weib& m, const LikelihoodR
             {"after_window", FailuresLeftOut(r.afterWindow, "после конца наблюдения " +
                                                                 Format("%.0f", {r.windowEnd}, sep) + " ч")});
     return out;
+}
+
+std::vector<WarningText> MovedTimesWarnings(const std::vector<Problems>& failures, char sep) {
+    long long moved = 0;
+    double movedTo = 0, largest = 0;
+    for (const Problems& p : failures)
+        if (p.timeRead) {
+            ++moved;
+            movedTo = p.time;
+            largest = std::max(largest, *p.timeRead - p.time);
+        }
+    if (moved == 0) return {};
+    return {{"moved_times", "Загрузчик перенёс " + FailureCount(moved) +
+                                " за Sred + 3·SKO = " + FloatToStr(movedTo, sep) + " ч; наибольший перенос " +
+                                FloatToStr(largest, sep) +
+                                " ч; модель 3 использует наработки как прочитаны"}};
 }
 
 std::vector<WarningText> OutsideBoundsWarnings(const Mod_Weib& m, const LikelihoodResult& r, char sep) {

@@ -20,6 +20,11 @@ struct WarningText {
 std::vector<WarningText> LikelihoodWarnings(const Mod_Weib& m, const LikelihoodResult& r,
                                             char decimalSeparator);
 
+// `moved_times`: how many failures the loader moved down to Sred + 3·SKO and
+// the largest move, which model 3 does not take (it fits the times as read);
+// empty when none was moved.
+std::vector<WarningText> MovedTimesWarnings(const std::vector<Problems>& failures, char decimalSeparator);
+
 // `outside_bounds`: each percentile and failures per product of `m`, as the
 // results table computes them, that lies outside model 3's interval; an open
 // side excludes nothing. Empty when model 3 was not fitted.

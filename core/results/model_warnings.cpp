@@ -149,9 +149,12 @@ std::vector<ModelWarning> ModelWarnings(const AnalysisState& st, char sep) {
         if (!past.empty())
             add("extrapolation", past + ": время больше последнего отказа (" + FloatToStr(lastFailure, sep) +
                                      " ч), это экстраполяция");
-        const std::vector<WarningText> more =
+        std::vector<WarningText> more =
             pravd ? LikelihoodWarnings(m, st.Pravd, sep)
                   : (bounds ? OutsideBoundsWarnings(m, st.Pravd, sep) : std::vector<WarningText>{});
+        if (pravd)
+            for (WarningText& w : MovedTimesWarnings(st.MasProbl, sep))
+                more.push_back(std::move(w));
         for (const WarningText& w : more)
             add(w.code, w.text);
     }

@@ -10,6 +10,7 @@
 #include <atomic>
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -29,10 +30,15 @@ using ParamVector = std::array<double, N_Param_Opt + 1>;
 
 // One failure record of the data file.
 struct Problems {
-    double time = 0;     // operating hours at failure
+    double time = 0;     // operating hours at failure, at most Sred + 3·SKO of the loaded header
     int chey = 0;        // cause index into Vidy_otkazov (1-based)
     std::string Pri;     // source text (UTF-8), or "Другие"
     std::string komment; // description after '*'
+    // The time as read, when the loader moved it down to Sred + 3·SKO; empty
+    // when `time` is the time as read.
+    std::optional<double> timeRead = std::nullopt;
+
+    double TimeAsRead() const { return timeRead.value_or(time); }
 };
 
 // One histogram column.

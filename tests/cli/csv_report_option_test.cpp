@@ -220,6 +220,43 @@ TEST(CliReport, EveryRowLabelAndChartTitleIsInThePdfAndEveryPageRenders) {
               std::string::npos);
 }
 
+// Failures the loader moved down to Sred + 3·SKO: model 3's warning about them
+// in the text output, the JSON and the report.
+TEST(CliReport, MovedTimesWarningReachesEveryOutput) {
+    const fs::path dir = freshDir("moved");
+    fs::create_directories(dir);
+    const fs::path data = dir / "moved.txt";
+    {
+        std::ofstream f(data);
+        f << "ряд\n3000\n700\n1000\n42\n1\nузел\n";
+        for (int i = 1; i <= 40; ++i)
+            f << i * 100 << "\tузел\n";
+        f << "5112.25\tузел\n5150.5\tузел\n";
+    }
+    const std::string text =
+        "Загрузчик перенёс 2 отказа за Sred + 3·SKO = 5100 ч; наибольший перенос 50.5 ч; "
+        "модель 3 использует наработки как прочитаны";
+    const std::string args = "analyze " + data.string() + " --models mle --bootstrap 0";
+    const CliResult plain = RunCli(args);
+    ASSERT_EQ(plain.status, 0);
+    EXPECT_NE(plain.out.find("Предупреждение (Модель 3): " + text + "\n"), std::string::npos) << plain.out;
+
+    const fs::path pdf = dir / "moved.pdf";
+    const CliResult r = RunCli(args + " --json --report " + pdf.string());
+    ASSERT_EQ(r.status, 0);
+    const auto j = nlohmann::json::parse(r.out);
+    const auto& warnings = j["warnings"];
+    const auto w = std::find_if(warnings.begin(), warnings.end(),
+                                [](const nlohmann::json& x) { return x["code"] == "moved_times"; });
+    ASSERT_NE(w, warnings.end()) << warnings.dump();
+    EXPECT_EQ((*w)["model"], "MPravd");
+    EXPECT_EQ((*w)["text"], text);
+    // the records keep the moved times, as every other output does
+    EXPECT_EQ(j["MasProbl"].back()["time"], 5100.0);
+    EXPECT_NE(squeezeBlanks(shell("pdftotext -enc UTF-8 " + pdf.string() + " -")).find(squeezeBlanks(text)),
+              std::string::npos);
+}
+
 TEST(CliReport, PdfReadersFindNoFaultWhenSomeModelsDidNotRun) {
     const fs::path dir = freshDir("one_model");
     fs::create_directories(dir);

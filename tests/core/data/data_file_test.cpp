@@ -1,7 +1,10 @@
 #include "tests/core/load_fixture.h"
 
+#include "core/stats/histogram.h"
+
 #include <gtest/gtest.h>
 
+#include <optional>
 #include <random>
 
 using namespace tovimo;
@@ -240,6 +243,32 @@ TEST(DataFile, ASecondLoadForgetsEveryModelAndTheWarrantyLaw) {
         EXPECT_EQ(l.st.Warnings.size(), 1u);
         EXPECT_EQ(l.st.MasTGarant.size(), 11170u);
         EXPECT_EQ(l.form.PravdLaw, 1);
+    }
+}
+
+// A time beyond Sred + 3·SKO is moved down to that value, as the histogram and
+// the step-search models take it; the time as read stays beside it, and goes
+// with its record when the series is sorted (equal times keep file order).
+TEST(DataFile, TimesBeyondTheLawAreMovedAndKeptAsRead) {
+    for (const char sep : {'.', ','}) {
+        SCOPED_TRACE(sep);
+        auto l = Load(
+            DataFile({"Насос"}, {"2550.25\tнасос", "500\tнасос", "1300\tнасос", "1300,5\tнасос"}, 1000, 100),
+            sep);
+        ASSERT_TRUE(l.ok);
+        const std::vector<double> times{500, 1300, 1300, 1300};
+        const std::vector<std::optional<double>> read{std::nullopt, 2550.25, std::nullopt, 1300.5};
+        ASSERT_EQ(l.st.MasProbl.size(), times.size());
+        for (size_t i = 0; i < times.size(); ++i) {
+            EXPECT_EQ(l.st.MasProbl[i].time, times[i]) << i;
+            EXPECT_EQ(l.st.MasProbl[i].timeRead, read[i]) << i;
+            EXPECT_EQ(l.st.MasProbl[i].TimeAsRead(), read[i].value_or(times[i])) << i;
+        }
+        // the T fin edit shows the moved time, as before
+        EXPECT_EQ(l.form.LabeledEdit2, "1300");
+        sort_MinMax(l.st); // as every run sorts again
+        for (size_t i = 0; i < times.size(); ++i)
+            EXPECT_EQ(l.st.MasProbl[i].timeRead, read[i]) << i;
     }
 }
 
