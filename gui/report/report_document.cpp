@@ -13,6 +13,7 @@
 #include <QAbstractTextDocumentLayout>
 #include <QFontMetrics>
 #include <QLocale>
+#include <QRegularExpression>
 #include <QTextBlock>
 #include <QTextBlockFormat>
 #include <QTextCursor>
@@ -35,6 +36,12 @@ constexpr int kKeepWithNext = QTextFormat::UserProperty + 20;
 
 QString esc(const std::string& s) {
     return QString::fromStdString(s).toHtmlEscaped();
+}
+
+// A unit stays on the line of its number: "5267 ч." never wraps "ч." alone.
+QString keepUnits(QString cell) {
+    static const QRegularExpression unit(QStringLiteral(" (?=ч\\.?(?:$|[ /]))"));
+    return cell.replace(unit, QString(QChar(0x00A0)));
 }
 
 // A table of the report: a thin grid, full width, header cells bold.
@@ -156,7 +163,7 @@ QString modelsHtml(const ReportFigures& f, SectionNumbers& sections) {
         {"Генетический алгоритм", st.MGenet.Executed, st.MGenet.Executed,
          "точность " + m.Edit2 + "; популяция " + m.Edit3 + "; поколений " + m.NPokoleny +
              "; копировать лучших " + m.LabeledEdit1 + "; вероятность скрещивания " +
-             std::to_string(m.TrackBar1) + "; вероятность мутаций " + std::to_string(m.TrackBar2)},
+             std::to_string(m.TrackBar1) + " %; вероятность мутаций " + std::to_string(m.TrackBar2) + " %"},
         {"Модель 3 (максимум правдоподобия)", m.BoxPravd, st.MPravd.Executed, likelihoodSettings(m)},
     };
     HtmlTable t;
@@ -173,7 +180,7 @@ QString resultsHtml(const ReportFigures& f, SectionNumbers& sections) {
     for (int r = 0; r < kResultRows; ++r) {
         std::vector<QString> cells;
         for (int c = 0; c <= f.table.dataColumn && c < kResultCols; ++c)
-            cells.push_back(esc(f.table.cells[static_cast<size_t>(r)][static_cast<size_t>(c)]));
+            cells.push_back(keepUnits(esc(f.table.cells[static_cast<size_t>(r)][static_cast<size_t>(c)])));
         if (r == 0)
             t.header(cells);
         else

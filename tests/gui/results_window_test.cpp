@@ -31,6 +31,7 @@
 #include <QLabel>
 #include <QLocale>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QScreen>
 #include <QScrollBar>
 #include <QTableWidget>
@@ -602,8 +603,8 @@ class ResultsWindowTest : public QObject {
         QTextDocument doc;
         ReportChartObjects charts;
         const QSizeF page(691, 1000); // A4's text width at 96 dpi
-        BuildReportDocument(doc, charts, ComputeReportFigures(st, form), ReportSource{}, QStringLiteral("—"),
-                            page);
+        const ReportFigures figures = ComputeReportFigures(st, form);
+        BuildReportDocument(doc, charts, figures, ReportSource{}, QStringLiteral("—"), page);
         QCOMPARE(charts.count(), size_t{4});
         for (size_t i = 0; i < 3; ++i) {
             PlannedChart* chart = charts.chart(i);
@@ -615,6 +616,23 @@ class ResultsWindowTest : public QObject {
             QVERIFY2(axis->labelsFont().pixelSize() * scale * 72 / 96 >= 8, qPrintable(QString::number(i)));
             QVERIFY(chart->shownColumnLabels().first() && chart->shownColumnLabels().last());
         }
+        // a unit stays with its number, and the genetic settings name theirs
+        const QString text = doc.toRawText(); // plain text would turn the no-break spaces into blanks
+        QVERIFY(text.contains(QChar(0x00A0) + QStringLiteral("ч.")));
+        int units = 0;
+        for (const auto& row : figures.table.cells)
+            for (const std::string& cell : row) {
+                const QString shown = QString::fromStdString(cell).trimmed();
+                if (!shown.contains(QStringLiteral(" ч"))) continue;
+                ++units;
+                // any blank may be a no-break one (a column kept on one line), the one before "ч" must be
+                QString pattern = QRegularExpression::escape(shown);
+                pattern.replace(QStringLiteral("\\ ч"), QStringLiteral("\\x{00A0}ч"))
+                    .replace(QStringLiteral("\\ "), QStringLiteral("[ \\x{00A0}]"));
+                QVERIFY2(text.contains(QRegularExpression(pattern)), qPrintable(shown));
+            }
+        QVERIFY(units > 4);
+        QVERIFY(text.contains(QStringLiteral("вероятность скрещивания 55 %; вероятность мутаций 15 %")));
         // figure 4: the log-log window's dashed axes, here with their values
         PlannedChart* logLog = charts.chart(3);
         for (QValueAxis* axis : {logLog->leftAxis(), logLog->bottomAxis()}) {
