@@ -90,7 +90,8 @@ int UiSeams::runDialog(QDialog* dialog) {
 
 void UiSeams::messageList(QWidget* parent, const QStringList& lines) {
     QDialog dialog(parent);
-    dialog.setWindowTitle(QString::fromUtf8(kAppTitle));
+    dialog.setWindowTitle(QString::fromUtf8(kAppTitle) +
+                          QStringLiteral(" — сообщений: %1").arg(lines.size()));
     auto* layout = new QVBoxLayout(&dialog);
     auto* list = new QPlainTextEdit(&dialog);
     list->setObjectName(QStringLiteral("MessageList"));

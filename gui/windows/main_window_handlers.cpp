@@ -116,10 +116,11 @@ void TForm1::showLoaded(const QStringList& found) {
     }
     showForm();
     if (afterLoad_) afterLoad_();
-    if (found.size() == 1) Ui().message(this, found.front());
-    if (found.size() > 1) Ui().messageList(this, found);
+    // the grid and chart first: the findings' box stands over the file they are about
     showGrid();
     showChart();
+    if (found.size() == 1) Ui().message(this, found.front());
+    if (found.size() > 1) Ui().messageList(this, found);
 }
 
 void TForm1::ImportTableClick() {

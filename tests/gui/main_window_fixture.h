@@ -26,7 +26,10 @@ class RecordingUi final : public UiSeams {
     };
 
     void message(QWidget*, const QString& text) override { messages << text; }
-    void messageList(QWidget*, const QStringList& lines) override { lists.push_back(lines); }
+    void messageList(QWidget*, const QStringList& lines) override {
+        lists.push_back(lines);
+        if (onList) onList();
+    }
     void error(QWidget*, const QString& text) override { errors << text; }
     void beep() override { ++beeps; }
     void setWaitCursor(bool b) override {
@@ -55,6 +58,7 @@ class RecordingUi final : public UiSeams {
 
     QStringList messages;
     std::vector<QStringList> lists;
+    std::function<void()> onList; // called while a list is open
     QStringList errors;
     int beeps = 0;
     bool busy = false;

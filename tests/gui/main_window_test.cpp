@@ -443,8 +443,14 @@ class MainWindowTest : public QObject {
         const QString file = writeDataFile(QDir(tmp_.path()), QStringLiteral("many.txt"), 301, recs);
         w.CheckBox1->setChecked(true);
         scope.ui.answers.push_back(file);
+        // the grid behind the list shows the file being checked, not the one before
+        QString gridWhileListed;
+        scope.ui.onList = [&] {
+            if (auto* cell = w.Mass_List->item(0, 1)) gridWhileListed = cell->text();
+        };
         w.OpenFileStartClick();
         QVERIFY(st.uk);
+        QCOMPARE(gridWhileListed, QStringLiteral("0"));
         QVERIFY(scope.ui.messages.isEmpty());
         QCOMPARE(scope.ui.lists.size(), size_t(1));
         const QStringList& lines = scope.ui.lists.front();

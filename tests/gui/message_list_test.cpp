@@ -63,7 +63,7 @@ class MessageListTest : public QObject {
         ListOnly ui;
         ui.messageList(nullptr, lines);
         QCOMPARE(dialogs, 1);
-        QCOMPARE(title, QString::fromUtf8(kAppTitle));
+        QCOMPARE(title, QString::fromUtf8(kAppTitle) + QStringLiteral(" — сообщений: %1").arg(count));
         QCOMPARE(shown.split(QLatin1Char('\n')), lines);
         QCOMPARE(buttons, 1);
     }
