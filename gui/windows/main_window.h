@@ -97,7 +97,7 @@ class TForm1 : public QMainWindow {
     // a results refresh, and waits until it has.
     void stopCalculationRun();
     // A calculation or a genetic-algorithm run is going on.
-    bool runActive() const { return calculationRunning() || geneticRunning(); }
+    bool runActive() const { return calculationRunning() || geneticRunning() || !timing_.isNull(); }
     // The results refresh, as the runs call it.
     void DiaStart();
     // The warranty law the data file loaded last gave (mean, sd), if any.
@@ -178,6 +178,7 @@ class TForm1 : public QMainWindow {
     std::function<void()> afterLoad_;
     QPointer<TGen> gen_;
     QPointer<CalcThread> calc_;
+    QPointer<QThread> timing_; // "Тест" on its worker, until its end has been handled
     std::atomic<bool> calcStop_{false};
     GaFlags flags_;
     GenerationLoop loop_ = RunGenerationLoop;

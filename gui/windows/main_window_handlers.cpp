@@ -195,6 +195,7 @@ void TForm1::closeEvent(QCloseEvent* event) {
         closing_ = true;
         stopCalculationRun();
         stopGeneticRun();
+        waitForThread(timing_); // a few seconds at most
         closing_ = false;
     }
     event->accept();

@@ -15,6 +15,9 @@
 #include <QLineEdit>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QThread>
+
+#include <memory>
 
 namespace tovimo {
 
@@ -124,10 +127,25 @@ void TForm1::showRunningFit(const QString& text) {
 
 void TForm1::Button1Click() {
     if (runActive()) return;
-    guarded([&] {
-        const double seconds = tovimo::Button1Click(clock(), timingCount_);
-        showMessage(EvaluationTimingText(ElapsedTimeText(seconds).toStdString()));
+    // seconds of evaluations: on a worker like the fits, the window stays responsive
+    auto seconds = std::make_shared<double>(0);
+    FitClock& timingClock = clock();
+    const long long count = timingCount_;
+    QThread* thread = QThread::create(
+        [&timingClock, count, seconds] { *seconds = tovimo::Button1Click(timingClock, count); });
+    thread->setParent(this);
+    timing_ = thread;
+    connect(thread, &QThread::finished, this, [this, thread, seconds] {
+        thread->wait(); // finished: returns at once and orders its writes before ours
+        thread->deleteLater();
+        timing_ = nullptr;
+        showRunningFit(QString());
+        setRunControlsEnabled(true);
+        if (!closing_) showMessage(EvaluationTimingText(ElapsedTimeText(*seconds).toStdString()));
     });
+    setRunControlsEnabled(false);
+    showRunningFit(QStringLiteral("Тест…"));
+    thread->start();
 }
 
 void TForm1::ToolBRunGenOptimClick() {
