@@ -8,12 +8,16 @@
 #include "gui/windows/app_windows.h"
 #include "gui/windows/lnview.h"
 #include "gui/windows/results_layout.h"
+#include "gui/windows/table_import_dialog.h"
 
 #include <QApplication>
 #include <QCheckBox>
 #include <QDeadlineTimer>
 #include <QDir>
+#include <QFile>
+#include <QLabel>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QPlainTextEdit>
 #include <QProcess>
 #include <QProgressBar>
@@ -39,6 +43,9 @@ class ScriptedUi final : public UiSeams {
     void beep() override {}
     void setWaitCursor(bool) override {}
     std::optional<QString> openFile(QWidget*, const QString&, const QString&) override { return file_; }
+    int runDialog(QDialog* dialog) override { return onDialog ? onDialog(dialog) : QDialog::Rejected; }
+    void setFile(QString file) { file_ = std::move(file); }
+    std::function<int(QDialog*)> onDialog;
 
   private:
     QString file_;
@@ -126,7 +133,7 @@ int main(int argc, char* argv[]) {
     results.showMaximized();
     shoot(out, QStringLiteral("results_four_models"));
 
-    // Model 3 alone adds the fifth.
+    // Model 3 alone adds the fifth; its progress shows in the status line.
     results.hide();
     main.show();
     main.PageControl->setCurrentIndex(0);
@@ -135,6 +142,9 @@ int main(int argc, char* argv[]) {
     main.BoxSmirnow->setChecked(false);
     main.BoxPravd->setChecked(true);
     main.bbRaschetClick();
+    waitFor([&] { return main.RunStatus->text().contains(QStringLiteral(" из ")) || !main.runActive(); },
+            300);
+    if (main.runActive()) shoot(out, QStringLiteral("main_model3_progress"));
     waitFor([&] { return !main.runActive() && results.isVisible(); }, 600);
     results.showMaximized();
     shoot(out, QStringLiteral("results_five_models"));
@@ -164,6 +174,33 @@ int main(int argc, char* argv[]) {
         shoot(out, QStringLiteral("lnview_smallest"));
         LNview->close();
     }
+    // The table import's preview with doubtful rows: a negative time and one
+    // past the warranty law's end.
+    only(&main, all);
+    main.showMaximized();
+    QTemporaryDir tables;
+    const QString table = tables.filePath(QStringLiteral("отказы.csv"));
+    QFile f(table);
+    if (f.open(QIODevice::WriteOnly)) {
+        f.write("Наработка, ч;Причина отказа;Описание\n-15,5;Насос;течь\n120,5;Двигатель;перегрев\n"
+                "455;Насос;\n99999999;Двигатель;обрыв\n2400;Блок питания;\nн/д;Насос;\n");
+        f.close();
+    }
+    ui.setFile(table);
+    ui.onDialog = [&](QDialog* dialog) {
+        auto* d = qobject_cast<TableImportDialog*>(dialog);
+        if (!d) return int(QDialog::Rejected);
+        d->fleetEdit->setText(QStringLiteral("1117"));
+        d->meanEdit->setText(QStringLiteral("3000"));
+        d->sdEdit->setText(QStringLiteral("700"));
+        d->suspectList->item(0)->setCheckState(Qt::Unchecked);
+        d->move(60, 40);
+        d->show();
+        shoot(out, QStringLiteral("import_suspect_rows"));
+        d->hide();
+        return int(QDialog::Rejected);
+    };
+    main.ImportTableClick();
     SetUi(nullptr);
     return 0;
 }
