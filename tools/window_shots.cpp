@@ -193,10 +193,10 @@ int main(int argc, char* argv[]) {
         d->fleetEdit->setText(QStringLiteral("1117"));
         d->meanEdit->setText(QStringLiteral("3000"));
         d->sdEdit->setText(QStringLiteral("700"));
-        d->suspectList->item(0)->setCheckState(Qt::Unchecked);
+        d->doubtfulList->item(0)->setCheckState(Qt::Unchecked);
         d->move(60, 40);
         d->show();
-        shoot(out, QStringLiteral("import_suspect_rows"));
+        shoot(out, QStringLiteral("import_doubtful_rows"));
         d->hide();
         return int(QDialog::Rejected);
     };

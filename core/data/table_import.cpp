@@ -259,10 +259,10 @@ double warrantyEnd(const ImportHeader& header) {
 }
 
 // The rows that can be records; the others go to `bad` with the reason, the
-// doubtful ones to `suspect` as well, and those on `dropLines` to `notes`.
+// doubtful ones to `doubtful` as well, and those on `dropLines` to `notes`.
 std::vector<ImportRow> readImportRows(const FailureTable& table, const ImportHeader& header,
                                       const std::vector<size_t>& dropLines, std::vector<BadRow>& bad,
-                                      std::vector<SuspectRow>& suspect, std::vector<std::string>& notes) {
+                                      std::vector<DoubtfulRow>& doubtful, std::vector<std::string>& notes) {
     std::vector<ImportRow> rows;
     const double end = warrantyEnd(header);
     const bool lawGiven = header.mean > 0 && header.sd > 0 && std::isfinite(end);
@@ -300,7 +300,7 @@ std::vector<ImportRow> readImportRows(const FailureTable& table, const ImportHea
         if (!doubt.empty()) {
             std::string shown = time->text;
             std::replace(shown.begin(), shown.end(), '.', header.decimalSeparator);
-            suspect.push_back({r.line, shown, doubt});
+            doubtful.push_back({r.line, shown, doubt});
             if (std::find(dropLines.begin(), dropLines.end(), r.line) != dropLines.end()) {
                 notes.push_back("Строка " + std::to_string(r.line) + " не загружается: " + doubt);
                 continue;
@@ -425,7 +425,7 @@ TableImport ConvertFailureTable(const FailureTable& table, const ImportHeader& h
     TableImport out;
     std::vector<std::string> dropped;
     const std::vector<ImportRow> rows =
-        readImportRows(table, header, dropLines, out.badRows, out.suspectRows, dropped);
+        readImportRows(table, header, dropLines, out.badRows, out.doubtfulRows, dropped);
     CauseRanking causes = rankCauses(rows);
     const DataFileContent file = importedFile(rows, causes, header);
     out.records = file.records.size();
@@ -440,7 +440,7 @@ bool MostRowsUnreadable(const TableImport& import) {
     return import.records == 0 || import.badRows.size() > import.records;
 }
 
-std::string SuspectRowText(const SuspectRow& row) {
+std::string DoubtfulRowText(const DoubtfulRow& row) {
     return "Строка " + std::to_string(row.line) + ": " + row.time + " ч — " + row.reason;
 }
 

@@ -68,19 +68,19 @@ struct BadRow {
 
 // A readable row whose time is doubtful: below zero, or beyond the end of
 // the warranty law (mean + 3 SD), where loading cuts it to that end.
-struct SuspectRow {
+struct DoubtfulRow {
     size_t line = 0;
     std::string time; // as read, with the header's decimal separator
     std::string reason; // "отрицательная наработка", "наработка больше 5100 ч…"
 };
 
 struct TableImport {
-    std::vector<BadRow> badRows;         // rows left out, in file order
-    std::vector<SuspectRow> suspectRows; // readable rows with a doubtful time, in file order
-    std::vector<std::string> notes;      // what was changed on the way
-    size_t records = 0;                  // failures written
-    size_t causes = 0;                   // named causes written
-    std::string text;                    // the data file, UTF-8
+    std::vector<BadRow> badRows;           // rows left out, in file order
+    std::vector<DoubtfulRow> doubtfulRows; // readable rows with a doubtful time, in file order
+    std::vector<std::string> notes;        // what was changed on the way
+    size_t records = 0;                    // failures written
+    size_t causes = 0;                     // named causes written
+    std::string text;                      // the data file, UTF-8
 };
 
 // Problems with the header numbers, one text each (empty when usable).
@@ -97,7 +97,7 @@ TableImport ConvertFailureTable(const FailureTable& table, const ImportHeader& h
 bool MostRowsUnreadable(const TableImport& import);
 
 // "Строка 7: наработка -15.5 ч — отрицательная наработка"
-std::string SuspectRowText(const SuspectRow& row);
+std::string DoubtfulRowText(const DoubtfulRow& row);
 
 // "Строка 5: наработка «abc» не является числом"
 std::string BadRowText(const BadRow& row);

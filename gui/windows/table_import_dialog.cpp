@@ -133,14 +133,14 @@ void TableImportDialog::buildUi() {
     badRowsList->setObjectName(QStringLiteral("badRowsList"));
     badRowsList->setMaximumHeight(110);
     v->addWidget(badRowsList);
-    suspectLabel = new QLabel(this);
-    suspectLabel->setObjectName(QStringLiteral("suspectLabel"));
-    suspectLabel->setWordWrap(true);
-    v->addWidget(suspectLabel);
-    suspectList = new QListWidget(this);
-    suspectList->setObjectName(QStringLiteral("suspectList"));
-    suspectList->setMaximumHeight(90);
-    v->addWidget(suspectList);
+    doubtfulLabel = new QLabel(this);
+    doubtfulLabel->setObjectName(QStringLiteral("doubtfulLabel"));
+    doubtfulLabel->setWordWrap(true);
+    v->addWidget(doubtfulLabel);
+    doubtfulList = new QListWidget(this);
+    doubtfulList->setObjectName(QStringLiteral("doubtfulList"));
+    doubtfulList->setMaximumHeight(90);
+    v->addWidget(doubtfulList);
     notesLabel = new QLabel(this);
     notesLabel->setObjectName(QStringLiteral("notesLabel"));
     notesLabel->setWordWrap(true);
@@ -176,7 +176,7 @@ void TableImportDialog::buildUi() {
         connect(e, &QLineEdit::textChanged, this, [this] {
             if (!filling_ && readError_.isEmpty()) reconvert();
         });
-    connect(suspectList, &QListWidget::itemChanged, this, [this] {
+    connect(doubtfulList, &QListWidget::itemChanged, this, [this] {
         if (!filling_) reconvert();
     });
     connect(saveButton, &QPushButton::clicked, this, &TableImportDialog::saveClick);
@@ -226,9 +226,9 @@ TableColumns TableImportDialog::shownColumns() const {
 
 std::vector<size_t> TableImportDialog::droppedLines() const {
     std::vector<size_t> out;
-    for (int i = 0; i < suspectList->count(); ++i)
-        if (suspectList->item(i)->checkState() == Qt::Unchecked)
-            out.push_back(suspectList->item(i)->data(Qt::UserRole).value<qulonglong>());
+    for (int i = 0; i < doubtfulList->count(); ++i)
+        if (doubtfulList->item(i)->checkState() == Qt::Unchecked)
+            out.push_back(doubtfulList->item(i)->data(Qt::UserRole).value<qulonglong>());
     return out;
 }
 
@@ -247,7 +247,7 @@ void TableImportDialog::reconvert() {
     }
     preview_ = ConvertFailureTable(table_, probe, droppedLines());
     fillPreview();
-    fillSuspects();
+    fillDoubtfulRows();
 
     badRowsList->clear();
     for (const BadRow& b : preview_.badRows)
@@ -275,27 +275,27 @@ void TableImportDialog::reconvert() {
     if (!failuresTyped_) failuresEdit->setText(QString::number(preview_.records));
 }
 
-void TableImportDialog::fillSuspects() {
+void TableImportDialog::fillDoubtfulRows() {
     // the ticks the user set stay with their lines
     const std::vector<size_t> dropped = droppedLines();
     filling_ = true;
-    suspectList->clear();
-    for (const SuspectRow& r : preview_.suspectRows) {
-        auto* item = new QListWidgetItem(qs(SuspectRowText(r)), suspectList);
+    doubtfulList->clear();
+    for (const DoubtfulRow& r : preview_.doubtfulRows) {
+        auto* item = new QListWidgetItem(qs(DoubtfulRowText(r)), doubtfulList);
         item->setData(Qt::UserRole, QVariant::fromValue<qulonglong>(r.line));
         item->setFlags(Qt::ItemIsEnabled | Qt::ItemIsUserCheckable);
         const bool drop = std::find(dropped.begin(), dropped.end(), r.line) != dropped.end();
         item->setCheckState(drop ? Qt::Unchecked : Qt::Checked);
     }
     filling_ = false;
-    suspectLabel->setText(preview_.suspectRows.empty()
-                              ? QString()
-                              : QStringLiteral("Подозрительные строки: %1 — отмеченные загружаются, снимите "
-                                               "отметку, чтобы не загружать строку")
-                                    .arg(preview_.suspectRows.size()));
-    suspectLabel->setStyleSheet(QStringLiteral("color: #b05000;"));
-    suspectLabel->setVisible(!preview_.suspectRows.empty());
-    suspectList->setVisible(!preview_.suspectRows.empty());
+    doubtfulLabel->setText(preview_.doubtfulRows.empty()
+                               ? QString()
+                               : QStringLiteral("Подозрительные строки: %1 — отмеченные загружаются, снимите "
+                                                "отметку, чтобы не загружать строку")
+                                     .arg(preview_.doubtfulRows.size()));
+    doubtfulLabel->setStyleSheet(QStringLiteral("color: #b05000;"));
+    doubtfulLabel->setVisible(!preview_.doubtfulRows.empty());
+    doubtfulList->setVisible(!preview_.doubtfulRows.empty());
 }
 
 void TableImportDialog::fillPreview() {

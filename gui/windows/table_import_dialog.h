@@ -55,8 +55,8 @@ class TableImportDialog : public QDialog {
     QListWidget* badRowsList = nullptr;
     // Readable rows with a doubtful time, each with a tick: ticked rows are
     // loaded, the others left out.
-    QLabel* suspectLabel = nullptr;
-    QListWidget* suspectList = nullptr;
+    QLabel* doubtfulLabel = nullptr;
+    QListWidget* doubtfulList = nullptr;
     QLabel* notesLabel = nullptr;
     QPushButton* saveButton = nullptr;
     QPushButton* loadButton = nullptr;
@@ -77,7 +77,7 @@ class TableImportDialog : public QDialog {
     TableColumns shownColumns() const;
     // The lines of the doubtful rows whose tick is cleared.
     std::vector<size_t> droppedLines() const;
-    void fillSuspects();
+    void fillDoubtfulRows();
     // The data file from the typed numbers; false (with the error shown) when
     // a number is missing or wrong.
     bool convert(TableImport& out);

@@ -211,27 +211,28 @@ class TableImportTest : public QObject {
                                               "Наработка;Причина\n-15,5;Насос\n120;Насос\n99999999;Насос\n"));
         scope.ui.onDialog = [&](QDialog* dialog) {
             auto* d = qobject_cast<TableImportDialog*>(dialog);
-            CHECK_EQ(d->suspectList->count(), 1); // no warranty law typed yet: only the negative time
-            typeNumbers(d);                       // 3500,5 + 3 · 800 = 5900,5
-            CHECK_EQ(d->suspectList->count(), 2);
-            CHECK_EQ(d->suspectList->item(0)->text(), QStringLiteral("Строка 2: ") +
-                                                          num(QStringLiteral("-15.5")) +
-                                                          QStringLiteral(" ч — отрицательная наработка"));
+            CHECK_EQ(d->doubtfulList->count(), 1); // no warranty law typed yet: only the negative time
+            typeNumbers(d);                        // 3500,5 + 3 · 800 = 5900,5
+            CHECK_EQ(d->doubtfulList->count(), 2);
+            CHECK_EQ(d->doubtfulList->item(0)->text(), QStringLiteral("Строка 2: ") +
+                                                           num(QStringLiteral("-15.5")) +
+                                                           QStringLiteral(" ч — отрицательная наработка"));
             const QString longReason =
                 QStringLiteral("наработка больше ") + num(QStringLiteral("5900.5")) +
                 QStringLiteral(" ч (среднее время гарантии + 3 СКО): при загрузке будет "
                                "уменьшена до ") +
                 num(QStringLiteral("5900.5")) + QStringLiteral(" ч");
-            CHECK_EQ(d->suspectList->item(1)->text(), QStringLiteral("Строка 4: 99999999 ч — ") + longReason);
-            CHECK_EQ(d->suspectLabel->isHidden(), false);
-            CHECK_EQ(d->suspectList->item(0)->checkState(), Qt::Checked); // kept unless dropped
-            d->suspectList->item(0)->setCheckState(Qt::Unchecked);
+            CHECK_EQ(d->doubtfulList->item(1)->text(),
+                     QStringLiteral("Строка 4: 99999999 ч — ") + longReason);
+            CHECK_EQ(d->doubtfulLabel->isHidden(), false);
+            CHECK_EQ(d->doubtfulList->item(0)->checkState(), Qt::Checked); // kept unless dropped
+            d->doubtfulList->item(0)->setCheckState(Qt::Unchecked);
             CHECK_EQ(d->failuresEdit->text(), QStringLiteral("2"));
             CHECK_EQ(d->notesLabel->text().contains(
                          QStringLiteral("Строка 2 не загружается: отрицательная наработка")),
                      true);
-            CHECK_EQ(d->suspectList->count(), 2); // still listed, to be ticked again
-            CHECK_EQ(d->suspectList->item(0)->checkState(), Qt::Unchecked);
+            CHECK_EQ(d->doubtfulList->count(), 2); // still listed, to be ticked again
+            CHECK_EQ(d->doubtfulList->item(0)->checkState(), Qt::Unchecked);
             QTest::mouseClick(d->loadButton, Qt::LeftButton);
             return d->result();
         };

@@ -286,8 +286,8 @@ TEST(TableImport, DoubtfulTimesAreListedAndCanBeDropped) {
         const std::string end = "5900";
         const TableImport all = importBytes(text, h);
         std::vector<std::string> listed;
-        for (const SuspectRow& r : all.suspectRows)
-            listed.push_back(SuspectRowText(r));
+        for (const DoubtfulRow& r : all.doubtfulRows)
+            listed.push_back(DoubtfulRowText(r));
         const std::string minus = sep == ',' ? "-15,5" : "-15.5";
         const std::string longReason =
             "наработка больше " + end +
@@ -301,7 +301,7 @@ TEST(TableImport, DoubtfulTimesAreListedAndCanBeDropped) {
         ASSERT_TRUE(read.table);
         const TableImport some = ConvertFailureTable(*read.table, h, {2, 4});
         EXPECT_EQ(some.records, 2u);
-        EXPECT_EQ(some.suspectRows.size(), 2u); // still listed, to be taken back
+        EXPECT_EQ(some.doubtfulRows.size(), 2u); // still listed, to be taken back
         EXPECT_NE(std::find(some.notes.begin(), some.notes.end(),
                             "Строка 2 не загружается: отрицательная наработка"),
                   some.notes.end());
@@ -314,7 +314,7 @@ TEST(TableImport, DoubtfulTimesAreListedAndCanBeDropped) {
     }
     // without a warranty law typed, only the negative time is doubtful
     ImportHeader none;
-    EXPECT_EQ(importBytes(text, none).suspectRows.size(), 1u);
+    EXPECT_EQ(importBytes(text, none).doubtfulRows.size(), 1u);
 }
 
 TEST(TableImport, HeaderNumbersAreChecked) {

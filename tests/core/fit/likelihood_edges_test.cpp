@@ -45,7 +45,15 @@ Model3 FromRecords(const std::vector<std::string>& records, double park, double 
     return m;
 }
 
-Model3 FromFleet(const FleetParams& p) {
+// A simulated fleet with every failure recorded.
+Model3 FromFleet(double shape, double scale, bool once, double fleet, std::uint64_t seed) {
+    FleetParams p;
+    p.shape = shape;
+    p.scale = scale;
+    p.once = once;
+    p.unknownShare = 0;
+    p.fleet = fleet;
+    p.seed = seed;
     Model3 m;
     LoadDataText(m.st, m.form, EncodeCp1251(SimulateFleet(p).text), [](const std::string&) {});
     return m;
@@ -116,14 +124,7 @@ TEST(LikelihoodEdges, ShortLivedFleetsNeverAbort) {
     // shape 2, scale 800 h: nearly every product fails long before it leaves warranty
     for (std::uint64_t seed = 1; seed <= 6; ++seed)
         for (bool once : {true, false}) {
-            FleetParams p;
-            p.shape = 2;
-            p.scale = 800;
-            p.once = once;
-            p.unknownShare = 0;
-            p.fleet = 60;
-            p.seed = seed;
-            Model3 m = FromFleet(p);
+            Model3 m = FromFleet(2, 800, once, 60, seed);
             ASSERT_NO_THROW(m.Run(once, 3)) << seed;
             ExpectHonest(m, "short life, seed " + std::to_string(seed));
         }
@@ -135,14 +136,7 @@ TEST(LikelihoodEdges, AFarTruthGivesOpenSidesOrCoversIt) {
     // that missed the truth
     int covered = 0, fleets = 0;
     for (std::uint64_t seed = 21; seed <= 26; ++seed) {
-        FleetParams p;
-        p.shape = 1;
-        p.scale = 3e8;
-        p.once = true;
-        p.unknownShare = 0;
-        p.fleet = 2e6;
-        p.seed = seed;
-        Model3 m = FromFleet(p);
+        Model3 m = FromFleet(1, 3e8, true, 2e6, seed);
         m.Run(true);
         ExpectHonest(m, "far truth");
         ASSERT_TRUE(m.st.Pravd.fitted);
