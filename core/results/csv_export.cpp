@@ -43,11 +43,11 @@ std::string CsvCell(std::string_view text, char decimalSeparator) {
 std::string ResultTableCsv(const ResultTable& table, char decimalSeparator) {
     const char sep = CsvSeparator(decimalSeparator);
     std::string out = kBom;
-    for (const auto& row : table.cells) {
+    for (const auto& row : table.figures) {
         std::vector<std::string> fields;
         for (int c = 0; c <= table.dataColumn && c < kResultCols; ++c)
-            fields.push_back(c == 0 ? CsvText(Trim(row[0]))
-                                    : CsvCell(Trim(row[static_cast<size_t>(c)]), decimalSeparator));
+            fields.push_back(c == 0 ? CsvText(row[0])
+                                    : CsvCell(row[static_cast<size_t>(c)], decimalSeparator));
         out += DelimitedLine(fields, sep);
     }
     return out;

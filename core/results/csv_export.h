@@ -25,8 +25,8 @@ std::string CsvText(std::string_view text);
 // given decimal format (a negative one too) is left as it is; anything else is text.
 std::string CsvCell(std::string_view text, char decimalSeparator);
 
-// The filled columns of the results table (label column, one per model, the
-// operating data), cells without their padding blanks.
+// The results table's figures (ResultTable::figures), one number per cell:
+// the row names with their units, a column per model, the operating data.
 std::string ResultTableCsv(const ResultTable& table, char decimalSeparator);
 
 // Header: the column edge, each cause's name, the total.

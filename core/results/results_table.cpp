@@ -57,6 +57,63 @@ const char* const kLabels[kResultRows] = {"Результаты для мето�
                                           "",
                                           "Отказов/изд. за 1000/2000/4000 ч"};
 
+// The rows of the figures table, one figure each.
+enum FigureRow {
+    kHead,
+    kShape,
+    kScale,
+    kFactor,
+    kT50,
+    kT50Observed,
+    kT50Censored,
+    kT90,
+    kT80,
+    kExpected,
+    kRecords,
+    kDeclared,
+    kInterval,
+    kModelSko,
+    kMean,
+    kDeviation,
+    kKolmogorov,
+    kKolmogorovLimit,
+    kMtbfStart,
+    kMtbfEnd,
+    kMtbfData,
+    kPerProduct1000,
+    kPerProduct2000,
+    kPerProduct4000,
+    kPerProductData,
+    kFigureRows
+};
+
+// Row names with their units; the MTBF rows are named by the fill.
+const char* const kFigureLabels[kFigureRows] = {"Результаты для методов:",
+                                                "Параметр формы A",
+                                                "Параметр масштаба B, ч",
+                                                "Масштабный коэффициент K",
+                                                "50% перцентиль (Nотк./Nпарк), ч",
+                                                "50% перцентиль набл., ч",
+                                                "50% перцентиль ценз., ч",
+                                                "90% перцентиль, ч",
+                                                "80% перцентиль, ч",
+                                                "Расчетных отказов",
+                                                "Записей об отказах",
+                                                "Фактических отказов",
+                                                "Доверит. 95% интервал",
+                                                "СКО модели",
+                                                "Средний фактич. срок гарантии, ч",
+                                                "СКО фактич-го срока гарантии, ч",
+                                                "Критерий Колмогорова",
+                                                "Критическое значение Колмогорова (5%)",
+                                                "",
+                                                "",
+                                                "",
+                                                "Отказов/изд. за 1000 ч",
+                                                "Отказов/изд. за 2000 ч",
+                                                "Отказов/изд. за 4000 ч",
+                                                "Отказов/изд. за средний срок гарантии"};
+
 // Beyond seven integer digits a figure runs out of its cell, and no reliability
 // figure of the fleet is that large.
 constexpr double kLargestShown = 1e7;
@@ -113,6 +170,7 @@ class TableFill {
     TableFill(AnalysisState& st, char sep, const TextWidthFn& width, bool padded)
         : st_(st), sep_(sep), width_(width), padded_(padded) {
         widths_.fill(170);
+        table_.figures.resize(kFigureRows);
     }
 
     // Every text, the window's and the one read by programs, shows a dash for
@@ -121,6 +179,11 @@ class TableFill {
         return DashedFormat(fmt, args, sep_);
     }
     std::string Whole(double v) const { return Showable(v) ? WholeNumber(v, sep_) : kDash; }
+
+    // One figure of the figures table into column Num_Col, in the format the
+    // window gives it.
+    void Figure(FigureRow row, std::string_view fmt, double v) { table_.figures[row][Col()] = Fmt(fmt, {v}); }
+    void WholeFigure(FigureRow row, double v) { table_.figures[row][Col()] = Whole(v); }
 
     // A mean time between failures beyond a thousand times the longest time
     // the data reach (the last failure, or the end of nearly every warranty)
@@ -178,6 +241,26 @@ class TableFill {
                          {defined ? Mtbf(Model.LamStart) : kNaN, defined ? Mtbf(Model.Lam1000) : kNaN}));
         CntrText(11, Fmt("%4.2f /%4.2f /%4.2f ",
                          {figure(LikFigure::F1000), figure(LikFigure::F2000), figure(LikFigure::F4000)}));
+
+        table_.figures[kHead][Col()] = st;
+        Figure(kShape, "%.3f", param("A", A));
+        Figure(kScale, "%.2f", param("B", B));
+        Figure(kFactor, "%.4f", shownK);
+        WholeFigure(kT50, figure(LikFigure::T50));
+        Figure(kT90, "%.0f", figure(LikFigure::T10));
+        Figure(kT80, "%.0f", figure(LikFigure::T20));
+        WholeFigure(kExpected, Model.Kol_Nakopl);
+        Figure(kInterval, "%.2f", 1.96 * Model.SKO_out);
+        Figure(kModelSko, "%.2f", Model.SKO_out);
+        Figure(kMean, "%.1f", Model.Sred);
+        Figure(kDeviation, "%.1f", Model.SKO);
+        Figure(kKolmogorov, "%.3f", kolm);
+        Figure(kKolmogorovLimit, "%.4f", kKolmogorovCritical);
+        Figure(kMtbfStart, "%.1f", defined ? Mtbf(Model.LamStart) : kNaN);
+        Figure(kMtbfEnd, "%.1f", defined ? Mtbf(Model.Lam1000) : kNaN);
+        Figure(kPerProduct1000, "%.2f", figure(LikFigure::F1000));
+        Figure(kPerProduct2000, "%.2f", figure(LikFigure::F2000));
+        Figure(kPerProduct4000, "%.2f", figure(LikFigure::F4000));
         ++st_.Num_Col;
     }
 
@@ -206,6 +289,24 @@ class TableFill {
         CntrText(10,
                  Fmt("%4.0f ч для %3.0f -%4.0f ч.", {flow ? Mtbf(st_.Pot08) : kNaN, st_.T_Prirab, st_.tfin}));
         CntrText(11, Fmt("%4.2f /%4.0f ч.", {st_.Otk_Izd, st_.Sred}));
+
+        for (int r = 0; r < kFigureRows; ++r)
+            table_.figures[r][0] = kFigureLabels[r];
+        const std::string start = FloatToStr(st_.T_Prirab, sep_), end = FloatToStr(st_.tfin, sep_);
+        table_.figures[kMtbfStart][0] = "MTBF при " + start + " ч, ч";
+        table_.figures[kMtbfEnd][0] = "MTBF при " + end + " ч, ч";
+        table_.figures[kMtbfData][0] = "MTBF за " + start + " - " + end + " ч, ч";
+        table_.figures[kHead][Col()] = "Данные эксплуатации";
+        WholeFigure(kT50Observed, st_.T50expl);
+        WholeFigure(kT50Censored, st_.t50zen);
+        WholeFigure(kT90, st_.TL90expl);
+        WholeFigure(kT80, st_.TL80expl);
+        WholeFigure(kRecords, st_.Kol_izw);
+        WholeFigure(kDeclared, st_.KolOtk);
+        Figure(kMean, "%.1f", st_.Sred);
+        Figure(kDeviation, "%.1f", st_.SKO);
+        Figure(kMtbfData, "%.0f", flow ? Mtbf(st_.Pot08) : kNaN);
+        Figure(kPerProductData, "%.2f", st_.Otk_Izd);
 
         // AutoSizeGridColumns: the widest cell of each column plus a margin
         for (int c = 0; c < kResultCols; ++c) {

@@ -8,6 +8,7 @@
 #include <array>
 #include <functional>
 #include <string>
+#include <vector>
 
 namespace tovimo {
 
@@ -21,6 +22,11 @@ struct ResultTable {
     std::array<std::array<std::string, kResultCols>, kResultRows> cells; // [row][column]
     std::array<int, kResultCols> widths{};                               // after AutoSizeGridColumns
     int dataColumn = 1;                                                  // the operating-data column
+    // The same results one figure per cell, for spreadsheets: [row][column]
+    // with the columns of `cells`, column 0 the row's name with its unit; each
+    // other cell one number in the table's format and decimal separator, a dash
+    // where the window shows one, empty where the column has no such figure.
+    std::vector<std::array<std::string, kResultCols>> figures;
 };
 
 // Fills the table from the state after the results refresh figures

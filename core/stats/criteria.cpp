@@ -95,7 +95,7 @@ double Kolmogor(const AnalysisState& st, double Kpwt, double A, double B, double
     const double Dmax = Dplus > Dminus ? Dplus : Dminus;
     const double lambda = (6 * n * Dmax + 1) / 6 / std::sqrt(n);
     KolmCrt = lambda;
-    S = lambda < 1.3581 ? " <1.3581(0.05)" : " >1.3581(0.05)";
+    S = lambda < kKolmogorovCritical ? " <1.3581(0.05)" : " >1.3581(0.05)";
     return lambda;
 }
 

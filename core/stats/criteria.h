@@ -31,6 +31,9 @@ double Pirson(const AnalysisState& st, int formIndex, double A, double B, double
 // censoring share at each failure's time (one entry per failure).
 double Smirnow(const AnalysisState& st, double A, double B, double K_powt, const std::vector<double>& phi);
 
+// The Kolmogorov statistic's critical value at the 0.05 level.
+inline constexpr double kKolmogorovCritical = 1.3581;
+
 // Kolmogorov statistic with the small-sample correction; stores it in
 // KolmCrt and the verdict text in S.
 double Kolmogor(const AnalysisState& st, double Kpwt, double A, double B, double Mu, double Sig,

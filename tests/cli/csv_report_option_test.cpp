@@ -1,15 +1,20 @@
 // analyze --csv and --report: the results as CSV tables and as a PDF.
 #include "tests/cli/cli_run.h"
 
+#include "core/stats/distributions.h"
 #include "core/text/delimited_text.h"
+#include "core/text/number_format.h"
 
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
 
 #include <algorithm>
+#include <array>
+#include <cmath>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <map>
 #include <regex>
 #include <sstream>
 #include <unistd.h>
@@ -76,18 +81,45 @@ TEST(CliCsv, TablesFollowTheLocalesDecimalSeparator) {
         ASSERT_EQ(r.status, 0);
         const auto j = nlohmann::json::parse(r.out);
 
+        // one figure per cell, read as a spreadsheet reads it, and computed with
         const auto results = readCsv(dir / "results.csv", loc.sep);
-        ASSERT_EQ(results.size(), 12u);
-        for (size_t row = 0; row < results.size(); ++row) {
-            ASSERT_EQ(results[row].size(), 3u) << row; // labels, the one model, the operating data
-            for (size_t c = 0; c < 3; ++c) {
-                std::string grid = j["Result_Grid"][row][c];
-                grid.erase(0, grid.find_first_not_of(' '));
-                grid.erase(grid.find_last_not_of(' ') + 1);
-                EXPECT_EQ(results[row][c], grid) << row << "," << c;
+        ASSERT_GE(results.size(), 20u);
+        EXPECT_EQ(results[0], (std::vector<std::string>{"Результаты для методов:", "Пирсона/спир.спуск",
+                                                        "Данные эксплуатации"}));
+        std::map<std::string, std::array<std::string, 2>> cell;
+        for (size_t row = 1; row < results.size(); ++row) {
+            ASSERT_EQ(results[row].size(), 3u) << row; // the row's name, the one model, the operating data
+            for (size_t c = 1; c < 3; ++c) {
+                const std::string& text = results[row][c];
+                EXPECT_TRUE(text.empty() || text == "—" ||
+                            (text.find_first_not_of("-0123456789" + std::string(1, loc.decimal)) ==
+                                 std::string::npos &&
+                             ParseFloat(text, loc.decimal)))
+                    << results[row][0] << ": " << text;
             }
+            cell[results[row][0]] = {results[row][1], results[row][2]};
         }
-        EXPECT_NE(results[2][1].find(loc.decimal), std::string::npos) << results[2][1];
+        auto number = [&](const std::string& row, size_t col) {
+            EXPECT_TRUE(cell.count(row)) << row;
+            return ParseFloat(cell[row][col], loc.decimal).value_or(std::nan(""));
+        };
+        const auto& m = j["models"]["MPirsS"];
+        const double A = number("Параметр формы A", 0), B = number("Параметр масштаба B, ч", 0),
+                     K = number("Масштабный коэффициент K", 0);
+        EXPECT_NEAR(A, m["A"].get<double>(), 0.0005);
+        EXPECT_NEAR(B, m["B"].get<double>(), 0.005);
+        EXPECT_NEAR(K, m["K_powtor"].get<double>(), 0.00005);
+        EXPECT_NEAR(number("Отказов/изд. за 1000 ч", 0), K * weibCDF2(A, B, 0, 1000), 0.01);
+        EXPECT_NEAR(number("50% перцентиль (Nотк./Nпарк), ч", 0), weibinv(A, B, 0.5 / K),
+                    0.002 * weibinv(A, B, 0.5 / K));
+        EXPECT_NEAR(number("Доверит. 95% интервал", 0), 1.96 * number("СКО модели", 0), 0.005 + 1.96 * 0.005);
+        EXPECT_EQ(number("Записей об отказах", 1), j["Kol_izw"].get<double>());
+        // the window's "0,933 <1.3581(0.05)" as two figures in the file's format
+        std::istringstream kolmogorov(j["Result_Grid"][9][1].get<std::string>());
+        std::string shown;
+        kolmogorov >> shown;
+        EXPECT_EQ(cell["Критерий Колмогорова"][0], shown);
+        EXPECT_EQ(cell["Критическое значение Колмогорова (5%)"][0], loc.decimal == ',' ? "1,3581" : "1.3581");
 
         const auto hist = readCsv(dir / "histogram.csv", loc.sep);
         ASSERT_GE(hist.size(), 2u);

@@ -9,6 +9,7 @@
 
 #include <QCheckBox>
 #include <QLabel>
+#include <QMap>
 #include <QProcess>
 #include <QPushButton>
 #include <QRegularExpression>
@@ -75,16 +76,42 @@ class ReportButtonsTest : public QObject {
         QVERIFY(f.open(QIODevice::ReadOnly));
         const QByteArray bytes = f.readAll();
         QVERIFY(bytes.startsWith("\xEF\xBB\xBF"));
-        const char fieldSep = QLocale().decimalPoint() == QStringLiteral(",") ? ';' : ',';
+        const QString decimal = QLocale().decimalPoint();
+        const char fieldSep = decimal == QStringLiteral(",") ? ';' : ',';
         const auto rows = SplitDelimited(bytes.mid(3).toStdString(), fieldSep);
-        QCOMPARE(int(rows.size()), 12);
-        for (int row = 0; row < 12; ++row) {
-            QCOMPARE(int(rows[static_cast<size_t>(row)].fields.size()), 4); // labels, two models, the data
-            for (int c = 0; c < 4; ++c)
-                QCOMPARE(
-                    QString::fromStdString(rows[static_cast<size_t>(row)].fields[static_cast<size_t>(c)]),
-                    trimmed(r.cellText(row, c)));
+        QVERIFY(rows.size() > 20);
+        // one figure per cell under the window's decimal separator, its unit in the row's name
+        const QRegularExpression number(
+            QStringLiteral("^-?[0-9]+(%1[0-9]+)?$").arg(QRegularExpression::escape(decimal)));
+        QMap<QString, QStringList> figures;
+        for (const auto& row : rows) {
+            QCOMPARE(int(row.fields.size()), 4); // the row's name, two models, the data
+            QStringList cells;
+            for (const std::string& field : row.fields)
+                cells << QString::fromStdString(field);
+            for (int c = 1; c < 4 && !figures.isEmpty(); ++c) // below the header row
+                QVERIFY2(cells[c].isEmpty() || cells[c] == QStringLiteral("—") ||
+                             number.match(cells[c]).hasMatch(),
+                         qPrintable(cells[0] + QStringLiteral(": ") + cells[c]));
+            figures[cells[0]] = cells;
         }
+        QCOMPARE(figures.value(QStringLiteral("Результаты для методов:")).mid(1),
+                 (QStringList{r.cellText(0, 1), r.cellText(0, 2), r.cellText(0, 3)}));
+        auto value = [&](const char* row, int c) {
+            return QLocale().toDouble(figures.value(QString::fromUtf8(row)).value(c));
+        };
+        for (int c = 1; c <= 2; ++c) {
+            // the window's "1,739 / 3635,41" and "0,933 <1.3581(0.05)" as figures of their own
+            const QStringList ab = trimmed(r.cellText(1, c)).split(QStringLiteral(" / "));
+            QCOMPARE(figures.value(QStringLiteral("Параметр формы A")).value(c), ab.value(0).trimmed());
+            QCOMPARE(figures.value(QStringLiteral("Параметр масштаба B, ч")).value(c), ab.value(1).trimmed());
+            QCOMPARE(figures.value(QStringLiteral("Критерий Колмогорова")).value(c),
+                     trimmed(r.cellText(9, c)).section(QLatin1Char(' '), 0, 0));
+            QVERIFY(qAbs(value("Доверит. 95% интервал", c) - 1.96 * value("СКО модели", c)) <= 0.015);
+            QVERIFY(value("Критическое значение Колмогорова (5%)", c) == 1.3581);
+        }
+        QCOMPARE(value("Записей об отказах", 3),
+                 double(r.cellText(5, 3).trimmed().section(QLatin1Char(' '), 0, 0).toInt()));
 
         const QString pdf = dir.filePath(QStringLiteral("отчёт.pdf"));
         scope.ui.saveAnswers.push_back(pdf);

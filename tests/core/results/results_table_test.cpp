@@ -3,6 +3,7 @@
 #include "core/stats/criteria.h"
 #include "core/stats/distributions.h"
 #include "core/text/text_codec.h"
+#include "tests/core/results/table_fixture.h"
 
 #include <gtest/gtest.h>
 
@@ -17,39 +18,8 @@ int Width(const std::string& s) {
     return 6 * static_cast<int>(CharCount(s));
 }
 
-Mod_Weib Model(double A, double B, double K) {
-    Mod_Weib m;
-    m.A = A;
-    m.B = B;
-    m.K_powtor = K;
-    m.Kol_Nakopl = 37.4;
-    m.SKO_out = 1.25;
-    m.Sred = 3000;
-    m.SKO = 700.04;
-    m.LamStart = 0.5;
-    m.Lam1000 = 0.08;
-    m.Executed = true;
-    return m;
-}
-
-AnalysisState State() {
-    AnalysisState st;
-    for (double t : {120.0, 350.0, 500.0, 800.0, 1000.0, 1300.0})
-        st.MasProbl.push_back({t, 1, "x", ""});
-    st.Kol_izw = 6;
-    st.KolOtk = 41;
-    st.Izd_Prived = 50;
-    st.Sred = 3000;
-    st.SKO = 700;
-    st.T_Prirab = 300;
-    st.T50expl = 2500.5; // halves go to the even neighbour
-    st.t50zen = 3501.5;
-    st.TL90expl = 0;
-    st.TL80expl = 1499.5;
-    st.Otk_Izd = 0.125;
-    st.Pot08 = 2;
-    return st;
-}
+using table_test::Model;
+using table_test::State;
 
 std::string Trim(const std::string& s) {
     const size_t b = s.find_first_not_of(' '), e = s.find_last_not_of(' ');
