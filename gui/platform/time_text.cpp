@@ -7,8 +7,7 @@
 
 namespace tovimo {
 
-QString LongTimeFormatWithoutZone(const QLocale& locale) {
-    const QString pattern = locale.timeFormat(QLocale::LongFormat);
+QString TimeFormatWithoutZone(const QString& pattern) {
     QString out;
     bool quoted = false;
     for (qsizetype i = 0; i < pattern.size(); ++i) {
@@ -24,6 +23,10 @@ QString LongTimeFormatWithoutZone(const QLocale& locale) {
     while (out.endsWith(QLatin1Char(',')) || out.endsWith(QLatin1Char(' ')))
         out.chop(1);
     return out;
+}
+
+QString LongTimeFormatWithoutZone(const QLocale& locale) {
+    return TimeFormatWithoutZone(locale.timeFormat(QLocale::LongFormat));
 }
 
 QString ElapsedTimeText(double seconds, const QLocale& locale) {

@@ -10,8 +10,11 @@
 
 namespace tovimo {
 
-// The locale's long time format with its zone tokens and what they leave
-// behind (empty brackets, a dangling comma) removed.
+// A time format with its unquoted zone tokens and what they leave behind
+// (empty brackets, a dangling comma) removed.
+QString TimeFormatWithoutZone(const QString& pattern);
+
+// The locale's long time format without its zone part.
 QString LongTimeFormatWithoutZone(const QLocale& locale);
 
 // Seconds as a time of day (modulo 24 hours) in that format.

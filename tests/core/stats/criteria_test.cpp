@@ -32,29 +32,41 @@ AnalysisState SmallState() {
 
 } // namespace
 
-TEST(Pirson, ThreeFormsFromOneExpectedCount) {
+// An exponential law with a half-life of 100 h puts 1/2, 1/4 and 1/8 of the
+// fleet into the three columns; a fleet of 8 then expects 4, 2 and 1
+// failures against the observed 2, 3 and 1. The tolerance covers the floor
+// of CDF_Gauss (1e-12) that stands in for "nobody has left warranty yet".
+TEST(Pirson, ThreeFormsOnAHandComputedCase) {
     auto st = SmallState();
-    const double A = 1.2, B = 900, K = 1.1;
+    st.Izd_Prived = 8;
+    const double A = 1, B = 100 / std::log(2.0), K = 1;
+    const double Mu = 1e6, Sig = 1; // warranty ends long after the last column
     Mod_Weib m;
-    SizeModelArrays(m, 3);
-    double r[3];
-    for (int form = 0; form < 3; ++form)
-        r[form] = Pirson(st, form, A, B, K, st.Sred, st.SKO, m);
-    double e0 = 0, e1 = 0, e2 = 0, lower = 0, nak = 0;
-    for (const auto& c : st.Hist_Stol) {
-        const double fw = std::max(0.0, weibCDF2(A, B, lower, c.time));
-        const double E = 50 * K * fw * (1 - CDF_Gauss(2000, 300, (lower + c.time) / 2));
-        const double d = c.Sum - E;
-        e0 += (d / E) * (d / E);
-        e1 += d * d;
-        e2 += (d * (1 - fw)) * (d * (1 - fw));
-        nak += E;
-        lower = c.time;
+    // (d/E)^2: 1/4 + 1/4 + 0; d^2: 4 + 1 + 0; (d (1 - share))^2: 1 + 9/16 + 0
+    EXPECT_NEAR(Pirson(st, 0, A, B, K, Mu, Sig, m), 0.5, 1e-9);
+    EXPECT_NEAR(Pirson(st, 1, A, B, K, Mu, Sig, m), 5, 1e-9);
+    EXPECT_NEAR(Pirson(st, 2, A, B, K, Mu, Sig, m), 1.5625, 1e-9);
+    EXPECT_NEAR(m.Kol_Nakopl, 7, 1e-9);
+    const double shares[] = {0.5, 0.25, 0.125}, expected[] = {4, 2, 1};
+    for (size_t i = 0; i < 3; ++i) {
+        EXPECT_NEAR(m.F_Weib[i], shares[i], 1e-12) << i;
+        EXPECT_NEAR(m.Kol_F_priv[i], expected[i], 1e-9) << i;
     }
-    EXPECT_DOUBLE_EQ(r[0], e0);
-    EXPECT_DOUBLE_EQ(r[1], e1);
-    EXPECT_DOUBLE_EQ(r[2], e2);
-    EXPECT_DOUBLE_EQ(m.Kol_Nakopl, nak);
+}
+
+// Censoring is taken at the middle of each column: with the warranty end at
+// 150 h and a tiny spread, the first column (middle 50 h) keeps the whole
+// fleet, the second (middle 150 h) half of it, the third (middle 250 h) none.
+TEST(Pirson, CensoringAtTheMiddleOfEachColumn) {
+    auto st = SmallState();
+    st.Izd_Prived = 8;
+    Mod_Weib m;
+    // expected 4, 1 and 0 against 2, 3 and 1 failures: d^2 = 4 + 4 + 1
+    EXPECT_NEAR(Pirson(st, 1, 1, 100 / std::log(2.0), 1, 150, 1e-3, m), 9, 1e-9);
+    EXPECT_NEAR(m.Kol_Nakopl, 5, 1e-9);
+    EXPECT_EQ(m.F_norm[0], 1e-12);
+    EXPECT_EQ(m.F_norm[1], 0.5);
+    EXPECT_EQ(m.F_norm[2], 1);
 }
 
 TEST(Pirson, ColumnsBeyondTheHorizon) {
@@ -101,31 +113,41 @@ TEST(Smirnow, RanksAndHorizon) {
     EXPECT_EQ(Smirnow(st, A, B, K, phi), 0);
 }
 
+// A law that has failed the whole fleet before the first record (F = 1 from
+// there on) makes the model's share of failures at every record the constant
+// c = Izd_Prived * K / Kol_izw. Then D+ = 1 - c (at the last record) and
+// D- = c (at the first), and lambda = (6 n Dmax + 1) / (6 sqrt(n)); the
+// first two rows sit on either side of the threshold 1.3581 (c = 0.5267).
 TEST(Kolmogor, StatisticAndVerdict) {
-    auto st = SmallState();
-    st.MasProbl[0].time = 0; // advances the rank, enters neither D
-    double crt = 0;
-    std::string s;
-    const double lam = Kolmogor(st, 1.1, 1.2, 900, 2000, 300, crt, s);
-    EXPECT_EQ(lam, crt);
-    double f1 = 0, Fsum = 0, dp = 0, dm = 0;
-    for (size_t i = 0; i < 6; ++i) {
-        const double t = st.MasProbl[i].time;
-        const double f2 = weibCDF(1.2, 900, t);
-        Fsum += (f2 - f1) * (1 - CDF_Gauss(2000, 300, t));
-        f1 = f2;
-        const double Fx = Fsum * 50 * 1.1 / 6;
-        if (t > 0) {
-            dp = std::max(dp, (i + 1) / 6.0 - Fx);
-            dm = std::max(dm, Fx - i / 6.0);
-        }
+    struct Case {
+        const char* name;
+        double c;
+        bool zeroTimeFirst;
+        double lambda;
+        const char* verdict;
+    } cases[] = {
+        // (36 * 0.52 + 1) / (6 sqrt 6)
+        {"just below the threshold", 0.52, false, 1.3417760479912297, " <1.3581(0.05)"},
+        // (36 * 0.53 + 1) / (6 sqrt 6)
+        {"just above the threshold", 0.53, false, 1.3662709454190618, " >1.3581(0.05)"},
+        // a record without time advances the rank and enters neither D:
+        // D- = c - 1/6 at the second record, D+ = 1 - c = 0.47 wins
+        {"record without time", 0.53, true, 1.2193015608520708, " <1.3581(0.05)"},
+        // a model that expects no failures: D+ = 1, (36 + 1) / (6 sqrt 6)
+        {"model that explains nothing", 0, false, 2.5175311245271557, " >1.3581(0.05)"},
+    };
+    for (const Case& c : cases) {
+        auto st = SmallState();
+        st.Izd_Prived = 6;
+        if (c.zeroTimeFirst) st.MasProbl[0].time = 0;
+        double crt = 0;
+        std::string s;
+        // B = 1 h: F(t) is exactly 1 from 50 h; the warranty ends far later
+        const double lam = Kolmogor(st, c.c, 1, 1, 1e6, 1, crt, s);
+        EXPECT_NEAR(lam, c.lambda, 1e-9) << c.name;
+        EXPECT_EQ(crt, lam) << c.name;
+        EXPECT_EQ(s, c.verdict) << c.name;
     }
-    const double dmax = dp > dm ? dp : dm;
-    EXPECT_DOUBLE_EQ(lam, (6 * 6 * dmax + 1) / 6 / std::sqrt(6.0));
-    EXPECT_EQ(s, lam < 1.3581 ? " <1.3581(0.05)" : " >1.3581(0.05)");
-    // a model that explains nothing is rejected
-    Kolmogor(st, 1e-9, 1.2, 900, 2000, 300, crt, s);
-    EXPECT_EQ(s, " >1.3581(0.05)");
 }
 
 TEST(Sigmas, RunInDefaultAndLastFailure) {
