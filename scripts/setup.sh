@@ -7,7 +7,7 @@ cd "$(dirname "$0")/.."
 PACKAGES=(build-essential cmake ninja-build pkg-config
   qt6-base-dev qt6-charts-dev qt6-svg-dev libgl1-mesa-dev
   libicu-dev libboost-dev nlohmann-json3-dev libcli11-dev libgtest-dev libgmock-dev libbenchmark-dev
-  fonts-dejavu-core xvfb xauth clang clang-format libclang-rt-14-dev poppler-utils)
+  locales fonts-dejavu-core xvfb xauth clang clang-format libclang-rt-14-dev poppler-utils)
 
 missing=()
 for p in "${PACKAGES[@]}"; do
@@ -21,9 +21,13 @@ if ((${#missing[@]})); then
   DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -qq "${missing[@]}" >/dev/null
 fi
 
-# The tests run texts under a comma decimal separator too.
+# The tests run texts under a comma decimal separator too; without ru_RU
+# they would skip those cases, so a machine that cannot build it fails here.
 if ! locale -a 2>/dev/null | grep -qi "^ru_RU.utf8$"; then
-  $SUDO localedef -i ru_RU -f UTF-8 ru_RU.UTF-8 2>/dev/null || true
+  if ! $SUDO localedef -i ru_RU -f UTF-8 ru_RU.UTF-8 || ! locale -a 2>/dev/null | grep -qi "^ru_RU.utf8$"; then
+    echo "Не удалось создать локаль ru_RU.UTF-8 (localedef): тесты с десятичной запятой не могут идти" >&2
+    exit 1
+  fi
 fi
 
 BUILD_DIR="${BUILD_DIR:-build}"
