@@ -1,8 +1,12 @@
 // The maximum-likelihood model on a simulated fleet of about 3,000 failures:
 // the fit with every bound (K = 1 and K free), the fit alone, and 200
-// bootstrap replicates of the goodness of fit on two threads.
+// bootstrap replicates of the goodness of fit on two threads; and model 3's
+// whole run (fit, bounds, both bootstraps, band) where it used to be slow: the
+// law of leaving warranty from a file of 11,170 warranty-end times, and a
+// fleet of ten million products.
 #include "core/data/data_file.h"
 #include "core/data/fleet_simulator.h"
+#include "core/data/warranty_file.h"
 #include "core/fit/likelihood_fit.h"
 #include "core/fit/likelihood_gof.h"
 #include "core/state/run_inputs.h"
@@ -83,6 +87,65 @@ void BM_Bootstrap200(benchmark::State& state) {
     }
 }
 BENCHMARK(BM_Bootstrap200)->Arg(1)->Arg(2)->Unit(benchmark::kSecond)->UseRealTime()->Iterations(1);
+
+// A loaded fleet ready for model 3's run.
+struct LoadedFleet {
+    AnalysisState st;
+    MainForm form;
+};
+
+// 0: 3,000 failures, normal law; 1: the same fleet with its 11,170
+// warranty-end times as the law; 2: ten million products, normal law.
+LoadedFleet& Loaded(int which) {
+    static LoadedFleet fleets[3];
+    static bool ready[3] = {};
+    LoadedFleet& f = fleets[which];
+    if (ready[which]) return f;
+    FleetParams p;
+    p.unknownShare = 0;
+    p.fleet = which == 2 ? 1e7 : 11170;
+    p.repeat = 3000 / p.fleet * 4.7;
+    const SimulatedFleet sim = SimulateFleet(p);
+    LoadDataText(f.st, f.form, sim.text, [](const std::string&) {});
+    if (which == 1) {
+        LoadWarrantyText(f.st, f.form, WarrantyTimesText(sim.exitTimes), [](const std::string&) {});
+        f.form.PravdLaw = 1;
+    }
+    ReadRunEdits(f.st, f.form);
+    hist_Format(f.st);
+    ready[which] = true;
+    return f;
+}
+
+// Arguments: the fleet (as above), K = 1 (1) or free (0), bootstrap replicates.
+void BM_ModelRun(benchmark::State& state) {
+    LoadedFleet& f = Loaded(static_cast<int>(state.range(0)));
+    f.form.PravdOnce = state.range(1) != 0;
+    f.form.PravdBootstrap = static_cast<int>(state.range(2));
+    f.form.PravdThreads = 2;
+    SteadyFitClock clock;
+    for (auto _ : state) {
+        AnalysisState st = f.st;
+        const bool ok = Podbor_Weib_Pravd(st, f.form, clock, {}, [](const std::string&) {});
+        if (!ok) state.SkipWithError("model 3 refused");
+        benchmark::DoNotOptimize(st.Pravd.A);
+    }
+    static const char* law[] = {"normal law", "law from 11,170 warranty-end times", "fleet 1e7, normal law"};
+    state.SetLabel(std::string(law[state.range(0)]) + (state.range(1) ? ", K = 1" : ", K free") +
+                   ", bootstrap " + std::to_string(state.range(2)));
+    state.counters["failures"] = static_cast<double>(f.st.MasProbl.size());
+}
+BENCHMARK(BM_ModelRun)
+    ->Args({0, 1, 200})
+    ->Args({0, 0, 200})
+    ->Args({1, 0, 0})
+    ->Args({1, 0, 200})
+    ->Args({1, 1, 200})
+    ->Args({2, 1, 200})
+    ->Args({2, 0, 200})
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime()
+    ->Iterations(1);
 
 } // namespace
 

@@ -244,34 +244,45 @@ double LikelihoodFigure(LikFigure fig, double A, double B, double K) {
     return K * WeibullShare(A, std::log(B), std::log(FigureTime(fig)));
 }
 
-LikelihoodEstimate MaximiseLikelihood(LikelihoodEvaluator& ev, LikelihoodKMode mode) {
-    const OpenMaximum outer =
-        ShapeSearch([&](double A) { return OverScale(ev, mode, A).point.value; }, nullptr);
-    const double A = std::exp(outer.point.x);
-    const OpenMaximum inner = OverScale(ev, mode, A);
+namespace {
+
+// The best of ln L over the shape and, inside it, the scale of `logLik(A, ln B)`.
+// With a start, each search begins near it rather than over the start ranges.
+LikelihoodEstimate MaximiseOverBoth(const std::function<double(double, double)>& logLik,
+                                    const LikelihoodEstimate* near) {
+    Hint start;
+    if (near && near->A > 0 && near->B > 0) start = Hint{std::log(near->A), std::log(near->B)};
+    auto overScale = [&](double A) {
+        Hint local = start;
+        return ScaleSearch([&](double b) { return logLik(A, b); }, &local);
+    };
+    Hint shape = start;
+    const OpenMaximum outer = ShapeSearch([&](double A) { return overScale(A).point.value; }, &shape);
     LikelihoodEstimate e;
-    e.A = A;
+    e.A = std::exp(outer.point.x);
+    const OpenMaximum inner = overScale(e.A);
     e.B = std::exp(inner.point.x);
-    e.K = mode == LikelihoodKMode::Once ? 1 : FreeK(ev, e.A, e.B);
-    e.loglik = LogLikAt(ev, mode, e.A, e.B);
     e.flatParameter = RunsOffName(outer.runsOff, inner.runsOff);
     e.atBound = !e.flatParameter.empty();
     return e;
 }
 
-LikelihoodEstimate MaximiseAtK(LikelihoodEvaluator& ev, double K) {
-    auto overScale = [&](double A) {
-        return ScaleSearch([&](double b) { return ev.LogLikFree(A, std::exp(b), K); }, nullptr);
-    };
-    const OpenMaximum outer = ShapeSearch([&](double A) { return overScale(A).point.value; }, nullptr);
-    LikelihoodEstimate e;
-    e.A = std::exp(outer.point.x);
-    const OpenMaximum inner = overScale(e.A);
-    e.B = std::exp(inner.point.x);
+} // namespace
+
+LikelihoodEstimate MaximiseLikelihood(LikelihoodEvaluator& ev, LikelihoodKMode mode,
+                                      const LikelihoodEstimate* near) {
+    LikelihoodEstimate e =
+        MaximiseOverBoth([&](double A, double b) { return LogLikAt(ev, mode, A, std::exp(b)); }, near);
+    e.K = mode == LikelihoodKMode::Once ? 1 : FreeK(ev, e.A, e.B);
+    e.loglik = LogLikAt(ev, mode, e.A, e.B);
+    return e;
+}
+
+LikelihoodEstimate MaximiseAtK(LikelihoodEvaluator& ev, double K, const LikelihoodEstimate* near) {
+    LikelihoodEstimate e =
+        MaximiseOverBoth([&](double A, double b) { return ev.LogLikFree(A, std::exp(b), K); }, near);
     e.K = K;
     e.loglik = ev.LogLikFree(e.A, e.B, K);
-    e.flatParameter = RunsOffName(outer.runsOff, inner.runsOff);
-    e.atBound = !e.flatParameter.empty();
     return e;
 }
 

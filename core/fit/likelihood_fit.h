@@ -28,11 +28,14 @@ struct LikelihoodEstimate {
 };
 
 // The maximum of ln L (K = 1, or K free in its closed form), searched without
-// a box: a parameter whose best value runs off is named in the estimate.
-LikelihoodEstimate MaximiseLikelihood(LikelihoodEvaluator& ev, LikelihoodKMode kMode);
+// a box: a parameter whose best value runs off is named in the estimate. With
+// `near` (a refit of data like those of an estimate, as in the bootstrap) the
+// searches start around its shape and scale and widen from there.
+LikelihoodEstimate MaximiseLikelihood(LikelihoodEvaluator& ev, LikelihoodKMode kMode,
+                                      const LikelihoodEstimate* near = nullptr);
 
 // The maximum of ln L of the Poisson process with K held.
-LikelihoodEstimate MaximiseAtK(LikelihoodEvaluator& ev, double K);
+LikelihoodEstimate MaximiseAtK(LikelihoodEvaluator& ev, double K, const LikelihoodEstimate* near = nullptr);
 
 // The value of a figure at (A, B, K); a percentile that the expected count
 // per product never reaches (K <= p) is not a number.

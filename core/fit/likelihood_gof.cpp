@@ -125,10 +125,21 @@ FailureTimeSampler::FailureTimeSampler(const LikelihoodData& d, double A, double
             edges_.push_back(t);
     }
     edges_.push_back(W);
+    // Each cell's weight is G at its start times the rise of F over it: the
+    // exact mass of the empirical law's step (G is constant inside), and for
+    // the normal law the mass of an envelope from which Draw takes f G by
+    // rejection. One pass, no integral per cell.
+    const double lnB = std::log(B);
+    auto H = [&](double t) { return t > 0 ? std::exp(A * (std::log(t) - lnB)) : 0.0; };
     cumulative_.assign(edges_.size(), 0);
-    for (size_t i = 1; i < edges_.size(); ++i)
-        cumulative_[i] = cumulative_[i - 1] + FailureIntegral(d, A, B, edges_[i - 1], edges_[i]);
-    total_ = cumulative_.back();
+    double hLow = 0;
+    for (size_t i = 1; i < edges_.size(); ++i) {
+        const double hUp = H(edges_[i]);
+        const double rise = std::exp(-hLow) * -std::expm1(hLow - hUp); // F(hi) - F(lo) without cancellation
+        cumulative_[i] = cumulative_[i - 1] + Share(d, edges_[i - 1]) * rise;
+        hLow = hUp;
+    }
+    total_ = d.law == WarrantyLawKind::Empirical ? cumulative_.back() : FailureIntegral(d, A, B, W);
 }
 
 double FailureTimeSampler::Draw(std::mt19937_64& gen) const {
@@ -136,7 +147,7 @@ double FailureTimeSampler::Draw(std::mt19937_64& gen) const {
     const double lnB = std::log(B_);
     auto F = [&](double t) { return t > 0 ? -std::expm1(-std::exp(A_ * (std::log(t) - lnB))) : 0.0; };
     for (int attempt = 0; attempt < 1000000; ++attempt) {
-        const double target = uniform() * total_;
+        const double target = uniform() * cumulative_.back();
         auto it = std::upper_bound(cumulative_.begin(), cumulative_.end(), target);
         size_t cell = std::clamp<size_t>(static_cast<size_t>(it - cumulative_.begin()), 1, edges_.size() - 1);
         const double lo = edges_[cell - 1], hi = edges_[cell];
@@ -213,6 +224,9 @@ void BootstrapGof(const LikelihoodData& d, LikelihoodResult& r, const Likelihood
     const int reps = r.gofRequested;
     if (reps <= 0) return;
     const FailureTimeSampler sampler(d, r.A, r.B);
+    LikelihoodEstimate fitted;
+    fitted.A = r.A;
+    fitted.B = r.B;
     std::vector<double> stats(static_cast<size_t>(reps), std::numeric_limits<double>::quiet_NaN());
     std::atomic<int> done{0};
     ForEachReplicate(reps, r.settings.threads, [&](int i) {
@@ -222,7 +236,7 @@ void BootstrapGof(const LikelihoodData& d, LikelihoodResult& r, const Likelihood
         double A = r.A, B = r.B, K = r.K;
         if (ReplaceTimes(rep, SimulateFailureTimes(sampler, d, mode, r.K, gen), mode)) {
             LikelihoodEvaluator ev(rep);
-            const LikelihoodEstimate e = MaximiseLikelihood(ev, mode);
+            const LikelihoodEstimate e = MaximiseLikelihood(ev, mode, &fitted);
             if (std::isfinite(e.loglik) && std::isfinite(e.K)) {
                 A = e.A;
                 B = e.B;
@@ -262,8 +276,8 @@ void BootstrapKTest(const LikelihoodData& d, LikelihoodResult& r, const Likeliho
         if (ReplaceTimes(rep, SimulateFailureTimes(sampler, d, LikelihoodKMode::Free, 1, gen),
                          LikelihoodKMode::Free)) {
             LikelihoodEvaluator rev(rep);
-            const LikelihoodEstimate free = MaximiseLikelihood(rev, LikelihoodKMode::Free);
-            const LikelihoodEstimate one = MaximiseAtK(rev, 1);
+            const LikelihoodEstimate free = MaximiseLikelihood(rev, LikelihoodKMode::Free, &null);
+            const LikelihoodEstimate one = MaximiseAtK(rev, 1, &null);
             if (std::isfinite(free.loglik) && std::isfinite(one.loglik))
                 stat = std::max(0.0, 2 * (free.loglik - one.loglik));
         }

@@ -36,6 +36,7 @@ std::string PrepareLikelihoodData(const AnalysisState& st, WarrantyLawKind law, 
                    kNotFitted;
         d.exitTimes = st.MasTGarant;
         std::sort(d.exitTimes.begin(), d.exitTimes.end());
+        d.exitSums = std::make_shared<const ExitTimeSums>(d.exitTimes);
     } else if (!(st.SKO > 0) || !std::isfinite(st.Sred) || !std::isfinite(st.SKO)) {
         return std::string("СКО времени гарантии должно быть положительным числом.") + kNotFitted;
     }
@@ -91,6 +92,8 @@ double WarrantyShare(const LikelihoodData& d, double t) {
 
 double FailureIntegral(const LikelihoodData& d, double A, double B, double lower, double upper) {
     if (!(upper > lower)) return 0;
+    if (d.law == WarrantyLawKind::Empirical && lower <= 0 && d.exitSums)
+        return d.exitSums->Share(A, std::log(B), upper);
     if (d.law == WarrantyLawKind::Empirical) {
         // F(x) - F(lower) = S(lower) (1 - exp(-(H(x) - H(lower)))) with the
         // cumulative hazard H = (t/B)^A: no cancellation where F is tiny
@@ -135,13 +138,25 @@ double FailureIntegral(const LikelihoodData& d, double A, double B, double upper
     return FailureIntegral(d, A, B, 0, upper);
 }
 
+LikelihoodEvaluator::LikelihoodEvaluator(const LikelihoodData& d) : d_(d) {
+    for (size_t i = 0; i < d.times.size();) {
+        size_t j = i;
+        while (j < d.times.size() && d.times[j] == d.times[i])
+            ++j;
+        logTimes_.push_back(std::log(d.times[i]));
+        counts_.push_back(static_cast<double>(j - i));
+        i = j;
+    }
+}
+
 double LikelihoodEvaluator::SumLogDensity(double A, double B) {
     const double n = static_cast<double>(d_.times.size());
-    const double top = std::log(d_.times.back());
+    if (logTimes_.empty()) return 0;
+    const double top = logTimes_.back();
     if (A != powA_) {
         double s = 0;
-        for (double t : d_.times)
-            s += std::exp(A * (std::log(t) - top));
+        for (size_t i = 0; i < logTimes_.size(); ++i)
+            s += counts_[i] * std::exp(A * (logTimes_[i] - top));
         powA_ = A;
         sumPow_ = s;
     }
@@ -153,7 +168,9 @@ double LikelihoodEvaluator::SumLogDensity(double A, double B) {
 
 double LikelihoodEvaluator::Integral(double A, double B) {
     if (A != intA_ || B != intB_) {
-        intValue_ = FailureIntegral(d_, A, B, d_.Tzenz);
+        intValue_ = d_.law == WarrantyLawKind::Empirical && d_.exitSums
+                        ? d_.exitSums->Share(A, std::log(B), d_.Tzenz, lawCache_)
+                        : FailureIntegral(d_, A, B, d_.Tzenz);
         intA_ = A;
         intB_ = B;
     }

@@ -8,10 +8,12 @@
 // with I = integral of f(t) G(t) from 0 to Tzenz.
 #pragma once
 
+#include "core/fit/exit_time_sums.h"
 #include "core/state/analysis_state.h"
 #include "core/state/likelihood_result.h"
 
 #include <functional>
+#include <memory>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -52,10 +54,11 @@ struct LikelihoodData {
     double fleet = 0;          // N
     double Tzenz = 0;          // end of observation: where the law ends, or the user's end
     WarrantyLawKind law = WarrantyLawKind::Normal;
-    double Sred = 0, SKO = 0;      // normal law
-    std::vector<double> exitTimes; // empirical law: warranty-end times, ascending
-    double sumLogT = 0;            // sum of ln t_i
-    double sumLogG = 0;            // sum of ln G(t_i)
+    double Sred = 0, SKO = 0;                     // normal law
+    std::vector<double> exitTimes;                // empirical law: warranty-end times, ascending
+    std::shared_ptr<const ExitTimeSums> exitSums; // their fast integral (exact sums without it)
+    double sumLogT = 0;                           // sum of ln t_i
+    double sumLogG = 0;                           // sum of ln G(t_i)
 };
 
 // Builds the data from the state, observed up to `window` hours (0: to where
@@ -78,11 +81,12 @@ double FailureIntegral(const LikelihoodData& d, double A, double B, double upper
 // The integral of f(t) G(t) from `lower` to `upper`.
 double FailureIntegral(const LikelihoodData& d, double A, double B, double lower, double upper);
 
-// Evaluates ln L; keeps the sum of t_i^A of the last shape, so that a search
-// over the scale at one shape costs one pass over the failures.
+// Evaluates ln L over the distinct failure times with their counts (a large
+// series repeats its times); keeps the sum of t_i^A of the last shape, so that
+// a search over the scale at one shape costs no pass over the failures.
 class LikelihoodEvaluator {
   public:
-    explicit LikelihoodEvaluator(const LikelihoodData& d) : d_(d) {}
+    explicit LikelihoodEvaluator(const LikelihoodData& d);
     const LikelihoodData& data() const { return d_; }
 
     // sum ln f(t_i)
@@ -99,6 +103,9 @@ class LikelihoodEvaluator {
 
   private:
     const LikelihoodData& d_;
+    std::vector<double> logTimes_; // distinct ln t_i, ascending
+    std::vector<double> counts_;   // failures at each
+    ExitTimeSums::ShapeCache lawCache_;
     double powA_ = -1, sumPow_ = 0;
     double intA_ = -1, intB_ = -1, intValue_ = 0;
     long long evaluations_ = 0;
