@@ -16,6 +16,7 @@
 #include <QEvent>
 #include <QFontMetrics>
 #include <QFrame>
+#include <QGraphicsLayout>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -30,14 +31,17 @@
 #include <QRadioButton>
 #include <QResizeEvent>
 #include <QScreen>
+#include <QScrollBar>
 #include <QSlider>
 #include <QStandardItemModel>
 #include <QStatusBar>
 #include <QTabBar>
 #include <QTabWidget>
 #include <QTableWidget>
+#include <QTextDocument>
 #include <QVBoxLayout>
 #include <QValueAxis>
+#include <QtMath>
 
 namespace tovimo {
 
@@ -83,6 +87,22 @@ QCheckBox* namedCheck(const QString& name, const QString& text, QWidget* parent)
 
 // Captions of the data summary wider than this take two lines.
 constexpr int kCaptionWidth = 170;
+
+// Lines of the progress memo shown at the smallest window size.
+constexpr int kMemoLeastLines = 6;
+
+// "Expand" keeps this far from the chart's frame.
+constexpr int kExpandInset = 2;
+
+// A chart view that asks for no more than its minimum: a graphics view's size
+// hint is its scene's size, which follows the view, so that the layout would
+// give the chart the size it had last (after a maximised window, the tall row
+// of the summary).
+class SteadyChartView final : public QChartView {
+  public:
+    using QChartView::QChartView;
+    QSize sizeHint() const override { return minimumSize(); }
+};
 
 QPushButton* namedButton(const QString& name, const QString& text, QWidget* parent) {
     auto* b = new QPushButton(text, parent);
@@ -158,7 +178,10 @@ void TForm1::buildUi() {
     Memo2->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     Memo2->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     Memo2->setMinimumWidth(443);
-    Memo2->setMinimumHeight(56); // a few lines at the smallest window size
+    // six lines of progress at the smallest window size
+    Memo2->setMinimumHeight(kMemoLeastLines * QFontMetrics(Memo2->font()).lineSpacing() +
+                            2 * qCeil(Memo2->document()->documentMargin()) + 2 * Memo2->frameWidth() +
+                            Memo2->horizontalScrollBar()->sizeHint().height());
     appendMemoLines();
 
     auto* left = new QVBoxLayout;
@@ -221,6 +244,10 @@ void TForm1::arrange(bool wide) {
         rightColumn_->addWidget(Chart2, 1);
         rightColumn_->addWidget(Mass_List, 1);
     }
+    // the window's minimum follows the arrangement now, not a round of events
+    // later, so that the size asked for next is the size it takes
+    grid_->activate();
+    layout()->activate();
 }
 
 void TForm1::resizeEvent(QResizeEvent* event) {
@@ -268,6 +295,7 @@ QWidget* TForm1::buildTopArea() {
     v->addLayout(pathRow);
 
     v->addWidget(buildPanel1());
+    v->addStretch(1); // a taller row leaves the title, the path and the summary where they are
     return top;
 }
 
@@ -398,13 +426,16 @@ QWidget* TForm1::buildChart2() {
         s->attachAxis(Chart2Left);
     }
 
-    Chart2 = new QChartView(chart, this);
+    Chart2 = new SteadyChartView(chart, this);
     Chart2->setObjectName(QStringLiteral("Chart2"));
     Chart2->setRenderHint(QPainter::Antialiasing);
     Chart2->setMinimumSize(260, 180);
     Chart2->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
 
     Button2 = namedButton(QStringLiteral("Button2"), QStringLiteral("Expand"), Chart2);
+    // the chart's frame is the view's edge; "Expand" stands in its bottom margin, below the axis titles
+    chart->layout()->setContentsMargins(0, 0, 0, 0);
+    chart->setMargins(QMargins(2, 2, 2, Button2->sizeHint().height() + 2 * kExpandInset));
     Chart2->installEventFilter(this); // keeps "Expand" in the chart's lower left corner
     return Chart2;
 }
@@ -443,7 +474,8 @@ QWidget* TForm1::buildTabSheet1() {
     bbRaschet = namedButton(QStringLiteral("bbRaschet"), QStringLiteral("Расчет"), page);
     bbRaschet->setFont(pixelFont(bbRaschet->font().family(), 20, true));
     bbRaschet->setMinimumHeight(40);
-    g->addWidget(bbRaschet, 4, 0, 1, 2);
+    // beside the models it runs, so that the page leaves the memo its lines
+    g->addWidget(bbRaschet, 4, 1, 3, 1);
 
     SpirSpusk = namedCheck(QStringLiteral("SpirSpusk"),
                            QStringLiteral("Модель 1.1 по Пирсону, метод спирального спуска "), page);
@@ -452,9 +484,9 @@ QWidget* TForm1::buildTabSheet1() {
     BoxSmirnow = namedCheck(QStringLiteral("BoxSmirnow"), QStringLiteral("Модель 2 (по Смирнову)"), page);
     Sred_flag = namedCheck(QStringLiteral("Sred_flag"), QStringLiteral("Подбор СВН (мет.1)"), page);
     SKO_Flag = namedCheck(QStringLiteral("SKO_Flag"), QStringLiteral("Подбор СКО (мет.1)"), page);
-    g->addWidget(SpirSpusk, 5, 0, 1, 2);
-    g->addWidget(BoxNewton, 6, 0, 1, 2);
-    g->addWidget(BoxSmirnow, 7, 0, 1, 2);
+    g->addWidget(SpirSpusk, 4, 0);
+    g->addWidget(BoxNewton, 5, 0);
+    g->addWidget(BoxSmirnow, 6, 0);
     g->addWidget(buildPravdBox(page), 8, 0, 1, 2);
     g->addWidget(Sred_flag, 9, 0);
     g->addWidget(SKO_Flag, 9, 1);
@@ -594,7 +626,7 @@ QWidget* TForm1::buildTabSheet2() {
 
 bool TForm1::eventFilter(QObject* watched, QEvent* event) {
     if (watched == Chart2 && event->type() == QEvent::Resize)
-        Button2->move(4, Chart2->height() - Button2->sizeHint().height() - 4);
+        Button2->move(2 * kExpandInset, Chart2->height() - Button2->sizeHint().height() - kExpandInset);
     return QMainWindow::eventFilter(watched, event);
 }
 

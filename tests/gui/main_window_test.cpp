@@ -16,21 +16,26 @@
 #include <QCheckBox>
 #include <QCoreApplication>
 #include <QFileInfo>
+#include <QGraphicsLayout>
 #include <QGroupBox>
 #include <QHeaderView>
 #include <QLabel>
+#include <QLayout>
 #include <QLineEdit>
 #include <QLineSeries>
 #include <QPlainTextEdit>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScreen>
 #include <QSettings>
 #include <QSlider>
 #include <QTabWidget>
 #include <QTableWidget>
 #include <QTest>
+#include <QTextDocument>
 #include <QValueAxis>
+#include <QtMath>
 
 using namespace tovimo;
 using namespace tovimo::test;
@@ -735,6 +740,128 @@ class MainWindowTest : public QObject {
         const QRect panel(l.w.Panel1->mapTo(l.w.centralWidget(), QPoint(0, 0)), l.w.Panel1->size());
         QCOMPARE(chart.left() > panel.right() && chart.top() < panel.bottom(),
                  shown.width() >= kMainWideFrom);
+    }
+
+    // The layout at a size is the same however the window came to it: shown
+    // at that size, back from maximised, grown from its smallest size, or
+    // shrunk from a larger one.
+    void sameLayoutHoweverTheWindowGotThere_data() {
+        QTest::addColumn<QSize>("size");
+        QTest::newRow("wide 1366x760") << QSize(1366, 760);
+        QTest::newRow("narrow 1100x760") << QSize(1100, 760);
+        QTest::newRow("design") << QSize(1420, 816);
+        QTest::newRow("smallest") << QSize(1, 1);
+    }
+
+    void sameLayoutHoweverTheWindowGotThere() {
+        QFETCH(QSize, size);
+        Loaded l(settings(), QStringLiteral(TOVIMO_SAMPLE));
+        auto resizeTo = [&](const QSize& s) {
+            for (int step = 0; step < 2; ++step) { // as a user drags: to what the window allows, then on
+                l.w.resize(s);
+                QCoreApplication::processEvents();
+            }
+        };
+        auto layoutNow = [&] {
+            QStringList where;
+            where << QStringLiteral("window %1x%2").arg(l.w.width()).arg(l.w.height());
+            for (const QWidget* c : l.w.findChildren<QWidget*>())
+                if (!c->objectName().isEmpty() && c->isVisibleTo(&l.w))
+                    where << QStringLiteral("%1 %2,%3 %4x%5")
+                                 .arg(c->objectName())
+                                 .arg(c->mapTo(&l.w, QPoint(0, 0)).x())
+                                 .arg(c->mapTo(&l.w, QPoint(0, 0)).y())
+                                 .arg(c->width())
+                                 .arg(c->height());
+            return where;
+        };
+        auto differences = [](const QStringList& a, const QStringList& b) {
+            QStringList d;
+            for (int i = 0; i < std::max(a.size(), b.size()); ++i)
+                if (a.value(i) != b.value(i)) d << a.value(i) + QStringLiteral("  then  ") + b.value(i);
+            return d.join(QLatin1Char('\n'));
+        };
+        l.w.showNormal();
+        resizeTo(size);
+        const QStringList direct = layoutNow();
+
+        l.w.showMaximized();
+        QCoreApplication::processEvents();
+        // the whole screen but for the frame
+        QTRY_VERIFY(l.w.width() > l.w.screen()->availableSize().width() - 10 &&
+                    l.w.height() > l.w.screen()->availableSize().height() - 10);
+        l.w.showNormal();
+        QCoreApplication::processEvents();
+        resizeTo(size);
+        const QStringList restored = layoutNow();
+        QVERIFY2(restored == direct, qPrintable(differences(direct, restored)));
+
+        resizeTo(QSize(1, 1));
+        resizeTo(size);
+        const QStringList grown = layoutNow();
+        QVERIFY2(grown == direct, qPrintable(differences(direct, grown)));
+
+        resizeTo(QSize(1600, 1000));
+        resizeTo(size);
+        const QStringList shrunk = layoutNow();
+        QVERIFY2(shrunk == direct, qPrintable(differences(direct, shrunk)));
+    }
+
+    // At the window's smallest size the progress memo still shows six lines
+    // of the run's progress.
+    void memoShowsSixLinesAtTheSmallestSize() {
+        Loaded l(settings(), QStringLiteral(TOVIMO_SAMPLE));
+        l.w.showNormal();
+        for (int step = 0; step < 2; ++step) {
+            l.w.resize(1, 1);
+            QCoreApplication::processEvents();
+        }
+        const int margins = 2 * qCeil(l.w.Memo2->document()->documentMargin());
+        const int lines =
+            (l.w.Memo2->viewport()->height() - margins) / QFontMetrics(l.w.Memo2->font()).lineSpacing();
+        QVERIFY2(
+            lines >= 6,
+            qPrintable(QStringLiteral("%1 lines at %2x%3").arg(lines).arg(l.w.width()).arg(l.w.height())));
+    }
+
+    // "Expand" stands inside the chart's frame, below its plot and axis
+    // titles, at every arrangement of the chart.
+    void expandStaysInsideTheChartFrame_data() {
+        QTest::addColumn<QSize>("size");
+        QTest::newRow("smallest") << QSize(1, 1);
+        QTest::newRow("narrow 1100x760") << QSize(1100, 760);
+        QTest::newRow("design") << QSize(1420, 816);
+        QTest::newRow("1600x1000") << QSize(1600, 1000);
+    }
+
+    void expandStaysInsideTheChartFrame() {
+        QFETCH(QSize, size);
+        Loaded l(settings(), QStringLiteral(TOVIMO_SAMPLE));
+        l.w.showNormal();
+        for (int step = 0; step < 2; ++step) {
+            l.w.resize(size);
+            QCoreApplication::processEvents();
+        }
+        QChart* chart = l.w.Chart2->chart();
+        qreal left, top, right, bottom;
+        chart->layout()->getContentsMargins(&left, &top, &right, &bottom);
+        // the frame: the chart's background; inside it, the margins around what the chart draws
+        const QRectF frame = chart->mapRectToScene(chart->rect()).adjusted(left, top, -right, -bottom);
+        const QRectF drawn = frame.adjusted(chart->margins().left(), chart->margins().top(),
+                                            -chart->margins().right(), -chart->margins().bottom());
+        const QRectF button = l.w.Chart2->mapToScene(l.w.Button2->geometry()).boundingRect();
+        QVERIFY2(frame.adjusted(1, 1, -1, -1).contains(button),
+                 qPrintable(QStringLiteral("button %1,%2 %3x%4 in frame %5,%6 %7x%8")
+                                .arg(button.x())
+                                .arg(button.y())
+                                .arg(button.width())
+                                .arg(button.height())
+                                .arg(frame.x())
+                                .arg(frame.y())
+                                .arg(frame.width())
+                                .arg(frame.height())));
+        QVERIFY(!drawn.intersects(button));
+        QVERIFY(!chart->plotArea().intersects(button));
     }
 
     void programWindowsAreWiredTogether() {
