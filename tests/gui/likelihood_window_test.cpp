@@ -173,6 +173,17 @@ class LikelihoodWindowTest : public QObject {
         QCOMPARE(panel->Warnings_List->item(0)->text(),
                  QString::fromStdString(WarningMemoLine(app.state.Warnings.front())));
         QVERIFY(panel->Summary->text().contains(QStringLiteral("ln L = ")));
+        QVERIFY2(panel->Summary->text().contains(QStringLiteral("приведённый парк ")),
+                 qPrintable(panel->Summary->text()));
+        // model 1.1's fixed K, without model 2 in the run, says where it came from
+        const QString kOrigin = QStringLiteral("взят из формулы (N − 1) / 11 по числу отказов N = %1")
+                                    .arg(app.state.MasProbl.size());
+        bool saysWhereKCameFrom = false;
+        for (int i = 0; i < panel->Warnings_List->count(); ++i) {
+            const QString line = panel->Warnings_List->item(i)->text();
+            saysWhereKCameFrom |= line.contains(QStringLiteral("(Модель 1.1)")) && line.contains(kOrigin);
+        }
+        QVERIFY2(saysWhereKCameFrom, qPrintable(kOrigin));
         QTest::mouseClick(panel->CloseButton, Qt::LeftButton);
         QVERIFY(!panel->isVisible());
 

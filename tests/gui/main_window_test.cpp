@@ -816,9 +816,9 @@ class MainWindowTest : public QObject {
             l.w.resize(1, 1);
             QCoreApplication::processEvents();
         }
-        const int margins = 2 * qCeil(l.w.Memo2->document()->documentMargin());
-        const int lines =
-            (l.w.Memo2->viewport()->height() - margins) / QFontMetrics(l.w.Memo2->font()).lineSpacing();
+        const auto* memo = child<QPlainTextEdit>(l.w, "Memo2");
+        const int margins = 2 * qCeil(memo->document()->documentMargin());
+        const int lines = (memo->viewport()->height() - margins) / QFontMetrics(memo->font()).lineSpacing();
         QVERIFY2(
             lines >= 6,
             qPrintable(QStringLiteral("%1 lines at %2x%3").arg(lines).arg(l.w.width()).arg(l.w.height())));
@@ -842,14 +842,15 @@ class MainWindowTest : public QObject {
             l.w.resize(size);
             QCoreApplication::processEvents();
         }
-        QChart* chart = l.w.Chart2->chart();
+        auto* view = child<QChartView>(l.w, "Chart2");
+        QChart* chart = view->chart();
         qreal left, top, right, bottom;
         chart->layout()->getContentsMargins(&left, &top, &right, &bottom);
         // the frame: the chart's background; inside it, the margins around what the chart draws
         const QRectF frame = chart->mapRectToScene(chart->rect()).adjusted(left, top, -right, -bottom);
         const QRectF drawn = frame.adjusted(chart->margins().left(), chart->margins().top(),
                                             -chart->margins().right(), -chart->margins().bottom());
-        const QRectF button = l.w.Chart2->mapToScene(l.w.Button2->geometry()).boundingRect();
+        const QRectF button = view->mapToScene(child<QPushButton>(l.w, "Button2")->geometry()).boundingRect();
         QVERIFY2(frame.adjusted(1, 1, -1, -1).contains(button),
                  qPrintable(QStringLiteral("button %1,%2 %3x%4 in frame %5,%6 %7x%8")
                                 .arg(button.x())
