@@ -10,7 +10,8 @@
 
 int main(int argc, char** argv) {
     using namespace tovimo::cli;
-    CLI::App app{"Tovimo: анализ надежности по цензурированному ряду отказов"};
+    CLI::App app{"Tovimo: анализ надежности по цензурированному ряду отказов", "tovimo-cli"};
+    app.set_version_flag("--version", "tovimo-cli " TOVIMO_VERSION, "версия программы");
     app.require_subcommand(1);
 
     AnalyzeOptions a;

@@ -7,10 +7,19 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 fail=0
+# The formatting is that of clang-format 14 (Debian 12's); another version
+# may format the same source differently.
+CLANG_FORMAT_MAJOR=14
+if ! clang-format --version | grep -q "version $CLANG_FORMAT_MAJOR\."; then
+  echo "clang-format $CLANG_FORMAT_MAJOR ожидается, найден: $(clang-format --version)"
+  fail=1
+fi
+FORMAT_LOG=$(mktemp)
+trap 'rm -f "$FORMAT_LOG"' EXIT
 mapfile -t sources < <(git ls-files '*.cpp' '*.h')
-if ! clang-format --dry-run --Werror "${sources[@]}" 2>/tmp/tovimo-format.txt; then
+if ! clang-format --dry-run --Werror "${sources[@]}" 2>"$FORMAT_LOG"; then
   echo "Не отформатированы (clang-format -i ФАЙЛ):"
-  grep -o '^[^:]*\.\(cpp\|h\)' /tmp/tovimo-format.txt | sort -u
+  grep -o '^[^:]*\.\(cpp\|h\)' "$FORMAT_LOG" | sort -u
   fail=1
 fi
 if git grep -n '#include <Q' -- 'core/' ; then

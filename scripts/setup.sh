@@ -1,13 +1,16 @@
 #!/usr/bin/env bash
 # Installs what the build needs (Debian 12) when it is missing, then
 # configures and builds into build/ (or the folder given as $BUILD_DIR).
+# EXTRA_PACKAGES names more Debian packages a caller needs (packaging tools);
+# CMAKE_EXTRA more options for CMake.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
 PACKAGES=(build-essential cmake ninja-build pkg-config
   qt6-base-dev qt6-charts-dev qt6-svg-dev libgl1-mesa-dev
   libicu-dev libboost-dev nlohmann-json3-dev libcli11-dev libgtest-dev libgmock-dev libbenchmark-dev
-  locales fonts-dejavu-core xvfb xauth clang clang-format libclang-rt-14-dev poppler-utils)
+  locales fonts-dejavu-core xvfb xauth clang clang-format libclang-rt-14-dev poppler-utils ccache
+  ${EXTRA_PACKAGES:-})
 
 missing=()
 for p in "${PACKAGES[@]}"; do
@@ -33,5 +36,13 @@ fi
 BUILD_DIR="${BUILD_DIR:-build}"
 LAUNCHER=()
 if command -v ccache >/dev/null; then LAUNCHER=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache); fi
-cmake -S . -B "$BUILD_DIR" -G Ninja "${LAUNCHER[@]}" -DCMAKE_BUILD_TYPE="${BUILD_TYPE:-RelWithDebInfo}" ${CMAKE_EXTRA:-} >/dev/null
+# CMake's findings are quiet unless the configuration fails.
+CONFIGURE_LOG=$(mktemp)
+trap 'rm -f "$CONFIGURE_LOG"' EXIT
+if ! cmake -S . -B "$BUILD_DIR" -G Ninja "${LAUNCHER[@]}" -DCMAKE_BUILD_TYPE="${BUILD_TYPE:-RelWithDebInfo}" \
+  ${CMAKE_EXTRA:-} >"$CONFIGURE_LOG" 2>&1; then
+  cat "$CONFIGURE_LOG" >&2
+  echo "Конфигурация CMake не удалась (выше её вывод)." >&2
+  exit 1
+fi
 cmake --build "$BUILD_DIR" -j "$(nproc)"

@@ -10,6 +10,7 @@
 #include "core/state/analysis_state.h"
 
 #include <array>
+#include <compare>
 #include <cstdint>
 #include <functional>
 #include <optional>
@@ -58,6 +59,14 @@ int SortPopulation(const Xromosome& Item1, const Xromosome& Item2);
 // The population and the operators of one run (the worker minus its thread).
 // The state supplies iop, NormA and Precision; the objective scores a decoded
 // parameter vector; the pool spreads independent evaluations over threads.
+// The key by which Sort orders an individual: its score's key first, its
+// place second (see genetic_sort.cpp).
+struct GeneticSortKey {
+    std::uint64_t score = 0;
+    std::uint32_t place = 0;
+    friend constexpr auto operator<=>(const GeneticSortKey&, const GeneticSortKey&) = default;
+};
+
 class GeneticEngine {
   public:
     GeneticEngine(AnalysisState& st, GaRandom& rng, const GeneticObjective& objective, EvaluationPool& pool);
@@ -142,9 +151,9 @@ class GeneticEngine {
     std::vector<std::uint32_t> hit_;
     // Working storage of Sort, kept between generations: the places out of
     // order, a sample of their keys, where the ranges of keys begin, and each
-    // range's keys. A key is the score's key in the high 64 bits and the place
-    // in the low 32 (see genetic_sort.cpp).
-    __extension__ typedef unsigned __int128 SortKey;
+    // range's keys. A key orders by the score's key first and by the place
+    // second (see genetic_sort.cpp).
+    using SortKey = GeneticSortKey;
     struct SortRange {
         std::vector<SortKey> inOrder, toPlace, spare;
         size_t output = 0, end = 0; // where the range's keys begin and end in the new order

@@ -10,7 +10,7 @@ namespace tovimo {
 
 namespace {
 
-__extension__ typedef unsigned __int128 SortKey;
+using SortKey = GeneticSortKey;
 
 // A score as an unsigned key in the same order: -0 and +0 alike, every value
 // that is not a number last and equal to the others of its kind.
@@ -20,18 +20,17 @@ std::uint64_t scoreKey(double score) {
     return (bits >> 63) ? ~bits : bits | (std::uint64_t{1} << 63);
 }
 
-// The key of an individual: its score's key in the high 64 bits, its place in
-// the low 32; one comparison orders by score and keeps equal scores in place
-// order.
+// The key of an individual: its score's key, then its place; one comparison
+// orders by score and keeps equal scores in place order.
 SortKey keyOf(const Xromosome& x, size_t place) {
-    return (SortKey{scoreKey(x.Celev_F)} << 32) | static_cast<std::uint32_t>(place);
+    return {scoreKey(x.Celev_F), static_cast<std::uint32_t>(place)};
 }
 
 std::uint32_t placeOf(SortKey key) {
-    return static_cast<std::uint32_t>(key);
+    return key.place;
 }
 
-constexpr SortKey kNoKey = ~SortKey{0}; // above every key
+constexpr SortKey kNoKey{~std::uint64_t{0}, ~std::uint32_t{0}}; // above every key
 
 // The first place at or after `place` that is in order, or `head`.
 size_t firstInOrder(size_t place, size_t head, const std::vector<char>& misplaced) {
@@ -62,7 +61,7 @@ void sortByScore(std::vector<SortKey>& keys, std::vector<SortKey>& spare) {
         std::sort(keys.begin(), keys.end());
         return;
     }
-    const auto scoreOf = [](SortKey k) { return static_cast<std::uint64_t>(k >> 32); };
+    const auto scoreOf = [](SortKey k) { return k.score; };
     std::array<std::array<std::uint32_t, 256>, 8> counts{};
     for (const SortKey& k : keys) {
         const std::uint64_t score = scoreOf(k);
@@ -232,7 +231,7 @@ void GeneticEngine::cutIntoRanges(size_t head, size_t parts) {
 void GeneticEngine::setBounds(size_t head, size_t parts) {
     const auto& p = ListPopulation;
     bounds_.assign(parts + 1, kNoKey);
-    bounds_[0] = 0;
+    bounds_[0] = SortKey{};
     for (size_t t = 1; t < parts; ++t) {
         const size_t c = firstInOrder(cuts_[t], head, misplaced_);
         if (c < head) bounds_[t] = keyOf(p[c], c);

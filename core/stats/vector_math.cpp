@@ -6,7 +6,15 @@
 #include <bit>
 #include <cmath>
 #include <cstdint>
+
+// The AVX2 kernels exist on x86 only; elsewhere every function takes the
+// scalar path, which gives the same bits.
+#if defined(__x86_64__) || defined(__i386__)
+#define TOVIMO_X86_KERNELS 1
 #include <immintrin.h>
+#else
+#define TOVIMO_X86_KERNELS 0
+#endif
 
 // This file is compiled with -ffp-contract=off: a multiplication followed by
 // an addition must round twice on both paths, never once in a fused
@@ -172,6 +180,8 @@ void weibullExpectedMisses4Scalar(const double A[4], const double logB[4], const
         misses[b] = miss;
     }
 }
+
+#if TOVIMO_X86_KERNELS
 
 // The AVX2 kernels, four lanes at a time; a short tail goes through a padded
 // register so that a value never depends on where it stands in the array.
@@ -361,20 +371,28 @@ TOVIMO_AVX2 double laneSquaredMissesAvx2(const double* rank, const double* sums,
 
 #undef TOVIMO_AVX2
 
+#endif // TOVIMO_X86_KERNELS
+
 std::atomic<VectorPath>& pathInForce() {
     static std::atomic<VectorPath> path{ProcessorHasAvx2Fma() ? VectorPath::Avx2Fma : VectorPath::Scalar};
     return path;
 }
 
+#if TOVIMO_X86_KERNELS
 bool useAvx2() {
     return pathInForce().load(std::memory_order_relaxed) == VectorPath::Avx2Fma;
 }
+#endif
 
 } // namespace
 
 bool ProcessorHasAvx2Fma() {
+#if TOVIMO_X86_KERNELS
     __builtin_cpu_init();
     return __builtin_cpu_supports("avx2") && __builtin_cpu_supports("fma");
+#else
+    return false;
+#endif
 }
 
 VectorPath ActiveVectorPath() {
@@ -388,54 +406,74 @@ VectorPath SelectVectorPath(VectorPath path) {
 }
 
 void ExpArray(const double* x, double* out, std::size_t n) {
-    if (useAvx2())
+#if TOVIMO_X86_KERNELS
+    if (useAvx2()) {
         expAvx2(x, out, n);
-    else
-        expScalar(x, out, n);
+        return;
+    }
+#endif
+    expScalar(x, out, n);
 }
 
 void WeibullCdfFromLogs(double A, double logB, const double* logT, double* F, std::size_t n) {
-    if (useAvx2())
+#if TOVIMO_X86_KERNELS
+    if (useAvx2()) {
         weibullLogsAvx2(A, logB, logT, F, n);
-    else
-        weibullLogsScalar(A, logB, logT, F, n);
+        return;
+    }
+#endif
+    weibullLogsScalar(A, logB, logT, F, n);
 }
 
 void WeibullCdfFromPowers(const double* powT, double scale, double* F, std::size_t n) {
-    if (useAvx2())
+#if TOVIMO_X86_KERNELS
+    if (useAvx2()) {
         weibullPowersAvx2(powT, scale, F, n);
-    else
-        weibullPowersScalar(powT, scale, F, n);
+        return;
+    }
+#endif
+    weibullPowersScalar(powT, scale, F, n);
 }
 
 void WeibullExpectedMisses4(const double A[4], const double logB[4], const bool valid[4], const double* logT,
                             const double* keep, const double* observed, double scale, std::size_t n,
                             double expected[4], double misses[4]) {
-    if (useAvx2())
+#if TOVIMO_X86_KERNELS
+    if (useAvx2()) {
         weibullExpectedMisses4Avx2(A, logB, valid, logT, keep, observed, scale, n, expected, misses);
-    else
-        weibullExpectedMisses4Scalar(A, logB, valid, logT, keep, observed, scale, n, expected, misses);
+        return;
+    }
+#endif
+    weibullExpectedMisses4Scalar(A, logB, valid, logT, keep, observed, scale, n, expected, misses);
 }
 
 void LaneRunningSums(const double* F, const double* keep, const double before[4], double* sums,
                      std::size_t rows, double totals[4]) {
-    if (useAvx2())
+#if TOVIMO_X86_KERNELS
+    if (useAvx2()) {
         laneRunningSumsAvx2(F, keep, before, sums, rows, totals);
-    else
-        laneRunningSumsScalar(F, keep, before, sums, rows, totals);
+        return;
+    }
+#endif
+    laneRunningSumsScalar(F, keep, before, sums, rows, totals);
 }
 
 void WeibullPowerRunningSums(const double* powT, double scale, const double* keep, const double before[4],
                              double* F, double* sums, std::size_t rows, double totals[4]) {
-    if (useAvx2())
+#if TOVIMO_X86_KERNELS
+    if (useAvx2()) {
         weibullPowerRunningSumsAvx2(powT, scale, keep, before, F, sums, rows, totals);
-    else
-        weibullPowerRunningSumsScalar(powT, scale, keep, before, F, sums, rows, totals);
+        return;
+    }
+#endif
+    weibullPowerRunningSumsScalar(powT, scale, keep, before, F, sums, rows, totals);
 }
 
 double LaneSquaredMisses(const double* rank, const double* sums, const double* weight, const double base[4],
                          double scale, std::size_t rows) {
+#if TOVIMO_X86_KERNELS
     if (useAvx2()) return laneSquaredMissesAvx2(rank, sums, weight, base, scale, rows);
+#endif
     return laneSquaredMissesScalar(rank, sums, weight, base, scale, rows);
 }
 

@@ -12,12 +12,27 @@ namespace {
 const char* const kKey = "Path/ComStr";
 }
 
+QString SettingsFilePathFor(const QString& programDir, const QString& configDir) {
+    const bool installed = !InstalledSampleFor(programDir).isEmpty();
+    if (!installed && QFileInfo(programDir).isWritable()) return QDir(programDir).filePath(kSettingsFileName);
+    const QString folder = QDir(configDir).filePath(QStringLiteral("tovimo"));
+    QDir().mkpath(folder);
+    return QDir(folder).filePath(kSettingsFileName);
+}
+
 QString SettingsFilePath() {
-    const QString programDir = QCoreApplication::applicationDirPath();
-    if (QFileInfo(programDir).isWritable()) return QDir(programDir).filePath(kSettingsFileName);
-    const QString configDir = QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation);
-    QDir().mkpath(configDir);
-    return QDir(configDir).filePath(kSettingsFileName);
+    return SettingsFilePathFor(QCoreApplication::applicationDirPath(),
+                               QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation));
+}
+
+QString InstalledSampleFor(const QString& programDir) {
+    const QFileInfo sample(QDir(programDir).filePath(QStringLiteral("../share/tovimo/sample.txt")));
+    if (QDir(programDir).dirName() != QLatin1String("bin") || !sample.isFile()) return {};
+    return sample.canonicalFilePath();
+}
+
+QString InstalledSample() {
+    return InstalledSampleFor(QCoreApplication::applicationDirPath());
 }
 
 QString ReadComStr(const QString& settingsFile, const QString& fallback) {

@@ -23,10 +23,6 @@
 #include <algorithm>
 #include <cmath>
 
-#ifndef TOVIMO_VERSION
-#define TOVIMO_VERSION "?"
-#endif
-
 namespace tovimo {
 
 namespace {

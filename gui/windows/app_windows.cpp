@@ -1,5 +1,6 @@
 #include "gui/windows/app_windows.h"
 
+#include "gui/windows/about_dialog.h"
 #include "gui/windows/lnview.h"
 
 #include <QLineEdit>
@@ -22,6 +23,7 @@ AppWindows::AppWindows(const QString& settingsFile) : Form1(state, settingsFile)
     Form1.setDiaStart([this] { Form5.DiaStart(); });
     Form1.setAfterLoad([this] { Form5.forgetStaleResults(); });
     Form1.setExpand([this] { OpenLnView(&Form1, state, Form1.form().decimalSeparator); });
+    AddAboutMenu(&Form1);
 }
 
 } // namespace tovimo

@@ -72,6 +72,9 @@ class TForm1 : public QMainWindow {
     void setAfterLoad(std::function<void()> afterLoad) { afterLoad_ = std::move(afterLoad); }
     // A data file the first file dialog offers when no file was opened before.
     void setSampleFile(const QString& file) { sampleFile_ = file; }
+    // Opens a data file as "Путь" does once the dialog has chosen it (a file
+    // given to the program at its start).
+    void openDataFile(const QString& file);
     // Population's thread count for the genetic runs (0: all cores).
     void setGeneticThreads(int threads) { geneticThreads_ = threads; }
     // The clock of the fits and of the timing test (tests give their own).
@@ -158,6 +161,7 @@ class TForm1 : public QMainWindow {
     // After a data load: the edits, the load's findings (one a box, several a
     // list), the grid and the chart, as "Путь" shows them.
     void showLoaded(const QStringList& found);
+    void loadDataFile(const QString& file);
     // The caption of the number edit holding `text` that does not convert,
     // looked for in the order the runs read their edits; empty when none does.
     QString fieldOfBadNumber(const QString& text) const;

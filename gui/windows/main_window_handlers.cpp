@@ -94,19 +94,27 @@ void TForm1::OpenFileStartClick() {
         QString start = ReadComStr(settingsFile_, QString());
         if (start.isEmpty()) start = sampleFile_;
         const auto chosen = Ui().openFile(this, QString::fromUtf8(kDataFilter), start);
-        if (!chosen) return;
-        dialogFile_ = *chosen;
-        FilePath->setText(*chosen);
-        readControls();
-        // A load may find many things (every undetermined failure under "Контроль ИД"):
-        // one finding is a box of its own, several are one list.
-        QStringList found;
-        // a settings file that cannot be written never stops the load
-        LoadDataFile(
-            st_, form_, localPath(*chosen), [&](const std::string& m) { found << QString::fromStdString(m); },
-            [this] { WriteComStr(settingsFile_, FilePath->text()); });
-        showLoaded(found);
+        if (chosen) loadDataFile(*chosen);
     });
+}
+
+void TForm1::openDataFile(const QString& file) {
+    if (runActive()) return;
+    guarded([&] { loadDataFile(file); });
+}
+
+void TForm1::loadDataFile(const QString& file) {
+    dialogFile_ = file;
+    FilePath->setText(file);
+    readControls();
+    // A load may find many things (every undetermined failure under "Контроль ИД"):
+    // one finding is a box of its own, several are one list.
+    QStringList found;
+    // a settings file that cannot be written never stops the load
+    LoadDataFile(
+        st_, form_, localPath(file), [&](const std::string& m) { found << QString::fromStdString(m); },
+        [this] { WriteComStr(settingsFile_, FilePath->text()); });
+    showLoaded(found);
 }
 
 void TForm1::showLoaded(const QStringList& found) {

@@ -80,6 +80,14 @@ TEST(CliAnalyze, ExitStatuses) {
         EXPECT_EQ(RunCli(c.args).status, c.status) << c.args;
 }
 
+TEST(CliVersion, PrintsTheBuildsVersionAndSucceeds) {
+    const auto r = RunCli("--version");
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(r.out, "tovimo-cli " TOVIMO_VERSION "\n");
+    // the help names it beside the commands
+    EXPECT_NE(RunCli("--help").out.find("--version"), std::string::npos);
+}
+
 // A series with no failure above 0 h: the run says so in Russian and ends
 // with the status of a run that cannot be made, for every model.
 TEST(CliAnalyze, SeriesWithoutOperatingTimeIsRefusedInRussian) {
