@@ -2,8 +2,8 @@
 # Checks the tree's rules: every source formatted with the repository's
 # .clang-format, no Qt in core/, no desktop code reached from core/ or cli/
 # except the chart and report libraries, a chart library that reaches
-# nothing else of the desktop program, and the core's folders depending one
-# way only.
+# nothing else of the desktop program, workers that know no window, and the
+# core's folders depending one way only.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 fail=0
@@ -32,6 +32,10 @@ if git grep -n '#include "gui/' -- 'core/' 'cli/' | grep -v '"gui/charts/\|"gui/
 fi
 if git grep -n '#include "gui/' -- 'gui/charts/' | grep -v '"gui/charts/'; then
   echo "the chart library stands on its own: it includes nothing else from gui/"
+  fail=1
+fi
+if git grep -n '#include "gui/windows/' -- 'gui/workers/' 'gui/charts/'; then
+  echo "workers and charts report to the windows through signals or the call queue: no include of gui/windows/"
   fail=1
 fi
 if git grep -n '#include "gui/' -- 'core/'; then

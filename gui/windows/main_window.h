@@ -125,8 +125,6 @@ class TForm1 : public QMainWindow {
     void resizeEvent(QResizeEvent* event) override;
 
   private:
-    friend class GuiGaHost;
-
     void FormCreate();
     void buildUi();
     QWidget* buildTopArea();

@@ -10,11 +10,13 @@
 #include "core/fit/calc_run.h"
 #include "core/fit/evaluation_timing.h"
 #include "core/genetic/genetic_run.h"
+#include "core/results/model_warnings.h"
 
 #include <QLabel>
 #include <QLineEdit>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QSlider>
 #include <QThread>
 
 #include <memory>
@@ -160,7 +162,24 @@ void TForm1::ToolBRunGenOptimClick() {
         GaRunOptions options;
         options.decimalSeparator = form_.decimalSeparator;
         options.threads = static_cast<unsigned>(geneticThreads_);
-        auto* gen = new TGen(st_, flags_, *this, *calls_, options, loop_);
+        TGen::Host host;
+        host.populationText = [this] { return Edit3->text(); };
+        host.generationsText = [this] { return NPokoleny->text(); };
+        host.copyCountText = [this] { return LabeledEdit1->text(); };
+        host.trackBars = [this] { return std::pair{TrackBar1->value(), TrackBar2->value()}; };
+        host.setTrackBar = [this](int which, int pos) {
+            (which == 1 ? TrackBar1 : TrackBar2)->setValue(pos);
+        };
+        host.setGenerationsText = [this](const QString& text) { NPokoleny->setText(text); };
+        host.setProgress = [this](int position) { ProgressBar2->setValue(position); };
+        host.memoLine = [this](const std::string& line) { appendMemoLine(line); };
+        host.diaGen = [this] {
+            // the warnings of the last run now cover the genetic model too
+            UpdateModelWarnings(st_, form().decimalSeparator, {"MGenet"},
+                                [this](const std::string& line) { appendMemoLine(line); });
+            DiaStart();
+        };
+        auto* gen = new TGen(st_, flags_, std::move(host), *calls_, options, loop_, this);
         gen_ = gen;
         connect(gen, &QThread::finished, this, &TForm1::ThreadTerminated);
         setRunControlsEnabled(false);

@@ -1,87 +1,74 @@
 #include "gui/workers/gen_thread.h"
 
 #include "gui/platform/ui_call_queue.h"
-#include "gui/windows/main_window.h"
 
-#include "core/results/model_warnings.h"
 #include "core/text/number_format.h"
-
-#include <QLineEdit>
-#include <QProgressBar>
-#include <QSlider>
 
 #include <algorithm>
 #include <exception>
 
 namespace tovimo {
 
-// The main window's controls as the generation loop sees them. Reads wait
-// for the user-interface thread; writes are queued behind each other.
+// The window's controls as the generation loop sees them. Reads wait for the
+// user-interface thread; writes are queued behind each other.
 class GuiGaHost final : public GaHost {
   public:
-    GuiGaHost(TForm1& w, UiCallQueue& calls) : w_(w), calls_(calls) {}
+    GuiGaHost(const TGen::Host& host, UiCallQueue& calls) : host_(host), calls_(calls) {}
 
-    std::optional<int> populationSize() override { return readInt(w_.Edit3); }
-    std::optional<int> generations() override { return readInt(w_.NPokoleny); }
+    std::optional<int> populationSize() override { return readInt(host_.populationText); }
+    std::optional<int> generations() override { return readInt(host_.generationsText); }
 
     std::optional<long long> copyCount() override {
         std::optional<long long> v;
-        calls_.call([&] { v = ParseInt(w_.LabeledEdit1->text().toStdString()); });
+        calls_.call([&] { v = ParseInt(host_.copyCountText().toStdString()); });
         return v;
     }
 
     std::pair<int, int> trackBars() override {
         std::pair<int, int> v;
-        calls_.call([&] { v = {w_.TrackBar1->value(), w_.TrackBar2->value()}; });
+        calls_.call([&] { v = host_.trackBars(); });
         return v;
     }
 
     void setTrackBar(int which, int pos) override {
-        calls_.post([this, which, pos] { (which == 1 ? w_.TrackBar1 : w_.TrackBar2)->setValue(pos); });
+        calls_.post([this, which, pos] { host_.setTrackBar(which, pos); });
     }
 
     void setGenerationsText(std::string text) override {
-        calls_.post([this, t = QString::fromStdString(text)] { w_.NPokoleny->setText(t); });
+        calls_.post([this, t = QString::fromStdString(text)] { host_.setGenerationsText(t); });
     }
 
     void setProgress(int position) override {
         // the bar ignores values outside its range; a short run ends above 100
-        calls_.post([this, position] { w_.ProgressBar2->setValue(std::clamp(position, 0, 100)); });
+        calls_.post([this, position] { host_.setProgress(std::clamp(position, 0, 100)); });
     }
 
     void memoLine(std::string line) override {
-        calls_.post([this, l = std::move(line)] { appendMemo(l); });
+        calls_.post([this, l = std::move(line)] { host_.memoLine(l); });
     }
 
     void updMain(int genes) override {
-        calls_.call([this, genes] { appendMemo(GenesCreatedLine(genes)); });
+        calls_.call([this, genes] { host_.memoLine(GenesCreatedLine(genes)); });
     }
 
     void diaGen() override {
-        calls_.call([this] {
-            // the warnings of the last run now cover the genetic model too
-            UpdateModelWarnings(w_.state(), w_.form().decimalSeparator, {"MGenet"},
-                                [this](const std::string& line) { appendMemo(line); });
-            w_.DiaStart();
-        });
+        calls_.call([this] { host_.diaGen(); });
     }
 
   private:
-    std::optional<int> readInt(QLineEdit* edit) {
+    std::optional<int> readInt(const std::function<QString()>& text) {
         std::optional<int> v;
-        calls_.call([&] { v = ParseInt32(edit->text().toStdString()); });
+        calls_.call([&] { v = ParseInt32(text().toStdString()); });
         return v;
     }
 
-    void appendMemo(const std::string& line) { w_.appendMemoLine(line); }
-
-    TForm1& w_;
+    const TGen::Host& host_;
     UiCallQueue& calls_;
 };
 
-TGen::TGen(AnalysisState& st, GaFlags& flags, TForm1& window, UiCallQueue& calls, const GaRunOptions& options,
-           GenerationLoop loop)
-    : QThread(&window), st_(st), flags_(flags), window_(window), calls_(calls), options_(options),
+TGen::TGen(AnalysisState& st, GaFlags& flags, Host host, UiCallQueue& calls, const GaRunOptions& options,
+           GenerationLoop loop, QObject* parent)
+    : QThread(parent), st_(st), flags_(flags), host_(std::move(host)), calls_(calls), options_(options),
       loop_(std::move(loop)) {
     setObjectName(QStringLiteral("Gen"));
 }
@@ -97,7 +84,7 @@ std::optional<QString> TGen::error() const {
 }
 
 void TGen::run() {
-    GuiGaHost host(window_, calls_);
+    GuiGaHost host(host_, calls_);
     // nothing may leave the thread; the window reads how it ended once it has finished
     std::optional<QString> failure, error;
     try {

@@ -1,5 +1,7 @@
 // The genetic-algorithm worker: a thread running the generation loop, whose
-// every control read and write is carried to the user-interface thread.
+// every control read and write is carried to the user-interface thread. The
+// window hands it the reads and writes as functions; the worker knows no
+// widget.
 #pragma once
 
 #include "core/genetic/genetic_loop.h"
@@ -9,21 +11,37 @@
 #include <QString>
 #include <QThread>
 
+#include <functional>
 #include <mutex>
 #include <optional>
+#include <string>
+#include <utility>
 
 namespace tovimo {
 
-class TForm1;
 class UiCallQueue;
 
 class TGen : public QThread {
     Q_OBJECT
 
   public:
-    // The run works on `st` through `loop`; the window's controls are its host.
-    TGen(AnalysisState& st, GaFlags& flags, TForm1& window, UiCallQueue& calls, const GaRunOptions& options,
-         GenerationLoop loop);
+    // The window's side of a run; every function runs on the user-interface
+    // thread, the reads while the worker waits for them.
+    struct Host {
+        std::function<QString()> populationText;  // Edit3
+        std::function<QString()> generationsText; // NPokoleny
+        std::function<QString()> copyCountText;   // LabeledEdit1
+        std::function<std::pair<int, int>()> trackBars;
+        std::function<void(int which, int position)> setTrackBar;
+        std::function<void(const QString&)> setGenerationsText;
+        std::function<void(int)> setProgress; // 0..100
+        std::function<void(const std::string&)> memoLine;
+        std::function<void()> diaGen; // the results refresh at the end of a run
+    };
+
+    // The run works on `st` through `loop`; `host` reads and writes the controls.
+    TGen(AnalysisState& st, GaFlags& flags, Host host, UiCallQueue& calls, const GaRunOptions& options,
+         GenerationLoop loop, QObject* parent = nullptr);
 
     // Once the thread has finished: the message for a run that could not be
     // set up, or the text of an error that ended it later; nothing when it ran.
@@ -36,7 +54,7 @@ class TGen : public QThread {
   private:
     AnalysisState& st_;
     GaFlags& flags_;
-    TForm1& window_;
+    Host host_;
     UiCallQueue& calls_;
     GaRunOptions options_;
     GenerationLoop loop_;
