@@ -117,7 +117,8 @@ double FailureIntegral(const LikelihoodData& d, double A, double B, double lower
     // outside 40 standard deviations. The exact normal law is used here; the
     // program's CDF_Gauss agrees with it to 4e-9.
     auto G = [&](double t) { return 0.5 * std::erfc((t - d.Sred) / (d.SKO * 1.4142135623730951)); };
-    auto F = [&](double t) { return t > 0 ? -std::expm1(-std::pow(t / B, A)) : 0.0; };
+    const double lnB = std::log(B);
+    auto F = [&](double t) { return t > 0 ? -std::expm1(-std::exp(A * (std::log(t) - lnB))) : 0.0; };
     double result = F(upper) * G(upper) - F(lower) * G(lower);
     const double from = std::max(lower, d.Sred - 40 * d.SKO);
     const double to = std::min(upper, d.Sred + 40 * d.SKO);
