@@ -3,7 +3,7 @@
 // bootstrap replicates of the goodness of fit on two threads; and model 3's
 // whole run (fit, bounds, both bootstraps, band) where it used to be slow: the
 // law of leaving warranty from a file of 11,170 warranty-end times, and a
-// fleet of ten million products.
+// fleet of ten million products; and a million failures.
 #include "core/data/data_file.h"
 #include "core/data/fleet_simulator.h"
 #include "core/data/warranty_file.h"
@@ -95,19 +95,25 @@ struct LoadedFleet {
 };
 
 // 0: 3,000 failures, normal law; 1: the same fleet with its 11,170
-// warranty-end times as the law; 2: ten million products, normal law.
+// warranty-end times as the law; 2: ten million products, normal law;
+// 3: a million failures (times to 0.1 h), normal law; 4: the same with its
+// 3.7 million warranty-end times as the law.
 LoadedFleet& Loaded(int which) {
-    static LoadedFleet fleets[3];
-    static bool ready[3] = {};
+    static LoadedFleet fleets[5];
+    static bool ready[5] = {};
     LoadedFleet& f = fleets[which];
     if (ready[which]) return f;
     FleetParams p;
     p.unknownShare = 0;
-    p.fleet = which == 2 ? 1e7 : 11170;
-    p.repeat = 3000 / p.fleet * 4.7;
+    if (which >= 3) {
+        p.fleet = FleetSizeFor(p, 1e6);
+    } else {
+        p.fleet = which == 2 ? 1e7 : 11170;
+        p.repeat = 3000 / p.fleet * 4.7;
+    }
     const SimulatedFleet sim = SimulateFleet(p);
     LoadDataText(f.st, f.form, sim.text, [](const std::string&) {});
-    if (which == 1) {
+    if (which == 1 || which == 4) {
         LoadWarrantyText(f.st, f.form, WarrantyTimesText(sim.exitTimes), [](const std::string&) {});
         f.form.PravdLaw = 1;
     }
@@ -130,7 +136,8 @@ void BM_ModelRun(benchmark::State& state) {
         if (!ok) state.SkipWithError("model 3 refused");
         benchmark::DoNotOptimize(st.Pravd.A);
     }
-    static const char* law[] = {"normal law", "law from 11,170 warranty-end times", "fleet 1e7, normal law"};
+    static const char* law[] = {"normal law", "law from 11,170 warranty-end times", "fleet 1e7, normal law",
+                                "a million failures, normal law", "a million failures, law from a file"};
     state.SetLabel(std::string(law[state.range(0)]) + (state.range(1) ? ", K = 1" : ", K free") +
                    ", bootstrap " + std::to_string(state.range(2)));
     state.counters["failures"] = static_cast<double>(f.st.MasProbl.size());
@@ -143,6 +150,10 @@ BENCHMARK(BM_ModelRun)
     ->Args({1, 1, 200})
     ->Args({2, 1, 200})
     ->Args({2, 0, 200})
+    ->Args({3, 1, 0})
+    ->Args({3, 0, 0})
+    ->Args({4, 1, 0})
+    ->Args({4, 0, 0})
     ->Unit(benchmark::kMillisecond)
     ->UseRealTime()
     ->Iterations(1);

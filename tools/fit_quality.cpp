@@ -99,30 +99,49 @@ double BestPearson(AnalysisState& st, int form, double K, double bLo, double bHi
 // whose minimum inside [kLo, kHi] is taken directly.
 double BestSmirnov(AnalysisState& st, const std::vector<double>& phi) {
     const double kLo = 1.01, kHi = 30;
-    std::vector<double> c;
-    auto bestK = [&](double A, double B) {
-        c.clear();
-        double known = 0, t1 = 0;
-        for (size_t i = 0; i < st.MasProbl.size(); ++i) {
-            const double t = st.MasProbl[i].time;
-            if (!(t <= st.Tzenz)) continue;
-            known += weibCDF2(A, B, t1, t) * (1 - phi[i]) * st.Izd_Prived;
-            c.push_back(known);
-            t1 = t;
+    // the failures up to Tzenz as runs at one time: count w, mean rank m; a
+    // run's misses are w (m - K known)^2 plus w (w^2 - 1) / 12, so a
+    // million-failure series costs its distinct times
+    std::vector<double> time, keep, w, m;
+    double spread = 0;
+    for (size_t i = 0; i < st.MasProbl.size(); ++i) {
+        const double t = st.MasProbl[i].time;
+        if (!(t <= st.Tzenz)) continue;
+        const double r = static_cast<double>(i + 1), k = 1 - phi[i];
+        if (!time.empty() && time.back() == t && keep.back() == k) {
+            m.back() = (m.back() * w.back() + r) / (w.back() + 1);
+            w.back() += 1;
+            continue;
         }
-        double num = 0, den = 0;
-        size_t k = 0;
-        for (size_t i = 0; i < st.MasProbl.size(); ++i) {
-            if (!(st.MasProbl[i].time <= st.Tzenz)) continue;
-            num += static_cast<double>(i + 1) * c[k];
-            den += c[k] * c[k];
-            ++k;
+        time.push_back(t);
+        keep.push_back(k);
+        w.push_back(1);
+        m.push_back(r);
+    }
+    for (double c : w)
+        spread += c * (c * c - 1) / 12;
+    std::vector<double> c(time.size());
+    auto known = [&](double A, double B) {
+        double sum = 0, t1 = 0;
+        for (size_t j = 0; j < time.size(); ++j) {
+            sum += weibCDF2(A, B, t1, time[j]) * keep[j] * st.Izd_Prived;
+            c[j] = sum;
+            t1 = time[j];
         }
-        return std::clamp(den > 0 ? num / den : kLo, kLo, kHi);
     };
     auto f2 = [&](const Point& x) {
         const double B = std::exp(x[0]), A = x[1];
-        return Smirnow(st, A, B, bestK(A, B), phi);
+        known(A, B);
+        double num = 0, den = 0;
+        for (size_t j = 0; j < c.size(); ++j) {
+            num += w[j] * m[j] * c[j];
+            den += w[j] * c[j] * c[j];
+        }
+        const double K = std::clamp(den > 0 ? num / den : kLo, kLo, kHi);
+        double sum2 = spread;
+        for (size_t j = 0; j < c.size(); ++j)
+            sum2 += w[j] * (m[j] - K * c[j]) * (m[j] - K * c[j]);
+        return std::sqrt(sum2) / st.Kol_izw;
     };
     const double coarse = BestOf(f2, {{std::log(1.0), 0.3}, {std::log(90000.0), 3}}, 240, 120);
     return coarse;

@@ -56,16 +56,35 @@ SmirnowEvaluator::SmirnowEvaluator(const AnalysisState& st, const std::vector<do
     // The failures up to Tzenz, in four stretches of `rows_` consecutive
     // failures (the last one padded with failures of weight 0), stored
     // interleaved: failure j of stretch b at 4j + b.
-    std::vector<double> logT, keep, rank;
+    std::vector<double> logT, keep, rank, count;
     const auto& m = st.MasProbl;
+    // A large series repeats its times (a million failures to 0.1 h over a
+    // few thousand hours have at most some ten thousand distinct times). A
+    // run of c failures at one time shares its known count, so its misses
+    // sum to c (mean rank - known)^2 + c (c^2 - 1) / 12: one element for the
+    // run. Smaller series keep one element per failure, whose sums round as
+    // they always did.
+    const bool runs = m.size() >= kRunsFrom;
+    double runStart = 0;
     for (size_t i = 0; i < m.size(); ++i) {
         const double t = m[i].time;
         if (!(t <= st.Tzenz)) continue;
+        const double k = 1 - (i < phi.size() ? phi[i] : 0.0);
+        const double r = static_cast<double>(i + 1);
+        if (runs && !logT.empty() && m[i - 1].time == t && keep.back() == k) {
+            count.back() += 1;
+            rank.back() = runStart + 0.5 * (count.back() - 1);
+            continue;
+        }
+        if (runs && !count.empty()) runSpread_ += count.back() * (count.back() * count.back() - 1) / 12;
         logT.push_back(std::log(t));
         if (std::isfinite(logT.back())) maxAbsLogT_ = std::max(maxAbsLogT_, std::fabs(logT.back()));
-        keep.push_back(1 - (i < phi.size() ? phi[i] : 0.0));
-        rank.push_back(static_cast<double>(i + 1));
+        keep.push_back(k);
+        rank.push_back(r);
+        count.push_back(1);
+        runStart = r;
     }
+    if (runs && !count.empty()) runSpread_ += count.back() * (count.back() * count.back() - 1) / 12;
     const size_t n = logT.size();
     rows_ = (n + 3) / 4;
     const size_t size = 4 * rows_;
@@ -78,7 +97,7 @@ SmirnowEvaluator::SmirnowEvaluator(const AnalysisState& st, const std::vector<do
         logT_[q] = logT[i];
         keep_[q] = keep[i];
         rank_[q] = rank[i];
-        weight_[q] = 1;
+        weight_[q] = count[i];
     }
     cdf_.resize(size);
     cum_.resize(size);
@@ -142,7 +161,8 @@ double SmirnowEvaluator::operator()(double A, double B, double K_powt) {
     ++evaluations_;
     if (!cached_ || A != cachedA_ || B != cachedB_) weibullShares(A, B);
     const double sum2 =
-        LaneSquaredMisses(rank_.data(), cum_.data(), weight_.data(), base_.data(), izd_ * K_powt, rows_);
+        LaneSquaredMisses(rank_.data(), cum_.data(), weight_.data(), base_.data(), izd_ * K_powt, rows_) +
+        runSpread_;
     return std::sqrt(sum2) / kolIzw_;
 }
 

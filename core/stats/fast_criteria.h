@@ -38,6 +38,9 @@ class PirsonEvaluator {
 
 class SmirnowEvaluator {
   public:
+    // From this many failures, runs of failures at one time are one element.
+    static constexpr size_t kRunsFrom = 50000;
+
     // `phi` holds the censoring share at each failure's time.
     SmirnowEvaluator(const AnalysisState& st, const std::vector<double>& phi);
 
@@ -52,6 +55,7 @@ class SmirnowEvaluator {
     double izd_;
     double kolIzw_;
     double maxAbsLogT_ = 0;
+    double runSpread_ = 0; // the sum of c (c^2 - 1) / 12 over the runs
     // The failures up to Tzenz in four stretches of rows_ failures, stored
     // interleaved (failure j of stretch b at 4j + b) so that the four running
     // sums advance side by side; padding has weight 0.

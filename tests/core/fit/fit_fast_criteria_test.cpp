@@ -61,10 +61,18 @@ TEST(PirsonEvaluator, InvalidPairAndTzenzBeforeTheFirstColumn) {
 }
 
 TEST(SmirnowEvaluator, AgreesWithThePlainCriterion) {
-    // A fleet whose failures take the two-pass sums and one whose failures
-    // take the single pass (4 * 256 failures and more).
-    for (int failures : {400, 1500}) {
+    // A fleet whose failures take the two-pass sums, one whose failures take
+    // the single pass (4 * 256 failures and more), and one large enough that
+    // runs of failures at one time (times to 0.1 h) are one element each.
+    for (int failures : {400, 1500, 60000}) {
         auto c = test::FleetCase(failures);
+        if (failures > 10000) {
+            ASSERT_GE(c.st.MasProbl.size(), SmirnowEvaluator::kRunsFrom);
+            size_t repeats = 0;
+            for (size_t i = 1; i < c.st.MasProbl.size(); ++i)
+                repeats += c.st.MasProbl[i].time == c.st.MasProbl[i - 1].time;
+            ASSERT_GT(repeats, c.st.MasProbl.size() / 10); // the runs are there to merge
+        }
         std::vector<double> phi;
         for (const Problems& p : c.st.MasProbl)
             phi.push_back(CDF_Gauss(c.st.Sred, c.st.SKO, p.time));
@@ -73,7 +81,7 @@ TEST(SmirnowEvaluator, AgreesWithThePlainCriterion) {
         for (double tzenz : {c.st.MasProbl.back().time, c.st.MasProbl[c.st.MasProbl.size() / 2].time}) {
             c.st.Tzenz = tzenz;
             SmirnowEvaluator fast(c.st, phi);
-            for (int i = 0; i < 300; ++i) {
+            for (int i = 0; i < (failures > 10000 ? 20 : 300); ++i) {
                 const double A = a(rng), B = std::exp(logB(rng)), K = k(rng);
                 ExpectClose(fast(A, B, K), Smirnow(c.st, A, B, K, phi), "A " + std::to_string(A));
                 // the same pair with another coefficient reuses the Weibull shares
