@@ -34,12 +34,13 @@ int RunImport(const ImportOptions& o) {
         std::cerr << p << "\n";
     if (!problems.empty()) return kUsage;
 
-    const auto bytes = ReadFileBytes(o.table);
+    auto bytes = ReadFileBytes(o.table);
     if (!bytes) {
         std::cerr << kMsgFileMissing << ": " << o.table << "\n";
         return kFileError;
     }
-    const TableReadResult read = ReadFailureTable(*bytes);
+    TableReadResult read = ReadFailureTable(*bytes);
+    bytes.reset(); // the table holds what is needed of the file
     if (!read.table) {
         std::cerr << read.error << "\n";
         return kFileError;
@@ -51,6 +52,7 @@ int RunImport(const ImportOptions& o) {
               << columnText(t.columns.cause) << ", описание " << columnText(t.columns.description) << "\n";
 
     const TableImport imp = ConvertFailureTable(t, header);
+    read.table.reset(); // the data file's text is all that is written
     for (const BadRow& b : imp.badRows)
         std::cerr << BadRowText(b) << "\n";
     for (const std::string& n : imp.notes)

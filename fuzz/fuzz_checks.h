@@ -3,6 +3,7 @@
 // regression tests replace the handler by a test failure.
 #pragma once
 
+#include "core/data/series_controls.h"
 #include "core/state/analysis_state.h"
 #include "core/state/main_form.h"
 
@@ -63,10 +64,11 @@ inline void CheckLoadedSeries(const AnalysisState& st, const MainForm& form) {
         Check(p.time >= prev, "series sorted by time");
         prev = p.time;
     }
-    Check(form.Mass_List.size() == st.MasProbl.size() + 1, "record grid holds header and records");
-    for (const auto& row : form.Mass_List)
-        for (const auto& cell : row)
-            Check(IsUtf8(cell), "grid cell is UTF-8");
+    for (size_t r = 0; r < st.MasProbl.size(); ++r)
+        for (int c = 0; c < kRecordGridColumns; ++c)
+            Check(IsUtf8(RecordGridCell(st, r, c, form.decimalSeparator)), "grid cell is UTF-8");
+    Check(RecordGridCell(st, st.MasProbl.size(), 0, form.decimalSeparator).empty(),
+          "record grid holds the records only");
 }
 
 // The histogram invariants: contiguous columns with strictly increasing upper

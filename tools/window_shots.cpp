@@ -4,11 +4,11 @@
 //
 //   LANG=ru_RU.UTF-8 xvfb-run -s "-screen 0 1600x1000x24"
 //       build/gui/window_shots docs/screenshots data/sample.txt
-#include "gui/platform/ui_seams.h"
 #include "gui/windows/app_windows.h"
 #include "gui/windows/lnview.h"
 #include "gui/windows/results_layout.h"
 #include "gui/windows/table_import_dialog.h"
+#include "tools/scripted_ui.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -30,34 +30,9 @@
 #include <functional>
 
 using namespace tovimo;
+using namespace tovimo::tools;
 
 namespace {
-
-// The dialogs answer themselves: the data file for every file dialog, and
-// every message goes to the terminal.
-class ScriptedUi final : public UiSeams {
-  public:
-    explicit ScriptedUi(QString file) : file_(std::move(file)) {}
-    void message(QWidget*, const QString& text) override { std::printf("message: %s\n", qPrintable(text)); }
-    void error(QWidget*, const QString& text) override { std::printf("error: %s\n", qPrintable(text)); }
-    void beep() override {}
-    void setWaitCursor(bool) override {}
-    std::optional<QString> openFile(QWidget*, const QString&, const QString&) override { return file_; }
-    int runDialog(QDialog* dialog) override { return onDialog ? onDialog(dialog) : QDialog::Rejected; }
-    void setFile(QString file) { file_ = std::move(file); }
-    std::function<int(QDialog*)> onDialog;
-
-  private:
-    QString file_;
-};
-
-void settle(int ms = 300) {
-    const QDeadlineTimer until(ms);
-    while (!until.hasExpired()) {
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
-        QThread::msleep(10);
-    }
-}
 
 bool waitFor(const std::function<bool()>& done, int seconds) {
     const QDeadlineTimer until(seconds * 1000);

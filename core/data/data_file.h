@@ -14,6 +14,13 @@
 namespace tovimo {
 
 inline constexpr const char* kMsgFileMissing = "Указанный файл не существует";
+inline constexpr const char* kLoadDone = "Файл данных загружен за ";
+
+// The progress memo's line after a load: its elapsed time (as the fits show
+// theirs) and the number of failure records read.
+inline std::string LoadDoneLine(const std::string& elapsed, size_t records) {
+    return kLoadDone + elapsed + "ч/мин/с, записей об отказах: " + std::to_string(records);
+}
 
 // Reads a whole file; nullopt when it cannot be opened or read.
 std::optional<std::string> ReadFileBytes(const std::string& path);

@@ -27,6 +27,11 @@ struct DataFileContent {
 // The file as UTF-8 text, LF line ends.
 std::string DataFileText(const DataFileContent& content);
 
+// One record's line, appended to the text of a file: for a writer that makes
+// its records one at a time instead of holding them all.
+void AppendDataFileRecord(std::string& text, std::string_view time, std::string_view source,
+                          std::string_view description);
+
 // The bytes to store: Windows-1251 when that code page holds every character
 // and the loader reads the bytes back as the same text, otherwise UTF-8 with a
 // byte-order mark.

@@ -12,6 +12,7 @@
 #include <climits>
 #include <cmath>
 #include <map>
+#include <unordered_map>
 
 namespace tovimo {
 
@@ -64,8 +65,8 @@ struct TimeText {
 
 // A time with a decimal point or comma, and blanks between groups of three
 // digits ("1 234,5"); anything else is not a time.
-std::optional<TimeText> parseTime(const std::string& field) {
-    const std::string s = Trim(field);
+std::optional<TimeText> parseTime(std::string_view field) {
+    const std::string_view s = TrimView(field);
     std::string compact;
     for (size_t i = 0; i < s.size();) {
         if (size_t w = groupBlankAt(s, i)) {
@@ -90,16 +91,15 @@ std::optional<TimeText> parseTime(const std::string& field) {
 }
 
 // Tabs and line ends would break the data file's line layout.
-std::string oneLine(const std::string& s) {
-    std::string out = s;
+std::string oneLine(std::string_view s) {
+    std::string out(s);
     for (char& c : out)
         if (c == '\t' || c == '\n' || c == '\r') c = ' ';
     return Trim(out);
 }
 
-std::string field(const TableRow& row, int column) {
-    if (column < 0 || static_cast<size_t>(column) >= row.fields.size()) return {};
-    return row.fields[static_cast<size_t>(column)];
+std::string_view field(const TableRows& rows, size_t row, int column) {
+    return rows.field(row, column);
 }
 
 bool blank(const DelimitedRecord& r) {
@@ -108,15 +108,15 @@ bool blank(const DelimitedRecord& r) {
 }
 
 // How many of the first rows hold a time in a column.
-size_t timesIn(const std::vector<TableRow>& rows, int column) {
+size_t timesIn(const TableRows& rows, int column) {
     size_t n = 0;
     for (size_t i = 0; i < rows.size() && i < 20; ++i)
-        if (parseTime(field(rows[i], column))) ++n;
+        if (parseTime(field(rows, i, column))) ++n;
     return n;
 }
 
 TableColumns columnsFromHeader(const std::vector<std::string>& header, size_t columnCount,
-                               const std::vector<TableRow>& rows) {
+                               const TableRows& rows) {
     int time = -1, cause = -1, description = -1;
     for (size_t c = 0; c < header.size(); ++c) {
         const int ci = static_cast<int>(c);
@@ -167,6 +167,42 @@ bool looksLikeText(std::string_view bytes) {
 
 } // namespace
 
+size_t TableRows::fieldEnd(size_t rowIndex) const {
+    return rowIndex + 1 < rows_.size() ? rows_[rowIndex + 1].firstField : fieldEnds_.size();
+}
+
+size_t TableRows::fieldCount(size_t row) const {
+    return fieldEnd(first_ + row) - at(row).firstField;
+}
+
+std::string_view TableRows::field(size_t row, int column) const {
+    if (column < 0 || static_cast<size_t>(column) >= fieldCount(row)) return {};
+    const size_t f = at(row).firstField + static_cast<size_t>(column);
+    const size_t begin = f == 0 ? 0 : fieldEnds_[f - 1];
+    return std::string_view(text_).substr(begin, fieldEnds_[f] - begin);
+}
+
+std::vector<std::string> TableRows::fields(size_t row) const {
+    std::vector<std::string> out;
+    for (size_t c = 0; c < fieldCount(row); ++c)
+        out.emplace_back(field(row, static_cast<int>(c)));
+    return out;
+}
+
+void TableRows::reserve(size_t rows, size_t fields, size_t textBytes) {
+    rows_.reserve(rows);
+    fieldEnds_.reserve(fields);
+    text_.reserve(textBytes);
+}
+
+void TableRows::add(size_t line, const std::vector<std::string>& fields, bool unclosedQuote) {
+    rows_.push_back(Row{line, fieldEnds_.size(), unclosedQuote});
+    for (const std::string& f : fields) {
+        text_ += f;
+        fieldEnds_.push_back(text_.size());
+    }
+}
+
 TableReadResult ReadFailureTable(std::string_view bytes, const TableReadOptions& options) {
     TableReadResult result;
     if (!looksLikeText(bytes)) {
@@ -174,9 +210,12 @@ TableReadResult ReadFailureTable(std::string_view bytes, const TableReadOptions&
         return result;
     }
     FailureTable t;
-    const std::string text = DecodeFileText(bytes);
-    const bool bom = bytes.substr(0, 3) == "\xEF\xBB\xBF";
-    t.encoding = (text == bytes || (bom && text == bytes.substr(3))) ? "UTF-8" : "Windows-1251";
+    // UTF-8 is read where it lies; only Windows-1251 needs a decoded copy
+    const FileTextKind kind = ClassifyFileText(bytes);
+    std::string decoded;
+    if (kind.windows1251) decoded = DecodeFileText(bytes);
+    const std::string_view text = kind.windows1251 ? std::string_view(decoded) : kind.utf8;
+    t.encoding = kind.windows1251 ? "Windows-1251" : "UTF-8";
 
     if (options.separator) {
         t.separator = *options.separator;
@@ -189,9 +228,10 @@ TableReadResult ReadFailureTable(std::string_view bytes, const TableReadOptions&
         return result;
     }
 
-    std::vector<DelimitedRecord> records = SplitDelimited(text, t.separator);
+    DelimitedReader reader(text, t.separator);
+    DelimitedRecord r;
     bool first = true;
-    for (DelimitedRecord& r : records) {
+    while (reader.next(r)) {
         if (blank(r) && !r.unclosedQuote) {
             if (!first) ++t.blankRows;
             continue;
@@ -200,8 +240,11 @@ TableReadResult ReadFailureTable(std::string_view bytes, const TableReadOptions&
         if (first) {
             t.headerFields = r.fields;
             first = false;
+            // room for every line with as many fields as the first row
+            const size_t lines = static_cast<size_t>(std::count(text.begin(), text.end(), '\n')) + 1;
+            t.rows.reserve(lines, lines * r.fields.size(), text.size());
         }
-        t.rows.push_back(TableRow{r.line, std::move(r.fields), r.unclosedQuote});
+        t.rows.add(r.line, r.fields, r.unclosedQuote);
     }
     if (t.rows.empty()) {
         result.error = "Таблица пуста";
@@ -215,12 +258,12 @@ TableReadResult ReadFailureTable(std::string_view bytes, const TableReadOptions&
     } else {
         // a first row without a time where the next row has one is a header too
         const int timeColumn = options.columns ? options.columns->time : 0;
-        const bool firstHasTime = parseTime(field(t.rows[0], timeColumn)).has_value();
-        const bool secondHasTime = t.rows.size() > 1 && parseTime(field(t.rows[1], timeColumn)).has_value();
+        const bool firstHasTime = parseTime(field(t.rows, 0, timeColumn)).has_value();
+        const bool secondHasTime = t.rows.size() > 1 && parseTime(field(t.rows, 1, timeColumn)).has_value();
         t.header = named || (!firstHasTime && secondHasTime);
     }
     if (t.header) {
-        t.rows.erase(t.rows.begin());
+        t.rows.dropFirst();
     } else {
         t.headerFields.clear();
     }
@@ -246,11 +289,44 @@ std::vector<std::string> CheckImportHeader(const ImportHeader& h) {
 
 namespace {
 
-// A row of the table that can be a record.
+// A row of the table that can be a record: its texts stay in the table.
 struct ImportRow {
-    TimeText time;
-    std::string cause; // empty: no cause given
-    std::string description;
+    size_t row = 0;                   // in the table
+    size_t cause = std::string::npos; // in ImportCauses, npos: no cause given
+};
+
+// One cause of the table, told apart from the others without regard to case
+// and written as first spelt.
+struct ImportCause {
+    std::string name;
+    size_t count = 0;
+    size_t order = 0; // of first appearance
+};
+
+// The causes of the records, in order of first appearance.
+class ImportCauses {
+  public:
+    // The cause a record names (not empty), counted once more.
+    size_t count(const std::string& cause) {
+        auto spelt = bySpelling_.find(cause);
+        size_t id;
+        if (spelt != bySpelling_.end()) {
+            id = spelt->second;
+        } else {
+            auto [it, added] = byKey_.try_emplace(LowerCase(cause), list.size());
+            if (added) list.push_back(ImportCause{cause, 0, list.size()});
+            id = it->second;
+            // a table of few causes spelt few ways is lower-cased once per spelling
+            if (bySpelling_.size() < 1024) bySpelling_.emplace(cause, id);
+        }
+        ++list[id].count;
+        return id;
+    }
+    std::vector<ImportCause> list;
+
+  private:
+    std::map<std::string, size_t> byKey_; // lower-case name -> index in list
+    std::unordered_map<std::string, size_t> bySpelling_;
 };
 
 // The warranty law's end: loading cuts longer times to it.
@@ -258,33 +334,37 @@ double warrantyEnd(const ImportHeader& header) {
     return header.mean + 3 * header.sd;
 }
 
-// The rows that can be records; the others go to `bad` with the reason, the
-// doubtful ones to `doubtful` as well, and those on `dropLines` to `notes`.
+// The rows that can be records, with their causes counted; the others go to
+// `bad` with the reason, the doubtful ones to `doubtful` as well, and those
+// on `dropLines` to `notes`.
 std::vector<ImportRow> readImportRows(const FailureTable& table, const ImportHeader& header,
-                                      const std::vector<size_t>& dropLines, std::vector<BadRow>& bad,
-                                      std::vector<DoubtfulRow>& doubtful, std::vector<std::string>& notes) {
+                                      const std::vector<size_t>& dropLines, ImportCauses& causes,
+                                      std::vector<BadRow>& bad, std::vector<DoubtfulRow>& doubtful,
+                                      std::vector<std::string>& notes) {
     std::vector<ImportRow> rows;
+    rows.reserve(table.rows.size());
     const double end = warrantyEnd(header);
     const bool lawGiven = header.mean > 0 && header.sd > 0 && std::isfinite(end);
-    for (const TableRow& r : table.rows) {
-        if (r.unclosedQuote) {
-            bad.push_back({r.line, "не закрыта кавычка: строка и все строки за ней прочитаны как одно поле"});
+    for (size_t i = 0; i < table.rows.size(); ++i) {
+        const size_t line = table.rows.line(i);
+        if (table.rows.unclosedQuote(i)) {
+            bad.push_back({line, "не закрыта кавычка: строка и все строки за ней прочитаны как одно поле"});
             continue;
         }
-        const std::string timeField = Trim(field(r, table.columns.time));
+        const std::string_view timeField = TrimView(field(table.rows, i, table.columns.time));
         if (timeField.empty()) {
-            bad.push_back({r.line, "не указана наработка"});
+            bad.push_back({line, "не указана наработка"});
             continue;
         }
         const auto time = parseTime(timeField);
         if (!time) {
-            bad.push_back({r.line, "наработка «" + oneLine(timeField) + "» не является числом"});
+            bad.push_back({line, "наработка «" + oneLine(timeField) + "» не является числом"});
             continue;
         }
-        const std::string cause = oneLine(field(r, table.columns.cause));
+        const std::string cause = oneLine(field(table.rows, i, table.columns.cause));
         if (cause.find('*') != std::string::npos) {
-            bad.push_back({r.line, "в причине отказа «" + cause +
-                                       "» есть знак «*», которым в файле данных начинается описание"});
+            bad.push_back({line, "в причине отказа «" + cause +
+                                     "» есть знак «*», которым в файле данных начинается описание"});
             continue;
         }
         std::string doubt;
@@ -300,91 +380,80 @@ std::vector<ImportRow> readImportRows(const FailureTable& table, const ImportHea
         if (!doubt.empty()) {
             std::string shown = time->text;
             std::replace(shown.begin(), shown.end(), '.', header.decimalSeparator);
-            doubtful.push_back({r.line, shown, doubt});
-            if (std::find(dropLines.begin(), dropLines.end(), r.line) != dropLines.end()) {
-                notes.push_back("Строка " + std::to_string(r.line) + " не загружается: " + doubt);
+            doubtful.push_back({line, shown, doubt});
+            if (std::find(dropLines.begin(), dropLines.end(), line) != dropLines.end()) {
+                notes.push_back("Строка " + std::to_string(line) + " не загружается: " + doubt);
                 continue;
             }
         }
-        rows.push_back(ImportRow{*time, cause, oneLine(field(r, table.columns.description))});
+        rows.push_back(ImportRow{i, cause.empty() ? std::string::npos : causes.count(cause)});
     }
     return rows;
 }
 
-// One cause of the table, told apart from the others without regard to case
-// and written as first spelt.
-struct ImportCause {
-    std::string name;
-    size_t count = 0;
-    size_t order = 0; // of first appearance
-};
-
 // The causes of the rows: the most frequent MaxNamedCauses keep their names,
 // the others go to "Другие".
 struct CauseRanking {
-    std::map<std::string, ImportCause> byKey; // by lower-case name
-    std::vector<std::string> keyOfRow;        // empty for a row without a cause
-    std::vector<const ImportCause*> ranked;   // most frequent first, then by first appearance
-    std::vector<const ImportCause*> written;  // those kept, by first appearance
-    std::map<std::string, bool> kept;
+    std::vector<const ImportCause*> ranked;  // most frequent first, then by first appearance
+    std::vector<const ImportCause*> written; // those kept, by first appearance
+    std::vector<bool> kept;                  // by index in ImportCauses
     size_t noCause = 0, droppedCauses = 0, droppedRecords = 0;
 };
 
-CauseRanking rankCauses(const std::vector<ImportRow>& rows) {
+CauseRanking rankCauses(const std::vector<ImportRow>& rows, const ImportCauses& causes) {
     CauseRanking k;
-    k.keyOfRow.resize(rows.size());
-    for (size_t i = 0; i < rows.size(); ++i) {
-        if (rows[i].cause.empty()) {
-            ++k.noCause;
-            continue;
-        }
-        const std::string key = LowerCase(rows[i].cause);
-        auto [it, added] = k.byKey.try_emplace(key, ImportCause{rows[i].cause, 0, k.byKey.size()});
-        ++it->second.count;
-        k.keyOfRow[i] = key;
-    }
-    for (const auto& [key, c] : k.byKey)
+    for (const ImportRow& r : rows)
+        if (r.cause == std::string::npos) ++k.noCause;
+    for (const ImportCause& c : causes.list)
         k.ranked.push_back(&c);
     std::sort(k.ranked.begin(), k.ranked.end(), [](const ImportCause* a, const ImportCause* b) {
         return a->count != b->count ? a->count > b->count : a->order < b->order;
     });
+    k.kept.assign(causes.list.size(), false);
     for (size_t i = 0; i < k.ranked.size(); ++i) {
         const bool keep = i < static_cast<size_t>(MaxNamedCauses);
-        k.kept[LowerCase(k.ranked[i]->name)] = keep;
-        if (!keep) ++k.droppedCauses, k.droppedRecords += k.ranked[i]->count;
+        k.kept[k.ranked[i]->order] = keep;
+        if (keep)
+            k.written.push_back(k.ranked[i]);
+        else
+            ++k.droppedCauses, k.droppedRecords += k.ranked[i]->count;
     }
-    for (const ImportCause* c : k.ranked)
-        if (k.kept[LowerCase(c->name)]) k.written.push_back(c);
     std::sort(k.written.begin(), k.written.end(),
               [](const ImportCause* a, const ImportCause* b) { return a->order < b->order; });
     return k;
 }
 
 // The data file of the rows: the header given, the causes kept, and every
-// row with a dropped cause or none under "Другие".
-DataFileContent importedFile(const std::vector<ImportRow>& rows, CauseRanking& k,
-                             const ImportHeader& header) {
-    DataFileContent file;
-    file.comment = oneLine(header.comment);
-    file.mean = header.mean;
-    file.sd = header.sd;
-    file.fleet = header.fleet;
-    file.failures = header.failures ? *header.failures : static_cast<long long>(rows.size());
+// row with a dropped cause or none under "Другие". Written line by line from
+// the table's texts, with no record held apart.
+std::string importedText(const FailureTable& table, const std::vector<ImportRow>& rows, const CauseRanking& k,
+                         const ImportHeader& header) {
+    DataFileContent head;
+    head.comment = oneLine(header.comment);
+    head.mean = header.mean;
+    head.sd = header.sd;
+    head.fleet = header.fleet;
+    head.failures = header.failures ? *header.failures : static_cast<long long>(rows.size());
     for (const ImportCause* c : k.written)
-        file.causes.push_back(c->name);
-    for (size_t i = 0; i < rows.size(); ++i) {
-        const ImportRow& r = rows[i];
-        if (!r.cause.empty() && k.kept[k.keyOfRow[i]]) {
-            file.records.push_back({r.time.text, r.cause, r.description});
-        } else if (r.cause.empty()) {
-            file.records.push_back({r.time.text, kOther, r.description});
+        head.causes.push_back(c->name);
+    std::string text = DataFileText(head);
+    text.reserve(text.size() + table.rows.textBytes() + rows.size() * 16);
+    for (const ImportRow& r : rows) {
+        const std::string time = parseTime(field(table.rows, r.row, table.columns.time))->text;
+        const std::string description = oneLine(field(table.rows, r.row, table.columns.description));
+        if (r.cause != std::string::npos && k.kept[r.cause]) {
+            AppendDataFileRecord(text, time, oneLine(field(table.rows, r.row, table.columns.cause)),
+                                 description);
+        } else if (r.cause == std::string::npos) {
+            AppendDataFileRecord(text, time, kOther, description);
         } else {
             // the cause's own name goes into the description, so it is not lost
-            file.records.push_back(
-                {r.time.text, kOther, r.description.empty() ? r.cause : r.cause + ": " + r.description});
+            const std::string cause = oneLine(field(table.rows, r.row, table.columns.cause));
+            AppendDataFileRecord(text, time, kOther,
+                                 description.empty() ? cause : cause + ": " + description);
         }
     }
-    return file;
+    return text;
 }
 
 // What the user should know about the import: causes merged into "Другие",
@@ -424,14 +493,14 @@ TableImport ConvertFailureTable(const FailureTable& table, const ImportHeader& h
                                 const std::vector<size_t>& dropLines) {
     TableImport out;
     std::vector<std::string> dropped;
+    ImportCauses causes;
     const std::vector<ImportRow> rows =
-        readImportRows(table, header, dropLines, out.badRows, out.doubtfulRows, dropped);
-    CauseRanking causes = rankCauses(rows);
-    const DataFileContent file = importedFile(rows, causes, header);
-    out.records = file.records.size();
-    out.causes = file.causes.size();
-    out.text = DataFileText(file);
-    out.notes = importNotes(table, header, rows.size(), causes);
+        readImportRows(table, header, dropLines, causes, out.badRows, out.doubtfulRows, dropped);
+    const CauseRanking ranking = rankCauses(rows, causes);
+    out.records = rows.size();
+    out.causes = ranking.written.size();
+    out.text = importedText(table, rows, ranking, header);
+    out.notes = importNotes(table, header, rows.size(), ranking);
     out.notes.insert(out.notes.end(), dropped.begin(), dropped.end());
     return out;
 }

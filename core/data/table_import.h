@@ -25,10 +25,37 @@ struct TableReadOptions {
     std::optional<TableColumns> columns; // by the header's names or by position when not given
 };
 
-struct TableRow {
-    size_t line = 0; // 1-based line of the file
-    std::vector<std::string> fields;
-    bool unclosedQuote = false;
+// The data rows of a table. Their fields are kept end to end in one text, so
+// that a table of a million rows costs little more than its file.
+class TableRows {
+  public:
+    size_t size() const { return rows_.size() - first_; }
+    bool empty() const { return size() == 0; }
+    size_t line(size_t row) const { return at(row).line; } // 1-based line of the file
+    bool unclosedQuote(size_t row) const { return at(row).unclosedQuote; }
+    size_t fieldCount(size_t row) const;
+    // A field's text; empty past the row's last field.
+    std::string_view field(size_t row, int column) const;
+    std::vector<std::string> fields(size_t row) const;
+    size_t textBytes() const { return text_.size(); } // of all fields together
+
+    void reserve(size_t rows, size_t fields, size_t textBytes);
+    void add(size_t line, const std::vector<std::string>& fields, bool unclosedQuote);
+    void dropFirst() { ++first_; } // the first row was the header
+
+  private:
+    struct Row {
+        size_t line = 0;
+        size_t firstField = 0; // into fieldEnds_
+        bool unclosedQuote = false;
+    };
+    const Row& at(size_t row) const { return rows_[first_ + row]; }
+    size_t fieldEnd(size_t rowIndex) const; // first field of the next row
+
+    std::vector<Row> rows_;
+    std::vector<size_t> fieldEnds_; // where each field ends in text_
+    std::string text_;
+    size_t first_ = 0;
 };
 
 struct FailureTable {
@@ -36,7 +63,7 @@ struct FailureTable {
     char separator = ';';
     bool header = false;
     std::vector<std::string> headerFields;
-    std::vector<TableRow> rows; // the data rows, blank rows left out
+    TableRows rows; // the data rows, blank rows left out
     size_t blankRows = 0;
     size_t columnCount = 0; // fields of the widest row
     TableColumns columns;

@@ -62,8 +62,8 @@ struct MainForm {
     int TrackBar2 = 15;
     int ProgressBar2 = 0;
 
-    // Record grid Mass_List: rows of 4 cells, row 0 the header
-    std::vector<std::array<std::string, 4>> Mass_List;
+    // Column widths of the record grid Mass_List (its cells are read from the
+    // state's records when shown: RecordGridCell)
     std::array<int, 4> Mass_List_widths{90, 100, 100, 100};
 
     // Small log-log chart Chart2

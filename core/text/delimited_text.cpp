@@ -5,57 +5,72 @@
 
 namespace tovimo {
 
+bool DelimitedReader::next(DelimitedRecord& rec) {
+    const std::string_view text = text_;
+    const char sep = sep_;
+    const size_t n = text.size();
+    size_t i = pos_;
+    size_t line = line_;
+    if (i >= n) return false;
+    rec.line = line;
+    rec.unclosedQuote = false;
+    size_t used = 0; // fields of `rec` filled so far; the rest are dropped at the end
+    bool ended = false;
+    while (!ended) {
+        if (used == rec.fields.size()) rec.fields.emplace_back();
+        std::string& field = rec.fields[used++];
+        field.clear();
+        if (i < n && text[i] == '"') {
+            // quoted field: up to the closing quote, "" standing for one quote
+            ++i;
+            bool closed = false;
+            while (i < n) {
+                const char c = text[i];
+                if (c == '"') {
+                    if (i + 1 < n && text[i + 1] == '"') {
+                        field += '"';
+                        i += 2;
+                        continue;
+                    }
+                    ++i;
+                    closed = true;
+                    break;
+                }
+                if (c == '\n' || (c == '\r' && !(i + 1 < n && text[i + 1] == '\n'))) ++line;
+                field += c;
+                ++i;
+            }
+            if (!closed) rec.unclosedQuote = true;
+        }
+        // the unquoted rest of the field, up to a separator or the line end
+        size_t end = i;
+        while (end < n && text[end] != sep && text[end] != '\n' && text[end] != '\r')
+            ++end;
+        field.append(text.data() + i, end - i);
+        i = end;
+        if (i >= n) {
+            ended = true;
+        } else if (text[i] == sep) {
+            ++i;
+        } else {
+            if (text[i] == '\r' && i + 1 < n && text[i + 1] == '\n') ++i;
+            ++i;
+            ++line;
+            ended = true;
+        }
+    }
+    rec.fields.resize(used);
+    pos_ = i;
+    line_ = line;
+    return true;
+}
+
 std::vector<DelimitedRecord> SplitDelimited(std::string_view text, char sep) {
     std::vector<DelimitedRecord> records;
-    size_t line = 1;
-    size_t i = 0;
-    const size_t n = text.size();
-    while (i < n) {
-        DelimitedRecord rec;
-        rec.line = line;
-        std::string field;
-        bool ended = false;
-        while (!ended) {
-            if (i < n && text[i] == '"' && field.empty()) {
-                // quoted field: up to the closing quote, "" standing for one quote
-                ++i;
-                bool closed = false;
-                while (i < n) {
-                    const char c = text[i];
-                    if (c == '"') {
-                        if (i + 1 < n && text[i + 1] == '"') {
-                            field += '"';
-                            i += 2;
-                            continue;
-                        }
-                        ++i;
-                        closed = true;
-                        break;
-                    }
-                    if (c == '\n' || (c == '\r' && !(i + 1 < n && text[i + 1] == '\n'))) ++line;
-                    field += c;
-                    ++i;
-                }
-                if (!closed) rec.unclosedQuote = true;
-            }
-            // the unquoted rest of the field, up to a separator or the line end
-            while (i < n && text[i] != sep && text[i] != '\n' && text[i] != '\r')
-                field += text[i++];
-            rec.fields.push_back(std::move(field));
-            field.clear();
-            if (i >= n) {
-                ended = true;
-            } else if (text[i] == sep) {
-                ++i;
-            } else {
-                if (text[i] == '\r' && i + 1 < n && text[i + 1] == '\n') ++i;
-                ++i;
-                ++line;
-                ended = true;
-            }
-        }
-        records.push_back(std::move(rec));
-    }
+    DelimitedReader reader(text, sep);
+    DelimitedRecord rec;
+    while (reader.next(rec))
+        records.push_back(rec);
     return records;
 }
 
@@ -64,10 +79,11 @@ std::optional<char> DetectSeparator(std::string_view text) {
     std::optional<char> best;
     size_t bestAgree = 0;
     for (char sep : {'\t', ';', ','}) {
-        std::vector<DelimitedRecord> recs = SplitDelimited(text, sep);
+        DelimitedReader reader(text, sep);
+        DelimitedRecord r;
         std::map<size_t, size_t> counts; // fields per record -> records
         size_t probed = 0;
-        for (const DelimitedRecord& r : recs) {
+        while (reader.next(r)) {
             const bool blank =
                 std::all_of(r.fields.begin(), r.fields.end(), [](const std::string& f) { return f.empty(); });
             if (blank) continue;

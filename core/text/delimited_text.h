@@ -17,9 +17,24 @@ struct DelimitedRecord {
     bool unclosedQuote = false; // the file ended inside a quoted field
 };
 
-// Splits UTF-8 text into records. Line ends inside quotes belong to the field;
-// a record whose fields are all empty (a blank line) is kept so that callers
-// can tell it apart.
+// Reads UTF-8 text one record at a time, so that a long table is never held
+// split all at once. Line ends inside quotes belong to the field; a record
+// whose fields are all empty (a blank line) is read so that callers can tell
+// it apart.
+class DelimitedReader {
+  public:
+    DelimitedReader(std::string_view text, char separator) : text_(text), sep_(separator) {}
+    // The next record into `rec` (its fields' storage is reused); false at the end.
+    bool next(DelimitedRecord& rec);
+
+  private:
+    std::string_view text_;
+    char sep_;
+    size_t pos_ = 0;
+    size_t line_ = 1;
+};
+
+// All records of the text, as DelimitedReader reads them.
 std::vector<DelimitedRecord> SplitDelimited(std::string_view text, char separator);
 
 // The separator among tab, ';' and ',' that splits the first records into the

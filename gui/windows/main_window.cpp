@@ -1,5 +1,6 @@
 // The main window's controls, their arrangement, captions and defaults.
 #include "gui/windows/main_window.h"
+#include "gui/windows/record_grid_model.h"
 
 #include "gui/charts/chart_fonts.h"
 #include "gui/platform/settings_file.h"
@@ -37,7 +38,7 @@
 #include <QStatusBar>
 #include <QTabBar>
 #include <QTabWidget>
-#include <QTableWidget>
+#include <QTableView>
 #include <QTextDocument>
 #include <QVBoxLayout>
 #include <QValueAxis>
@@ -189,7 +190,9 @@ void TForm1::buildUi() {
     left->addWidget(Memo2, 1);
     grid->addLayout(left, 1, 0);
 
-    Mass_List = new QTableWidget(25 - 1, 4, central); // the header row is the table's header
+    Mass_List = new QTableView(central);
+    gridModel_ = new RecordGridModel(st_, 25 - 1, Mass_List); // the header row is the table's header
+    Mass_List->setModel(gridModel_);
     Mass_List->setObjectName(QStringLiteral("Mass_List"));
     Mass_List->setToolTip(QStringLiteral("Данные из файла об отказах изделий"));
     Mass_List->verticalHeader()->setVisible(false);
@@ -199,7 +202,6 @@ void TForm1::buildUi() {
     Mass_List->horizontalHeader()->setFont(pixelFont(QStringLiteral("MS Sans Serif"), 12, true));
     Mass_List->horizontalHeader()->setStyleSheet(
         QStringLiteral("QHeaderView::section { background-color: palette(tool-tip-base); }"));
-    Mass_List->setHorizontalHeaderLabels({QString(), QString(), QString(), QString()});
     fitGridColumns();
     rightColumn_ = new QVBoxLayout;
     rightColumn_->addWidget(buildChart2(), 1);

@@ -22,6 +22,7 @@
 #include <vector>
 
 class QButtonGroup;
+class QElapsedTimer;
 class QCheckBox;
 class QComboBox;
 class QGroupBox;
@@ -32,7 +33,7 @@ class QProgressBar;
 class QPushButton;
 class QSlider;
 class QTabWidget;
-class QTableWidget;
+class QTableView;
 class QWidget;
 class QFrame;
 class QGridLayout;
@@ -46,6 +47,7 @@ class QValueAxis;
 namespace tovimo {
 
 class CalcThread;
+class RecordGridModel;
 class TGen;
 class UiCallQueue;
 
@@ -158,7 +160,8 @@ class TForm1 : public QMainWindow {
     void showMessage(const std::string& text);
     // After a data load: the edits, the load's findings (one a box, several a
     // list), the grid and the chart, as "Путь" shows them.
-    void showLoaded(const QStringList& found);
+    // `loading` runs from the start of the load: the memo's line names its time.
+    void showLoaded(const QStringList& found, const QElapsedTimer& loading);
     void loadDataFile(const QString& file);
     // The caption of the number edit holding `text` that does not convert,
     // looked for in the order the runs read their edits; empty when none does.
@@ -189,7 +192,8 @@ class TForm1 : public QMainWindow {
     FitClock* clock_ = nullptr;
     long long timingCount_ = 100'000'000;
     bool closing_ = false;
-    size_t memoShown_ = 0; // lines of form_.Memo2 already in Memo2
+    size_t memoShown_ = 0;                 // lines of form_.Memo2 already in Memo2
+    RecordGridModel* gridModel_ = nullptr; // Mass_List's rows: the records of st_
     QGridLayout* grid_ = nullptr;
     QVBoxLayout* rightColumn_ = nullptr;
     QWidget* topArea_ = nullptr;
@@ -216,7 +220,7 @@ class TForm1 : public QMainWindow {
     QLineEdit* MaskEdit1 = nullptr;
     QLineEdit* MaskEditSrednee = nullptr;
     QLineEdit* MaskEditSKO = nullptr;
-    QTableWidget* Mass_List = nullptr;
+    QTableView* Mass_List = nullptr;
     QChartView* Chart2 = nullptr;
     QLineSeries* Series1 = nullptr;
     QLineSeries* Series2 = nullptr;

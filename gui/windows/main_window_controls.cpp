@@ -1,6 +1,7 @@
 // Copying the main window's controls into the core's view of them and back,
 // the record grid and the small log-log chart.
 #include "gui/windows/main_window.h"
+#include "gui/windows/record_grid_model.h"
 
 #include <QButtonGroup>
 #include <QChart>
@@ -16,7 +17,7 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QSlider>
-#include <QTableWidget>
+#include <QTableView>
 #include <QValueAxis>
 
 #include <algorithm>
@@ -36,6 +37,28 @@ std::pair<double, double> paddedRange(double lo, double hi) {
     if (hi - lo < 1e-12) return {lo - 0.5, hi + 0.5};
     const double pad = (hi - lo) * 0.05;
     return {lo - pad, hi + pad};
+}
+
+// The chart tells points apart to a 1/4096 of its axes' spans, finer than
+// any size the window can take draws them.
+constexpr double kChartResolution = 4096;
+
+// The points a series draws: a point nearer the last one drawn than dx and dy
+// would fall on its pixel, so a series of a million failures draws only the
+// points that can be seen apart (and always its last one).
+QList<QPointF> VisibleChartPoints(const std::vector<ChartPoint>& points, double dx, double dy) {
+    QList<QPointF> list;
+    QPointF last;
+    for (size_t i = 0; i < points.size(); ++i) {
+        const ChartPoint& p = points[i];
+        if (!std::isfinite(p.x) || !std::isfinite(p.y)) continue;
+        const bool final = i + 1 == points.size();
+        if (!list.isEmpty() && !final && std::abs(p.x - last.x()) < dx && std::abs(p.y - last.y()) < dy)
+            continue;
+        last = QPointF(p.x, p.y);
+        list.append(last);
+    }
+    return list;
 }
 
 } // namespace
@@ -111,18 +134,10 @@ void TForm1::appendMemoLines() {
 }
 
 void TForm1::showGrid() {
-    const auto& rows = form_.Mass_List;
-    if (rows.empty()) return;
-    Mass_List->clearContents();
-    QStringList header;
-    for (const auto& cell : rows[0])
-        header << qs(cell);
-    Mass_List->setHorizontalHeaderLabels(header);
-    Mass_List->setRowCount(static_cast<int>(rows.size()) - 1);
-    for (size_t r = 1; r < rows.size(); ++r)
-        for (int c = 0; c < 4; ++c)
-            Mass_List->setItem(static_cast<int>(r) - 1, c,
-                               new QTableWidgetItem(qs(rows[r][static_cast<size_t>(c)])));
+    if (st_.uk)
+        gridModel_->showRecords(form_.decimalSeparator);
+    else
+        gridModel_->followRecords();
     fitGridColumns();
 }
 
@@ -137,24 +152,23 @@ void TForm1::fitGridColumns() {
 
 void TForm1::showChart() {
     double xlo = INFINITY, xhi = -INFINITY, ylo = INFINITY, yhi = -INFINITY;
-    auto fill = [&](QLineSeries* series, const std::vector<ChartPoint>& points) {
-        QList<QPointF> list;
-        list.reserve(static_cast<qsizetype>(points.size()));
-        for (const ChartPoint& p : points) {
+    for (const auto* points : {&form_.Chart2_Series1, &form_.Chart2_Series2})
+        for (const ChartPoint& p : *points) {
             if (!std::isfinite(p.x) || !std::isfinite(p.y)) continue;
-            list.append(QPointF(p.x, p.y));
             xlo = std::min(xlo, p.x);
             xhi = std::max(xhi, p.x);
             ylo = std::min(ylo, p.y);
             yhi = std::max(yhi, p.y);
         }
-        series->replace(list);
+    const auto [x0, x1] = paddedRange(xlo, xhi);
+    const auto [y0, y1] = paddedRange(ylo, yhi);
+    auto fill = [&](QLineSeries* series, const std::vector<ChartPoint>& points) {
+        series->replace(
+            VisibleChartPoints(points, (x1 - x0) / kChartResolution, (y1 - y0) / kChartResolution));
         if (!points.empty()) series->setColor(QColor::fromRgb(static_cast<QRgb>(points.front().color)));
     };
     fill(Series1, form_.Chart2_Series1);
     fill(Series2, form_.Chart2_Series2);
-    const auto [x0, x1] = paddedRange(xlo, xhi);
-    const auto [y0, y1] = paddedRange(ylo, yhi);
     Chart2Bottom->setRange(x0, x1);
     Chart2Left->setRange(y0, y1);
 }

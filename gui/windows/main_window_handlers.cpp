@@ -15,6 +15,7 @@
 #include "core/text/number_format.h"
 
 #include <QCloseEvent>
+#include <QElapsedTimer>
 #include <QEventLoop>
 #include <QFile>
 #include <QFileInfo>
@@ -110,14 +111,16 @@ void TForm1::loadDataFile(const QString& file) {
     // A load may find many things (every undetermined failure under "Контроль ИД"):
     // one finding is a box of its own, several are one list.
     QStringList found;
+    QElapsedTimer loading;
+    loading.start();
     // a settings file that cannot be written never stops the load
     LoadDataFile(
         st_, form_, localPath(file), [&](const std::string& m) { found << QString::fromStdString(m); },
         [this] { WriteComStr(settingsFile_, FilePath->text()); });
-    showLoaded(found);
+    showLoaded(found, loading);
 }
 
-void TForm1::showLoaded(const QStringList& found) {
+void TForm1::showLoaded(const QStringList& found, const QElapsedTimer& loading) {
     if (st_.uk) {
         dataFileLaw_ = std::make_pair(st_.Sred, st_.SKO);
         FillSeriesControls(st_, form_); // the record grid and the small chart of the series just loaded
@@ -127,6 +130,9 @@ void TForm1::showLoaded(const QStringList& found) {
     // the grid and chart first: the findings' box stands over the file they are about
     showGrid();
     showChart();
+    if (st_.uk)
+        appendMemoLine(LoadDoneLine(ElapsedTimeText(double(loading.elapsed()) / 1000).toStdString(),
+                                    st_.MasProbl.size()));
     if (found.size() == 1) Ui().message(this, found.front());
     if (found.size() > 1) Ui().messageList(this, found);
 }
@@ -155,9 +161,11 @@ void TForm1::ImportTableClick() {
         readControls();
         if (!saved.isEmpty()) WriteComStr(settingsFile_, saved);
         QStringList found;
+        QElapsedTimer loading;
+        loading.start();
         LoadDataText(st_, form_, dialog.dataBytes(),
                      [&](const std::string& m) { found << QString::fromStdString(m); });
-        showLoaded(found);
+        showLoaded(found, loading);
     });
 }
 

@@ -310,10 +310,12 @@ void TableImportDialog::fillPreview() {
     preview->setHorizontalHeaderLabels(heads);
     QStringList lines;
     for (int r = 0; r < rows; ++r) {
-        const TableRow& row = table_.rows[static_cast<size_t>(r)];
-        lines << QString::number(row.line);
-        for (size_t c = 0; c < row.fields.size(); ++c)
-            preview->setItem(r, static_cast<int>(c), new QTableWidgetItem(qs(row.fields[c])));
+        const size_t row = static_cast<size_t>(r);
+        lines << QString::number(table_.rows.line(row));
+        for (size_t c = 0; c < table_.rows.fieldCount(row); ++c)
+            preview->setItem(
+                r, static_cast<int>(c),
+                new QTableWidgetItem(qs(std::string(table_.rows.field(row, static_cast<int>(c))))));
     }
     preview->setVerticalHeaderLabels(lines);
     preview->resizeColumnsToContents();

@@ -7,6 +7,7 @@
 #include "core/state/main_form.h"
 #include "core/text/text_codec.h"
 
+#include <array>
 #include <string>
 #include <vector>
 
@@ -39,6 +40,17 @@ inline Loaded Load(const std::string& utf8Text, char sep = '.', bool check = fal
     l.ok = LoadDataText(l.st, l.form, bytes, [&](const std::string& m) { l.messages.push_back(m); });
     if (l.ok) FillSeriesControls(l.st, l.form); // as the window does after a load
     return l;
+}
+
+// What the record grid shows: the header row, then one row per record.
+inline std::vector<std::array<std::string, kRecordGridColumns>> GridRows(const AnalysisState& st, char sep) {
+    std::vector<std::array<std::string, kRecordGridColumns>> rows(st.MasProbl.size() + 1);
+    for (int c = 0; c < kRecordGridColumns; ++c)
+        rows[0][static_cast<size_t>(c)] = kRecordGridHeader[static_cast<size_t>(c)];
+    for (size_t r = 0; r < st.MasProbl.size(); ++r)
+        for (int c = 0; c < kRecordGridColumns; ++c)
+            rows[r + 1][static_cast<size_t>(c)] = RecordGridCell(st, r, c, sep);
+    return rows;
 }
 
 } // namespace tovimo::test

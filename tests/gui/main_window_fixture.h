@@ -5,6 +5,7 @@
 #include "gui/platform/ui_seams.h"
 #include "gui/windows/main_window.h"
 
+#include <QAbstractItemView>
 #include <QDialog>
 #include <QDir>
 #include <QFile>
@@ -85,6 +86,11 @@ inline QString sep() {
 // A number text with the locale's separator ("12.5" → "12,5" under ru).
 inline QString num(QString text) {
     return text.replace(QLatin1Char('.'), sep());
+}
+
+// The text a cell of a table view shows.
+inline QString cellText(const QAbstractItemView* view, int row, int column) {
+    return view->model()->index(row, column).data().toString();
 }
 
 // Writes a UTF-8 data file with the given header numbers and records.

@@ -31,6 +31,7 @@
 #include <QSettings>
 #include <QSlider>
 #include <QTabWidget>
+#include <QTableView>
 #include <QTableWidget>
 #include <QTest>
 #include <QTextDocument>
@@ -209,9 +210,9 @@ class MainWindowTest : public QObject {
         QCOMPARE(pages->widget(1)->objectName(), QStringLiteral("TabSheet2"));
 
         QCOMPARE(child<QPlainTextEdit>(w, "Memo2")->toPlainText(), QStringLiteral("Ход решения"));
-        auto* grid = child<QTableWidget>(w, "Mass_List");
-        QCOMPARE(grid->columnCount(), 4);
-        QCOMPARE(grid->rowCount() + 1, 25); // the header row is the table's header
+        auto* grid = child<QTableView>(w, "Mass_List");
+        QCOMPARE(grid->model()->columnCount(), 4);
+        QCOMPARE(grid->model()->rowCount() + 1, 25); // the header row is the table's header
         QCOMPARE(grid->columnWidth(0), 90);
         QCOMPARE(grid->toolTip(), QStringLiteral("Данные из файла об отказах изделий"));
 
@@ -335,11 +336,11 @@ class MainWindowTest : public QObject {
         QCOMPARE(child<QLineEdit>(w, "Edit2")->text(), num(QStringLiteral("0.0000002")));
         QVERIFY(!child<QLineEdit>(w, "LabeledEdit2")->text().isEmpty());
 
-        auto* grid = child<QTableWidget>(w, "Mass_List");
-        QCOMPARE(grid->rowCount(), l.st.Kol_izw);
+        auto* grid = child<QTableView>(w, "Mass_List");
+        QCOMPARE(grid->model()->rowCount(), l.st.Kol_izw);
         QCOMPARE(grid->model()->headerData(0, Qt::Horizontal).toString(), QStringLiteral(" № отказа"));
         QCOMPARE(grid->model()->headerData(3, Qt::Horizontal).toString(), QStringLiteral("Описание отказа"));
-        QCOMPARE(grid->item(0, 0)->text(), QStringLiteral("1"));
+        QCOMPARE(cellText(grid, 0, 0), QStringLiteral("1"));
         QCOMPARE(grid->columnWidth(3), 1010);
         // The form's widths, widened where a header would be cut.
         const int formWidths[] = {65, 85, 200, 1010};
@@ -369,12 +370,12 @@ class MainWindowTest : public QObject {
     void gridKeepsNoRowsOfALongerSeries() {
         const QDir dir(tmp_.path());
         Loaded l(settings(), writeDataFile(dir, QStringLiteral("long.txt"), 40, records(40)));
-        auto* grid = child<QTableWidget>(l.w, "Mass_List");
-        QCOMPARE(grid->rowCount(), 40);
+        auto* grid = child<QTableView>(l.w, "Mass_List");
+        QCOMPARE(grid->model()->rowCount(), 40);
         l.scope.ui.answers.push_back(writeDataFile(dir, QStringLiteral("short.txt"), 5, records(5)));
         l.w.OpenFileStartClick();
-        QCOMPARE(grid->rowCount(), 5);
-        QCOMPARE(grid->item(4, 1)->text(), QStringLiteral("500"));
+        QCOMPARE(grid->model()->rowCount(), 5);
+        QCOMPARE(cellText(grid, 4, 1), QStringLiteral("500"));
     }
 
     void missingFileClearsTheLoadedFlag() {
@@ -450,9 +451,7 @@ class MainWindowTest : public QObject {
         scope.ui.answers.push_back(file);
         // the grid behind the list shows the file being checked, not the one before
         QString gridWhileListed;
-        scope.ui.onList = [&] {
-            if (auto* cell = w.Mass_List->item(0, 1)) gridWhileListed = cell->text();
-        };
+        scope.ui.onList = [&] { gridWhileListed = cellText(w.Mass_List, 0, 1); };
         w.OpenFileStartClick();
         QVERIFY(st.uk);
         QCOMPARE(gridWhileListed, QStringLiteral("0"));

@@ -232,9 +232,9 @@ TEST(ExtremeInputs, FiftyCausesWithLongCyrillicNames) {
     for (int c = 1; c <= Mx_prich; ++c)
         counted += o.st.Sum_PrichCol[static_cast<size_t>(c)];
     EXPECT_EQ(counted, o.st.Kol_izw);
-    for (size_t r = 1; r < o.form.Mass_List.size(); ++r) {
+    const auto grid = test::GridRows(o.st, o.form.decimalSeparator);
+    for (size_t r = 1; r < grid.size(); ++r) {
         const Problems& rec = o.st.MasProbl[r - 1];
-        EXPECT_EQ(
-            o.form.Mass_List[r][2].rfind(o.st.Vidy_otkazov[static_cast<size_t>(rec.chey)].Nazv_Prich, 0), 0u);
+        EXPECT_EQ(grid[r][2].rfind(o.st.Vidy_otkazov[static_cast<size_t>(rec.chey)].Nazv_Prich, 0), 0u);
     }
 }

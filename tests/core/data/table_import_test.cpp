@@ -89,7 +89,7 @@ void expectSameState(const Loaded& a, const Loaded& b) {
     EXPECT_EQ(x.Otk_Izd, y.Otk_Izd);
     EXPECT_EQ(x.A_ln, y.A_ln);
     EXPECT_EQ(x.B_ln, y.B_ln);
-    EXPECT_EQ(a.form.Mass_List, b.form.Mass_List);
+    EXPECT_EQ(GridRows(a.st, a.form.decimalSeparator), GridRows(b.st, b.form.decimalSeparator));
     EXPECT_EQ(a.messages, b.messages);
 }
 
@@ -133,6 +133,40 @@ TEST(TableImport, EveryEncodingSeparatorAndHeaderLoadsAsTheHandWrittenFile) {
                 ASSERT_TRUE(got.ok);
                 expectSameState(got, expected);
             }
+}
+
+// The rows keep every field and the line they start on: rows shorter and
+// longer than the header, quoted separators, quotes and line ends.
+TEST(TableImport, RowsKeepTheirFieldsAndLines) {
+    const std::string text = "время;причина;описание\n"
+                             "100;Насос\n"
+                             "\n"
+                             "200;\"Насос; блок 2\";\"течь\n\"\"сильная\"\"\";лишнее\n"
+                             "300;Двигатель;износ\r\n";
+    const TableReadResult read = ReadFailureTable(text);
+    ASSERT_TRUE(read.table);
+    const TableRows& rows = read.table->rows;
+    ASSERT_EQ(rows.size(), 3u);
+    EXPECT_EQ(read.table->headerFields, (std::vector<std::string>{"время", "причина", "описание"}));
+    EXPECT_EQ(read.table->columnCount, 4u);
+    EXPECT_EQ(read.table->blankRows, 1u);
+    const struct {
+        size_t line;
+        std::vector<std::string> fields;
+    } want[] = {{2, {"100", "Насос"}},
+                {4, {"200", "Насос; блок 2", "течь\n\"сильная\"", "лишнее"}},
+                {6, {"300", "Двигатель", "износ"}}};
+    for (size_t r = 0; r < rows.size(); ++r) {
+        EXPECT_EQ(rows.line(r), want[r].line) << r;
+        EXPECT_EQ(rows.fields(r), want[r].fields) << r;
+        EXPECT_EQ(rows.fieldCount(r), want[r].fields.size()) << r;
+        EXPECT_EQ(rows.field(r, static_cast<int>(want[r].fields.size())), "") << r;
+        EXPECT_EQ(rows.field(r, -1), "") << r;
+        EXPECT_FALSE(rows.unclosedQuote(r));
+    }
+    const TableImport imp = ConvertFailureTable(*read.table, {100, 3000, 700, std::nullopt, "т"});
+    EXPECT_EQ(imp.records, 3u);
+    EXPECT_NE(imp.text.find("200\tНасос; блок 2 * течь \"сильная\"\n"), std::string::npos) << imp.text;
 }
 
 TEST(TableImport, ColumnsByHeaderNamesInAnyCaseAndOrder) {
@@ -345,6 +379,30 @@ TEST(DataFileText, StoredAsWindows1251UnlessThatLosesText) {
         const std::string bytes = DataFileBytes(text);
         EXPECT_EQ(bytes.substr(0, 3), "\xEF\xBB\xBF") << text;
         EXPECT_EQ(DecodeFileText(bytes), text);
+    }
+}
+
+// A long file is encoded a piece at a time: the pieces join into the
+// encoding of the whole, and one character outside the code page anywhere
+// keeps the whole file UTF-8.
+TEST(DataFileText, LongFilesEncodeAsAWhole) {
+    std::string cyr, ascii;
+    for (int i = 0; i < 20000; ++i) {
+        cyr += std::to_string(i) + ".5\tНасос * течь\n";
+        ascii += std::to_string(i) + ".5\tPump\n";
+    }
+    ASSERT_GT(cyr.size(), 3u * 65536);
+    EXPECT_EQ(DataFileBytes(cyr), EncodeCp1251(cyr));
+    EXPECT_EQ(DataFileBytes(ascii), ascii);
+    for (const std::string& late : {cyr + "1\tНасос ✓\n", "1\tНасос ✓\n" + cyr}) {
+        const std::string bytes = DataFileBytes(late);
+        EXPECT_EQ(bytes.substr(0, 3), "\xEF\xBB\xBF");
+        EXPECT_EQ(DecodeFileText(bytes), late);
+    }
+    // the rule for the whole file: Windows-1251 when it reads back as the same text
+    for (const std::string& text : {cyr + "Рё", std::string("Рё\n") + ascii, ascii + "Рё"}) {
+        const std::string whole = EncodeCp1251(text);
+        EXPECT_EQ(DataFileBytes(text), DecodeFileText(whole) == text ? whole : "\xEF\xBB\xBF" + text);
     }
 }
 

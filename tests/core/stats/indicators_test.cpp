@@ -62,8 +62,9 @@ TEST(Indicators, ThresholdsFromTheThirdRecordOn) {
     EXPECT_DOUBLE_EQ(l.st.TL80expl, t - (t - tPrev) * Frac(S3 - 2));
     EXPECT_EQ(l.st.T50expl, 0);
     EXPECT_EQ(l.st.t50zen, 0);
-    EXPECT_EQ(l.form.Mass_List[3][2], "Другие, отказов 20% от парка"); // the last suffix wins
-    EXPECT_EQ(l.form.Mass_List[1][2], "Другие");
+    const auto grid = GridRows(l.st, l.form.decimalSeparator);
+    EXPECT_EQ(grid[3][2], "Другие, отказов 20% от парка"); // the last suffix wins
+    EXPECT_EQ(grid[1][2], "Другие");
 }
 
 TEST(Indicators, FailureAtTheMeanCountsTwice) {
@@ -101,13 +102,14 @@ TEST(Indicators, LeadingZeroRecordAndRegression) {
 
 TEST(Indicators, GridHoldsHeaderAndRecordsOnly) {
     auto l = Load(DataFile({"Насос"}, {"120,5\tнасос * течь", "7\tнасос"}), ',');
-    ASSERT_EQ(l.form.Mass_List.size(), 3u);
-    EXPECT_EQ(l.form.Mass_List[0][0], " № отказа");
-    EXPECT_EQ(l.form.Mass_List[0][3], "Описание отказа");
-    EXPECT_EQ(l.form.Mass_List[1][1], "7");
-    EXPECT_EQ(l.form.Mass_List[2][1], "120,5");
-    EXPECT_EQ(l.form.Mass_List[2][2], "Насос");
-    EXPECT_EQ(l.form.Mass_List[2][3], "течь");
+    const auto grid = GridRows(l.st, l.form.decimalSeparator);
+    ASSERT_EQ(grid.size(), 3u);
+    EXPECT_EQ(grid[0][0], " № отказа");
+    EXPECT_EQ(grid[0][3], "Описание отказа");
+    EXPECT_EQ(grid[1][1], "7");
+    EXPECT_EQ(grid[2][1], "120,5");
+    EXPECT_EQ(grid[2][2], "Насос");
+    EXPECT_EQ(grid[2][3], "течь");
     EXPECT_EQ(l.form.LabeledEdit2, "120,5");
     EXPECT_EQ(l.form.Mass_List_widths, (std::array<int, 4>{65, 85, 200, 1010}));
 }
