@@ -128,6 +128,8 @@ std::string Hist_SKO(const AnalysisState& st, const Mod_Weib& Model, char sep, d
     }
     const double s = std::sqrt(sum) / static_cast<double>(st.Hist_Stol.size());
     if (SKO_Stolb) *SKO_Stolb = s;
+    // no columns, or a model without finite figures: a dash, never "NAN"
+    if (!std::isfinite(s)) return "Доверительный 95% интервал частотной диаграммы = —,  СКО= —";
     return "Доверительный 95% интервал частотной диаграммы " +
            Format("= %6.4f,  СКО= %6.4f", {1.96 * s, s}, sep);
 }

@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <limits>
 
 using namespace tovimo;
 
@@ -183,6 +184,14 @@ TEST(HistSko, MemoLineInBothSeparators) {
                        Format("= %6.4f,  СКО= %6.4f", {1.96 * s, s}, '.'));
     EXPECT_EQ(Format("= %6.4f,  СКО= %6.4f", {0.98, 0.5}, ','), "= 0,9800,  СКО= 0,5000");
     EXPECT_NE(Hist_SKO(st, m, ',').find("1,2"), std::string::npos);
+    // a model whose figures are not finite, and a histogram without columns:
+    // dashes, not "NAN"
+    const std::string dashes = "Доверительный 95% интервал частотной диаграммы = —,  СКО= —";
+    m.K_powtor = std::numeric_limits<double>::infinity();
+    EXPECT_EQ(Hist_SKO(st, m, ','), dashes);
+    m.K_powtor = 1;
+    st.Hist_Stol.clear();
+    EXPECT_EQ(Hist_SKO(st, m, '.'), dashes);
 }
 
 TEST(GeneticObjective, ColumnsTotalsAndPenalty) {
