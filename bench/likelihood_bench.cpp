@@ -131,7 +131,9 @@ void BM_ModelRun(benchmark::State& state) {
     f.form.PravdThreads = 2;
     SteadyFitClock clock;
     for (auto _ : state) {
+        state.PauseTiming(); // a copy of the loaded series is no part of the run
         AnalysisState st = f.st;
+        state.ResumeTiming();
         const bool ok = Podbor_Weib_Pravd(st, f.form, clock, {}, [](const std::string&) {});
         if (!ok) state.SkipWithError("model 3 refused");
         benchmark::DoNotOptimize(st.Pravd.A);

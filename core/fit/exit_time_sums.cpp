@@ -44,6 +44,18 @@ double Rise(double H, double survival) {
     return H * s;
 }
 
+// Whether the series holds where H is large: its remainder is at most
+// (A r)^9 / 9! times the largest |F^(9)| / A^9 = exp(-H) |P_9(H)| over the
+// group, with |P_9(H)| <= Bell(9) H max(1, H)^8; exp(-H) makes it small
+// however large H is. Held against 1e-13 of the group's smallest F.
+bool SeriesHolds(double Ar, double H, double growth) {
+    const double top = H * growth, bottom = H / growth;
+    const double bell9 = 21147, factorial9 = 362880;
+    const double remainder =
+        std::pow(Ar, 9) / factorial9 * bell9 * top * std::pow(std::max(1.0, top), 8) * std::exp(-bottom);
+    return remainder <= 1e-13 * -std::expm1(-bottom);
+}
+
 double WeibullShare(double A, double lnB, double x) {
     return -std::expm1(-std::exp(A * (x - lnB)));
 }
@@ -132,7 +144,8 @@ double ExitTimeSums::Share(double A, double lnB, double upper, ShapeCache& cache
             sum += Exact(gr, A, lnB, below);
         } else if (h > kSureFailure * cache.growth[g]) {
             sum += gr.moments[0]; // F = 1 to the last bit over the whole group
-        } else if (!(A * gr.radius * (1 + h * cache.growth[g]) <= kSeriesLimit)) {
+        } else if (!(A * gr.radius * (1 + h * cache.growth[g]) <= kSeriesLimit) &&
+                   !SeriesHolds(A * gr.radius, h, cache.growth[g])) {
             sum += Exact(gr, A, lnB, below);
         } else {
             // sum over the group of F(c + d) = sum_k F^(k)(c) m_k / k!, where

@@ -112,11 +112,28 @@ OpenMaximum OverScale(LikelihoodEvaluator& ev, LikelihoodKMode mode, double A, H
     return ScaleSearch([&](double b) { return LogLikAt(ev, mode, A, std::exp(b)); }, h);
 }
 
+// The best of f(A, ln B) by Newton's steps from the hint, which moves there:
+// near a good start (a refit of data like the fitted ones, the next point of a
+// profile) a few dozen values of f where the nested searches take hundreds.
+// False, with the hint unmoved, where the steps do not settle inside the
+// limits: the nested searches then go on from the hint.
+bool NewtonFromHint(const std::function<double(double, double)>& f, Hint& h, double& value) {
+    if (!std::isfinite(h.a) || !std::isfinite(h.b)) return false;
+    double a = h.a, b = h.b;
+    if (!MaximiseNear([&](double x, double y) { return f(std::exp(x), y); }, a, b, value)) return false;
+    if (!(a > kLnAHardLo && a < kLnAHardHi && b > kLnBHardLo && b < kLnBHardHi)) return false;
+    h = Hint{a, b};
+    return true;
+}
+
 // The best of f(A, ln B) over both, the scale searched inside the shape. Every
 // inner search starts from the hint's scale, which then moves to the best
 // scale at the best shape.
 double OverShapeAndScale(const std::function<double(double, double)>& f, Hint* h) {
     const Hint start = h ? *h : Hint{};
+    // the previous point of a profile is near: Newton's steps from it
+    double value = 0;
+    if (h && NewtonFromHint(f, *h, value)) return value;
     auto inner = [&](double A) {
         Hint local = start;
         return ScaleSearch([&](double b) { return f(A, b); }, &local);
@@ -247,11 +264,22 @@ double LikelihoodFigure(LikFigure fig, double A, double B, double K) {
 namespace {
 
 // The best of ln L over the shape and, inside it, the scale of `logLik(A, ln B)`.
-// With a start, each search begins near it rather than over the start ranges.
+// With a start, Newton's steps from it, and where they do not settle each
+// search begins near it rather than over the start ranges.
 LikelihoodEstimate MaximiseOverBoth(const std::function<double(double, double)>& logLik,
                                     const LikelihoodEstimate* near) {
     Hint start;
-    if (near && near->A > 0 && near->B > 0) start = Hint{std::log(near->A), std::log(near->B)};
+    if (near && near->A > 0 && near->B > 0) {
+        start = Hint{std::log(near->A), std::log(near->B)};
+        Hint newton = start;
+        double value = 0;
+        if (NewtonFromHint(logLik, newton, value)) {
+            LikelihoodEstimate e;
+            e.A = std::exp(newton.a);
+            e.B = std::exp(newton.b);
+            return e;
+        }
+    }
     auto overScale = [&](double A) {
         Hint local = start;
         return ScaleSearch([&](double b) { return logLik(A, b); }, &local);

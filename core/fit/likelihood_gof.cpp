@@ -77,10 +77,14 @@ GofColumns ModelColumns(const LikelihoodData& d, double A, double B, int count) 
         double upper = W;
         if (j < count && total > 0) {
             const double target = total * j / count;
-            const double x =
-                FindRoot([&](double lnT) { return FailureIntegral(d, A, B, std::exp(lnT)) - target; },
-                         std::log(W) - 60, std::log(W));
-            upper = std::exp(x);
+            auto below = [&](double lnT) { return FailureIntegral(d, A, B, std::exp(lnT)) - target; };
+            // bracket the edge an e-fold at a time down from W: the integral
+            // over a stretch far shorter than the law's spread costs the
+            // quadrature a million points, and no edge lies there
+            double lo = std::log(W) - 1;
+            while (lo > std::log(W) - 60 && below(lo) > 0)
+                lo -= 1;
+            upper = std::exp(FindRoot(below, lo, std::min(lo + 1, std::log(W))));
         }
         if (!(upper > lower)) continue;
         c.lower.push_back(lower);

@@ -107,4 +107,45 @@ double FindRoot(const std::function<double(double)>& f, double a, double b) {
     return (r.first + r.second) / 2;
 }
 
+bool MaximiseNear(const std::function<double(double, double)>& f, double& x0, double& y0, double& value) {
+    constexpr double h = 1e-4;       // the differences' step in x and y
+    constexpr double kLongest = 0.5; // the longest step taken at once
+    double x = x0, y = y0, fx = f(x, y);
+    if (!std::isfinite(fx)) return false;
+    for (int iteration = 0; iteration < 40; ++iteration) {
+        const double px = f(x + h, y), mx = f(x - h, y), py = f(x, y + h), my = f(x, y - h);
+        const double pp = f(x + h, y + h), mm = f(x - h, y - h);
+        if (!std::isfinite(px + mx + py + my + pp + mm)) return false;
+        const double gx = (px - mx) / (2 * h), gy = (py - my) / (2 * h);
+        const double hxx = (px - 2 * fx + mx) / (h * h), hyy = (py - 2 * fx + my) / (h * h);
+        const double hxy = (pp - px - py + 2 * fx - mx - my + mm) / (2 * h * h);
+        const double det = hxx * hyy - hxy * hxy;
+        if (!(hxx < 0 && det > 0)) return false; // not a maximum's neighbourhood
+        double dx = -(hyy * gx - hxy * gy) / det, dy = -(hxx * gy - hxy * gx) / det;
+        const double length = std::hypot(dx, dy);
+        if (length > kLongest) {
+            dx *= kLongest / length;
+            dy *= kLongest / length;
+        }
+        double t = 1, next = f(x + dx, y + dy);
+        // the last steps gain less than the values' rounding: allow that much
+        const double slack = 1e-13 * std::fabs(fx);
+        while (!(next >= fx - slack) && t > 1e-6) {
+            t /= 2;
+            next = f(x + t * dx, y + t * dy);
+        }
+        if (!(next >= fx - slack)) return false;
+        x += t * dx;
+        y += t * dy;
+        fx = next;
+        if (std::hypot(t * dx, t * dy) < 1e-8) {
+            x0 = x;
+            y0 = y;
+            value = fx;
+            return true;
+        }
+    }
+    return false;
+}
+
 } // namespace tovimo

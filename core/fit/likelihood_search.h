@@ -1,6 +1,7 @@
-// The one-dimensional searches of the likelihood fit: a maximum over an
-// interval, a maximum along a line that may run off to infinity, and a root
-// inside a bracket; deterministic and without time rules.
+// The searches of the likelihood fit: a maximum over an interval, a maximum
+// along a line that may run off to infinity, a root inside a bracket, and a
+// maximum of two variables near a good start; deterministic and without time
+// rules.
 #pragma once
 
 #include <functional>
@@ -35,5 +36,11 @@ OpenMaximum MaximiseOpen(const std::function<double(double)>& f, double lo, doub
 // is not continuous, or values that are not numbers), the end whose value is
 // nearer zero.
 double FindRoot(const std::function<double(double)>& f, double a, double b);
+
+// The maximum of a smooth f(x, y) near (x, y): Newton's method on central
+// differences, each step halved until it gains, to 1e-8 in x and y. Answers
+// false, leaving x and y as they were, where the surface is not concave at a
+// step or the method does not settle: the caller then searches globally.
+bool MaximiseNear(const std::function<double(double, double)>& f, double& x, double& y, double& value);
 
 } // namespace tovimo

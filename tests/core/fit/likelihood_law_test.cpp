@@ -50,6 +50,7 @@ TEST(ExitTimeSums, AgreeWithThePlainSumOverEveryProduct) {
         {0.3, 1e8, 20000},   // early failures, a far scale: F tiny
         {4, 3e8, 20000},     // wear-out far beyond the warranty: F about 1e-20
         {3, 2000, 20000},    // most products fail before they leave: H large
+        {2, 1500, 20000},    // H about 10 to 40 at the exits: the series bounded by exp(-H)
         {12, 6000, 20000},   // a steep law: the series steps aside for the product sum
         {0.005, 1e-3, 9000}, // the searches' limits
         {500, 1e200, 9000},  {500, 4000, 9000}, {2, 5000, 0.5}, // observation ending before any exit

@@ -11,6 +11,8 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <functional>
+#include <limits>
 
 namespace tovimo {
 namespace {
@@ -135,6 +137,41 @@ TEST(LikelihoodSearch, MaximumAndRoot) {
     const SearchPoint edge = Maximise1D([](double x) { return x; }, 0, 1);
     EXPECT_NEAR(edge.x, 1, 1e-7);
     EXPECT_NEAR(FindRoot([](double x) { return x * x - 2; }, 0, 3), std::sqrt(2.0), 1e-9);
+}
+
+TEST(LikelihoodSearch, NewtonNearAStartFindsAConcaveMaximumAndDeclinesTheRest) {
+    struct Case {
+        const char* what;
+        std::function<double(double, double)> f;
+        double x0, y0;
+        bool found;
+        double x, y; // the maximum, where found
+    };
+    const Case cases[] = {
+        {"a tilted concave bowl",
+         [](double x, double y) { return -3 * (x - 1) * (x - 1) - (y + 2) * (y + 2) + (x - 1) * (y + 2); },
+         0.6, -1.5, true, 1, -2},
+        {"a ln L of large magnitude, as a million failures give",
+         [](double x, double y) { return -1e7 + -4e5 * (x - 0.2) * (x - 0.2) - 9e5 * (y - 8.7) * (y - 8.7); },
+         0.25, 8.6, true, 0.2, 8.7},
+        {"a saddle", [](double x, double y) { return x * x - y * y; }, 0.1, 0.1, false, 0, 0},
+        {"a tail that rises without end", [](double x, double) { return x; }, 0, 0, false, 0, 0},
+        {"not defined around the start",
+         [](double x, double y) { return x > 0 ? -x * x - y * y : -std::numeric_limits<double>::infinity(); },
+         0, 0.5, false, 0, 0},
+    };
+    for (const Case& c : cases) {
+        double x = c.x0, y = c.y0, value = 0;
+        EXPECT_EQ(MaximiseNear(c.f, x, y, value), c.found) << c.what;
+        if (c.found) {
+            EXPECT_NEAR(x, c.x, 1e-7) << c.what;
+            EXPECT_NEAR(y, c.y, 1e-7) << c.what;
+            EXPECT_EQ(value, c.f(x, y)) << c.what;
+        } else {
+            EXPECT_EQ(x, c.x0) << c.what; // left as it was
+            EXPECT_EQ(y, c.y0) << c.what;
+        }
+    }
 }
 
 // A simulated fleet: 2000 products, Weibull 1.5 / 6000 h, normal exit 3000 +- 700 h.
