@@ -103,7 +103,7 @@ void printText(const AnalysisState& st, const MainForm& f, const std::vector<std
                   << FloatToStr(st.Vidy_otkazov[k].Dolya, sep) << "\n";
     std::cout << "Гистограмма (ширина столбцов " << st.D_Hist1 << " / " << st.D_Hist2 << " ч):\n";
     for (const Hist_Rec& c : st.Hist_Stol)
-        std::cout << Format("%12s  %6d", {FloatToStr(c.time, sep), static_cast<long long>(c.Sum)}, sep)
+        std::cout << Format(sep, "{:>12}  {:6}", FloatToStr(c.time, sep), static_cast<long long>(c.Sum))
                   << "\n";
     std::cout << "\n" << TableText(table);
     if (f.BoxPravd || st.MPravd.Executed) std::cout << "\n" << BoundsText(st, sep);

@@ -110,7 +110,7 @@ void printScoreText(const ScoreFigures& f, const std::vector<std::string>& messa
               << g15(f.p1) << " / " << g15(f.p2) << "\n";
     std::cout << "Критерий Смирнова: " << g15(f.sm) << "\n";
     std::cout << "Критерий Колмогорова: "
-              << (std::isfinite(f.kolm) ? Format("%6.3f", {f.kolm}, sep) : std::string("—")) << f.kolmStr
+              << (std::isfinite(f.kolm) ? Format(sep, "{:6.3f}", f.kolm) : std::string("—")) << f.kolmStr
               << "\n";
     std::cout << "Целевая функция генетического алгоритма: " << g15(f.celev) << "\n";
     std::cout << "Интенсивность на 1000 ч при приработке / при 1000 ч: " << g15(m.LamStart) << " / "

@@ -8,7 +8,7 @@ cd "$(dirname "$0")/.."
 
 PACKAGES=(build-essential cmake ninja-build pkg-config
   qt6-base-dev qt6-charts-dev qt6-svg-dev libgl1-mesa-dev
-  libicu-dev libboost-dev nlohmann-json3-dev libcli11-dev libgtest-dev libgmock-dev libbenchmark-dev
+  libicu-dev libboost-dev libfmt-dev nlohmann-json3-dev libcli11-dev libgtest-dev libgmock-dev libbenchmark-dev
   locales fonts-dejavu-core xvfb xauth clang clang-format libclang-rt-14-dev poppler-utils ccache
   ${EXTRA_PACKAGES:-})
 

@@ -93,7 +93,7 @@ std::string ElapsedLine(const char* prefix, const FitCallbacks& cb, double secon
 }
 
 std::string StepLine(double shapeStep, double Sred, double SKO, char sep) {
-    return Format("Шаг=%12.10e  Sred=%10.3f SKO=%10.3f", {shapeStep, Sred, SKO}, sep);
+    return Format(sep, "Шаг={:12.10e}  Sred={:10.3f} SKO={:10.3f}", shapeStep, Sred, SKO);
 }
 
 void AppendMemo(const FitCallbacks& cb, const std::string& line) {

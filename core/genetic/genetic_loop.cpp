@@ -93,8 +93,8 @@ class Run {
             st_.Aopt = st_.Ao;
             bestValue_ = objective_(st_.Ao);
             ++extraEvaluations_;
-            host_.memoLine(Format("  ЦФ=%-30.7f     B=%-24.5f      A=%-20.6f  ",
-                                  {bestValue_, st_.Aopt[1], 1 / st_.Aopt[2]}, sep_));
+            host_.memoLine(Format(sep_, "  ЦФ={:<30.7f}     B={:<24.5f}      A={:<20.6f}  ", bestValue_,
+                                  st_.Aopt[1], 1 / st_.Aopt[2]));
         }
         if (pop.empty()) throw std::runtime_error("empty population");
         eng_.ListBest.push_back({pop.front().sX, pop.front().Celev_F, g});

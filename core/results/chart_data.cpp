@@ -28,7 +28,7 @@ std::uint32_t causeColor(int k) {
 }
 
 std::string wholeText(double v) {
-    return Format("%d", {static_cast<long long>(Round(v))}, '.');
+    return std::to_string(Round(v));
 }
 
 } // namespace
@@ -65,7 +65,7 @@ std::vector<int> addCauseBars(const AnalysisState& st, char sep, ResultCharts& r
         if (!(v.Dolya > 0)) continue;
         causes.push_back(k);
         const std::string title = v.Nazv_Prich + " " + wholeText(v.Dolya) + " раз (" +
-                                  Format("%3.1f", {100 * v.Dolya / P}, sep) + "%" + " /маш.)";
+                                  Format(sep, "{:3.1f}", 100 * v.Dolya / P) + "%" + " /маш.)";
         rc.chart1.bars.push_back({k, title, causeColor(k), 0, {}});
         rc.chart2.bars.push_back({k, v.Nazv_Prich, causeColor(k), 51, {}});
         rc.chart3.bars.push_back({k, v.Nazv_Prich, causeColor(k), 0, {}});
@@ -198,8 +198,8 @@ LogLogChart BuildLogLogChart(const AnalysisState& st, char sep) {
                                st.MasProbl[static_cast<size_t>(end)].time);
     }
     ll.comment = st.Comment;
-    ll.slopeText = "A= " + Format("%6.4f", {st.A_ln}, sep);
-    ll.interceptText = "B= " + Format("%6.4f", {st.B_ln}, sep);
+    ll.slopeText = "A= " + Format(sep, "{:6.4f}", st.A_ln);
+    ll.interceptText = "B= " + Format(sep, "{:6.4f}", st.B_ln);
 
     Extent x, y;
     for (const SeriesPlan* s : {&s1, &s2})

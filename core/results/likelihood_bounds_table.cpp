@@ -12,9 +12,9 @@ namespace {
 const char* const kDash = "—";
 
 struct FigureText {
-    const char* row;    // the row's label in the panel
-    const char* name;   // the figure in running text
-    const char* format; // one format for the panel, the warnings and the text output
+    const char* row;  // the row's label in the panel
+    const char* name; // the figure in running text
+    int decimals;     // one form for the panel, the warnings and the text output
     const char* unit;
     double time; // the time the figure is taken at; 0 when the estimate is the time
     bool isTime; // the estimate is a time (a percentile)
@@ -24,28 +24,28 @@ struct FigureText {
 // failures per product with two more decimals than the table, which would
 // show the bounds of a small count as 0,00 – 0,00.
 const FigureText kFigures[kLikFigureCount] = {
-    {"A (параметр формы)", "A", "%.3f", "", 0, false},
-    {"B (параметр масштаба), ч", "B", "%.2f", " ч", 0, false},
-    {"K (масштабный коэффициент)", "K", "%.4f", "", 0, false},
-    {"10% перцентиль, ч", "10% перцентиль", "%.0f", " ч", 0, true},
-    {"20% перцентиль, ч", "20% перцентиль", "%.0f", " ч", 0, true},
-    {"50% перцентиль, ч", "50% перцентиль", "%.0f", " ч", 0, true},
-    {"Отказов/изд. за 1000 ч", "отказов/изд. за 1000 ч", "%.4f", "", 1000, false},
-    {"Отказов/изд. за 2000 ч", "отказов/изд. за 2000 ч", "%.4f", "", 2000, false},
-    {"Отказов/изд. за 4000 ч", "отказов/изд. за 4000 ч", "%.4f", "", 4000, false},
+    {"A (параметр формы)", "A", 3, "", 0, false},
+    {"B (параметр масштаба), ч", "B", 2, " ч", 0, false},
+    {"K (масштабный коэффициент)", "K", 4, "", 0, false},
+    {"10% перцентиль, ч", "10% перцентиль", 0, " ч", 0, true},
+    {"20% перцентиль, ч", "20% перцентиль", 0, " ч", 0, true},
+    {"50% перцентиль, ч", "50% перцентиль", 0, " ч", 0, true},
+    {"Отказов/изд. за 1000 ч", "отказов/изд. за 1000 ч", 4, "", 1000, false},
+    {"Отказов/изд. за 2000 ч", "отказов/изд. за 2000 ч", 4, "", 2000, false},
+    {"Отказов/изд. за 4000 ч", "отказов/изд. за 4000 ч", 4, "", 4000, false},
 };
 
 const FigureText& Text(LikFigure fig) {
     return kFigures[static_cast<int>(fig)];
 }
 
-std::string Number(const char* format, double v, char sep) {
+std::string Number(int decimals, double v, char sep) {
     if (!std::isfinite(v)) return kDash;
-    return Format(format, {v}, sep);
+    return NumberText(v, 'f', decimals, sep);
 }
 
 std::string Percent(double level, char sep) {
-    return Format("%.0f", {level * 100}, sep) + "%";
+    return Format(sep, "{:.0f}%", level * 100);
 }
 
 // "повторению" after 1, 21, 31 ..., "повторениям" after the others (dative);
@@ -66,8 +66,8 @@ bool FlatAt(const LikelihoodResult& r, LikFigure fig) {
 }
 
 std::string TestLine(const LikelihoodResult& r, char sep) {
-    std::string line = "Проверка K = 1: статистика отношения правдоподобия " + Number("%.3f", r.lrStat, sep) +
-                       ", p = " + Number("%.4f", r.lrP, sep);
+    std::string line = "Проверка K = 1: статистика отношения правдоподобия " + Number(3, r.lrStat, sep) +
+                       ", p = " + Number(4, r.lrP, sep);
     line += r.lrReplicates > 0
                 ? " по " + std::to_string(r.lrReplicates) +
                       (SingularAfter(r.lrReplicates) ? " повторению" : " повторениям") + " бутстрепа"
@@ -83,25 +83,24 @@ std::string FitLine(const LikelihoodResult& r, char sep) {
     if (r.gofColumns > 0)
         line +=
             " по " + std::to_string(r.gofColumns) + (SingularAfter(r.gofColumns) ? " столбцу" : " столбцам");
-    line += ": хи-квадрат Пирсона " + Number("%.3f", r.gofChi2, sep);
+    line += ": хи-квадрат Пирсона " + Number(3, r.gofChi2, sep);
     const int requested = std::max(r.gofRequested, r.gofReplicates);
     if (requested == 0) return line + ", бутстреп не выполнялся";
     if (r.gofReplicates == 0)
         return line + ", p не вычислено: не удалось ни одно из " + std::to_string(requested) +
                (SingularAfter(requested) ? " повторения" : " повторений") + " бутстрепа";
-    return line + ", p = " + Number("%.3f", r.gofP, sep) + " " + Replicates(r.gofReplicates, requested);
+    return line + ", p = " + Number(3, r.gofP, sep) + " " + Replicates(r.gofReplicates, requested);
 }
 
 } // namespace
 
 double LikFigureRounded(LikFigure fig, double v) {
-    const std::string format = Text(fig).format; // "%.Nf"
-    const double scale = std::pow(10.0, format[2] - '0');
+    const double scale = std::pow(10.0, Text(fig).decimals);
     return RoundHalfEven(v * scale) / scale;
 }
 
 std::string LikFigureNumber(LikFigure fig, double v, char sep) {
-    return Number(Text(fig).format, v, sep);
+    return Number(Text(fig).decimals, v, sep);
 }
 
 std::string LikFigureValue(LikFigure fig, double v, char sep) {
@@ -149,19 +148,19 @@ std::vector<BoundsRow> LikelihoodBoundsRows(const LikelihoodResult& r, char sep)
             row[1] = kDash;
             notes.push_back("максимум не достигается: значение задает край поиска, а не данные");
         } else {
-            row[1] = Number(f.format, estimate, sep);
+            row[1] = Number(f.decimals, estimate, sep);
         }
         const bool lower = LowerClosed(in), upper = UpperClosed(in);
         row[2] = row[3] = kDash;
         if (in.present) {
             if (lower && upper) {
-                row[2] = Number(f.format, in.lower, sep);
-                row[3] = Number(f.format, in.upper, sep);
+                row[2] = Number(f.decimals, in.lower, sep);
+                row[3] = Number(f.decimals, in.upper, sep);
             } else if (lower) {
-                row[2] = "≥ " + Number(f.format, in.lower, sep);
+                row[2] = "≥ " + Number(f.decimals, in.lower, sep);
                 notes.push_back(std::string("сверху ") + kBoundsOpenNote);
             } else if (upper) {
-                row[3] = "≤ " + Number(f.format, in.upper, sep);
+                row[3] = "≤ " + Number(f.decimals, in.upper, sep);
                 notes.push_back(std::string("снизу ") + kBoundsOpenNote);
             } else {
                 notes.push_back(kBoundsOpenNote);
@@ -215,15 +214,15 @@ std::vector<std::string> LikelihoodSummaryLines(const LikelihoodResult& r, bool 
         std::string(s.kMode == LikelihoodKMode::Once ? "Отказ изделия не более одного раза (K = 1)"
                                                      : "Повторные отказы (K подбирается)") +
         "; закон окончания гарантии " + (s.law == WarrantyLawKind::Empirical ? "по файлу" : "нормальный") +
-        "; отказов " + std::to_string(r.n) + ", приведённый парк " + Number("%.1f", r.fleet, sep));
+        "; отказов " + std::to_string(r.n) + ", приведённый парк " + Number(1, r.fleet, sep));
     if (std::isfinite(r.windowEnd) && r.windowEnd > 0) {
-        std::string end = "Конец наблюдения: " + Number("%.0f", r.windowEnd, sep) + " ч (" +
+        std::string end = "Конец наблюдения: " + Number(0, r.windowEnd, sep) + " ч (" +
                           (r.windowGiven ? "задан" : "конец закона гарантии") + ")";
         if (r.afterWindow > 0) end += "; отказов после него не учтено: " + std::to_string(r.afterWindow);
         lines.push_back(end);
     }
     lines.push_back("Доверительные границы " + Percent(s.level, sep) +
-                    " по профилю правдоподобия; ln L = " + Number("%.4f", r.loglik, sep));
+                    " по профилю правдоподобия; ln L = " + Number(4, r.loglik, sep));
     if (r.lrDone) lines.push_back(TestLine(r, sep));
     lines.push_back(FitLine(r, sep));
     return lines;

@@ -12,7 +12,7 @@ namespace tovimo {
 namespace {
 
 std::string Percent(double level, char sep) {
-    return Format("%.0f", {level * 100}, sep) + "%";
+    return Format(sep, "{:.0f}%", level * 100);
 }
 
 // "1 отказ", "3 отказа", "5 отказов".
@@ -78,11 +78,11 @@ std::vector<WarningText> LikelihoodWarnings(const Mod_Weib& m, const LikelihoodR
             out.push_back({"k1_rejected",
                            "Гипотеза K = 1 (не более одного отказа на изделие) отвергается на уровне " +
                                level + ": статистика отношения правдоподобия " +
-                               Format("%.3f", {r.lrStat}, sep) + ", p = " + Format("%.4f", {r.lrP}, sep)});
+                               Format(sep, "{:.3f}", r.lrStat) + ", p = " + Format(sep, "{:.4f}", r.lrP)});
         if (r.gofReplicates > 0 && r.gofP < 1 - r.settings.level)
             out.push_back({"gof", "Модель плохо согласуется с гистограммой: хи-квадрат Пирсона " +
-                                      Format("%.3f", {r.gofChi2}, sep) +
-                                      ", p = " + Format("%.3f", {r.gofP}, sep) + " по " +
+                                      Format(sep, "{:.3f}", r.gofChi2) +
+                                      ", p = " + Format(sep, "{:.3f}", r.gofP) + " по " +
                                       std::to_string(r.gofReplicates) + " из " +
                                       std::to_string(std::max(r.gofRequested, r.gofReplicates)) +
                                       " повторений бутстрепа"});
@@ -93,7 +93,7 @@ std::vector<WarningText> LikelihoodWarnings(const Mod_Weib& m, const LikelihoodR
     if (r.afterWindow > 0 && std::isfinite(r.windowEnd))
         out.push_back(
             {"after_window", FailuresLeftOut(r.afterWindow, "после конца наблюдения " +
-                                                                Format("%.0f", {r.windowEnd}, sep) + " ч")});
+                                                                Format(sep, "{:.0f}", r.windowEnd) + " ч")});
     return out;
 }
 

@@ -38,7 +38,7 @@ double TableFigure(LikFigure fig, double A, double B, double K) {
 }
 
 std::string WholeNumber(double v, char sep) {
-    if (!std::isfinite(v)) return Format("%.0f", {v}, sep);
+    if (!std::isfinite(v)) return NumberText(v, 'f', 0, sep);
     return std::to_string(Round(v));
 }
 
@@ -125,41 +125,6 @@ bool Showable(double v) {
     return std::isfinite(v) && std::fabs(v) < kLargestShown;
 }
 
-// Format, with every number the cell cannot show written as a dash in its
-// field (the conversion keeps its flags and width, drops its precision).
-std::string DashedFormat(std::string_view fmt, std::vector<FormatArg> args, char sep) {
-    std::string out;
-    size_t arg = 0;
-    for (size_t i = 0; i < fmt.size(); ++i) {
-        out += fmt[i];
-        if (fmt[i] != '%') continue;
-        if (i + 1 < fmt.size() && fmt[i + 1] == '%') {
-            out += fmt[++i];
-            continue;
-        }
-        size_t j = i + 1;
-        const size_t widthStart = j;
-        while (j < fmt.size() && (fmt[j] == '-' || std::isdigit(static_cast<unsigned char>(fmt[j]))))
-            ++j;
-        const size_t precisionStart = j;
-        while (j < fmt.size() && (fmt[j] == '.' || std::isdigit(static_cast<unsigned char>(fmt[j]))))
-            ++j;
-        if (j >= fmt.size()) break;
-        const bool dashed = arg < args.size() && std::holds_alternative<double>(args[arg]) &&
-                            !Showable(std::get<double>(args[arg]));
-        if (dashed) {
-            out += fmt.substr(widthStart, precisionStart - widthStart);
-            out += 's';
-            args[arg] = std::string(kDash);
-        } else {
-            out += fmt.substr(widthStart, j + 1 - widthStart);
-        }
-        ++arg;
-        i = j;
-    }
-    return Format(out, args, sep);
-}
-
 constexpr int kModelWidth = 190;
 constexpr int kDataWidth = 185;
 constexpr int kPadLimit = 72;
@@ -175,14 +140,19 @@ class TableFill {
 
     // Every text, the window's and the one read by programs, shows a dash for
     // a number the cell cannot show.
-    std::string Fmt(std::string_view fmt, const std::vector<FormatArg>& args) const {
-        return DashedFormat(fmt, args, sep_);
+    // (the conversion keeps its field and drops its precision).
+    template <class... T>
+    std::string Fmt(fmt::format_string<FormatArgOfT<T>...> format, const T&... args) const {
+        return fmt::vformat(format, fmt::make_format_args(Shown(args)...));
     }
+    ShownNumber Shown(double v) const { return {v, sep_, !Showable(v)}; }
     std::string Whole(double v) const { return Showable(v) ? WholeNumber(v, sep_) : kDash; }
 
     // One figure of the figures table into column Num_Col, in the format the
     // window gives it.
-    void Figure(FigureRow row, std::string_view fmt, double v) { table_.figures[row][Col()] = Fmt(fmt, {v}); }
+    void Figure(FigureRow row, fmt::format_string<ShownNumber> format, double v) {
+        table_.figures[row][Col()] = Fmt(format, v);
+    }
     void WholeFigure(FigureRow row, double v) { table_.figures[row][Col()] = Whole(v); }
 
     // A mean time between failures beyond a thousand times the longest time
@@ -228,39 +198,39 @@ class TableFill {
             return !defined || (flat && st_.Pravd.flatParameter == name) ? kNaN : v;
         };
         const double shownK = flat && st_.Pravd.flatParameter == "K" ? kNaN : K;
-        CntrText(1, Fmt("%6.3f / %7.2f", {param("A", A), param("B", B)}));
-        CntrText(2, Fmt("%6.4f", {shownK}));
+        CntrText(1, Fmt("{:6.3f} / {:7.2f}", param("A", A), param("B", B)));
+        CntrText(2, Fmt("{:6.4f}", shownK));
         CntrText(3, Whole(figure(LikFigure::T50)) + " ч.");
-        CntrText(4, Fmt("%4.0f / %4.0f ч.", {figure(LikFigure::T10), figure(LikFigure::T20)}));
+        CntrText(4, Fmt("{:4.0f} / {:4.0f} ч.", figure(LikFigure::T10), figure(LikFigure::T20)));
         CntrText(5, Whole(Model.Kol_Nakopl) + " /" + std::to_string(st_.KolOtk));
-        CntrText(6, Fmt("%5.2f / %5.2f", {1.96 * Model.SKO_out, Model.SKO_out}));
-        CntrText(7, Fmt("%4.1f", {Model.Sred}) + " ч");
-        CntrText(8, Fmt("%4.1f", {Model.SKO}) + " ч");
-        CntrText(9, Fmt("%6.3f", {kolm}) + st_.KolmStr);
-        CntrText(10, Fmt("%5.1f/ %5.1f ч",
-                         {defined ? Mtbf(Model.LamStart) : kNaN, defined ? Mtbf(Model.Lam1000) : kNaN}));
-        CntrText(11, Fmt("%4.2f /%4.2f /%4.2f ",
-                         {figure(LikFigure::F1000), figure(LikFigure::F2000), figure(LikFigure::F4000)}));
+        CntrText(6, Fmt("{:5.2f} / {:5.2f}", 1.96 * Model.SKO_out, Model.SKO_out));
+        CntrText(7, Fmt("{:4.1f}", Model.Sred) + " ч");
+        CntrText(8, Fmt("{:4.1f}", Model.SKO) + " ч");
+        CntrText(9, Fmt("{:6.3f}", kolm) + st_.KolmStr);
+        CntrText(10, Fmt("{:5.1f}/ {:5.1f} ч", defined ? Mtbf(Model.LamStart) : kNaN,
+                         defined ? Mtbf(Model.Lam1000) : kNaN));
+        CntrText(11, Fmt("{:4.2f} /{:4.2f} /{:4.2f} ", figure(LikFigure::F1000), figure(LikFigure::F2000),
+                         figure(LikFigure::F4000)));
 
         table_.figures[kHead][Col()] = st;
-        Figure(kShape, "%.3f", param("A", A));
-        Figure(kScale, "%.2f", param("B", B));
-        Figure(kFactor, "%.4f", shownK);
+        Figure(kShape, "{:.3f}", param("A", A));
+        Figure(kScale, "{:.2f}", param("B", B));
+        Figure(kFactor, "{:.4f}", shownK);
         WholeFigure(kT50, figure(LikFigure::T50));
-        Figure(kT90, "%.0f", figure(LikFigure::T10));
-        Figure(kT80, "%.0f", figure(LikFigure::T20));
+        Figure(kT90, "{:.0f}", figure(LikFigure::T10));
+        Figure(kT80, "{:.0f}", figure(LikFigure::T20));
         WholeFigure(kExpected, Model.Kol_Nakopl);
-        Figure(kInterval, "%.2f", 1.96 * Model.SKO_out);
-        Figure(kModelSko, "%.2f", Model.SKO_out);
-        Figure(kMean, "%.1f", Model.Sred);
-        Figure(kDeviation, "%.1f", Model.SKO);
-        Figure(kKolmogorov, "%.3f", kolm);
-        Figure(kKolmogorovLimit, "%.4f", kKolmogorovCritical);
-        Figure(kMtbfStart, "%.1f", defined ? Mtbf(Model.LamStart) : kNaN);
-        Figure(kMtbfEnd, "%.1f", defined ? Mtbf(Model.Lam1000) : kNaN);
-        Figure(kPerProduct1000, "%.2f", figure(LikFigure::F1000));
-        Figure(kPerProduct2000, "%.2f", figure(LikFigure::F2000));
-        Figure(kPerProduct4000, "%.2f", figure(LikFigure::F4000));
+        Figure(kInterval, "{:.2f}", 1.96 * Model.SKO_out);
+        Figure(kModelSko, "{:.2f}", Model.SKO_out);
+        Figure(kMean, "{:.1f}", Model.Sred);
+        Figure(kDeviation, "{:.1f}", Model.SKO);
+        Figure(kKolmogorov, "{:.3f}", kolm);
+        Figure(kKolmogorovLimit, "{:.4f}", kKolmogorovCritical);
+        Figure(kMtbfStart, "{:.1f}", defined ? Mtbf(Model.LamStart) : kNaN);
+        Figure(kMtbfEnd, "{:.1f}", defined ? Mtbf(Model.Lam1000) : kNaN);
+        Figure(kPerProduct1000, "{:.2f}", figure(LikFigure::F1000));
+        Figure(kPerProduct2000, "{:.2f}", figure(LikFigure::F2000));
+        Figure(kPerProduct4000, "{:.2f}", figure(LikFigure::F4000));
         ++st_.Num_Col;
     }
 
@@ -286,9 +256,9 @@ class TableFill {
         CntrText(5, std::to_string(st_.Kol_izw) + " /" + std::to_string(st_.KolOtk));
         // no failure in the window, or one where every product has left warranty: no flow to show
         const bool flow = std::isfinite(st_.Pot08) && st_.Pot08 > 0;
-        CntrText(10,
-                 Fmt("%4.0f ч для %3.0f -%4.0f ч.", {flow ? Mtbf(st_.Pot08) : kNaN, st_.T_Prirab, st_.tfin}));
-        CntrText(11, Fmt("%4.2f /%4.0f ч.", {st_.Otk_Izd, st_.Sred}));
+        CntrText(10, Fmt("{:4.0f} ч для {:3.0f} -{:4.0f} ч.", flow ? Mtbf(st_.Pot08) : kNaN, st_.T_Prirab,
+                         st_.tfin));
+        CntrText(11, Fmt("{:4.2f} /{:4.0f} ч.", st_.Otk_Izd, st_.Sred));
 
         for (int r = 0; r < kFigureRows; ++r)
             table_.figures[r][0] = kFigureLabels[r];
@@ -303,10 +273,10 @@ class TableFill {
         WholeFigure(kT80, st_.TL80expl);
         WholeFigure(kRecords, st_.Kol_izw);
         WholeFigure(kDeclared, st_.KolOtk);
-        Figure(kMean, "%.1f", st_.Sred);
-        Figure(kDeviation, "%.1f", st_.SKO);
-        Figure(kMtbfData, "%.0f", flow ? Mtbf(st_.Pot08) : kNaN);
-        Figure(kPerProductData, "%.2f", st_.Otk_Izd);
+        Figure(kMean, "{:.1f}", st_.Sred);
+        Figure(kDeviation, "{:.1f}", st_.SKO);
+        Figure(kMtbfData, "{:.0f}", flow ? Mtbf(st_.Pot08) : kNaN);
+        Figure(kPerProductData, "{:.2f}", st_.Otk_Izd);
 
         // AutoSizeGridColumns: the widest cell of each column plus a margin
         for (int c = 0; c < kResultCols; ++c) {

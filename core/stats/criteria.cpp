@@ -131,7 +131,7 @@ std::string Hist_SKO(const AnalysisState& st, const Mod_Weib& Model, char sep, d
     // no columns, or a model without finite figures: a dash, never "NAN"
     if (!std::isfinite(s)) return "Доверительный 95% интервал частотной диаграммы = —,  СКО= —";
     return "Доверительный 95% интервал частотной диаграммы " +
-           Format("= %6.4f,  СКО= %6.4f", {1.96 * s, s}, sep);
+           Format(sep, "= {:6.4f},  СКО= {:6.4f}", 1.96 * s, s);
 }
 
 double Pirson_ZFGen(const AnalysisState& st, double A, double B, double k_pwt, double Mu, double Sig,

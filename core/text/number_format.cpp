@@ -30,20 +30,16 @@ void replaceDot(std::string& s, char sep) {
 }
 
 std::string toFixed(double v, int decimals) {
-    char buf[512];
-    auto r = std::to_chars(buf, buf + sizeof buf, v, std::chars_format::fixed, decimals);
-    if (r.ec != std::errc()) return nonFinite(v);
-    return std::string(buf, r.ptr);
+    if (!std::isfinite(v)) return nonFinite(v);
+    return fmt::format("{:.{}f}", v, decimals);
 }
 
 // d.ddd with `significant` digits and the exponent as an integer.
 std::pair<std::string, int> toScientific(double v, int significant) {
-    char buf[512];
-    auto r = std::to_chars(buf, buf + sizeof buf, v, std::chars_format::scientific,
-                           significant > 1 ? significant - 1 : 0);
-    std::string s(buf, r.ptr);
-    auto e = s.find('e');
-    int ex = std::stoi(s.substr(e + 1));
+    const std::string s = fmt::format("{:.{}e}", v, significant > 1 ? significant - 1 : 0);
+    const auto e = s.find('e');
+    int ex = 0;
+    std::from_chars(s.data() + e + (s[e + 1] == '+' ? 2 : 1), s.data() + s.size(), ex);
     return {s.substr(0, e), ex};
 }
 
@@ -69,77 +65,14 @@ std::string pad(std::string s, int width, bool left) {
     return left ? s + blanks : blanks + s;
 }
 
-double asDouble(const FormatArg& a) {
-    if (auto d = std::get_if<double>(&a)) return *d;
-    if (auto i = std::get_if<long long>(&a)) return static_cast<double>(*i);
-    throw std::invalid_argument("format: number expected");
-}
-
 } // namespace
 
-std::string Format(std::string_view fmt, const std::vector<FormatArg>& args, char sep) {
-    std::string out;
-    size_t argi = 0;
-    for (size_t i = 0; i < fmt.size(); ++i) {
-        char c = fmt[i];
-        if (c != '%') {
-            out += c;
-            continue;
-        }
-        ++i;
-        if (i < fmt.size() && fmt[i] == '%') {
-            out += '%';
-            continue;
-        }
-        bool left = false;
-        if (i < fmt.size() && fmt[i] == '-') {
-            left = true;
-            ++i;
-        }
-        int width = 0;
-        while (i < fmt.size() && fmt[i] >= '0' && fmt[i] <= '9')
-            width = width * 10 + (fmt[i++] - '0');
-        int prec = -1;
-        if (i < fmt.size() && fmt[i] == '.') {
-            ++i;
-            prec = 0;
-            while (i < fmt.size() && fmt[i] >= '0' && fmt[i] <= '9')
-                prec = prec * 10 + (fmt[i++] - '0');
-        }
-        if (i >= fmt.size()) throw std::invalid_argument("format: incomplete conversion");
-        if (argi >= args.size()) throw std::invalid_argument("format: too few arguments");
-        const FormatArg& a = args[argi++];
-        std::string s;
-        switch (fmt[i]) {
-        case 'f': {
-            double v = asDouble(a);
-            s = std::isfinite(v) ? toFixed(v, prec < 0 ? 2 : prec) : nonFinite(v);
-            break;
-        }
-        case 'e':
-            s = formatE(asDouble(a), prec < 0 ? 15 : prec);
-            break;
-        case 'd': {
-            if (auto iv = std::get_if<long long>(&a))
-                s = std::to_string(*iv);
-            else
-                s = std::to_string(static_cast<long long>(asDouble(a)));
-            break;
-        }
-        case 's': {
-            if (auto sv = std::get_if<std::string>(&a))
-                s = *sv;
-            else
-                throw std::invalid_argument("format: text expected");
-            break;
-        }
-        default:
-            throw std::invalid_argument("format: unknown conversion");
-        }
-        if (fmt[i] != 's' && fmt[i] != 'd') replaceDot(s, sep);
-        out += pad(s, width, left);
-    }
-    return out;
+std::string NumberText(double v, char type, int precision, char sep) {
+    std::string s = type == 'e'
+                        ? formatE(v, precision < 0 ? 15 : precision)
+                        : (std::isfinite(v) ? toFixed(v, precision < 0 ? 2 : precision) : nonFinite(v));
+    replaceDot(s, sep);
+    return s;
 }
 
 std::string FloatToStr(double v, char sep) {
@@ -294,7 +227,7 @@ std::string DefaultGroupSeparator(char decimalSeparator) {
 std::string FormatMark(double v, char decimalSeparator, const std::string& groupSeparator) {
     if (!std::isfinite(v)) return {};
     const double r = std::round(std::abs(v) * 10) / 10;
-    std::string s = Format("%.1f", {r}, '.');
+    std::string s = toFixed(r, 1);
     const auto dot = s.find('.');
     std::string whole = s.substr(0, dot);
     const std::string frac = s.substr(dot + 1);
@@ -309,3 +242,8 @@ std::string FormatMark(double v, char decimalSeparator, const std::string& group
 }
 
 } // namespace tovimo
+
+std::string fmt::formatter<tovimo::ShownNumber>::Padded(const tovimo::ShownNumber& n) const {
+    // a dash keeps the conversion's field; width counts characters, not bytes
+    return tovimo::pad(n.dash ? "—" : tovimo::NumberText(n.v, type, precision, n.sep), width, align == '<');
+}

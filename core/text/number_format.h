@@ -1,4 +1,4 @@
-// Number texts as the user sees them: printf-style formats with the locale's
+// Number texts as the user sees them: {fmt} formats with the locale's
 // decimal separator, the general form with up to 15 significant digits, the
 // fixed form with a given precision, rounding with halves to even, and the
 // strict parsing of numbers typed into the edits.
@@ -10,8 +10,9 @@
 #include <stdexcept>
 #include <string>
 #include <string_view>
-#include <variant>
-#include <vector>
+#include <type_traits>
+
+#include <fmt/format.h>
 
 namespace tovimo {
 
@@ -27,12 +28,39 @@ inline double RoundHalfEven(double x) {
 // The rounded value as an integer; beyond the 64-bit range, the nearer end.
 std::int64_t Round(double x);
 
-using FormatArg = std::variant<double, long long, std::string>;
+// A number as a format shows it: with the locale's decimal separator, or as
+// a dash when `dash` is set (a figure its cell cannot show).
+struct ShownNumber {
+    double v;
+    char sep;
+    bool dash = false;
+};
 
-// printf-style formatting with flags '-', width and precision for the
-// conversions f, e, d and s. For %e the precision is the number of significant
-// digits and the exponent carries its sign and at least three digits (E+003).
-std::string Format(std::string_view fmt, const std::vector<FormatArg>& args, char decimalSeparator);
+// The text of one conversion: 'f' with `precision` decimals, 'e' with
+// `precision` significant digits and an exponent of at least three digits
+// with its sign (E+003); "NAN", "INF", "-INF" for what is not finite.
+std::string NumberText(double v, char type, int precision, char decimalSeparator);
+
+template <class T> struct FormatArgOf { using type = T; };
+template <> struct FormatArgOf<double> { using type = ShownNumber; };
+template <class T> using FormatArgOfT = typename FormatArgOf<std::decay_t<T>>::type;
+
+template <class T> const T& ToFormatArg(const T& v, char) {
+    return v;
+}
+inline ShownNumber ToFormatArg(double v, char sep) {
+    return {v, sep};
+}
+
+// {fmt} formatting with the locale's decimal separator in every floating
+// point conversion; the format is checked when the program is compiled.
+// A double takes "[<|>][width][.precision](f|e)": left or right in its
+// field (right by default), 'f' fixed with two decimals by default, 'e' in
+// the exponent form of NumberText (15 significant digits by default).
+template <class... T>
+std::string Format(char decimalSeparator, fmt::format_string<FormatArgOfT<T>...> format, const T&... args) {
+    return fmt::vformat(format, fmt::make_format_args(ToFormatArg(args, decimalSeparator)...));
+}
 
 // General form: shortest text with up to 15 significant digits; exponent form
 // for very large or very small magnitudes ("1E15", "1.5E-7").
@@ -78,3 +106,35 @@ std::string FormatMark(double v, char decimalSeparator, const std::string& group
 std::string DefaultGroupSeparator(char decimalSeparator);
 
 } // namespace tovimo
+
+template <> struct fmt::formatter<tovimo::ShownNumber> {
+    char align = '>';
+    int width = 0;
+    int precision = -1;
+    char type = 'f';
+
+    constexpr auto parse(format_parse_context& ctx) -> decltype(ctx.begin()) {
+        auto it = ctx.begin();
+        const auto end = ctx.end();
+        if (it != end && (*it == '<' || *it == '>')) align = *it++;
+        while (it != end && *it >= '0' && *it <= '9')
+            width = width * 10 + (*it++ - '0');
+        if (it != end && *it == '.') {
+            ++it;
+            precision = 0;
+            if (it == end || *it < '0' || *it > '9') throw format_error("a number's precision expected");
+            while (it != end && *it >= '0' && *it <= '9')
+                precision = precision * 10 + (*it++ - '0');
+        }
+        if (it != end && (*it == 'f' || *it == 'e')) type = *it++;
+        if (it != end && *it != '}') throw format_error("a number takes [<|>][width][.precision](f|e)");
+        return it;
+    }
+
+    auto format(const tovimo::ShownNumber& n, format_context& ctx) const -> decltype(ctx.out()) {
+        return fmt::format_to(ctx.out(), "{}", Padded(n));
+    }
+
+  private:
+    std::string Padded(const tovimo::ShownNumber& n) const;
+};

@@ -108,7 +108,7 @@ QString summaryHtml(const ReportFigures& f, const ReportSource& source, SectionN
     line("Парк изделий", FloatToStr(st.Kol_Izd_All, sep));
     line("Заявлено отказов", std::to_string(st.KolOtk));
     line("Записей об отказах в файле", std::to_string(st.Kol_izw));
-    line("Приведенный парк", Format("%.1f", {st.Izd_Prived}, sep));
+    line("Приведенный парк", Format(sep, "{:.1f}", st.Izd_Prived));
     line("Закон окончания гарантии",
          "среднее " + form.meSred + " ч, СКО " + form.meSKO + " ч; " + WarrantyLawOrigin(form, source));
     line("T fin временного ряда отказов", form.LabeledEdit2 + " ч");
@@ -124,7 +124,7 @@ QString summaryHtml(const ReportFigures& f, const ReportSource& source, SectionN
         const Vid_otkaza& v = st.Vidy_otkazov[k];
         const double share = st.Kol_izw > 0 ? 100 * v.Dolya / st.Kol_izw : 0;
         causes.row({QString::number(k), esc(v.Nazv_Prich), esc(WholeNumber(v.Dolya, sep)),
-                    esc(Format("%.1f", {share}, sep))});
+                    esc(Format(sep, "{:.1f}", share))});
     }
     return html + causes.html();
 }
@@ -134,7 +134,7 @@ std::string likelihoodSettings(const MainForm& m) {
     const char sep = m.decimalSeparator;
     return std::string(s.kMode == LikelihoodKMode::Once ? "отказ изделия не более одного раза (K = 1)"
                                                         : "повторные отказы (K подбирается)") +
-           "; доверительный уровень " + Format("%.2f", {s.level}, sep) + "; закон окончания гарантии " +
+           "; доверительный уровень " + Format(sep, "{:.2f}", s.level) + "; закон окончания гарантии " +
            (s.law == WarrantyLawKind::Empirical ? "по файлу" : "нормальный") + "; бутстреп " +
            (s.bootstrap > 0 ? std::to_string(s.bootstrap) + " повторений" : std::string("не выполняется"));
 }

@@ -158,7 +158,7 @@ TEST(FitMemo, LinesWordForWordUnderBothSeparators) {
             const std::regex step("Шаг=-?\\d" + s + "\\d{9}E[+-]\\d{3}  Sred= *\\d+" + s +
                                   "\\d{3} SKO= *\\d+" + s + "\\d{3}");
             EXPECT_TRUE(std::regex_match(c.memo[1], step)) << c.memo[1];
-            EXPECT_NE(c.memo[1].find(Format("Sred=%10.3f SKO=%10.3f", {c.st.Sred, c.st.SKO}, sep)),
+            EXPECT_NE(c.memo[1].find(Format(sep, "Sred={:10.3f} SKO={:10.3f}", c.st.Sred, c.st.SKO)),
                       std::string::npos);
         }
     }

@@ -215,7 +215,8 @@ TEST(GeneticLoop, PublishesTheBestIndividual) {
     ASSERT_FALSE(lines.empty());
     EXPECT_EQ(lines.front().first, 1);
     const std::string last = lines.back().second;
-    EXPECT_EQ(last, Format("  ЦФ=%-30.7f     B=%-24.5f      A=%-20.6f  ", {M.criterion, M.B, 1 / M.A}, ','));
+    EXPECT_EQ(last,
+              Format(',', "  ЦФ={:<30.7f}     B={:<24.5f}      A={:<20.6f}  ", M.criterion, M.B, 1 / M.A));
     EXPECT_EQ(last.find('.'), std::string::npos);
     EXPECT_EQ(f.form.Memo2.back(), Hist_SKO(f.st, M, ','));
 }

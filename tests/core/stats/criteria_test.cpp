@@ -181,8 +181,8 @@ TEST(HistSko, MemoLineInBothSeparators) {
     const std::string dot = Hist_SKO(st, m, '.', &s);
     EXPECT_NEAR(s, std::sqrt(4.0 + 9 + 1) / 3, 1e-6);
     EXPECT_EQ(dot, "Доверительный 95% интервал частотной диаграммы " +
-                       Format("= %6.4f,  СКО= %6.4f", {1.96 * s, s}, '.'));
-    EXPECT_EQ(Format("= %6.4f,  СКО= %6.4f", {0.98, 0.5}, ','), "= 0,9800,  СКО= 0,5000");
+                       Format('.', "= {:6.4f},  СКО= {:6.4f}", 1.96 * s, s));
+    EXPECT_EQ(Format(',', "= {:6.4f},  СКО= {:6.4f}", 0.98, 0.5), "= 0,9800,  СКО= 0,5000");
     EXPECT_NE(Hist_SKO(st, m, ',').find("1,2"), std::string::npos);
     // a model whose figures are not finite, and a histogram without columns:
     // dashes, not "NAN"
