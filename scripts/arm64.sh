@@ -10,7 +10,7 @@ SUDO=""
 if [ "$(id -u)" -ne 0 ]; then SUDO="sudo"; fi
 
 PACKAGES=(g++-aarch64-linux-gnu qemu-user cmake ninja-build nlohmann-json3-dev libcli11-dev
-  libicu-dev:arm64 libboost-dev:arm64 libgtest-dev:arm64 libgmock-dev:arm64)
+  libicu-dev:arm64 libboost-dev:arm64 libfmt-dev:arm64 libgtest-dev:arm64 libgmock-dev:arm64)
 missing=()
 for p in "${PACKAGES[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
