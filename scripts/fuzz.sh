@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Builds the libFuzzer targets into build-fuzz (clang, ASan + UBSan) and runs
-# them for a fixed time each on one core.
+# them for a fixed time each, one on each core.
 #   scripts/fuzz.sh TARGET SECONDS
 #   scripts/fuzz.sh all SECONDS      (every target in turn; what CI runs)
 # TARGET: data_file, warranty_file, run_inputs or likelihood. The seed corpus (the test
@@ -37,7 +37,11 @@ if [ ! -f "$BUILD/build.ninja" ]; then
   fi
   rm -f "$CONFIGURE_LOG"
 fi
-ninja -C "$BUILD" -j2 make_seeds "${chosen[@]/%/_fuzzer}" >/dev/null
+mkdir -p "$BUILD/logs"
+if ! ninja -C "$BUILD" -j2 make_seeds "${chosen[@]/%/_fuzzer}" >"$BUILD/logs/build.txt" 2>&1; then
+  tail -n 40 "$BUILD/logs/build.txt" >&2
+  exit 1
+fi
 "$BUILD/make_seeds" "$BUILD/corpus"
 
 export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
@@ -84,8 +88,19 @@ run_target() {
   return "$status"
 }
 
+# As many targets at a time as there are cores, each on one.
 status=0
-for target in "${chosen[@]}"; do
-  run_target "$target" || status=1
+batch=$(nproc)
+for ((first = 0; first < ${#chosen[@]}; first += batch)); do
+  running=("${chosen[@]:first:batch}")
+  pids=()
+  for target in "${running[@]}"; do
+    run_target "$target" >"$BUILD/logs/$target.out" 2>&1 &
+    pids+=($!)
+  done
+  for i in "${!running[@]}"; do
+    wait "${pids[$i]}" || status=1
+    cat "$BUILD/logs/${running[$i]}.out"
+  done
 done
 exit "$status"

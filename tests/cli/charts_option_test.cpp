@@ -44,7 +44,8 @@ TEST(CliCharts, WritesTheFourChartsAtTheirWindowSizes) {
     const CliResult r =
         RunCli(std::string("analyze ") + TOVIMO_SAMPLE + " --models none --json --charts " + dir.string());
     ASSERT_EQ(r.status, 0);
-    EXPECT_NO_THROW((void)nlohmann::json::parse(r.out)); // the file list does not mix into the output
+    // the file list does not mix into the output
+    EXPECT_TRUE(nlohmann::json::accept(r.out));
     const struct {
         const char* name;
         unsigned width, height;
