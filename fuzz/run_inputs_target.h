@@ -4,6 +4,7 @@
 // models and flags; the rest is up to eleven lines, one per edit.
 #pragma once
 
+#include "core/data/data_file.h"
 #include "core/data/fleet_simulator.h"
 #include "core/fit/calc_run.h"
 #include "core/genetic/genetic_loop.h"
