@@ -48,6 +48,19 @@ const char* const kOtherSources[] = {"Кабина", "Прочие узлы", "�
 } // namespace
 
 double ExpectedFailuresPerProduct(const FleetParams& p) {
+    if (!p.causeLaws.empty()) {
+        double sum = 0;
+        for (size_t c = 0; c < p.causeLaws.size() && c < p.causes.size(); ++c) {
+            FleetParams one = p;
+            one.causeLaws.clear();
+            one.once = false;
+            one.shape = p.causeLaws[c].shape;
+            one.scale = p.causeLaws[c].scale;
+            one.repeat = p.causeLaws[c].repeat;
+            sum += ExpectedFailuresPerProduct(one);
+        }
+        return sum;
+    }
     // K * E[F(W)] over the warranty law, by a simple quadrature
     double sum = 0;
     const int steps = 2000;
@@ -73,6 +86,22 @@ SimulatedFleet SimulateFleet(const FleetParams& p) {
     for (long i = 0; i < fleet; ++i) {
         const double w = std::max(1.0, p.mean + p.sd * d.normal());
         out.exitTimes.push_back(w);
+        if (!p.causeLaws.empty()) {
+            for (size_t c = 0; c < p.causeLaws.size() && c < p.causes.size(); ++c) {
+                const CauseLaw& law = p.causeLaws[c];
+                const double Fc = weibCDF(law.shape, law.scale, w);
+                const int k = d.poisson(law.repeat * Fc);
+                for (int j = 0; j < k; ++j) {
+                    ++reported;
+                    if (d.uniform() < p.unknownShare) continue;
+                    const double t = weibinv(law.shape, law.scale, d.uniform() * Fc);
+                    const double tr = std::max(0.1, std::round(t * 10) / 10);
+                    out.times.push_back(tr);
+                    file.records.push_back({FloatToStr(tr, '.'), p.causes[c], kDescriptions[d.index(7)]});
+                }
+            }
+            continue;
+        }
         const double Fw = weibCDF(p.shape, p.scale, w);
         const int k = p.once ? (d.uniform() < Fw ? 1 : 0) : d.poisson(p.repeat * Fw);
         for (int j = 0; j < k; ++j) {

@@ -9,6 +9,11 @@
 
 namespace tovimo {
 
+// A cause's own law of failing, when causes age differently.
+struct CauseLaw {
+    double shape = 1, scale = 9000, repeat = 0.1; // Weibull A, B and K of the cause
+};
+
 struct FleetParams {
     double fleet = 400;  // products
     double shape = 1.3;  // Weibull A
@@ -24,6 +29,10 @@ struct FleetParams {
     std::vector<std::string> causes{"Двигатель",       "Насос",           "Блок питания",
                                     "Датчик давления", "Электропроводка", "Тормозная система",
                                     "Гидроцилиндр"};
+    // When not empty, one law per named cause (in the order of `causes`): each
+    // cause fails by its own law as a Poisson process, and shape, scale and
+    // repeat above are not used; no record goes to "Другие".
+    std::vector<CauseLaw> causeLaws;
     std::string comment = "Насосная станция НС-2, гарантийный период 2023 г.";
 };
 

@@ -387,6 +387,7 @@ LikelihoodResult FitLikelihood(const LikelihoodData& data, const LikelihoodSetti
         const bool runsOff = (fig == LikFigure::A && e.flatParameter == "A") ||
                              ((fig == LikFigure::B || fig == LikFigure::K) && e.flatParameter == "B");
         r.estimates[i] = runsOff ? kNaN : at;
+        if (!settings.percentileBounds && IsPercentile(fig)) continue;
         Hint hint{std::log(e.A), std::log(e.B)};
         auto profile = [&](double x) { return Profile(ev, mode, fig, std::exp(x), &hint); };
         LikInterval& in = r.intervals[i];
@@ -430,6 +431,50 @@ LikelihoodResult FitLikelihood(const LikelihoodData& data, const LikelihoodSetti
         r.lrReplicates = 0;
     }
     return r;
+}
+
+ProfileSide ScaledFigureSide(LikelihoodEvaluator& ev, LikelihoodKMode mode, const LikelihoodEstimate& e,
+                             const ShareOfModel& u, double drop, int dir) {
+    const double at = e.K * u(e.A, e.B);
+    if (!(at > 0) || !std::isfinite(at) || !(drop >= 0)) return {kNaN, true};
+    if (drop == 0) return {at, false};
+    // where no model gives the value: far below any cutoff, but finite for the root search
+    constexpr double kInfeasible = -1e300;
+    Hint hint{std::log(e.A), std::log(e.B)};
+    auto profile = [&](double x) {
+        const double value = std::exp(x);
+        if (mode == LikelihoodKMode::Free)
+            return std::max(kInfeasible, OverShapeAndScale(
+                                             [&](double A, double b) {
+                                                 const double U = u(A, std::exp(b));
+                                                 if (!(U > 0)) return kNegInf;
+                                                 return ev.LogLikFree(A, std::exp(b), value / U);
+                                             },
+                                             &hint));
+        // K = 1: the scale at which the share reaches the value, on the branch
+        // of the estimate's scale first
+        const double lnV = std::log(value);
+        auto lnScale = [&](double A) {
+            auto g = [&](double b) { return std::log(std::max(u(A, std::exp(b)), 1e-300)) - lnV; };
+            const double centre = std::isfinite(hint.b) ? hint.b : std::log(e.B);
+            for (double below : {1.0, 3.0, centre - kLnBHardLo}) {
+                const double lo = std::max(kLnBHardLo, centre - below);
+                const double b = FindRoot(g, lo, kLnBHardHi);
+                if (std::fabs(g(b)) < 1e-7) return b;
+            }
+            return kNaN;
+        };
+        return std::max(kInfeasible, ShapeSearch(
+                                         [&](double A) {
+                                             const double b = lnScale(A);
+                                             return std::isfinite(b) ? ev.LogLikOnce(A, std::exp(b)) : kNegInf;
+                                         },
+                                         &hint)
+                                         .point.value);
+    };
+    const double x0 = std::log(at);
+    const Side side = FindSide(profile, x0, dir, x0 + dir * kWalkReach, e.loglik - drop);
+    return {side.open ? kNaN : side.value, side.open};
 }
 
 } // namespace tovimo

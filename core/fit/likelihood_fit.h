@@ -45,6 +45,20 @@ double LikelihoodFigure(LikFigure fig, double A, double B, double K);
 // gives that value).
 double ProfileLogLik(LikelihoodEvaluator& ev, LikelihoodKMode kMode, LikFigure fig, double value);
 
+// A figure of the form K u(A, B), such as the expected failures of a fleet
+// (u the fleet times the integral of f under its warranty law): with K free, K
+// follows from the held value; with K = 1 the scale follows from u(A, B) =
+// value. The side of its profile-likelihood interval where ln L falls `drop`
+// below its maximum `e`, walking from the estimate in ln of the figure towards
+// `dir` (-1 lower, +1 upper); open (not a number) when the data do not close it.
+using ShareOfModel = std::function<double(double A, double B)>;
+struct ProfileSide {
+    double value = 0;
+    bool open = true;
+};
+ProfileSide ScaledFigureSide(LikelihoodEvaluator& ev, LikelihoodKMode kMode, const LikelihoodEstimate& e,
+                             const ShareOfModel& u, double drop, int dir);
+
 // Too few failures for a fit: upper bounds at `level` of the failures per
 // product at 1000, 2000 and 4000 h for the assumed shapes 1, 2 and 3, from the
 // fleet's exposure under the warranty law and the `n` failures seen.

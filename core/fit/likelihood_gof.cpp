@@ -31,8 +31,12 @@ double Share(const LikelihoodData& d, double t) {
 // spread, so that G changes little inside one.
 constexpr int kMaxNormalCells = 4096;
 
-// Runs `work(i)` for i in [0, count) on `threads` threads (the hardware's for
-// 0); the first exception is carried back to the caller.
+std::string ReplicateLine(const char* what, int done, int count) {
+    return std::string("Модель 3: ") + what + ", " + std::to_string(done) + " из " + std::to_string(count);
+}
+
+} // namespace
+
 void ForEachReplicate(int count, int threads, const std::function<void(int)>& work) {
     std::atomic<int> next{0};
     std::exception_ptr failure;
@@ -57,12 +61,6 @@ void ForEachReplicate(int count, int threads, const std::function<void(int)>& wo
         t.join();
     if (failure) std::rethrow_exception(failure);
 }
-
-std::string ReplicateLine(const char* what, int done, int count) {
-    return std::string("Модель 3: ") + what + ", " + std::to_string(done) + " из " + std::to_string(count);
-}
-
-} // namespace
 
 int GofColumnCount(int n) {
     return std::clamp(n / 4, 3, 12);

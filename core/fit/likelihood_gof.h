@@ -8,10 +8,15 @@
 #include "core/state/likelihood_result.h"
 
 #include <cstdint>
+#include <functional>
 #include <random>
 #include <vector>
 
 namespace tovimo {
+
+// Runs `work(i)` for i in [0, count) on `threads` threads (the hardware's for
+// 0); the first exception is carried back to the caller.
+void ForEachReplicate(int count, int threads, const std::function<void(int)>& work);
 
 // Column edges over (0, Tzenz]: lower[i] < upper[i] = lower[i + 1].
 struct GofColumns {

@@ -29,6 +29,7 @@ struct LikelihoodSettings {
     std::uint64_t seed = 1; // of the bootstrap
     int threads = 0;        // bootstrap threads, 0 for the hardware's count
     double window = 0;      // end of observation in hours, 0: where the warranty law ends
+    bool percentileBounds = true; // bounds of T10, T20, T50 (the fits by cause do without)
 };
 
 // The figures that get a confidence interval, in this order.

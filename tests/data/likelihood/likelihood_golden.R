@@ -164,30 +164,33 @@ bound <- function(m, mode, name, est, ll, dir, level = 0.95) {
   }
 }
 
-sets <- list(
-  list(name = "once_normal", file = "once_normal.txt", law = "normal", mode = "once"),
-  list(name = "free_normal", file = "free_normal.txt", law = "normal", mode = "free"),
-  list(name = "once_empirical", file = "once_empirical.txt", gar = "once_empirical_gar.txt",
-       law = "empirical", mode = "once"),
-  list(name = "free_empirical", file = "free_empirical.txt", gar = "free_empirical_gar.txt",
-       law = "empirical", mode = "free"))
+# causes_forecast_golden.R sources this file for its functions only
+if (!exists("GOLDEN_FUNCTIONS_ONLY")) {
+  sets <- list(
+    list(name = "once_normal", file = "once_normal.txt", law = "normal", mode = "once"),
+    list(name = "free_normal", file = "free_normal.txt", law = "normal", mode = "free"),
+    list(name = "once_empirical", file = "once_empirical.txt", gar = "once_empirical_gar.txt",
+         law = "empirical", mode = "once"),
+    list(name = "free_empirical", file = "free_empirical.txt", gar = "free_empirical_gar.txt",
+         law = "empirical", mode = "free"))
 
-rows <- list()
-for (s in sets) {
-  d <- read_data(file.path(here, s$file))
-  exits <- if (is.null(s$gar)) NULL else read_exits(file.path(here, s$gar))
-  m <- make_model(d, s$law, exits)
-  e <- fit(m, s$mode)
-  rows[[length(rows) + 1]] <- data.frame(set = s$name, figure = "loglik", estimate = e$ll,
-                                         lower = NA, upper = NA)
-  names_ <- c("A", "B", if (s$mode == "free") "K_powtor", names(probs), names(hours))
-  for (nm in names_) {
-    est <- figure(nm, e$A, e$B, e$K)
-    lo <- bound(m, s$mode, nm, est, e$ll, -1)
-    hi <- bound(m, s$mode, nm, est, e$ll, +1)
-    rows[[length(rows) + 1]] <- data.frame(set = s$name, figure = nm, estimate = est, lower = lo, upper = hi)
-    cat(s$name, nm, format(est, digits = 10), format(lo, digits = 10), format(hi, digits = 10), "\n")
+  rows <- list()
+  for (s in sets) {
+    d <- read_data(file.path(here, s$file))
+    exits <- if (is.null(s$gar)) NULL else read_exits(file.path(here, s$gar))
+    m <- make_model(d, s$law, exits)
+    e <- fit(m, s$mode)
+    rows[[length(rows) + 1]] <- data.frame(set = s$name, figure = "loglik", estimate = e$ll,
+                                           lower = NA, upper = NA)
+    names_ <- c("A", "B", if (s$mode == "free") "K_powtor", names(probs), names(hours))
+    for (nm in names_) {
+      est <- figure(nm, e$A, e$B, e$K)
+      lo <- bound(m, s$mode, nm, est, e$ll, -1)
+      hi <- bound(m, s$mode, nm, est, e$ll, +1)
+      rows[[length(rows) + 1]] <- data.frame(set = s$name, figure = nm, estimate = est, lower = lo, upper = hi)
+      cat(s$name, nm, format(est, digits = 10), format(lo, digits = 10), format(hi, digits = 10), "\n")
+    }
   }
+  out <- do.call(rbind, rows)
+  write.csv(out, file.path(here, "golden.csv"), row.names = FALSE, quote = FALSE)
 }
-out <- do.call(rbind, rows)
-write.csv(out, file.path(here, "golden.csv"), row.names = FALSE, quote = FALSE)
