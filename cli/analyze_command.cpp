@@ -1,13 +1,16 @@
+#include "cli/causes_output.h"
 #include "cli/commands.h"
 #include "cli/data_input.h"
 #include "cli/genetic_cli.h"
 #include "cli/json_output.h"
 #include "cli/output_status.h"
 #include "cli/table_text.h"
+#include "core/results/causes_table.h"
 
 #include "core/data/warranty_file.h"
 #include "core/fit/calc_run.h"
 #include "core/fit/fit_clock.h"
+#include "core/fit/likelihood_fit.h"
 #include "core/results/csv_export.h"
 #include "core/results/model_warnings.h"
 #include "core/results/results_refresh.h"
@@ -128,6 +131,10 @@ std::optional<ModelChoice> usableOptions(const AnalyzeOptions& o) {
         std::cerr << "Доверительный уровень --level должен быть 0.90, 0.95 или 0.99\n";
         return std::nullopt;
     }
+    if (o.byCause && !mc->mle) {
+        std::cerr << "--by-cause строит модель 3 по причинам: нужен список --models с mle\n";
+        return std::nullopt;
+    }
     if (o.bootstrap && *o.bootstrap < 0) {
         std::cerr << "Число повторений --bootstrap не может быть отрицательным\n";
         return std::nullopt;
@@ -158,13 +165,16 @@ int runGeneticStep(AnalysisState& st, MainForm& form, const AnalyzeOptions& o,
 
 // --charts, --csv and --report, each only while the ones before succeeded.
 int writeFiles(const AnalysisState& st, const MainForm& form, const ResultTable& table,
-               const ReportOrigin& origin, const AnalyzeOptions& o, const QtWriters& writers) {
+               const ReportOrigin& origin, const AnalyzeOptions& o, const QtWriters& writers,
+               const std::optional<CausesResult>& causes) {
     int rc = kDone;
     if (o.chartsDir) rc = writers.charts(st, form.decimalSeparator, *o.chartsDir);
     if (o.csvDir && rc == kDone)
         rc = WriteStatus([&] {
-            for (const std::string& file :
-                 WriteCsvFiles(ResultCsvFiles(st, table, form.decimalSeparator), *o.csvDir))
+            std::vector<CsvFile> files = ResultCsvFiles(st, table, form.decimalSeparator);
+            if (causes && causes->done)
+                files.push_back({"causes.csv", CausesCsv(*causes, form.decimalSeparator)});
+            for (const std::string& file : WriteCsvFiles(files, *o.csvDir))
                 std::cerr << file << "\n";
         });
     if (o.reportFile && rc == kDone) rc = writers.report(st, form, origin, *o.reportFile);
@@ -210,6 +220,15 @@ int RunAnalyze(const AnalyzeOptions& o, const QtWriters& writers) {
     }
 
     const int rc = mc->genetic ? runGeneticStep(st, form, o, messages) : kDone;
+    std::optional<CausesResult> causes;
+    if (o.byCause) {
+        try {
+            causes = FitByCause(st, LikelihoodSettingsFromForm(form), form.decimalSeparator);
+        } catch (const std::exception& e) {
+            causes = CausesResult{};
+            causes->refusal = std::string("Модель 3 по причинам не рассчитана: ") + e.what();
+        }
+    }
     const ResultTable table = FillResultTable(
         st, form.decimalSeparator, [](const std::string& s) { return TextLength(s); }, false);
     if (o.json) {
@@ -220,11 +239,16 @@ int RunAnalyze(const AnalyzeOptions& o, const QtWriters& writers) {
         j["tfin"] = Num(st.tfin);
         j["Result_Grid"] = GridJson(table);
         if (form.BoxPravd || st.MPravd.Executed) j["Bounds"] = BoundsJson(st, form.decimalSeparator);
+        if (causes) j["causes"] = CausesJson(*causes);
         std::cout << j.dump(1) << "\n";
     } else {
         printText(st, form, messages, table);
+        if (causes) {
+            std::cout << "\n";
+            PrintCauses(std::cout, *causes, form.decimalSeparator);
+        }
     }
-    return rc == kDone ? writeFiles(st, form, table, origin, o, writers) : rc;
+    return rc == kDone ? writeFiles(st, form, table, origin, o, writers, causes) : rc;
 }
 
 } // namespace tovimo::cli

@@ -42,6 +42,18 @@ struct AnalyzeOptions {
     std::optional<std::string> law;
     std::optional<int> bootstrap;
     std::optional<double> mleWindow;
+    bool byCause = false; // model 3 by cause
+};
+
+struct ForecastOptions {
+    std::string dataFile;
+    std::optional<double> fleet, mean, sd, horizon, extend;
+    std::optional<std::string> unitsFile; // the new fleet's warranty-end times
+    double step = 500;
+    double level = 0.95;
+    std::string mleK = "once";
+    std::optional<std::string> cause;
+    bool json = false;
 };
 
 struct ScoreOptions {
@@ -97,5 +109,6 @@ int RunAnalyze(const AnalyzeOptions& o, const QtWriters& writers);
 int RunScore(const ScoreOptions& o);
 int RunSimulate(const SimulateOptions& o);
 int RunImport(const ImportOptions& o);
+int RunForecast(const ForecastOptions& o);
 
 } // namespace tovimo::cli

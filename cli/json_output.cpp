@@ -53,6 +53,25 @@ json ModelJson(const Mod_Weib& m) {
             {"seconds", Num(m.seconds)}};
 }
 
+json IntervalJson(const LikInterval& in) {
+    if (!in.present) return nullptr;
+    const bool lo = in.lowerOpen || !std::isfinite(in.lower), hi = in.upperOpen || !std::isfinite(in.upper);
+    return {{"lower", lo ? json(nullptr) : Num(in.lower)},
+            {"upper", hi ? json(nullptr) : Num(in.upper)},
+            {"lower_open", lo},
+            {"upper_open", hi}};
+}
+
+json AssumedShapeJson(const std::vector<AssumedShapeBound>& bounds) {
+    json assumed = json::array();
+    for (const AssumedShapeBound& a : bounds)
+        assumed.push_back({{"shape", Num(a.shape)},
+                           {"F1000_upper", Num(a.upper[0])},
+                           {"F2000_upper", Num(a.upper[1])},
+                           {"F4000_upper", Num(a.upper[2])}});
+    return assumed;
+}
+
 json LikelihoodJson(const Mod_Weib& m, const LikelihoodResult& r) {
     json j = ModelJson(m);
     j["fitted"] = r.fitted;
@@ -72,17 +91,8 @@ json LikelihoodJson(const Mod_Weib& m, const LikelihoodResult& r) {
     if (!r.refusal.empty()) j["refusal"] = r.refusal;
     // an open side has no value: null, with its mark
     json intervals = json::object();
-    for (int i = 0; i < kLikFigureCount; ++i) {
-        const LikInterval& in = r.intervals[static_cast<size_t>(i)];
-        if (!in.present) {
-            intervals[kLikFigureKeys[i]] = nullptr;
-            continue;
-        }
-        intervals[kLikFigureKeys[i]] = {{"lower", in.lowerOpen ? json(nullptr) : Num(in.lower)},
-                                        {"upper", in.upperOpen ? json(nullptr) : Num(in.upper)},
-                                        {"lower_open", in.lowerOpen || !std::isfinite(in.lower)},
-                                        {"upper_open", in.upperOpen || !std::isfinite(in.upper)}};
-    }
+    for (int i = 0; i < kLikFigureCount; ++i)
+        intervals[kLikFigureKeys[i]] = IntervalJson(r.intervals[static_cast<size_t>(i)]);
     j["intervals"] = intervals;
     json estimates = json::object();
     for (int i = 0; i < kLikFigureCount; ++i)
@@ -90,13 +100,7 @@ json LikelihoodJson(const Mod_Weib& m, const LikelihoodResult& r) {
     j["estimates"] = estimates;
     // the upper bounds of the failures per product for assumed shapes, when
     // too few failures gave no fit
-    json assumed = json::array();
-    for (const AssumedShapeBound& a : r.assumedShape)
-        assumed.push_back({{"shape", Num(a.shape)},
-                           {"F1000_upper", Num(a.upper[0])},
-                           {"F2000_upper", Num(a.upper[1])},
-                           {"F4000_upper", Num(a.upper[2])}});
-    j["assumed_shape"] = assumed;
+    j["assumed_shape"] = AssumedShapeJson(r.assumedShape);
     j["lr_k1"] = r.lrDone ? json{{"stat", Num(r.lrStat)}, {"p", Num(r.lrP)}, {"replicates", r.lrReplicates}}
                           : json(nullptr);
     j["gof"] = {{"chi2", Num(r.gofChi2)},

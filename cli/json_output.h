@@ -10,6 +10,12 @@ namespace tovimo::cli {
 // A number, or null for one that is not finite.
 nlohmann::json Num(double v);
 nlohmann::json NumArray(const std::vector<double>& v);
+// {"lower", "upper", "lower_open", "upper_open"}, an open side null; null
+// when there is no interval.
+nlohmann::json IntervalJson(const LikInterval& in);
+// The upper bounds of the failures per product for assumed shapes:
+// [{shape, F1000_upper, F2000_upper, F4000_upper}].
+nlohmann::json AssumedShapeJson(const std::vector<AssumedShapeBound>& bounds);
 nlohmann::json HistogramJson(const AnalysisState& st);
 nlohmann::json ModelJson(const Mod_Weib& m);
 // The slot fields of model 3 with its likelihood, bounds, tests and band.

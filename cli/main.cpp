@@ -51,6 +51,28 @@ int main(int argc, char** argv) {
     an->add_option("--mle-window", a.mleWindow,
                    "модель 3: конец наблюдения, ч (по умолчанию конец закона гарантии)")
         ->check(CLI::PositiveNumber);
+    an->add_flag("--by-cause", a.byCause, "модель 3 по каждой причине отказов (с --models mle)");
+
+    ForecastOptions fc;
+    auto* fo = app.add_subcommand("forecast", "Прогноз числа отказов за гарантию по модели 3");
+    fo->add_option("DATA_FILE", fc.dataFile, "файл исходных данных")->required();
+    fo->add_option("--fleet", fc.fleet, "парк изделий (по умолчанию приведённый парк данных)")
+        ->check(CLI::PositiveNumber);
+    auto* foMean = fo->add_option("--mean", fc.mean, "среднее время гарантии нового парка, ч");
+    auto* foSd =
+        fo->add_option("--sd", fc.sd, "СКО времени гарантии нового парка, ч")->check(CLI::PositiveNumber);
+    auto* foUnits = fo->add_option("--units", fc.unitsFile, "файл времен окончания гарантии нового парка");
+    foUnits->excludes(foMean)->excludes(foSd);
+    fo->add_option("--horizon", fc.horizon, "горизонт, ч (по умолчанию среднее + 3 СКО)")
+        ->check(CLI::PositiveNumber);
+    fo->add_option("--step", fc.step, "шаг таблицы, ч")->check(CLI::PositiveNumber);
+    fo->add_option("--level", fc.level, "уровень интервалов")->check(CLI::Range(0.5, 0.999));
+    fo->add_option("--extend", fc.extend, "продление гарантии, ч: сколько отказов оно добавит")
+        ->check(CLI::PositiveNumber);
+    fo->add_option("--mle-k", fc.mleK, "модель 3: once (K = 1) или free (повторные отказы)")
+        ->check(CLI::IsMember({"once", "free"}));
+    fo->add_option("--cause", fc.cause, "прогноз по одной причине отказов (её название)");
+    fo->add_flag("--json", fc.json, "вывод в JSON");
 
     ScoreOptions s;
     auto* sc = app.add_subcommand("score", "Оценка заданной модели Вейбулла по данным");
@@ -103,5 +125,6 @@ int main(int argc, char** argv) {
     if (*sc) return RunScore(s);
     if (*sim) return RunSimulate(m);
     if (*imp) return RunImport(im);
+    if (*fo) return RunForecast(fc);
     return kUsage;
 }

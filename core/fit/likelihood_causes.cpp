@@ -20,6 +20,9 @@ constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
 // Where the common shape may lie: the shapes' hard limits of the fit.
 const double kLnAHardLo = std::log(0.005), kLnAHardHi = std::log(500.0);
 
+// A scale this many times the end of observation has run off.
+constexpr double kScaleRunsOff = 1000;
+
 // The order of the fitted causes: failures per product at the law's mean.
 double Key(const CauseFit& c) {
     return std::isfinite(c.atMean) ? c.atMean : -1;
@@ -120,6 +123,14 @@ CausesResult FitByCause(const AnalysisState& st, const LikelihoodSettings& setti
         CauseFit& c = r.causes[static_cast<size_t>(i)];
         LikelihoodData& d = data[static_cast<size_t>(i)];
         const bool usable = ReplaceTimes(d, CauseTimes(st, all, c.cause), LikelihoodKMode::Free);
+        double sum = 0;
+        for (double t : d.times) {
+            const double g = WarrantyShare(d, t);
+            if (!(g > 0)) break;
+            sum += 1 / (d.fleet * g);
+            c.observedTimes.push_back(t);
+            c.observedPerProduct.push_back(sum);
+        }
         if (c.n < kCauseMinFailures || !usable) {
             c.assumedShape = AssumedShapeBounds(d, c.n, settings.level);
             if (c.n >= kCauseMinFailures)
@@ -139,6 +150,16 @@ CausesResult FitByCause(const AnalysisState& st, const LikelihoodSettings& setti
             c.refusal = c.fit.refusal;
             c.assumedShape = AssumedShapeBounds(d, c.n, settings.level);
             return;
+        }
+        // a scale a thousand times beyond the observation: the failures fit a
+        // power law, and where the search stopped says nothing of B or K
+        if (!c.fit.atBound && c.fit.B > kScaleRunsOff * all.Tzenz) {
+            c.fit.atBound = true;
+            c.fit.flatParameter = "B";
+        }
+        if (c.fit.flatParameter == "B") {
+            c.fit.estimates[static_cast<size_t>(LikFigure::B)] = kNaN;
+            c.fit.estimates[static_cast<size_t>(LikFigure::K)] = kNaN;
         }
         c.atMean = CauseFailuresPerProduct(c, r.lawMean);
         c.note = CauseNote(c.fit.intervals[static_cast<size_t>(LikFigure::A)]);

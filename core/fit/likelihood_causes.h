@@ -30,9 +30,12 @@ struct CauseFit {
     std::string refusal;  // why a cause with enough failures was not fitted
     LikelihoodResult fit; // K free: A, B, K and the failures per product with their bounds
     std::vector<AssumedShapeBound> assumedShape; // fewer than kCauseMinFailures
-    double atMean = 0;   // failures per product at the warranty law's mean, K F(mean)
-    double share4000 = 0; // of the causes' total failures per product at 4000 h
-    std::string note;     // burn-in, wear-out or nothing, from the bounds of A
+    double atMean = 0;                           // failures per product at the warranty law's mean, K F(mean)
+    double share4000 = 0;                        // of the causes' total failures per product at 4000 h
+    std::string note;                            // burn-in, wear-out or nothing, from the bounds of A
+    // The observed accumulation per product, corrected for the products that
+    // left warranty: after each failure time, the sum of 1 / (N G(t_i)).
+    std::vector<double> observedTimes, observedPerProduct;
 };
 
 // Likelihood-ratio test of "all causes share one shape" over the fitted

@@ -416,9 +416,18 @@ LikelihoodResult FitLikelihood(const LikelihoodData& data, const LikelihoodSetti
             x0 = std::log(start);
             walkUp = false;
         }
-        const Side lower = FindSide(profile, x0, -1, x0 - kWalkReach, threshold);
-        hint = Hint{std::log(e.A), std::log(e.B)};
-        const Side upper = walkUp ? FindSide(profile, x0, 1, upperLimit, threshold) : Side{};
+        // a search started from the previous point's best can miss the best
+        // where the scale runs off: a bound it finds is checked without the
+        // start, and the side searched again without it when it is not one
+        auto plain = [&](double x) { return Profile(ev, mode, fig, std::exp(x)); };
+        auto side = [&](int dir, double limit) {
+            hint = Hint{std::log(e.A), std::log(e.B)};
+            const Side s = FindSide(profile, x0, dir, limit, threshold);
+            if (s.open || std::fabs(plain(std::log(s.value)) - threshold) < 1e-6) return s;
+            return FindSide(plain, x0, dir, limit, threshold);
+        };
+        const Side lower = side(-1, x0 - kWalkReach);
+        const Side upper = walkUp ? side(1, upperLimit) : Side{};
         in.lowerOpen = lower.open;
         in.upperOpen = upper.open;
         if (!lower.open) in.lower = lower.value;
@@ -467,7 +476,8 @@ ProfileSide ScaledFigureSide(LikelihoodEvaluator& ev, LikelihoodKMode mode, cons
         return std::max(kInfeasible, ShapeSearch(
                                          [&](double A) {
                                              const double b = lnScale(A);
-                                             return std::isfinite(b) ? ev.LogLikOnce(A, std::exp(b)) : kNegInf;
+                                             return std::isfinite(b) ? ev.LogLikOnce(A, std::exp(b))
+                                                                     : kNegInf;
                                          },
                                          &hint)
                                          .point.value);

@@ -1,6 +1,9 @@
 #include "core/fit/warranty_forecast.h"
 
+#include "core/fit/exit_time_sums.h"
+#include "core/fit/likelihood_causes.h"
 #include "core/fit/likelihood_fit.h"
+#include "core/fit/likelihood_gof.h"
 
 #include <boost/math/distributions/binomial.hpp>
 #include <boost/math/distributions/chi_squared.hpp>
@@ -45,8 +48,8 @@ double CountCdf(double y, double mu, double fleet) {
 
 class FigureBuilder {
   public:
-    FigureBuilder(const LikelihoodData& fitted, LikelihoodKMode mode, const LikelihoodEstimate& e, double level,
-                  double fleet)
+    FigureBuilder(const LikelihoodData& fitted, LikelihoodKMode mode, const LikelihoodEstimate& e,
+                  double level, double fleet)
         : ev_(fitted), mode_(mode), e_(e), level_(level), fleet_(fleet) {}
 
     // The figure K u(A, B) with its two intervals.
@@ -93,8 +96,8 @@ class FigureBuilder {
 
 } // namespace
 
-std::pair<double, double> MixedCountInterval(const std::vector<double>& nodes, const std::vector<double>& weights,
-                                             double level, double fleet) {
+std::pair<double, double> MixedCountInterval(const std::vector<double>& nodes,
+                                             const std::vector<double>& weights, double level, double fleet) {
     const double tail = (1 - level) / 2;
     auto cdf = [&](double y) {
         double s = 0;
@@ -126,8 +129,10 @@ LikelihoodData ForecastLaw(const LikelihoodData& fitted, const ForecastSettings&
         std::sort(d.exitTimes.begin(), d.exitTimes.end());
         for (double& w : d.exitTimes)
             w += shift;
+        d.exitSums = d.exitTimes.empty() ? nullptr : std::make_shared<const ExitTimeSums>(d.exitTimes);
     } else {
         d.exitTimes.clear();
+        d.exitSums = nullptr;
         d.Sred = s.mean + shift;
         d.SKO = s.sd;
     }
@@ -135,8 +140,8 @@ LikelihoodData ForecastLaw(const LikelihoodData& fitted, const ForecastSettings&
     return d;
 }
 
-ForecastResult ForecastWarranty(const LikelihoodData& fitted, LikelihoodKMode mode, double A, double B, double K,
-                                double loglik, const ForecastSettings& in) {
+ForecastResult ForecastWarranty(const LikelihoodData& fitted, LikelihoodKMode mode, double A, double B,
+                                double K, double loglik, const ForecastSettings& in) {
     ForecastResult r;
     ForecastSettings s = in;
     r.kMode = mode;
@@ -198,8 +203,8 @@ ForecastResult ForecastWarranty(const LikelihoodData& fitted, LikelihoodKMode mo
     FigureBuilder build(fitted, mode, e, s.level, mode == LikelihoodKMode::Once ? M : 0);
     for (int i = 1; i * step <= r.horizon * (1 + 1e-12); ++i) {
         const double t = i * step;
-        r.rows.push_back(
-            build.Build(t, [&](double a, double b) { return M * FailureIntegral(law, a, b, std::min(t, law.Tzenz)); }));
+        r.rows.push_back(build.Build(
+            t, [&](double a, double b) { return M * FailureIntegral(law, a, b, std::min(t, law.Tzenz)); }));
     }
     const auto whole = [&](double a, double b) { return M * FailureIntegral(law, a, b, law.Tzenz); };
     r.total = build.Build(law.Tzenz, whole);
@@ -207,14 +212,39 @@ ForecastResult ForecastWarranty(const LikelihoodData& fitted, LikelihoodKMode mo
         const LikelihoodData longer = ForecastLaw(fitted, s, s.extend);
         r.extended = true;
         r.extend = s.extend;
-        r.extendedTotal =
-            build.Build(longer.Tzenz, [&](double a, double b) { return M * FailureIntegral(longer, a, b, longer.Tzenz); });
+        r.extendedTotal = build.Build(longer.Tzenz, [&](double a, double b) {
+            return M * FailureIntegral(longer, a, b, longer.Tzenz);
+        });
         r.extra = build.Build(longer.Tzenz, [&](double a, double b) {
             return M * (FailureIntegral(longer, a, b, longer.Tzenz) - FailureIntegral(law, a, b, law.Tzenz));
         });
     }
     r.done = true;
     return r;
+}
+
+ForecastResult ForecastFromState(const AnalysisState& st, const LikelihoodSettings& settings, int cause,
+                                 const ForecastSettings& forecast, char sep) {
+    const LikelihoodKMode mode = cause > 0 ? LikelihoodKMode::Free : settings.kMode;
+    LikelihoodData d;
+    ForecastResult r;
+    r.refusal = PrepareLikelihoodData(st, settings.law, mode, d, sep, settings.window);
+    if (cause > 0 && (r.refusal.empty() || d.times.size() < size_t(kLikMinFailures))) {
+        const std::vector<double> times = CauseTimes(st, d, cause);
+        const std::string name = static_cast<size_t>(cause) < st.Vidy_otkazov.size()
+                                     ? st.Vidy_otkazov[static_cast<size_t>(cause)].Nazv_Prich
+                                     : std::string();
+        if (times.size() < static_cast<size_t>(kCauseMinFailures) || !ReplaceTimes(d, times, mode))
+            r.refusal = "Прогноз по причине «" + name + "» не рассчитан: отказов этой причины " +
+                        std::to_string(times.size()) + ", для модели нужно не меньше " +
+                        std::to_string(kCauseMinFailures) + ".";
+        else
+            r.refusal.clear();
+    }
+    if (!r.refusal.empty()) return r;
+    LikelihoodEvaluator ev(d);
+    const LikelihoodEstimate e = MaximiseLikelihood(ev, mode);
+    return ForecastWarranty(d, mode, e.A, e.B, e.K, e.loglik, forecast);
 }
 
 } // namespace tovimo

@@ -14,6 +14,7 @@
 #pragma once
 
 #include "core/fit/likelihood_model.h"
+#include "core/state/analysis_state.h"
 #include "core/state/likelihood_result.h"
 
 #include <string>
@@ -64,10 +65,16 @@ LikelihoodData ForecastLaw(const LikelihoodData& fitted, const ForecastSettings&
 ForecastResult ForecastWarranty(const LikelihoodData& fitted, LikelihoodKMode kMode, double A, double B,
                                 double K, double loglik, const ForecastSettings& s);
 
+// The forecast of model 3 fitted on the state's series with the K mode, law
+// and window of `settings`; with `cause` > 0 of that cause's own model (K free
+// on its failures alone). The refusal names why no model could be fitted.
+ForecastResult ForecastFromState(const AnalysisState& st, const LikelihoodSettings& settings, int cause,
+                                 const ForecastSettings& forecast, char decimalSeparator = '.');
+
 // The bounds [lower, upper] of a count with expected value `mean` at `level`,
 // mixed over the expected counts `nodes` (with weights summing to 1): Poisson,
 // or with `fleet` > 0 binomial with fleet trials.
-std::pair<double, double> MixedCountInterval(const std::vector<double>& nodes, const std::vector<double>& weights,
-                                             double level, double fleet);
+std::pair<double, double> MixedCountInterval(const std::vector<double>& nodes,
+                                             const std::vector<double>& weights, double level, double fleet);
 
 } // namespace tovimo

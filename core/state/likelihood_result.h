@@ -25,10 +25,10 @@ struct LikelihoodSettings {
     LikelihoodKMode kMode = LikelihoodKMode::Once;
     double level = 0.95; // confidence level of the bounds and the tests
     WarrantyLawKind law = WarrantyLawKind::Normal;
-    int bootstrap = 200;    // replicates of the goodness-of-fit p-value, 0 for none
-    std::uint64_t seed = 1; // of the bootstrap
-    int threads = 0;        // bootstrap threads, 0 for the hardware's count
-    double window = 0;      // end of observation in hours, 0: where the warranty law ends
+    int bootstrap = 200;          // replicates of the goodness-of-fit p-value, 0 for none
+    std::uint64_t seed = 1;       // of the bootstrap
+    int threads = 0;              // bootstrap threads, 0 for the hardware's count
+    double window = 0;            // end of observation in hours, 0: where the warranty law ends
     bool percentileBounds = true; // bounds of T10, T20, T50 (the fits by cause do without)
 };
 

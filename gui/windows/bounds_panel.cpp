@@ -5,6 +5,7 @@
 #include "gui/charts/chart_fonts.h"
 
 #include <QGuiApplication>
+#include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
 #include <QListWidget>
@@ -59,10 +60,18 @@ TBoundsPanel::TBoundsPanel(QWidget* parent) : QWidget(parent, Qt::Window) {
     Warnings_List->setWordWrap(true);
     v->addWidget(Warnings_List, 2);
 
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch(1);
+    btnCauses = new QPushButton(QStringLiteral("По причинам"), this);
+    btnCauses->setObjectName(QStringLiteral("btnCauses"));
+    btnForecast = new QPushButton(QStringLiteral("Прогноз"), this);
+    btnForecast->setObjectName(QStringLiteral("btnForecast"));
     CloseButton = new QPushButton(QStringLiteral("Закрыть"), this);
     CloseButton->setObjectName(QStringLiteral("CloseButton"));
     connect(CloseButton, &QPushButton::clicked, this, &QWidget::hide);
-    v->addWidget(CloseButton, 0, Qt::AlignRight);
+    for (QPushButton* b : {btnCauses, btnForecast, CloseButton})
+        buttons->addWidget(b);
+    v->addLayout(buttons);
 
     // the summary, a few rows of the table and of the warnings stay readable
     setMinimumSize(kSmallestSize);

@@ -34,6 +34,10 @@ class TBoundsPanel : public QWidget {
     QLabel* WarningsLabel = nullptr;
     QListWidget* Warnings_List = nullptr;
     QPushButton* CloseButton = nullptr;
+    // "По причинам" and "Прогноз": model 3 by cause and the warranty forecast
+    // (wired by the results window).
+    QPushButton* btnCauses = nullptr;
+    QPushButton* btnForecast = nullptr;
 };
 
 } // namespace tovimo

@@ -1,5 +1,6 @@
 #include "gui/windows/results_window.h"
 
+#include "core/fit/likelihood_fit.h"
 #include "core/results/chart_data.h"
 #include "core/results/csv_export.h"
 #include "core/results/model_warnings.h"
@@ -11,6 +12,8 @@
 #include "gui/platform/print_service.h"
 #include "gui/platform/ui_seams.h"
 #include "gui/windows/bounds_panel.h"
+#include "gui/windows/causes_window.h"
+#include "gui/windows/forecast_window.h"
 #include "gui/windows/results_layout.h"
 
 #include <QCloseEvent>
@@ -101,6 +104,25 @@ void TForm5::FormCreate() {
     SaveStatus->setObjectName(QStringLiteral("SaveStatus"));
     SaveStatus->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     bounds_ = new TBoundsPanel(this);
+    // model 3's own windows open from its bounds panel: the results window's
+    // top row has no room left beside the header and the warnings line
+    btnCauses = bounds_->btnCauses;
+    btnCauses->setToolTip(QStringLiteral("Модель 3 по каждой причине отказов"));
+    btnForecast = bounds_->btnForecast;
+    btnForecast->setToolTip(QStringLiteral("Прогноз числа отказов за гарантию по модели 3"));
+    connect(btnCauses, &QPushButton::clicked, this, &TForm5::btnCausesClick);
+    connect(btnForecast, &QPushButton::clicked, this, &TForm5::btnForecastClick);
+    for (QPushButton* b : {btnCauses, btnForecast})
+        b->setEnabled(false); // until model 3 has been fitted
+    causes_ = new TCausesWindow(this);
+    forecast_ = new TForecastWindow(this);
+    causes_->onForecast = [this](int cause, const std::string& name) {
+        if (!shown_) return;
+        const MainForm& f = shown_->form;
+        forecast_->setSource(shown_->st, LikelihoodSettingsFromForm(f), cause, name, f.decimalSeparator);
+        forecast_->show();
+        forecast_->raise();
+    };
 
     keepEverythingShown(QSize(), 0);
     resize(kDesignWidth, kDesignHeight);
@@ -176,6 +198,10 @@ void TForm5::DiaStart() {
     shown_ = std::make_unique<Shown>(Shown{st_, form, reportSource_ ? reportSource_() : ReportSource{}});
     for (QPushButton* b : {btnReport, btnSaveTable})
         b->setEnabled(true);
+    for (QPushButton* b : {btnCauses, btnForecast})
+        b->setEnabled(model3Shown());
+    causes_->hide(); // they showed the results before this refresh
+    forecast_->hide();
 
     showMaximized();
     raise();
@@ -185,8 +211,10 @@ void TForm5::DiaStart() {
 void TForm5::forgetStaleResults() {
     if (AnyModelExecuted(st_)) return;
     shown_.reset();
-    for (QPushButton* b : {btnReport, btnSaveTable})
+    for (QPushButton* b : {btnReport, btnSaveTable, btnCauses, btnForecast})
         b->setEnabled(false);
+    causes_->hide();
+    forecast_->hide();
     const ResultCharts design = ResultChartsDesign();
     Chart1->plannedChart()->fill(design.chart1);
     Chart2->plannedChart()->fill(design.chart2);
@@ -289,10 +317,35 @@ void TForm5::btnBoundsClick() {
     bounds_->showReadable();
 }
 
+bool TForm5::model3Shown() const {
+    return shown_ && shown_->st.MPravd.Executed && shown_->st.Pravd.fitted;
+}
+
+void TForm5::btnCausesClick() {
+    if (!model3Shown()) return;
+    const MainForm& f = shown_->form;
+    causes_->show();
+    causes_->raise();
+    causes_->compute(shown_->st, LikelihoodSettingsFromForm(f), f.decimalSeparator);
+}
+
+void TForm5::btnForecastClick() {
+    if (!model3Shown()) return;
+    const MainForm& f = shown_->form;
+    forecast_->setSource(shown_->st, LikelihoodSettingsFromForm(f), 0, {}, f.decimalSeparator);
+    forecast_->show();
+    forecast_->raise();
+    forecast_->btnCalcClick();
+}
+
 void TForm5::hideEvent(QHideEvent* event) {
     // the panel belongs to the results it shows: it leaves with them (a
     // minimised window's spontaneous hide leaves it to the window manager)
-    if (!event->spontaneous()) bounds_->hide();
+    if (!event->spontaneous()) {
+        bounds_->hide();
+        causes_->hide();
+        forecast_->hide();
+    }
     QWidget::hideEvent(event);
 }
 

@@ -24,6 +24,8 @@ class QTableWidgetItem;
 namespace tovimo {
 
 class TBoundsPanel;
+class TCausesWindow;
+class TForecastWindow;
 
 class TForm5 : public QWidget {
     Q_OBJECT
@@ -67,6 +69,12 @@ class TForm5 : public QWidget {
     // right of the warnings.
     QLabel* SaveStatus = nullptr;
     TBoundsPanel* boundsPanel() const { return bounds_; }
+    // "По причинам" and "Прогноз": model 3 by cause and the warranty forecast,
+    // offered once model 3 has been fitted.
+    QPushButton* btnCauses = nullptr;
+    QPushButton* btnForecast = nullptr;
+    TCausesWindow* causesWindow() const { return causes_; }
+    TForecastWindow* forecastWindow() const { return forecast_; }
 
   public slots:
     void Button1Click();
@@ -74,6 +82,8 @@ class TForm5 : public QWidget {
     void btnReportClick();
     void btnSaveTableClick();
     void btnBoundsClick();
+    void btnCausesClick();
+    void btnForecastClick();
 
   protected:
     void closeEvent(QCloseEvent* event) override; // FormClose
@@ -113,6 +123,10 @@ class TForm5 : public QWidget {
     std::unique_ptr<Shown> shown_;
     QStringList warningsTexts_;
     TBoundsPanel* bounds_ = nullptr;
+    TCausesWindow* causes_ = nullptr;
+    TForecastWindow* forecast_ = nullptr;
+    // Whether the shown results hold a fitted model 3.
+    bool model3Shown() const;
 };
 
 } // namespace tovimo

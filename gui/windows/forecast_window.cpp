@@ -1,0 +1,266 @@
+#include "gui/windows/forecast_window.h"
+
+#include "core/data/warranty_file.h"
+#include "core/results/causes_table.h"
+#include "core/text/number_format.h"
+#include "gui/charts/chart_fonts.h"
+#include "gui/platform/ui_seams.h"
+
+#include <QAreaSeries>
+#include <QChart>
+#include <QChartView>
+#include <QComboBox>
+#include <QFormLayout>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLegendMarker>
+#include <QLineEdit>
+#include <QLineSeries>
+#include <QPushButton>
+#include <QTableWidget>
+#include <QVBoxLayout>
+#include <QValueAxis>
+
+#include <cmath>
+
+namespace tovimo {
+
+namespace {
+
+QString qs(const std::string& s) {
+    return QString::fromStdString(s);
+}
+
+// The value of an edit; empty: `fallback`. Throws ConvertError for a text
+// that is not a number.
+double EditValue(const QLineEdit* e, char sep, double fallback) {
+    const std::string text = e->text().trimmed().toStdString();
+    return text.empty() ? fallback : StrToFloat(text, sep);
+}
+
+// A band between two sides of the intervals; a side without a value is left out.
+QAreaSeries* Band(const std::vector<ForecastFigure>& rows, bool prediction, const QColor& color,
+                  const QString& name) {
+    auto* upper = new QLineSeries;
+    auto* lower = new QLineSeries;
+    for (const ForecastFigure& f : rows) {
+        const LikInterval& in = prediction ? f.prediction : f.confidence;
+        if (!std::isfinite(in.lower) || !std::isfinite(in.upper)) continue;
+        upper->append(f.time, in.upper);
+        lower->append(f.time, in.lower);
+    }
+    auto* area = new QAreaSeries(upper, lower);
+    area->setName(name);
+    QColor fill = color;
+    fill.setAlpha(70);
+    area->setBrush(fill);
+    area->setPen(QPen(color, 1));
+    return area;
+}
+
+} // namespace
+
+TForecastWindow::TForecastWindow(QWidget* parent) : QWidget(parent, Qt::Window) {
+    setObjectName(QStringLiteral("ForecastWindow"));
+    setWindowTitle(QStringLiteral("Прогноз"));
+    setFont(UiFont(QStringLiteral("Segoe UI"), 11));
+    auto* v = new QVBoxLayout(this);
+    Source = new QLabel(this);
+    Source->setObjectName(QStringLiteral("Source"));
+    v->addWidget(Source);
+
+    auto* inputs = new QHBoxLayout;
+    auto* form = new QFormLayout;
+    auto edit = [&](const QString& name, const QString& label, QFormLayout* f) {
+        auto* e = new QLineEdit(this);
+        e->setObjectName(name);
+        e->setMaximumWidth(140);
+        f->addRow(label, e);
+        return e;
+    };
+    edFleet = edit(QStringLiteral("edFleet"), QStringLiteral("Парк, изд."), form);
+    edMean = edit(QStringLiteral("edMean"), QStringLiteral("Среднее время гарантии, ч"), form);
+    edSd = edit(QStringLiteral("edSd"), QStringLiteral("СКО времени гарантии, ч"), form);
+    auto* form2 = new QFormLayout;
+    edHorizon = edit(QStringLiteral("edHorizon"), QStringLiteral("Горизонт, ч"), form2);
+    edHorizon->setPlaceholderText(QStringLiteral("среднее + 3 СКО"));
+    edExtend = edit(QStringLiteral("edExtend"), QStringLiteral("Продлить гарантию на, ч"), form2);
+    edExtend->setPlaceholderText(QStringLiteral("не продлевать"));
+    cbLevel = new QComboBox(this);
+    cbLevel->setObjectName(QStringLiteral("cbLevel"));
+    for (double level : kLikelihoodLevels)
+        cbLevel->addItem(qs(FloatToStr(level, '.')).replace(QLatin1Char('.'), QLocale().decimalPoint()));
+    cbLevel->setCurrentIndex(1);
+    form2->addRow(QStringLiteral("Уровень"), cbLevel);
+    inputs->addLayout(form);
+    inputs->addLayout(form2);
+    auto* right = new QVBoxLayout;
+    btnUnits = new QPushButton(QStringLiteral("Файл времён гарантии…"), this);
+    btnUnits->setObjectName(QStringLiteral("btnUnits"));
+    connect(btnUnits, &QPushButton::clicked, this, &TForecastWindow::btnUnitsClick);
+    UnitsLabel = new QLabel(this);
+    UnitsLabel->setObjectName(QStringLiteral("UnitsLabel"));
+    btnCalc = new QPushButton(QStringLiteral("Рассчитать"), this);
+    btnCalc->setObjectName(QStringLiteral("btnCalc"));
+    connect(btnCalc, &QPushButton::clicked, this, &TForecastWindow::btnCalcClick);
+    right->addWidget(btnUnits);
+    right->addWidget(UnitsLabel);
+    right->addWidget(btnCalc);
+    right->addStretch(1);
+    inputs->addLayout(right);
+    inputs->addStretch(1);
+    v->addLayout(inputs);
+
+    Summary = new QLabel(this);
+    Summary->setObjectName(QStringLiteral("Summary"));
+    Summary->setWordWrap(true);
+    v->addWidget(Summary);
+
+    auto* h = new QHBoxLayout;
+    Forecast_Grid = new QTableWidget(0, kForecastColumns, this);
+    Forecast_Grid->setObjectName(QStringLiteral("Forecast_Grid"));
+    Forecast_Grid->verticalHeader()->setVisible(false);
+    Forecast_Grid->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    QStringList header;
+    for (const char* t : kForecastHeader)
+        header << QString::fromUtf8(t);
+    Forecast_Grid->setHorizontalHeaderLabels(header);
+    Forecast_Grid->horizontalHeader()->setStretchLastSection(true);
+    h->addWidget(Forecast_Grid, 1);
+    auto* chart = new QChart;
+    chart->setTitle(QStringLiteral("Ожидаемое число отказов за гарантию, нарастающим итогом"));
+    chart->legend()->setAlignment(Qt::AlignBottom);
+    Forecast_Chart = new QChartView(chart, this);
+    Forecast_Chart->setObjectName(QStringLiteral("Forecast_Chart"));
+    Forecast_Chart->setRenderHint(QPainter::Antialiasing);
+    h->addWidget(Forecast_Chart, 1);
+    v->addLayout(h, 1);
+
+    CloseButton = new QPushButton(QStringLiteral("Закрыть"), this);
+    CloseButton->setObjectName(QStringLiteral("CloseButton"));
+    connect(CloseButton, &QPushButton::clicked, this, &QWidget::hide);
+    v->addWidget(CloseButton, 0, Qt::AlignRight);
+    resize(1300, 680);
+}
+
+void TForecastWindow::setSource(const AnalysisState& st, const LikelihoodSettings& settings, int cause,
+                                const std::string& causeName, char sep) {
+    st_ = st;
+    settings_ = settings;
+    cause_ = cause;
+    sep_ = sep;
+    units_.clear();
+    UnitsLabel->clear();
+    Source->setText(
+        cause > 0
+            ? QStringLiteral("По причине «%1» (модель 3 по этой причине, K подбирается)").arg(qs(causeName))
+            : QStringLiteral("По модели 3 всего ряда"));
+    edFleet->setText(qs(FloatToStr(st.Izd_Prived, sep)));
+    edMean->setText(qs(FloatToStr(st.Sred, sep)));
+    edSd->setText(qs(FloatToStr(st.SKO, sep)));
+    edHorizon->clear();
+    edExtend->clear();
+    result_ = ForecastResult{};
+    fill();
+}
+
+void TForecastWindow::btnUnitsClick() {
+    const auto path =
+        Ui().openFile(this, QStringLiteral("Файл времен гарантии (gar*.txt);;Все файлы (*)"), {});
+    if (!path) return;
+    AnalysisState units;
+    MainForm form;
+    std::vector<std::string> messages;
+    if (!LoadWarrantyFile(units, form, path->toStdString(),
+                          [&](const std::string& m) { messages.push_back(m); }) ||
+        units.MasTGarant.empty()) {
+        Ui().message(this, messages.empty() ? QStringLiteral("Файл времён гарантии не прочитан")
+                                            : qs(messages.front()));
+        return;
+    }
+    units_ = units.MasTGarant;
+    UnitsLabel->setText(QStringLiteral("по файлу: %1 времён").arg(units_.size()));
+    edMean->setEnabled(false);
+    edSd->setEnabled(false);
+}
+
+void TForecastWindow::btnCalcClick() {
+    ForecastSettings f;
+    try {
+        f.fleet = EditValue(edFleet, sep_, 0);
+        f.mean = EditValue(edMean, sep_, 0);
+        f.sd = EditValue(edSd, sep_, 0);
+        f.horizon = EditValue(edHorizon, sep_, 0);
+        f.extend = EditValue(edExtend, sep_, 0);
+    } catch (const ConvertError& e) {
+        Ui().error(this, qs(e.what()));
+        return;
+    }
+    if (!units_.empty()) {
+        f.law = WarrantyLawKind::Empirical;
+        f.exitTimes = units_;
+    }
+    f.level = kLikelihoodLevels[std::clamp(cbLevel->currentIndex(), 0, 2)];
+    Ui().setWaitCursor(true);
+    try {
+        result_ = ForecastFromState(st_, settings_, cause_, f, sep_);
+    } catch (const std::exception& e) {
+        result_ = ForecastResult{};
+        result_.refusal = std::string("Прогноз не рассчитан: ") + e.what();
+    }
+    Ui().setWaitCursor(false);
+    if (!result_.done) Ui().message(this, qs(result_.refusal));
+    fill();
+}
+
+void TForecastWindow::fill() {
+    Summary->setText(result_.done ? qs(ForecastSummaryLine(result_, sep_)) : qs(result_.refusal));
+    const std::vector<ForecastRow> rows =
+        result_.done ? ForecastRows(result_, sep_) : std::vector<ForecastRow>{};
+    Forecast_Grid->clearContents();
+    Forecast_Grid->setRowCount(static_cast<int>(rows.size()));
+    for (size_t i = 0; i < rows.size(); ++i)
+        for (size_t k = 0; k < kForecastColumns; ++k)
+            Forecast_Grid->setItem(static_cast<int>(i), static_cast<int>(k),
+                                   new QTableWidgetItem(qs(rows[i][k])));
+    Forecast_Grid->resizeColumnsToContents();
+    fillChart();
+}
+
+void TForecastWindow::fillChart() {
+    QChart* chart = Forecast_Chart->chart();
+    chart->removeAllSeries();
+    for (QAbstractAxis* a : chart->axes())
+        chart->removeAxis(a);
+    if (!result_.done || result_.rows.empty()) return;
+    auto* x = new QValueAxis;
+    x->setTitleText(QStringLiteral("Наработка, ч"));
+    x->setLabelFormat(QStringLiteral("%.0f"));
+    auto* y = new QValueAxis;
+    y->setTitleText(QStringLiteral("Отказов"));
+    chart->addAxis(x, Qt::AlignBottom);
+    chart->addAxis(y, Qt::AlignLeft);
+    double top = 0;
+    for (const ForecastFigure& f : result_.rows)
+        for (double v : {f.expected, f.confidence.upper, f.prediction.upper})
+            if (std::isfinite(v)) top = std::max(top, v);
+    auto add = [&](QAbstractSeries* s) {
+        chart->addSeries(s);
+        s->attachAxis(x);
+        s->attachAxis(y);
+    };
+    add(Band(result_.rows, true, QColor(0x64, 0x95, 0xED), QStringLiteral("Интервал предсказания")));
+    add(Band(result_.rows, false, QColor(0x80, 0x00, 0x40), QStringLiteral("Доверительный интервал")));
+    auto* line = new QLineSeries;
+    line->setName(QStringLiteral("Ожидаемое число отказов"));
+    line->setPen(QPen(QColor(0x80, 0x00, 0x40), 2));
+    line->append(0, 0);
+    for (const ForecastFigure& f : result_.rows)
+        if (std::isfinite(f.expected)) line->append(f.time, f.expected);
+    add(line);
+    x->setRange(0, result_.rows.back().time);
+    y->setRange(0, top > 0 ? top * 1.05 : 1);
+}
+
+} // namespace tovimo
