@@ -6,6 +6,7 @@
 // of fleets in which the test of K = 1 and the goodness of fit reject at 5 %.
 //
 //   likelihood_coverage [--fleets 200] [--setting NAME|all] [--bootstrap 0] [--first-seed 1000]
+//   likelihood_coverage --setting forecast-free|forecast-once [--fleets 200]
 //
 // Settings: young (12 failures in a fleet of about 70,000, A = 3), repeat
 // (K free, true K = 2.5, 150 failures), once-free (K free, true K = 1, 300
@@ -13,10 +14,17 @@
 // true K = 1.4, A = 2, B = 800 h: every product has failed long before it
 // leaves warranty), gof12 / gof50 / gof300
 // (K = 1, A = 1.5, the goodness of fit's level with that many failures).
+// forecast-free / forecast-once: pairs of fleets from one truth (K free, K =
+// 1.4, A = 1.3, about 150 failures; K = 1, A = 1.5, about 50 failures): model
+// 3 fitted on the first forecasts the failures under warranty of the second,
+// of the same size and law; the share of second fleets whose count falls in
+// the 95 % prediction interval, and of forecasts whose confidence interval
+// holds the true expected count.
 #include "core/data/data_file.h"
 #include "core/data/fleet_simulator.h"
 #include "core/fit/likelihood_fit.h"
 #include "core/fit/likelihood_gof.h"
+#include "core/fit/warranty_forecast.h"
 #include "core/state/run_inputs.h"
 
 #include <atomic>
@@ -100,6 +108,66 @@ std::string Wilson(int k, int n) {
     return buf;
 }
 
+struct ForecastOutcome {
+    bool done = false, predicted = false, confident = false;
+};
+
+ForecastOutcome OnePair(const FleetParams& base, LikelihoodKMode mode, std::uint64_t seed) {
+    FleetParams p = base;
+    p.seed = seed;
+    AnalysisState st;
+    MainForm form;
+    LoadDataText(st, form, SimulateFleet(p).text, [](const std::string&) {});
+    ReadRunEdits(st, form);
+    LikelihoodSettings s;
+    s.kMode = mode;
+    ForecastSettings f;
+    f.step = 1e9; // the total only
+    const ForecastResult r = ForecastFromState(st, s, 0, f);
+    ForecastOutcome o;
+    if (!r.done) return o;
+    o.done = true;
+    FleetParams next = base;
+    next.seed = seed + 1000000;
+    const double count = static_cast<double>(SimulateFleet(next).times.size());
+    const LikInterval& pi = r.total.prediction;
+    o.predicted = (pi.lowerOpen || pi.lower <= count) && (pi.upperOpen || count <= pi.upper);
+    const double truth = ExpectedFailuresPerProduct(base) * base.fleet;
+    const LikInterval& ci = r.total.confidence;
+    o.confident = (ci.lowerOpen || ci.lower <= truth) && (ci.upperOpen || truth <= ci.upper);
+    return o;
+}
+
+int ForecastStudy(const std::string& which, int pairs, std::uint64_t firstSeed) {
+    const bool once = which == "forecast-once";
+    FleetParams p;
+    p.once = once;
+    p.shape = once ? 1.5 : 1.3;
+    p.scale = 9000;
+    p.repeat = once ? 1 : 1.4;
+    p.unknownShare = 0;
+    p.fleet = std::round(FleetSizeFor(p, once ? 50 : 150));
+    const LikelihoodKMode mode = once ? LikelihoodKMode::Once : LikelihoodKMode::Free;
+    std::vector<ForecastOutcome> out(static_cast<size_t>(pairs));
+    ForEachReplicate(pairs, 0, [&](int i) {
+        out[static_cast<size_t>(i)] = OnePair(p, mode, firstSeed + static_cast<std::uint64_t>(i));
+    });
+    int done = 0, predicted = 0, confident = 0;
+    for (const ForecastOutcome& o : out) {
+        done += o.done;
+        predicted += o.predicted;
+        confident += o.confident;
+    }
+    std::printf("%s: A %.3g, B %.3g h, %s, fleet %.0f, expected %.1f failures; forecast %d of %d pairs\n",
+                which.c_str(), p.shape, p.scale, once ? "K = 1" : "K free, true K 1.4", p.fleet,
+                ExpectedFailuresPerProduct(p) * p.fleet, done, pairs);
+    std::printf("  new fleet's count inside the 95 %% prediction interval: %s %%\n",
+                Wilson(predicted, done).c_str());
+    std::printf("  true expected count inside the 95 %% confidence interval: %s %%\n",
+                Wilson(confident, done).c_str());
+    return 0;
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
@@ -114,6 +182,7 @@ int main(int argc, char** argv) {
         if (key == "--setting") which = value;
         if (key == "--bootstrap") bootstrap = std::atoi(value.c_str());
     }
+    if (which.rfind("forecast", 0) == 0) return ForecastStudy(which, fleets, firstSeed);
     std::printf("%d fleets per setting (seeds from %llu), level 0.95, normal warranty law 3000 +- 700 h, "
                 "bootstrap %d\n",
                 fleets, static_cast<unsigned long long>(firstSeed), bootstrap);
