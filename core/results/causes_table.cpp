@@ -12,9 +12,11 @@ namespace {
 
 const char* const kDash = "—";
 
-std::string Number(const char* format, double v, char sep) {
+// 'f' with `precision` decimals or 'e' with `precision` significant digits;
+// a dash for a figure that is not finite.
+std::string Number(char type, int precision, double v, char sep) {
     if (!std::isfinite(v)) return kDash;
-    return Format(format, {v}, sep);
+    return NumberText(v, type, precision, sep);
 }
 
 // "1,418 (0,949–2,018)": the estimate and its interval in the figure's format.
@@ -28,25 +30,25 @@ std::string FigureCell(const LikelihoodResult& fit, LikFigure fig, char sep) {
 // A count of failures: whole numbers as such, others with one decimal.
 std::string Count(double v, char sep) {
     if (!std::isfinite(v)) return kDash;
-    return std::fabs(v - std::round(v)) < 1e-9 ? Format("%.0f", {v}, sep) : Format("%.1f", {v}, sep);
+    return std::fabs(v - std::round(v)) < 1e-9 ? NumberText(v, 'f', 0, sep) : NumberText(v, 'f', 1, sep);
 }
 
-std::string IntervalCell(const LikInterval& in, const char* format, char sep) {
+std::string IntervalCell(const LikInterval& in, int decimals, char sep) {
     if (!in.present) return kDash;
     const bool lo = LowerClosed(in), hi = UpperClosed(in);
-    if (lo && hi) return Number(format, in.lower, sep) + "–" + Number(format, in.upper, sep);
-    if (lo) return "≥ " + Number(format, in.lower, sep);
-    if (hi) return "≤ " + Number(format, in.upper, sep);
+    if (lo && hi) return Number('f', decimals, in.lower, sep) + "–" + Number('f', decimals, in.upper, sep);
+    if (lo) return "≥ " + Number('f', decimals, in.lower, sep);
+    if (hi) return "≤ " + Number('f', decimals, in.upper, sep);
     return kBoundsOpenNote;
 }
 
 std::string Percent(double level, char sep) {
-    return Format("%.0f", {level * 100}, sep) + "%";
+    return Format(sep, "{:.0f}%", level * 100);
 }
 
 ForecastRow FigureRow(const std::string& label, const ForecastFigure& f, char sep) {
-    return {label, Number("%.1f", f.expected, sep), IntervalCell(f.confidence, "%.1f", sep),
-            IntervalCell(f.prediction, "%.0f", sep)};
+    return {label, Number('f', 1, f.expected, sep), IntervalCell(f.confidence, 1, sep),
+            IntervalCell(f.prediction, 0, sep)};
 }
 
 // A CSV number cell: the figure as a number, an empty cell when it has none.
@@ -83,7 +85,7 @@ std::vector<CausesRow> CausesRows(const CausesResult& r, char sep) {
                                       LikFigure::F1000, LikFigure::F2000, LikFigure::F4000};
             for (size_t k = 0; k < 6; ++k)
                 row[2 + k] = FigureCell(c.fit, figs[k], sep);
-            row[8] = std::isfinite(c.share4000) ? Number("%.1f", c.share4000 * 100, sep) + "%" : kDash;
+            row[8] = std::isfinite(c.share4000) ? Number('f', 1, c.share4000 * 100, sep) + "%" : kDash;
             row[9] = c.note;
             if (c.fit.atBound)
                 row[9] += std::string(row[9].empty() ? "" : "; ") + "параметр " + c.fit.flatParameter +
@@ -113,10 +115,10 @@ std::string ShapeTestLine(const CausesResult& r, char sep) {
     if (!t.done)
         return "Проверка общей формы A для всех причин не выполнена: нужны две причины с подобранной моделью";
     const bool rejected = t.p < 1 - r.level;
-    return "Проверка «у всех причин одна форма A» (общая A = " + Number("%.3f", t.commonA, sep) +
-           ", свои B и K): статистика отношения правдоподобия " + Number("%.3f", t.stat, sep) +
+    return "Проверка «у всех причин одна форма A» (общая A = " + Number('f', 3, t.commonA, sep) +
+           ", свои B и K): статистика отношения правдоподобия " + Number('f', 3, t.stat, sep) +
            ", число степеней свободы " + std::to_string(t.causes - 1) +
-           ", p = " + Number(t.p >= 1e-4 ? "%.4f" : "%.3e", t.p, sep) +
+           ", p = " + (t.p >= 1e-4 ? Number('f', 4, t.p, sep) : Number('e', 3, t.p, sep)) +
            (rejected ? " — отвергнута на уровне " + Percent(r.level, sep) + ": причины стареют по-разному"
                      : " — не отвергнута на уровне " + Percent(r.level, sep) +
                            ": различие форм данными не подтверждается");
@@ -156,10 +158,10 @@ std::string CausesCsv(const CausesResult& r, char sep) {
 std::vector<ForecastRow> ForecastRows(const ForecastResult& r, char sep) {
     std::vector<ForecastRow> rows;
     for (const ForecastFigure& f : r.rows)
-        rows.push_back(FigureRow(Number("%.0f", f.time, sep), f, sep));
+        rows.push_back(FigureRow(Number('f', 0, f.time, sep), f, sep));
     rows.push_back(FigureRow("Всего за гарантию", r.total, sep));
     if (r.extended) {
-        const std::string d = Number("%.0f", r.extend, sep);
+        const std::string d = Number('f', 0, r.extend, sep);
         rows.push_back(FigureRow("Гарантия длиннее на " + d + " ч: всего", r.extendedTotal, sep));
         rows.push_back(FigureRow("Продление на " + d + " ч: дополнительно", r.extra, sep));
     }
@@ -170,8 +172,8 @@ std::string ForecastSummaryLine(const ForecastResult& r, char sep) {
     if (!r.done) return r.refusal;
     return "Парк " + Count(r.fleet, sep) + " изд.; окончание гарантии " +
            (r.law == WarrantyLawKind::Empirical ? "по файлу" : "по нормальному закону") + ": среднее " +
-           Number("%.0f", r.mean, sep) + " ч, СКО " + Number("%.0f", r.sd, sep) + " ч; горизонт " +
-           Number("%.0f", r.horizon, sep) + " ч; уровень " + Percent(r.level, sep) + "; модель 3, " +
+           Number('f', 0, r.mean, sep) + " ч, СКО " + Number('f', 0, r.sd, sep) + " ч; горизонт " +
+           Number('f', 0, r.horizon, sep) + " ч; уровень " + Percent(r.level, sep) + "; модель 3, " +
            (r.kMode == LikelihoodKMode::Once ? "K = 1" : "K подбирается");
 }
 
