@@ -5,7 +5,7 @@
 #include "cli/json_output.h"
 #include "cli/output_status.h"
 #include "cli/table_text.h"
-#include "core/results/causes_table.h"
+#include "core/fit/causes_table.h"
 
 #include "core/data/warranty_file.h"
 #include "core/fit/calc_run.h"

@@ -1,7 +1,7 @@
 #include "cli/causes_output.h"
 
 #include "cli/json_output.h"
-#include "core/results/causes_table.h"
+#include "core/fit/causes_table.h"
 
 namespace tovimo::cli {
 

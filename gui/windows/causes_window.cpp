@@ -1,6 +1,6 @@
 #include "gui/windows/causes_window.h"
 
-#include "core/results/causes_table.h"
+#include "core/fit/causes_table.h"
 #include "gui/charts/chart_fonts.h"
 #include "gui/platform/ui_seams.h"
 

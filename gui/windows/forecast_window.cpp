@@ -1,7 +1,7 @@
 #include "gui/windows/forecast_window.h"
 
 #include "core/data/warranty_file.h"
-#include "core/results/causes_table.h"
+#include "core/fit/causes_table.h"
 #include "core/text/number_format.h"
 #include "gui/charts/chart_fonts.h"
 #include "gui/platform/ui_seams.h"

@@ -1,4 +1,4 @@
-#include "core/results/causes_table.h"
+#include "core/fit/causes_table.h"
 
 #include "core/results/csv_export.h"
 #include "core/results/likelihood_bounds_table.h"
