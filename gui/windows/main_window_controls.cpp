@@ -162,9 +162,10 @@ void TForm1::showChart() {
         }
     const auto [x0, x1] = paddedRange(xlo, xhi);
     const auto [y0, y1] = paddedRange(ylo, yhi);
+    // the resolution as plain values: a lambda may not capture structured bindings under clang 14
+    const double xStep = (x1 - x0) / kChartResolution, yStep = (y1 - y0) / kChartResolution;
     auto fill = [&](QLineSeries* series, const std::vector<ChartPoint>& points) {
-        series->replace(
-            VisibleChartPoints(points, (x1 - x0) / kChartResolution, (y1 - y0) / kChartResolution));
+        series->replace(VisibleChartPoints(points, xStep, yStep));
         if (!points.empty()) series->setColor(QColor::fromRgb(static_cast<QRgb>(points.front().color)));
     };
     fill(Series1, form_.Chart2_Series1);
