@@ -1,7 +1,9 @@
 #include "gui/windows/causes_window.h"
 
 #include "core/fit/causes_table.h"
+#include "core/stats/distributions.h"
 #include "gui/charts/chart_fonts.h"
+#include "gui/charts/chart_legend.h"
 #include "gui/platform/ui_seams.h"
 
 #include <QChart>
@@ -29,14 +31,12 @@ QString qs(const std::string& s) {
 }
 
 QColor CauseColor(int cause) {
-    const std::uint32_t c =
-        ColorArray[static_cast<size_t>(std::clamp(cause, 0, static_cast<int>(CauseSlots) - 1))];
-    return QColor((c >> 16) & 0xFF, (c >> 8) & 0xFF, c & 0xFF);
+    return PlanColor(ColorArray[static_cast<size_t>(std::clamp(cause, 0, static_cast<int>(CauseSlots) - 1))]);
 }
 
-// Expected failures per product K (1 - exp(-(t/B)^A)).
+// Expected failures per product: K times the Weibull law.
 double PerProduct(double A, double B, double K, double t) {
-    return K * -std::expm1(-std::pow(t / B, A));
+    return K * weibCDF(A, B, t);
 }
 
 } // namespace
