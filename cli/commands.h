@@ -54,6 +54,7 @@ struct ForecastOptions {
     std::string mleK = "once";
     std::optional<std::string> cause;
     bool json = false;
+    std::optional<std::string> csvDir; // forecast.csv
 };
 
 struct ScoreOptions {

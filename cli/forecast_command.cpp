@@ -3,8 +3,11 @@
 #include "cli/causes_output.h"
 #include "cli/commands.h"
 #include "cli/data_input.h"
+#include "cli/output_status.h"
 #include "core/data/warranty_file.h"
+#include "core/fit/causes_table.h"
 #include "core/fit/warranty_forecast.h"
+#include "core/results/csv_export.h"
 #include "core/state/run_inputs.h"
 
 #include <iostream>
@@ -81,7 +84,11 @@ int RunForecast(const ForecastOptions& o) {
         if (!o.json) std::cerr << r.refusal << "\n";
         return kRunFailed;
     }
-    return kDone;
+    if (!o.csvDir) return kDone;
+    return WriteStatus([&] {
+        for (const std::string& file : WriteCsvFiles({{"forecast.csv", ForecastCsv(r, sep)}}, *o.csvDir))
+            std::cerr << file << "\n";
+    });
 }
 
 } // namespace tovimo::cli

@@ -40,7 +40,8 @@ int main(int argc, char** argv) {
     an->add_flag("--check", a.check, "контроль исходных данных");
     an->add_flag("--json", a.json, "вывод в JSON");
     an->add_option("--charts", a.chartsDir, "папка для изображений диаграмм");
-    an->add_option("--csv", a.csvDir, "папка для таблиц CSV: результаты, гистограмма");
+    an->add_option("--csv", a.csvDir,
+                   "папка для таблиц CSV: результаты, гистограмма, причины (с --by-cause)");
     an->add_option("--report", a.reportFile, "отчёт PDF");
     an->add_option("--mle-k", a.mleK, "модель 3: once (K = 1) или free (повторные отказы)")
         ->check(CLI::IsMember({"once", "free"}));
@@ -73,6 +74,7 @@ int main(int argc, char** argv) {
         ->check(CLI::IsMember({"once", "free"}));
     fo->add_option("--cause", fc.cause, "прогноз по одной причине отказов (её название)");
     fo->add_flag("--json", fc.json, "вывод в JSON");
+    fo->add_option("--csv", fc.csvDir, "папка для таблицы прогноза forecast.csv");
 
     ScoreOptions s;
     auto* sc = app.add_subcommand("score", "Оценка заданной модели Вейбулла по данным");

@@ -2,6 +2,7 @@
 
 #include "core/results/csv_export.h"
 #include "core/results/likelihood_bounds_table.h"
+#include "core/text/delimited_text.h"
 #include "core/text/number_format.h"
 
 #include <cmath>
@@ -56,13 +57,10 @@ std::string CsvNumber(double v, char sep) {
     return std::isfinite(v) ? FloatToStr(v, sep) : "";
 }
 
+// A line of cells between the decimal separator's field separator, a cell
+// holding it or a quote quoted.
 std::string CsvLine(const std::vector<std::string>& cells, char sep) {
-    std::string line;
-    for (size_t i = 0; i < cells.size(); ++i) {
-        if (i) line += CsvSeparator(sep);
-        line += cells[i];
-    }
-    return line + "\r\n";
+    return DelimitedLine(cells, CsvSeparator(sep));
 }
 
 double Lower(const LikInterval& in) {
@@ -139,7 +137,7 @@ std::string CausesCsv(const CausesResult& r, char sep) {
     head.push_back("Примечание");
     for (std::string& h : head)
         h = CsvText(h);
-    std::string out = CsvLine(head, sep);
+    std::string out = kCsvBom + CsvLine(head, sep);
     for (const CauseFit& c : r.causes) {
         std::vector<std::string> cells = {CsvText(c.name), std::to_string(c.n)};
         for (LikFigure f : figs) {
@@ -187,7 +185,7 @@ std::string ForecastCsv(const ForecastResult& r, char sep) {
                                      "Интервал предсказания: верхняя граница"};
     for (std::string& h : head)
         h = CsvText(h);
-    std::string out = CsvLine(head, sep);
+    std::string out = kCsvBom + CsvLine(head, sep);
     auto add = [&](const char* what, const ForecastFigure& f) {
         out += CsvLine({CsvText(what), CsvNumber(f.time, sep), CsvNumber(f.expected, sep),
                         CsvNumber(Lower(f.confidence), sep), CsvNumber(Upper(f.confidence), sep),

@@ -13,8 +13,6 @@ namespace tovimo {
 
 namespace {
 
-const char* const kBom = "\xEF\xBB\xBF"; // spreadsheets take the file for UTF-8 only with it
-
 std::vector<std::string> TextCells(const std::vector<std::string>& texts) {
     std::vector<std::string> cells;
     for (const std::string& t : texts)
@@ -42,7 +40,7 @@ std::string CsvCell(std::string_view text, char decimalSeparator) {
 
 std::string ResultTableCsv(const ResultTable& table, char decimalSeparator) {
     const char sep = CsvSeparator(decimalSeparator);
-    std::string out = kBom;
+    std::string out = kCsvBom;
     for (const auto& row : table.figures) {
         std::vector<std::string> fields;
         for (int c = 0; c <= table.dataColumn && c < kResultCols; ++c)
@@ -55,7 +53,7 @@ std::string ResultTableCsv(const ResultTable& table, char decimalSeparator) {
 
 std::string HistogramCsv(const HistogramTable& h, char decimalSeparator) {
     const char sep = CsvSeparator(decimalSeparator);
-    std::string out = kBom;
+    std::string out = kCsvBom;
     std::vector<std::string> head{kHistEdgeTitle};
     head.insert(head.end(), h.causeNames.begin(), h.causeNames.end());
     head.emplace_back(kHistTotalTitle);
@@ -72,7 +70,7 @@ std::string HistogramCsv(const HistogramTable& h, char decimalSeparator) {
 
 std::string BoundsCsv(const std::vector<BoundsRow>& rows, char decimalSeparator) {
     const char sep = CsvSeparator(decimalSeparator);
-    std::string out = kBom;
+    std::string out = kCsvBom;
     out += DelimitedLine(
         TextCells(std::vector<std::string>(std::begin(kBoundsHeader), std::end(kBoundsHeader))), sep);
     for (const BoundsRow& row : rows) {

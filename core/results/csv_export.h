@@ -13,6 +13,9 @@
 
 namespace tovimo {
 
+// Opens every CSV file: spreadsheets take the file for UTF-8 only with it.
+inline constexpr const char* kCsvBom = "\xEF\xBB\xBF";
+
 // The field separator that goes with a decimal separator.
 char CsvSeparator(char decimalSeparator);
 
