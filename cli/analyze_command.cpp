@@ -177,7 +177,11 @@ int writeFiles(const AnalysisState& st, const MainForm& form, const ResultTable&
             for (const std::string& file : WriteCsvFiles(files, *o.csvDir))
                 std::cerr << file << "\n";
         });
-    if (o.reportFile && rc == kDone) rc = writers.report(st, form, origin, *o.reportFile);
+    if (o.reportFile && rc == kDone) {
+        ReportOrigin withCauses = origin;
+        withCauses.causes = causes;
+        rc = writers.report(st, form, withCauses, *o.reportFile);
+    }
     return rc;
 }
 

@@ -1,6 +1,7 @@
 // The subcommands of tovimo-cli and their options.
 #pragma once
 
+#include "core/fit/likelihood_causes.h"
 #include "core/state/analysis_state.h"
 #include "core/state/main_form.h"
 
@@ -94,6 +95,7 @@ using ChartsWriter =
 struct ReportOrigin {
     std::string dataFile;
     std::optional<double> dataMean, dataSd;
+    std::optional<CausesResult> causes; // model 3 by cause, with --by-cause
 };
 
 // Writes the report of an analysis into a PDF file and answers the exit status.

@@ -19,7 +19,9 @@ int WriteReportOption(const AnalysisState& st, const MainForm& form, const Repor
         source.dataFile = origin.dataFile;
         source.dataMean = origin.dataMean;
         source.dataSd = origin.dataSd;
-        WriteReportPdf(st, form, source, pdfPath);
+        ReportModel3Extras extras;
+        if (origin.causes && origin.causes->done) extras.causes = origin.causes;
+        WriteReportPdf(st, form, source, pdfPath, extras);
         std::cerr << pdfPath << "\n";
     });
 #else

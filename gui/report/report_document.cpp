@@ -1,5 +1,6 @@
 #include "gui/report/report_document.h"
 
+#include "core/fit/causes_table.h"
 #include "core/fit/likelihood_fit.h"
 #include "core/results/likelihood_bounds_table.h"
 #include "core/results/model_warnings.h"
@@ -21,6 +22,7 @@
 #include <QTextTable>
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 
 namespace tovimo {
@@ -185,6 +187,24 @@ QString resultsHtml(const ReportFigures& f, SectionNumbers& sections) {
     return heading(sections.next(QStringLiteral("Результаты"))) + t.html();
 }
 
+// A table of rows of texts under a header of C columns.
+template <size_t C>
+QString textTable(const char* const (&header)[C], const std::vector<std::array<std::string, C>>& rows,
+                  int points) {
+    HtmlTable t(true, true, points);
+    std::vector<QString> head;
+    for (const char* h : header)
+        head.push_back(QString::fromUtf8(h));
+    t.header(head);
+    for (const auto& row : rows) {
+        std::vector<QString> cells;
+        for (const std::string& cell : row)
+            cells.push_back(keepUnits(esc(cell)));
+        t.row(cells);
+    }
+    return t.html();
+}
+
 // Model 3's bounds as its panel shows them: how it was fitted and tested, then
 // a row per figure; only when it ran or was ticked and refused.
 QString boundsHtml(const ReportFigures& f, SectionNumbers& sections) {
@@ -196,18 +216,39 @@ QString boundsHtml(const ReportFigures& f, SectionNumbers& sections) {
         html += QStringLiteral("<p>%1</p>").arg(esc(line));
     const std::vector<BoundsRow> rows = ShownBoundsRows(st, sep);
     if (rows.empty()) return html;
-    HtmlTable t(true, true);
-    std::vector<QString> head;
-    for (const char* h : kBoundsHeader)
-        head.push_back(QString::fromUtf8(h));
-    t.header(head);
-    for (const BoundsRow& row : rows) {
-        std::vector<QString> cells;
-        for (const std::string& cell : row)
-            cells.push_back(esc(cell));
-        t.row(cells);
-    }
-    return html + t.html();
+    return html + textTable(kBoundsHeader, rows, 0);
+}
+
+// Model 3 fitted for each cause, as its window shows it. Its heading names
+// the model: the input summary's cause list carries the same words.
+QString causesHtml(const ReportFigures& f, SectionNumbers& sections) {
+    const auto& r = f.extras.causes;
+    if (!r) return {};
+    const char sep = f.form.decimalSeparator;
+    QString html = heading(sections.next(QStringLiteral("Причины отказов: модель 3 по каждой причине")));
+    if (!r->done) return html + QStringLiteral("<p>%1</p>").arg(esc(r->refusal));
+    html += QStringLiteral("<p>Для каждой причины A, B и K подобраны по её отказам (K подбирается); в "
+                           "скобках — доверительные границы по профилю правдоподобия на уровне %1.</p>")
+                .arg(esc(Format(sep, "{:.2f}", r->level)));
+    html += textTable(kCausesHeader, CausesRows(*r, sep), 7);
+    return html + QStringLiteral("<p>%1</p>").arg(esc(ShapeTestLine(*r, sep)));
+}
+
+// The warranty forecast: its conditions, then the table with the totals and
+// the "what if" lines.
+QString forecastHtml(const ReportFigures& f, SectionNumbers& sections) {
+    const auto& r = f.extras.forecast;
+    if (!r) return {};
+    const char sep = f.form.decimalSeparator;
+    QString html = heading(sections.next(QStringLiteral("Прогноз")));
+    html += QStringLiteral("<p>%1</p>")
+                .arg(f.extras.forecastCause.empty()
+                         ? QStringLiteral("По модели 3 всего ряда.")
+                         : QStringLiteral("По причине «%1» (модель 3 по этой причине, K подбирается).")
+                               .arg(esc(f.extras.forecastCause)));
+    html += QStringLiteral("<p>%1</p>").arg(esc(ForecastSummaryLine(*r, sep)));
+    if (!r->done) return html;
+    return html + textTable(kForecastHeader, ForecastRows(*r, sep), 8);
 }
 
 // The run's warnings on every model, one line each as the memo has them.
@@ -334,7 +375,7 @@ void KeepWithNext(QTextDocument& doc, double pageHeight) {
 }
 
 ReportFigures ComputeReportFigures(const AnalysisState& st, const MainForm& form) {
-    ReportFigures f{st, form, {}, {}, {}, {}};
+    ReportFigures f{st, form, {}, {}, {}, {}, {}};
     const char sep = form.decimalSeparator;
     RefreshResultFigures(f.st);
     f.charts = BuildResultCharts(f.st, sep, ChartGroupSeparator(sep));
@@ -383,6 +424,8 @@ void BuildReportDocument(QTextDocument& doc, ReportChartObjects& charts, const R
     html += modelsHtml(f, sections);
     html += resultsHtml(f, sections);
     html += boundsHtml(f, sections);
+    html += causesHtml(f, sections);
+    html += forecastHtml(f, sections);
     html += warningsHtml(f, sections);
     html += heading(sections.next(QStringLiteral("Диаграммы")));
     cursor.insertHtml(html);

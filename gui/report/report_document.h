@@ -26,6 +26,7 @@ struct ReportFigures {
     ResultTable table;
     LogLogChart logLog;
     HistogramTable histogram;
+    ReportModel3Extras extras; // model 3 by cause and the forecast, when computed
 };
 
 // The results refresh's figures, as the results window computes them.

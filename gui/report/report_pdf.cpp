@@ -33,7 +33,7 @@ int screenDpi() {
 } // namespace
 
 void WriteReportPdf(const AnalysisState& st, const MainForm& form, const ReportSource& source,
-                    const std::string& pdfPath) {
+                    const std::string& pdfPath, const ReportModel3Extras& extras) {
     const auto app = EnsureApplication();
     const QString path = QString::fromStdString(pdfPath);
     const auto fail = [&] { return std::runtime_error("Не удалось записать файл " + pdfPath); };
@@ -64,7 +64,8 @@ void WriteReportPdf(const AnalysisState& st, const MainForm& form, const ReportS
     ReportChartObjects charts;
     doc.documentLayout()->registerHandler(ReportChartObjects::kObjectType, &charts);
 
-    const ReportFigures figures = ComputeReportFigures(st, form);
+    ReportFigures figures = ComputeReportFigures(st, form);
+    figures.extras = extras;
     const QString createdAt = source.createdAt.empty()
                                   ? QDateTime::currentDateTime().toString(QStringLiteral("dd.MM.yyyy HH:mm"))
                                   : QString::fromStdString(source.createdAt);

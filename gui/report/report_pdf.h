@@ -4,6 +4,8 @@
 // function; the interface is free of Qt so that the command line can call it.
 #pragma once
 
+#include "core/fit/likelihood_causes.h"
+#include "core/fit/warranty_forecast.h"
 #include "core/state/analysis_state.h"
 #include "core/state/main_form.h"
 
@@ -20,10 +22,18 @@ struct ReportSource {
     std::string createdAt; // date and time shown; now when empty
 };
 
+// What model 3's own windows computed on the shown results, each reported in
+// a section of its own when present.
+struct ReportModel3Extras {
+    std::optional<CausesResult> causes;
+    std::optional<ForecastResult> forecast;
+    std::string forecastCause; // the cause the forecast is of; empty: model 3 of the whole series
+};
+
 // Writes the report of the analysis in `st` as the results refresh shows it
 // with the controls' values in `form` (the state is not changed). Throws
 // std::runtime_error naming the file when it cannot be written.
 void WriteReportPdf(const AnalysisState& st, const MainForm& form, const ReportSource& source,
-                    const std::string& pdfPath);
+                    const std::string& pdfPath, const ReportModel3Extras& extras = {});
 
 } // namespace tovimo

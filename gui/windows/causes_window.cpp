@@ -112,6 +112,11 @@ void TCausesWindow::compute(const AnalysisState& st, const LikelihoodSettings& s
     fill(r, st, sep);
 }
 
+void TCausesWindow::clear() {
+    fill(CausesResult{}, AnalysisState{}, '.');
+    Summary->clear();
+}
+
 int TCausesWindow::selectedCause() const {
     const auto rows =
         Causes_Grid->selectionModel() ? Causes_Grid->selectionModel()->selectedRows() : QModelIndexList{};

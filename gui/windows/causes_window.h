@@ -30,6 +30,8 @@ class TCausesWindow : public QWidget {
     // Shows a result already computed.
     void fill(const CausesResult& r, const AnalysisState& st, char decimalSeparator);
     const CausesResult& result() const { return result_; }
+    // Forgets the shown result (a new results refresh makes it stale).
+    void clear();
     // The cause of the selected row (index in the ranked table), 0 when none.
     int selectedCause() const;
 

@@ -149,6 +149,7 @@ void TForecastWindow::setSource(const AnalysisState& st, const LikelihoodSetting
     st_ = st;
     settings_ = settings;
     cause_ = cause;
+    causeName_ = cause > 0 ? causeName : std::string();
     sep_ = sep;
     units_.clear();
     UnitsLabel->clear();
@@ -161,6 +162,11 @@ void TForecastWindow::setSource(const AnalysisState& st, const LikelihoodSetting
     edSd->setText(qs(FloatToStr(st.SKO, sep)));
     edHorizon->clear();
     edExtend->clear();
+    result_ = ForecastResult{};
+    fill();
+}
+
+void TForecastWindow::clear() {
     result_ = ForecastResult{};
     fill();
 }

@@ -30,6 +30,10 @@ class TForecastWindow : public QWidget {
     void setSource(const AnalysisState& st, const LikelihoodSettings& settings, int cause,
                    const std::string& causeName, char decimalSeparator);
     const ForecastResult& result() const { return result_; }
+    // The cause the forecast is of; empty for model 3 of the whole series.
+    const std::string& causeName() const { return causeName_; }
+    // Forgets the shown forecast (a new results refresh makes it stale).
+    void clear();
 
     QLabel* Source = nullptr;
     QLineEdit* edFleet = nullptr;
@@ -57,6 +61,7 @@ class TForecastWindow : public QWidget {
     AnalysisState st_;
     LikelihoodSettings settings_;
     int cause_ = 0;
+    std::string causeName_;
     char sep_ = '.';
     std::vector<double> units_; // warranty-end times from a file, empty: the normal law
     ForecastResult result_;

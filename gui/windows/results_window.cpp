@@ -1,5 +1,6 @@
 #include "gui/windows/results_window.h"
 
+#include "core/fit/causes_table.h"
 #include "core/fit/likelihood_fit.h"
 #include "core/results/chart_data.h"
 #include "core/results/csv_export.h"
@@ -200,8 +201,7 @@ void TForm5::DiaStart() {
         b->setEnabled(true);
     for (QPushButton* b : {btnCauses, btnForecast})
         b->setEnabled(model3Shown());
-    causes_->hide(); // they showed the results before this refresh
-    forecast_->hide();
+    forgetModel3Extras(); // computed on the results before this refresh
 
     showMaximized();
     raise();
@@ -213,8 +213,7 @@ void TForm5::forgetStaleResults() {
     shown_.reset();
     for (QPushButton* b : {btnReport, btnSaveTable, btnCauses, btnForecast})
         b->setEnabled(false);
-    causes_->hide();
-    forecast_->hide();
+    forgetModel3Extras();
     const ResultCharts design = ResultChartsDesign();
     Chart1->plannedChart()->fill(design.chart1);
     Chart2->plannedChart()->fill(design.chart2);
@@ -321,6 +320,23 @@ bool TForm5::model3Shown() const {
     return shown_ && shown_->st.MPravd.Executed && shown_->st.Pravd.fitted;
 }
 
+ReportModel3Extras TForm5::model3Extras() const {
+    ReportModel3Extras e;
+    if (causes_->result().done) e.causes = causes_->result();
+    if (forecast_->result().done) {
+        e.forecast = forecast_->result();
+        e.forecastCause = forecast_->causeName();
+    }
+    return e;
+}
+
+void TForm5::forgetModel3Extras() {
+    causes_->hide();
+    forecast_->hide();
+    causes_->clear();
+    forecast_->clear();
+}
+
 void TForm5::btnCausesClick() {
     if (!model3Shown()) return;
     const MainForm& f = shown_->form;
@@ -374,7 +390,8 @@ void TForm5::btnReportClick() {
     if (!chosen) return;
     try {
         Ui().setWaitCursor(true);
-        WriteReportPdf(shown_->st, shown_->form, shown_->source, QFile::encodeName(*chosen).toStdString());
+        WriteReportPdf(shown_->st, shown_->form, shown_->source, QFile::encodeName(*chosen).toStdString(),
+                       model3Extras());
         Ui().setWaitCursor(false);
         savedTo(QStringLiteral("Отчёт сохранён"), *chosen);
     } catch (const std::exception& e) {
@@ -390,14 +407,28 @@ void TForm5::btnSaveTableClick() {
     const char sep = shown_->form.decimalSeparator;
     const ResultTable table = FillResultTable(
         st, sep, [](const std::string& s) { return static_cast<int>(s.size()); }, false);
-    const std::string csv = ResultTableCsv(table, sep);
-    QFile f(*chosen);
-    if (!f.open(QIODevice::WriteOnly) ||
-        f.write(csv.data(), static_cast<qint64>(csv.size())) != static_cast<qint64>(csv.size())) {
-        Ui().message(this, QStringLiteral("Не удалось записать файл ") + QDir::toNativeSeparators(*chosen));
-        return;
+    // model 3 by cause and the forecast, when computed, beside the table under its name
+    const QFileInfo chosenInfo(*chosen);
+    const auto beside = [&](const char* what) {
+        return chosenInfo.dir().filePath(chosenInfo.completeBaseName() + QLatin1Char('.') +
+                                         QLatin1String(what) + QStringLiteral(".csv"));
+    };
+    std::vector<std::pair<QString, std::string>> files{{*chosen, ResultTableCsv(table, sep)}};
+    const ReportModel3Extras extras = model3Extras();
+    if (extras.causes) files.emplace_back(beside("causes"), CausesCsv(*extras.causes, sep));
+    if (extras.forecast) files.emplace_back(beside("forecast"), ForecastCsv(*extras.forecast, sep));
+    QStringList written;
+    for (const auto& [path, csv] : files) {
+        QFile f(path);
+        if (!f.open(QIODevice::WriteOnly) ||
+            f.write(csv.data(), static_cast<qint64>(csv.size())) != static_cast<qint64>(csv.size())) {
+            Ui().message(this, QStringLiteral("Не удалось записать файл ") + QDir::toNativeSeparators(path));
+            return;
+        }
+        written << QDir::toNativeSeparators(path);
     }
     savedTo(QStringLiteral("Таблица сохранена"), *chosen);
+    if (written.size() > 1) SaveStatus->setToolTip(written.join(QLatin1Char('\n')));
 }
 
 void TForm5::ProdolgenieClick() {

@@ -127,6 +127,10 @@ class TForm5 : public QWidget {
     TForecastWindow* forecast_ = nullptr;
     // Whether the shown results hold a fitted model 3.
     bool model3Shown() const;
+    // What "Причины отказов" and "Прогноз" computed on the shown results.
+    ReportModel3Extras model3Extras() const;
+    // Forgets it: the results it was computed on are gone.
+    void forgetModel3Extras();
 };
 
 } // namespace tovimo
