@@ -6,13 +6,35 @@
 #include <CLI/CLI.hpp>
 
 #include <clocale>
+#include <limits>
 #include <iostream>
+
+namespace {
+
+// A number inside (low, high]; the refusal in Russian, as the program's other messages.
+CLI::Validator Above(double low, double high = std::numeric_limits<double>::max()) {
+    return CLI::Validator(
+        [low, high](std::string& s) -> std::string {
+            double v = 0;
+            if (CLI::detail::lexical_cast(s, v) && v > low && v <= high) return {};
+            if (high < std::numeric_limits<double>::max())
+                return "нужно число больше " + CLI::detail::to_string(low) + " и не больше " +
+                       CLI::detail::to_string(high) + ", а не «" + s + "»";
+            return "нужно положительное число, а не «" + s + "»";
+        },
+        "ЧИСЛО");
+}
+
+} // namespace
 
 int main(int argc, char** argv) {
     using namespace tovimo::cli;
     CLI::App app{"Tovimo: анализ надежности по цензурированному ряду отказов", "tovimo-cli"};
     app.set_version_flag("--version", "tovimo-cli " TOVIMO_VERSION, "версия программы");
     app.require_subcommand(1);
+    app.failure_message([](const CLI::App*, const CLI::Error& e) {
+        return std::string(e.what()) + "\nСправка: --help\n";
+    });
 
     AnalyzeOptions a;
     auto* an = app.add_subcommand("analyze", "Загрузка файла отказов, расчет моделей и таблица результатов");
@@ -58,18 +80,18 @@ int main(int argc, char** argv) {
     auto* fo = app.add_subcommand("forecast", "Прогноз числа отказов за гарантию по модели 3");
     fo->add_option("DATA_FILE", fc.dataFile, "файл исходных данных")->required();
     fo->add_option("--fleet", fc.fleet, "парк изделий (по умолчанию приведённый парк данных)")
-        ->check(CLI::PositiveNumber);
+        ->check(Above(0));
     auto* foMean = fo->add_option("--mean", fc.mean, "среднее время гарантии нового парка, ч");
     auto* foSd =
-        fo->add_option("--sd", fc.sd, "СКО времени гарантии нового парка, ч")->check(CLI::PositiveNumber);
+        fo->add_option("--sd", fc.sd, "СКО времени гарантии нового парка, ч")->check(Above(0));
     auto* foUnits = fo->add_option("--units", fc.unitsFile, "файл времен окончания гарантии нового парка");
     foUnits->excludes(foMean)->excludes(foSd);
     fo->add_option("--horizon", fc.horizon, "горизонт, ч (по умолчанию среднее + 3 СКО)")
-        ->check(CLI::PositiveNumber);
-    fo->add_option("--step", fc.step, "шаг таблицы, ч")->check(CLI::PositiveNumber);
-    fo->add_option("--level", fc.level, "уровень интервалов")->check(CLI::Range(0.5, 0.999));
+        ->check(Above(0));
+    fo->add_option("--step", fc.step, "шаг таблицы, ч")->check(Above(0));
+    fo->add_option("--level", fc.level, "уровень интервалов")->check(Above(0.5, 0.999));
     fo->add_option("--extend", fc.extend, "продление гарантии, ч: сколько отказов оно добавит")
-        ->check(CLI::PositiveNumber);
+        ->check(Above(0));
     fo->add_option("--mle-k", fc.mleK, "модель 3: once (K = 1) или free (повторные отказы)")
         ->check(CLI::IsMember({"once", "free"}));
     fo->add_option("--cause", fc.cause, "прогноз по одной причине отказов (её название)");

@@ -165,8 +165,11 @@ ForecastResult ForecastWarranty(const LikelihoodData& fitted, LikelihoodKMode mo
             r.refusal = "Прогноз не рассчитан: нет времён окончания гарантии.";
             return r;
         }
-    } else if (!(s.sd > 0) || !std::isfinite(s.sd) || !std::isfinite(s.mean)) {
+    } else if (!(s.sd > 0) || !std::isfinite(s.sd)) {
         r.refusal = "Прогноз не рассчитан: СКО времени гарантии должно быть положительным числом.";
+        return r;
+    } else if (!(s.mean > 0) || !std::isfinite(s.mean)) {
+        r.refusal = "Прогноз не рассчитан: среднее время гарантии должно быть положительным числом.";
         return r;
     }
     if (!(s.step > 0) || !std::isfinite(s.step) || !(s.level > 0 && s.level < 1) || s.horizon < 0 ||

@@ -170,14 +170,17 @@ TEST(Forecast, RefusesWhatCannotBeForecast) {
         ForecastSettings s;
         double A;
     };
-    ForecastSettings noFleet, noSpread, badStep, noTimes;
+    ForecastSettings noFleet, noSpread, negativeMean, badStep, noTimes;
     noFleet.fleet = -5;
     noSpread.mean = 3000;
     noSpread.sd = -1;
+    negativeMean.mean = -100;
+    negativeMean.sd = 700;
     badStep.step = 0;
     noTimes.law = WarrantyLawKind::Empirical;
     const Case cases[] = {{"парка", noFleet, f.e.A},
                           {"СКО", noSpread, f.e.A},
+                          {"среднее время гарантии", negativeMean, f.e.A},
                           {"шаг", badStep, f.e.A},
                           {"времён окончания", noTimes, f.e.A},
                           {"не подобрана", ForecastSettings{}, NAN}};
