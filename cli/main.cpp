@@ -6,8 +6,8 @@
 #include <CLI/CLI.hpp>
 
 #include <clocale>
-#include <limits>
 #include <iostream>
+#include <limits>
 
 namespace {
 
@@ -32,9 +32,8 @@ int main(int argc, char** argv) {
     CLI::App app{"Tovimo: анализ надежности по цензурированному ряду отказов", "tovimo-cli"};
     app.set_version_flag("--version", "tovimo-cli " TOVIMO_VERSION, "версия программы");
     app.require_subcommand(1);
-    app.failure_message([](const CLI::App*, const CLI::Error& e) {
-        return std::string(e.what()) + "\nСправка: --help\n";
-    });
+    app.failure_message(
+        [](const CLI::App*, const CLI::Error& e) { return std::string(e.what()) + "\nСправка: --help\n"; });
 
     AnalyzeOptions a;
     auto* an = app.add_subcommand("analyze", "Загрузка файла отказов, расчет моделей и таблица результатов");
@@ -82,12 +81,10 @@ int main(int argc, char** argv) {
     fo->add_option("--fleet", fc.fleet, "парк изделий (по умолчанию приведённый парк данных)")
         ->check(Above(0));
     auto* foMean = fo->add_option("--mean", fc.mean, "среднее время гарантии нового парка, ч");
-    auto* foSd =
-        fo->add_option("--sd", fc.sd, "СКО времени гарантии нового парка, ч")->check(Above(0));
+    auto* foSd = fo->add_option("--sd", fc.sd, "СКО времени гарантии нового парка, ч")->check(Above(0));
     auto* foUnits = fo->add_option("--units", fc.unitsFile, "файл времен окончания гарантии нового парка");
     foUnits->excludes(foMean)->excludes(foSd);
-    fo->add_option("--horizon", fc.horizon, "горизонт, ч (по умолчанию среднее + 3 СКО)")
-        ->check(Above(0));
+    fo->add_option("--horizon", fc.horizon, "горизонт, ч (по умолчанию среднее + 3 СКО)")->check(Above(0));
     fo->add_option("--step", fc.step, "шаг таблицы, ч")->check(Above(0));
     fo->add_option("--level", fc.level, "уровень интервалов")->check(Above(0.5, 0.999));
     fo->add_option("--extend", fc.extend, "продление гарантии, ч: сколько отказов оно добавит")

@@ -1,6 +1,7 @@
 // analyze --by-cause and forecast on the command line: the JSON views, the
 // text tables under both decimal separators, the CSV files and the refusals.
 #include "tests/cli/cli_run.h"
+#include "tests/cli/csv_files.h"
 
 #include "core/text/delimited_text.h"
 #include "core/text/number_format.h"
@@ -10,9 +11,6 @@
 
 #include <cmath>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
-#include <unistd.h>
 
 using namespace tovimo;
 using namespace tovimo::test;
@@ -25,27 +23,10 @@ const std::string kRare = std::string(TOVIMO_TEST_DATA) + "/causes/rare_cause.tx
 const std::string kUnits = std::string(TOVIMO_TEST_DATA) + "/causes/gar_new_fleet.txt";
 
 fs::path freshDir(const std::string& name) {
-    const fs::path dir = fs::temp_directory_path() / ("tovimo_causes_" + std::to_string(::getpid())) / name;
-    fs::remove_all(dir);
-    return dir;
+    return FreshDir("tovimo_causes", name);
 }
 
-std::vector<std::vector<std::string>> readCsv(const fs::path& p, char sep) {
-    std::ifstream in(p, std::ios::binary);
-    const std::string text{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-    EXPECT_EQ(text.substr(0, 3), "\xEF\xBB\xBF") << p;
-    std::vector<std::vector<std::string>> rows;
-    if (text.size() < 3) return rows;
-    for (auto& r : SplitDelimited(std::string_view(text).substr(3), sep))
-        rows.push_back(r.fields);
-    return rows;
-}
-
-const struct {
-    const char* env;
-    char sep;
-    char decimal;
-} kLocales[] = {{"LC_ALL=C", ',', '.'}, {"LC_ALL=ru_RU.UTF-8", ';', ','}};
+const auto& kLocales = kCsvLocales;
 
 // A closed interval of a figure holds it; an open side has no number.
 void expectAround(const json& interval, const json& estimate, const std::string& what) {
@@ -139,7 +120,7 @@ TEST(CliCauses, TextAndCsvFollowTheLocalesDecimalSeparator) {
         EXPECT_NE(r.out.find(std::string("p = 0") + loc.decimal), std::string::npos);
         EXPECT_EQ(r.out.find(std::string("p = 0") + other), std::string::npos);
 
-        const auto rows = readCsv(dir / "causes.csv", loc.sep);
+        const auto rows = ReadCsv(dir / "causes.csv", loc.sep);
         ASSERT_EQ(rows.size(), 9u); // the header and eight causes
         ASSERT_EQ(rows[0].size(), 22u);
         EXPECT_EQ(rows[0][0], "Причина");
@@ -230,7 +211,7 @@ TEST(CliForecast, TextAndCsvFollowTheLocalesDecimalSeparator) {
         EXPECT_NE(r.out.find("Всего за гарантию | "), std::string::npos);
         EXPECT_NE(r.out.find("Продление на 250 ч: дополнительно | "), std::string::npos);
 
-        const auto rows = readCsv(dir / "forecast.csv", loc.sep);
+        const auto rows = ReadCsv(dir / "forecast.csv", loc.sep);
         // the header, 500 and 1000 h, the total, the extended total and the extra
         ASSERT_EQ(rows.size(), 6u);
         EXPECT_EQ(rows[0][1], "Наработка, ч");

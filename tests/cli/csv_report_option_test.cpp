@@ -1,5 +1,6 @@
 // analyze --csv and --report: the results as CSV tables and as a PDF.
 #include "tests/cli/cli_run.h"
+#include "tests/cli/csv_files.h"
 
 #include "core/stats/distributions.h"
 #include "core/text/delimited_text.h"
@@ -26,14 +27,7 @@ namespace fs = std::filesystem;
 namespace {
 
 fs::path freshDir(const std::string& name) {
-    const fs::path dir = fs::temp_directory_path() / ("tovimo_csv_" + std::to_string(::getpid())) / name;
-    fs::remove_all(dir);
-    return dir;
-}
-
-std::string slurp(const fs::path& p) {
-    std::ifstream in(p, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+    return FreshDir("tovimo_csv", name);
 }
 
 // Output of a shell command.
@@ -53,21 +47,7 @@ std::string squeezeBlanks(const std::string& s) {
     return std::regex_replace(s, std::regex("\\s+"), " ");
 }
 
-std::vector<std::vector<std::string>> readCsv(const fs::path& p, char sep) {
-    const std::string text = slurp(p);
-    EXPECT_EQ(text.substr(0, 3), "\xEF\xBB\xBF") << p;
-    std::vector<std::vector<std::string>> rows;
-    for (auto& r : SplitDelimited(std::string_view(text).substr(3), sep))
-        rows.push_back(r.fields);
-    return rows;
-}
-
-// The CSV's field separator and decimal under each decimal separator's locale.
-const struct {
-    const char* env;
-    char sep;
-    char decimal;
-} kLocales[] = {{"LC_ALL=C", ',', '.'}, {"LC_ALL=ru_RU.UTF-8", ';', ','}};
+const auto& kLocales = kCsvLocales;
 
 } // namespace
 
@@ -82,7 +62,7 @@ TEST(CliCsv, TablesFollowTheLocalesDecimalSeparator) {
         const auto j = nlohmann::json::parse(r.out);
 
         // one figure per cell, read as a spreadsheet reads it, and computed with
-        const auto results = readCsv(dir / "results.csv", loc.sep);
+        const auto results = ReadCsv(dir / "results.csv", loc.sep);
         ASSERT_GE(results.size(), 20u);
         EXPECT_EQ(results[0], (std::vector<std::string>{"Результаты для методов:", "Пирсона/спир.спуск",
                                                         "Данные эксплуатации"}));
@@ -121,7 +101,7 @@ TEST(CliCsv, TablesFollowTheLocalesDecimalSeparator) {
         EXPECT_EQ(cell["Критерий Колмогорова"][0], shown);
         EXPECT_EQ(cell["Критическое значение Колмогорова (5%)"][0], loc.decimal == ',' ? "1,3581" : "1.3581");
 
-        const auto hist = readCsv(dir / "histogram.csv", loc.sep);
+        const auto hist = ReadCsv(dir / "histogram.csv", loc.sep);
         ASSERT_GE(hist.size(), 2u);
         EXPECT_EQ(hist[0].front(), "Граница столбца, ч");
         EXPECT_EQ(hist[0].back(), "Всего");
@@ -153,7 +133,7 @@ TEST(CliCsv, BoundsOfModel3AreATableOfTheirOwn) {
         const auto& model = j["models"]["MPravd"];
         ASSERT_TRUE(model["Executed"].get<bool>()) << model.dump();
 
-        const auto bounds = readCsv(dir / "bounds.csv", loc.sep);
+        const auto bounds = ReadCsv(dir / "bounds.csv", loc.sep);
         ASSERT_EQ(bounds.size(), 10u); // the header and nine figures
         EXPECT_EQ(bounds[0], (std::vector<std::string>{"Показатель", "Оценка", "Нижняя граница",
                                                        "Верхняя граница", "Примечание"}));
@@ -203,7 +183,7 @@ TEST(CliReport, EveryRowLabelAndChartTitleIsInThePdfAndEveryPageRenders) {
     }
     ASSERT_TRUE(j["models"]["MPravd"]["Executed"].get<bool>());
     // model 3's bounds: every figure of its table, then the run's warnings
-    const auto bounds = readCsv(dir / "csv" / "bounds.csv", ',');
+    const auto bounds = ReadCsv(dir / "csv" / "bounds.csv", ',');
     ASSERT_EQ(bounds.size(), 10u);
     for (const auto& row : bounds)
         wanted.push_back(row[0]);
@@ -344,7 +324,7 @@ TEST(CliCsv, CauseNamesThatWouldStartAFormulaAreWrittenAsText) {
             RunCli("analyze " + data.string() + " --models spiral --csv " + dir.string(), loc.env);
         ASSERT_EQ(r.status, 0) << r.out;
 
-        const auto hist = readCsv(dir / "histogram.csv", loc.sep);
+        const auto hist = ReadCsv(dir / "histogram.csv", loc.sep);
         ASSERT_GE(hist.size(), 2u);
         ASSERT_EQ(hist[0].size(), causes.size() + 2);
         std::vector<std::string> names(hist[0].begin() + 1, hist[0].end() - 1);
