@@ -53,8 +53,12 @@ void BM_SmirnovFitMillion(benchmark::State& state) {
         AnalysisState st = Million().st;
         SteadyFitClock clock;
         double A = 0, B = 0;
-        Podbor_Weib_Smirnow(st, FitSettings{}, A, B, clock, {});
+        FitSettings settings;
+        settings.factor = std::stod(MainForm{}.Edit5); // the window's step-reduction factor
+        Podbor_Weib_Smirnow(st, settings, A, B, clock, {});
         state.counters["evaluations"] = static_cast<double>(st.MSmirn.evaluations);
+        state.counters["criterion"] = st.MSmirn.criterion;
+        state.counters["K"] = st.MSmirn.K_powtor;
         state.counters["A"] = A;
         state.counters["B"] = B;
     }

@@ -1,5 +1,6 @@
 #include "core/fit/exit_time_sums.h"
 
+#include "core/stats/stirling_numbers.h"
 #include "core/stats/vector_math.h"
 
 #include <algorithm>
@@ -19,20 +20,9 @@ constexpr double kSeriesLimit = 0.05;
 // Beyond this cumulative hazard exp(-H) is below 1e-17: F is 1 in doubles.
 constexpr double kSureFailure = 40;
 
-// Stirling numbers of the second kind S(k, i), k, i = 1..8: the k-th
-// derivative of exp(-H(x)), H = exp(A (x - ln B)), is
-// A^k exp(-H) sum_i S(k, i) (-H)^i.
-constexpr double kStirling[ExitTimeSums::kOrder + 1][ExitTimeSums::kOrder + 1] = {
-    {1, 0, 0, 0, 0, 0, 0, 0, 0},
-    {0, 1, 0, 0, 0, 0, 0, 0, 0},
-    {0, 1, 1, 0, 0, 0, 0, 0, 0},
-    {0, 1, 3, 1, 0, 0, 0, 0, 0},
-    {0, 1, 7, 6, 1, 0, 0, 0, 0},
-    {0, 1, 15, 25, 10, 1, 0, 0, 0},
-    {0, 1, 31, 90, 65, 15, 1, 0, 0},
-    {0, 1, 63, 301, 350, 140, 21, 1, 0},
-    {0, 1, 127, 966, 1701, 1050, 266, 28, 1},
-};
+// The k-th derivative of exp(-H(x)), H = exp(A (x - ln B)), is
+// A^k exp(-H) sum_i S(k, i) (-H)^i (stirling_numbers.h).
+static_assert(ExitTimeSums::kOrder <= kStirlingOrder);
 
 // 1 - exp(-H) from exp(-H), without its cancellation where H is small.
 double Rise(double H, double survival) {

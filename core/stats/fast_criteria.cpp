@@ -85,6 +85,7 @@ SmirnowEvaluator::SmirnowEvaluator(const AnalysisState& st, const std::vector<do
         runStart = r;
     }
     if (runs && !count.empty()) runSpread_ += count.back() * (count.back() * count.back() - 1) / 12;
+    if (runs) series_.emplace(logT, keep, rank, count, izd_);
     const size_t n = logT.size();
     rows_ = (n + 3) / 4;
     const size_t size = 4 * rows_;
@@ -159,6 +160,9 @@ void SmirnowEvaluator::weibullShares(double A, double B) {
 
 double SmirnowEvaluator::operator()(double A, double B, double K_powt) {
     ++evaluations_;
+    if (series_ && A > 0 && B > 0)
+        if (const std::optional<double> misses = series_->SquaredMisses(A, B, K_powt))
+            return std::sqrt(*misses + runSpread_) / kolIzw_;
     if (!cached_ || A != cachedA_ || B != cachedB_) weibullShares(A, B);
     const double sum2 =
         LaneSquaredMisses(rank_.data(), cum_.data(), weight_.data(), base_.data(), izd_ * K_powt, rows_) +

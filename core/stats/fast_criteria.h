@@ -5,12 +5,18 @@
 // law is not being fitted), reuse the Weibull probabilities when only the
 // repeat coefficient moves, take F(t) as 1 - exp(-exp(A (ln t - ln B))) with
 // the exponentials of a whole array at a time (vector_math.h) and allocate
-// nothing per evaluation.
+// nothing per evaluation. From SmirnowEvaluator::kRunsFrom failures, Smirnow
+// sums the runs of failures at one time as one element each, and along the
+// long walks of the step search takes the criterion from a series about a
+// point of the walk (smirnow_line_series.h), to 1e-13 of its square.
 #pragma once
 
 #include "core/state/analysis_state.h"
 
+#include "core/stats/smirnow_line_series.h"
+
 #include <array>
+#include <optional>
 #include <vector>
 
 namespace tovimo {
@@ -48,6 +54,9 @@ class SmirnowEvaluator {
     double operator()(double A, double B, double K_powt);
 
     long long evaluations() const { return evaluations_; }
+    // How often a large series' criterion was summed into a series along a
+    // line of the search (0 for a small series).
+    long long anchors() const { return series_ ? series_->anchors() : 0; }
 
   private:
     void weibullShares(double A, double B);
@@ -56,6 +65,9 @@ class SmirnowEvaluator {
     double kolIzw_;
     double maxAbsLogT_ = 0;
     double runSpread_ = 0; // the sum of c (c^2 - 1) / 12 over the runs
+    // From kRunsFrom failures, the criterion along a long walk of the search
+    // as a polynomial (smirnow_line_series.h)
+    std::optional<SmirnowLineSeries> series_;
     // The failures up to Tzenz in four stretches of rows_ failures, stored
     // interleaved (failure j of stretch b at 4j + b) so that the four running
     // sums advance side by side; padding has weight 0.

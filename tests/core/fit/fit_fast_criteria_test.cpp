@@ -92,6 +92,45 @@ TEST(SmirnowEvaluator, AgreesWithThePlainCriterion) {
     }
 }
 
+// A large series' criterion along the walks of the step search comes from a
+// series about an anchor on the walk's line: every point of a long walk of the
+// scale, then of the shape, then of the repeat coefficient, then of the scale
+// again, agrees with the plain criterion, also where the walk has gone far
+// enough from its anchor that the series must be summed anew.
+TEST(SmirnowEvaluator, LongWalksOfALargeSeriesAgreeWithThePlainCriterion) {
+    auto c = test::FleetCase(60000);
+    ASSERT_GE(c.st.MasProbl.size(), SmirnowEvaluator::kRunsFrom);
+    std::vector<double> phi;
+    for (const Problems& p : c.st.MasProbl)
+        phi.push_back(CDF_Gauss(c.st.Sred, c.st.SKO, p.time));
+    struct Walk {
+        int parameter; // 0 scale, 1 shape, 2 repeat coefficient
+        double step;
+        int steps;
+    };
+    const Walk walks[] = {
+        {0, 0.25, 4000}, {1, 0.0002, 1500}, {2, 0.0001, 600}, {0, -0.5, 3000}, {1, -0.0004, 400}};
+    SmirnowEvaluator fast(c.st, phi);
+    double p[3] = {2000, 1, 1.1}; // B, A, K as the search starts
+    long long checked = 0;
+    for (const Walk& w : walks)
+        for (int i = 0; i < w.steps; ++i) {
+            p[w.parameter] += w.step;
+            const double value = fast(p[1], p[0], p[2]);
+            if (i % 97 == 0 || i == w.steps - 1) {
+                const double plain = Smirnow(c.st, p[1], p[0], p[2], phi);
+                EXPECT_NEAR(value, plain, 1e-11 * plain)
+                    << "walk of parameter " << w.parameter << ", step " << i << ": B " << p[0] << ", A "
+                    << p[1] << ", K " << p[2];
+                ++checked;
+            }
+        }
+    EXPECT_GT(checked, 100);
+    // the series served: a few anchors for thousands of steps
+    EXPECT_GT(fast.anchors(), 1);
+    EXPECT_LT(fast.anchors(), 200);
+}
+
 TEST(SmirnowEvaluator, ZeroWhenTzenzLiesBeforeTheFirstFailure) {
     auto c = test::FleetCase(40);
     std::vector<double> phi(c.st.MasProbl.size(), 0.1);
