@@ -5,6 +5,7 @@
 #include "gui/charts/chart_fonts.h"
 #include "gui/charts/chart_legend.h"
 #include "gui/platform/ui_seams.h"
+#include "gui/workers/task_thread.h"
 
 #include <QChart>
 #include <QChartView>
@@ -13,6 +14,7 @@
 #include <QLabel>
 #include <QLegendMarker>
 #include <QLineSeries>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QScatterSeries>
 #include <QTableWidget>
@@ -21,6 +23,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <memory>
 
 namespace tovimo {
 
@@ -77,6 +80,13 @@ TCausesWindow::TCausesWindow(QWidget* parent) : QWidget(parent, Qt::Window) {
     v->addLayout(h, 1);
 
     auto* buttons = new QHBoxLayout;
+    Busy = new QProgressBar(this);
+    Busy->setObjectName(QStringLiteral("Busy"));
+    Busy->setRange(0, 0); // no share of the work is known: a moving bar
+    Busy->setTextVisible(false);
+    Busy->setMaximumWidth(240);
+    Busy->hide();
+    buttons->addWidget(Busy);
     buttons->addStretch(1);
     btnForecastCause = new QPushButton(QStringLiteral("Прогноз по причине"), this);
     btnForecastCause->setObjectName(QStringLiteral("btnForecastCause"));
@@ -99,20 +109,44 @@ TCausesWindow::TCausesWindow(QWidget* parent) : QWidget(parent, Qt::Window) {
 }
 
 void TCausesWindow::compute(const AnalysisState& st, const LikelihoodSettings& settings, char sep) {
-    Ui().setWaitCursor(true);
-    CausesResult r;
-    try {
-        r = FitByCause(st, settings, sep);
-    } catch (const std::exception& e) {
-        r = CausesResult{};
-        r.refusal = std::string("Модель 3 по причинам не рассчитана: ") + e.what();
-    }
-    Ui().setWaitCursor(false);
-    if (!r.done) Ui().message(this, qs(r.refusal));
-    fill(r, st, sep);
+    if (task_) task_->requestStop(); // its result is no longer wanted
+    auto input = std::make_shared<const AnalysisState>(st);
+    auto result = std::make_shared<CausesResult>();
+    auto* task = new TaskThread(
+        [input, result, settings, sep](const std::atomic<bool>& stop, const TaskThread::Progress& progress) {
+            LikelihoodHooks hooks;
+            hooks.stop = [&stop] { return stop.load(std::memory_order_relaxed); };
+            hooks.progress = progress;
+            *result = FitByCause(*input, settings, sep, hooks);
+        },
+        this);
+    task_ = task;
+    connect(task, &TaskThread::progressed, this, [this, task](const QString& text) {
+        if (task == task_) Summary->setText(text + QStringLiteral(": расчёт…"));
+    });
+    connect(task, &QThread::finished, this, [this, task, input, result, sep] {
+        task->deleteLater();
+        if (task != task_) return; // stopped for a newer computation
+        task_ = nullptr;
+        Busy->hide();
+        if (!task->error().empty()) {
+            *result = CausesResult{};
+            result->refusal = "Модель 3 по причинам не рассчитана: " + task->error();
+        }
+        if (!result->done) Ui().message(this, qs(result->refusal));
+        fill(*result, *input, sep);
+    });
+    // the last result stays out of reach until the new one replaces it
+    fill(CausesResult{}, st, sep);
+    Summary->setText(QStringLiteral("Модель 3 по причинам: расчёт…"));
+    Busy->show();
+    task->start();
 }
 
 void TCausesWindow::clear() {
+    if (task_) task_->requestStop();
+    task_ = nullptr;
+    Busy->hide();
     fill(CausesResult{}, AnalysisState{}, '.');
     Summary->clear();
 }

@@ -12,10 +12,13 @@
 
 class QChartView;
 class QLabel;
+class QProgressBar;
 class QPushButton;
 class QTableWidget;
 
 namespace tovimo {
+
+class TaskThread;
 
 class TCausesWindow : public QWidget {
     Q_OBJECT
@@ -23,10 +26,14 @@ class TCausesWindow : public QWidget {
   public:
     explicit TCausesWindow(QWidget* parent = nullptr);
 
-    // Fits every cause of the state (the wait cursor on; a failure is refused
-    // in a message) and shows the result. Model 3's own curve comes from
-    // st.Pravd when it was fitted.
+    // Fits every cause of the state on a worker thread, the window busy and
+    // usable meanwhile, and shows the result when it comes (a failure is
+    // refused in a message); a computation still running is stopped and its
+    // result never shown. Model 3's own curve comes from st.Pravd when it was
+    // fitted.
     void compute(const AnalysisState& st, const LikelihoodSettings& settings, char decimalSeparator);
+    // Whether a computation is running.
+    bool busy() const { return task_ != nullptr; }
     // Shows a result already computed.
     void fill(const CausesResult& r, const AnalysisState& st, char decimalSeparator);
     const CausesResult& result() const { return result_; }
@@ -41,12 +48,14 @@ class TCausesWindow : public QWidget {
     QLabel* Summary = nullptr;
     QTableWidget* Causes_Grid = nullptr;
     QChartView* Causes_Chart = nullptr;
+    QProgressBar* Busy = nullptr; // shown while the causes are being fitted
     QPushButton* btnForecastCause = nullptr;
     QPushButton* CloseButton = nullptr;
 
   private:
     void fillChart(const AnalysisState& st);
     CausesResult result_;
+    TaskThread* task_ = nullptr;
 };
 
 } // namespace tovimo

@@ -5,6 +5,7 @@
 #include "core/text/number_format.h"
 #include "gui/charts/chart_fonts.h"
 #include "gui/platform/ui_seams.h"
+#include "gui/workers/task_thread.h"
 
 #include <QAreaSeries>
 #include <QChart>
@@ -17,12 +18,14 @@
 #include <QLegendMarker>
 #include <QLineEdit>
 #include <QLineSeries>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QTableWidget>
 #include <QVBoxLayout>
 #include <QValueAxis>
 
 #include <cmath>
+#include <memory>
 
 namespace tovimo {
 
@@ -107,6 +110,12 @@ TForecastWindow::TForecastWindow(QWidget* parent) : QWidget(parent, Qt::Window) 
     right->addWidget(btnUnits);
     right->addWidget(UnitsLabel);
     right->addWidget(btnCalc);
+    Busy = new QProgressBar(this);
+    Busy->setObjectName(QStringLiteral("Busy"));
+    Busy->setRange(0, 0); // no share of the work is known: a moving bar
+    Busy->setTextVisible(false);
+    Busy->hide();
+    right->addWidget(Busy);
     right->addStretch(1);
     inputs->addLayout(right);
     inputs->addStretch(1);
@@ -148,6 +157,7 @@ void TForecastWindow::setSource(const AnalysisState& st, const LikelihoodSetting
                                 const std::string& causeName, char sep) {
     st_ = st;
     settings_ = settings;
+    dropTask();
     cause_ = cause;
     causeName_ = cause > 0 ? causeName : std::string();
     sep_ = sep;
@@ -166,7 +176,14 @@ void TForecastWindow::setSource(const AnalysisState& st, const LikelihoodSetting
     fill();
 }
 
+void TForecastWindow::dropTask() {
+    task_ = nullptr; // the thread deletes itself when it has finished
+    Busy->hide();
+    btnCalc->setEnabled(true);
+}
+
 void TForecastWindow::clear() {
+    dropTask();
     result_ = ForecastResult{};
     fill();
 }
@@ -208,16 +225,33 @@ void TForecastWindow::btnCalcClick() {
         f.exitTimes = units_;
     }
     f.level = kLikelihoodLevels[std::clamp(cbLevel->currentIndex(), 0, 2)];
-    Ui().setWaitCursor(true);
-    try {
-        result_ = ForecastFromState(st_, settings_, cause_, f, sep_);
-    } catch (const std::exception& e) {
-        result_ = ForecastResult{};
-        result_.refusal = std::string("Прогноз не рассчитан: ") + e.what();
-    }
-    Ui().setWaitCursor(false);
-    if (!result_.done) Ui().message(this, qs(result_.refusal));
+    auto input = std::make_shared<const AnalysisState>(st_);
+    auto result = std::make_shared<ForecastResult>();
+    auto* task = new TaskThread(
+        [input, result, settings = settings_, cause = cause_, f, sep = sep_](const std::atomic<bool>&,
+                                                                             const TaskThread::Progress&) {
+            *result = ForecastFromState(*input, settings, cause, f, sep);
+        },
+        this);
+    task_ = task;
+    connect(task, &QThread::finished, this, [this, task, result] {
+        task->deleteLater();
+        if (task != task_) return; // superseded, or the source changed
+        dropTask();
+        result_ = *result;
+        if (!task->error().empty()) {
+            result_ = ForecastResult{};
+            result_.refusal = "Прогноз не рассчитан: " + task->error();
+        }
+        if (!result_.done) Ui().message(this, qs(result_.refusal));
+        fill();
+    });
+    result_ = ForecastResult{};
     fill();
+    Summary->setText(QStringLiteral("Прогноз: расчёт…"));
+    Busy->show();
+    btnCalc->setEnabled(false);
+    task->start();
 }
 
 void TForecastWindow::fill() {

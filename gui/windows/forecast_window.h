@@ -14,10 +14,13 @@ class QChartView;
 class QComboBox;
 class QLabel;
 class QLineEdit;
+class QProgressBar;
 class QPushButton;
 class QTableWidget;
 
 namespace tovimo {
+
+class TaskThread;
 
 class TForecastWindow : public QWidget {
     Q_OBJECT
@@ -34,6 +37,8 @@ class TForecastWindow : public QWidget {
     const std::string& causeName() const { return causeName_; }
     // Forgets the shown forecast (a new results refresh makes it stale).
     void clear();
+    // Whether a forecast is being computed.
+    bool busy() const { return task_ != nullptr; }
 
     QLabel* Source = nullptr;
     QLineEdit* edFleet = nullptr;
@@ -45,13 +50,16 @@ class TForecastWindow : public QWidget {
     QLineEdit* edExtend = nullptr;
     QComboBox* cbLevel = nullptr;
     QPushButton* btnCalc = nullptr;
+    QProgressBar* Busy = nullptr; // shown while the forecast is being computed
     QLabel* Summary = nullptr;
     QTableWidget* Forecast_Grid = nullptr;
     QChartView* Forecast_Chart = nullptr;
     QPushButton* CloseButton = nullptr;
 
   public slots:
-    // Reads the edits and computes; a text that is not a number is refused in a message.
+    // Reads the edits and computes on a worker thread, the window usable
+    // meanwhile ("Рассчитать" waits for the result; a computation started
+    // before is superseded); a text that is not a number is refused in a message.
     void btnCalcClick();
     void btnUnitsClick();
 
@@ -65,6 +73,9 @@ class TForecastWindow : public QWidget {
     char sep_ = '.';
     std::vector<double> units_; // warranty-end times from a file, empty: the normal law
     ForecastResult result_;
+    TaskThread* task_ = nullptr;
+    // Drops a computation still running: its result is never shown.
+    void dropTask();
 };
 
 } // namespace tovimo

@@ -123,6 +123,7 @@ void TForm5::FormCreate() {
         forecast_->setSource(shown_->st, LikelihoodSettingsFromForm(f), cause, name, f.decimalSeparator);
         forecast_->show();
         forecast_->raise();
+        forecast_->btnCalcClick();
     };
 
     keepEverythingShown(QSize(), 0);

@@ -2,6 +2,7 @@
 // report of what the window shows, through the program's own wiring, until
 // another data file is loaded.
 #include "tests/gui/main_window_fixture.h"
+#include "tests/gui/pdf_text.h"
 
 #include "core/fit/fit_clock.h"
 #include "core/text/delimited_text.h"
@@ -22,15 +23,6 @@ namespace {
 
 QString trimmed(const QString& s) {
     return s.trimmed();
-}
-
-QString pdfText(const QString& pdf) {
-    QProcess p;
-    p.start(QStringLiteral("pdftotext"),
-            {QStringLiteral("-enc"), QStringLiteral("UTF-8"), pdf, QStringLiteral("-")});
-    p.waitForFinished(60000);
-    return QString::fromUtf8(p.readAllStandardOutput())
-        .replace(QRegularExpression(QStringLiteral("\\s+")), QStringLiteral(" "));
 }
 
 } // namespace
