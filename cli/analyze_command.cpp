@@ -54,41 +54,44 @@ std::optional<ModelChoice> parseModels(const std::string& list) {
     return c;
 }
 
-void applyOptions(const AnalyzeOptions& o, MainForm& f, const ModelChoice& mc) {
-    const char sep = f.decimalSeparator;
-    if (o.mean) f.meSred = FloatToStr(*o.mean, sep);
-    if (o.sd) f.meSKO = FloatToStr(*o.sd, sep);
-    if (o.tFin) f.LabeledEdit2 = FloatToStr(*o.tFin, sep);
-    if (o.runIn) f.LabeledEdit3 = FloatToStr(*o.runIn, sep);
-    if (o.criterion) f.RadioGroup1 = *o.criterion;
-    if (o.fitMean) f.Sred_flag = true;
-    if (o.fitSd) f.SKO_Flag = true;
-    if (o.factorSpiral) f.Edit1 = FloatToStr(*o.factorSpiral, sep);
-    if (o.factorNewton) f.Edit6 = FloatToStr(*o.factorNewton, sep);
-    if (o.factorSmirnov) f.Edit5 = FloatToStr(*o.factorSmirnov, sep);
-    if (o.precision) f.Edit2 = FloatToStr(*o.precision, sep);
-    if (o.population) f.Edit3 = std::to_string(*o.population);
-    if (o.generations) f.NPokoleny = std::to_string(*o.generations);
-    if (o.copyBest) f.LabeledEdit1 = std::to_string(*o.copyBest);
-    if (o.crossover) f.TrackBar1 = *o.crossover;
-    if (o.mutation) f.TrackBar2 = *o.mutation;
-    f.SpirSpusk = mc.spiral;
-    f.BoxNewton = mc.newton;
-    f.BoxSmirnow = mc.smirnov;
-    f.BoxPravd = mc.mle;
-    f.PravdOnce = o.mleK != "free";
-    if (o.law) f.PravdLaw = *o.law == "empirical" ? 1 : 0;
-    if (o.bootstrap) f.PravdBootstrap = *o.bootstrap;
-    if (o.seed) f.PravdSeed = *o.seed;
-    if (o.threads) f.PravdThreads = static_cast<int>(*o.threads);
-    if (o.mleWindow) f.PravdWindow = FloatToStr(*o.mleWindow, f.decimalSeparator);
-}
-
 // The index of a confidence level among 0.90, 0.95 and 0.99, or -1.
 int LevelIndex(double level) {
     for (int i = 0; i < 3; ++i)
         if (std::fabs(level - kLikelihoodLevels[i]) < 1e-9) return i;
     return -1;
+}
+
+// The options given, over the inputs the loaded file left.
+void applyOptions(const AnalyzeOptions& o, RunInputs& in, const ModelChoice& mc) {
+    if (o.mean) in.mean = *o.mean;
+    if (o.sd) in.sd = *o.sd;
+    if (o.tFin) in.tFin = *o.tFin;
+    if (o.runIn) in.runIn = *o.runIn;
+    if (o.criterion) in.criterion = *o.criterion;
+    if (o.fitMean) in.fitMean = true;
+    if (o.fitSd) in.fitSd = true;
+    if (o.factorSpiral) in.factorSpiral = *o.factorSpiral;
+    if (o.factorNewton) in.factorNewton = *o.factorNewton;
+    if (o.factorSmirnov) in.factorSmirnov = *o.factorSmirnov;
+    GeneticInputs& g = in.genetic;
+    if (o.precision) g.precision = *o.precision;
+    if (o.population) g.population = *o.population;
+    if (o.generations) g.generations = *o.generations;
+    if (o.copyBest) g.copyCount = *o.copyBest;
+    if (o.crossover) g.crossover = *o.crossover;
+    if (o.mutation) g.mutation = *o.mutation;
+    in.spiral = mc.spiral;
+    in.newton = mc.newton;
+    in.smirnov = mc.smirnov;
+    in.likelihood = mc.mle;
+    LikelihoodSettings& m = in.likelihoodSettings;
+    m.kMode = o.mleK != "free" ? LikelihoodKMode::Once : LikelihoodKMode::Free;
+    if (o.level) m.level = kLikelihoodLevels[LevelIndex(*o.level)];
+    if (o.law) m.law = *o.law == "empirical" ? WarrantyLawKind::Empirical : WarrantyLawKind::Normal;
+    if (o.bootstrap) m.bootstrap = std::max(0, *o.bootstrap);
+    if (o.seed) m.seed = *o.seed;
+    if (o.threads) m.threads = static_cast<int>(*o.threads);
+    if (o.mleWindow) SetObservationEnd(in, *o.mleWindow);
 }
 
 void printText(const AnalysisState& st, const MainForm& f, const std::vector<std::string>& messages,
@@ -144,11 +147,11 @@ std::optional<ModelChoice> usableOptions(const AnalyzeOptions& o) {
 
 // The genetic run after the fits, its memo lines and messages as they come
 // (not with --json), then the refresh and the genetic model's warnings.
-int runGeneticStep(AnalysisState& st, MainForm& form, const AnalyzeOptions& o,
+int runGeneticStep(AnalysisState& st, MainForm& form, const RunInputs& in, const AnalyzeOptions& o,
                    std::vector<std::string>& messages) {
     const size_t memoBefore = form.Memo2.size();
     const size_t messagesBefore = messages.size();
-    const int rc = RunGeneticHeadless(st, form, o, messages);
+    const int rc = RunGeneticHeadless(st, form, in, o, messages);
     if (!o.json) {
         for (size_t i = memoBefore; i < form.Memo2.size(); ++i)
             std::cout << form.Memo2[i] << "\n";
@@ -198,8 +201,10 @@ int RunAnalyze(const AnalyzeOptions& o, const QtWriters& writers) {
     if (!LoadCommandData(st, form, o.dataFile, messages)) return kFileError;
     const ReportOrigin origin{o.dataFile, st.Sred, st.SKO};
     if (o.warrantyFile && !LoadWarrantyOption(st, form, *o.warrantyFile, messages)) return kFileError;
-    applyOptions(o, form, *mc);
-    if (o.level) form.PravdLevel = LevelIndex(*o.level);
+    // the inputs as the loaded files leave the controls, then the options
+    RunInputs in = ReadRunInputs(form);
+    applyOptions(o, in, *mc);
+    ShowRunInputs(in, form);
 
     // TOVIMO_STEP_CLOCK=SECONDS: a clock that advances by that much per reading,
     // so that two runs of the fits give the same bits (output comparisons).
@@ -212,7 +217,7 @@ int RunAnalyze(const AnalyzeOptions& o, const QtWriters& writers) {
     if (!o.json) cb.memo = [](const std::string& line) { std::cout << line << std::endl; };
     bool ran = false;
     try {
-        ran = RunCalculation(st, form, clock, cb);
+        ran = RunCalculation(st, form, in, clock, cb);
     } catch (const ConvertError& e) {
         std::cerr << e.what() << "\n";
         return kUsage;
@@ -220,14 +225,14 @@ int RunAnalyze(const AnalyzeOptions& o, const QtWriters& writers) {
     if (!ran) {
         for (const auto& m : messages)
             std::cerr << m << "\n";
-        return form.FilePath.empty() || !st.uk ? kFileError : kUsage;
+        return in.path.empty() || !st.uk ? kFileError : kUsage;
     }
 
-    const int rc = mc->genetic ? runGeneticStep(st, form, o, messages) : kDone;
+    const int rc = mc->genetic ? runGeneticStep(st, form, in, o, messages) : kDone;
     std::optional<CausesResult> causes;
     if (o.byCause) {
         try {
-            causes = FitByCause(st, LikelihoodSettingsFromForm(form), form.decimalSeparator);
+            causes = FitByCause(st, in.likelihoodSettings, in.decimalSeparator);
         } catch (const std::exception& e) {
             causes = CausesResult{};
             causes->refusal = std::string("Модель 3 по причинам не рассчитана: ") + e.what();
@@ -242,7 +247,7 @@ int RunAnalyze(const AnalyzeOptions& o, const QtWriters& writers) {
         j["Pot08"] = Num(st.Pot08);
         j["tfin"] = Num(st.tfin);
         j["Result_Grid"] = GridJson(table);
-        if (form.BoxPravd || st.MPravd.Executed) j["Bounds"] = BoundsJson(st, form.decimalSeparator);
+        if (in.likelihood || st.MPravd.Executed) j["Bounds"] = BoundsJson(st, form.decimalSeparator);
         if (causes) j["causes"] = CausesJson(*causes);
         std::cout << j.dump(1) << "\n";
     } else {

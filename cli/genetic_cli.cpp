@@ -10,22 +10,21 @@
 
 namespace tovimo::cli {
 
-int RunGeneticHeadless(AnalysisState& st, MainForm& form, const AnalyzeOptions& o,
+int RunGeneticHeadless(AnalysisState& st, MainForm& form, const RunInputs& in, const AnalyzeOptions& o,
                        std::vector<std::string>& messages) {
     const auto message = [&](const std::string& m) { messages.push_back(m); };
     try {
-        if (!PrepareGeneticRun(st, form, message))
-            return form.FilePath.empty() || !st.uk ? kFileError : kUsage;
+        if (!PrepareGeneticRun(st, in, message)) return in.path.empty() || !st.uk ? kFileError : kUsage;
     } catch (const ConvertError& e) {
         messages.push_back(e.what());
         return kUsage;
     }
     GaRunOptions options;
-    options.decimalSeparator = form.decimalSeparator;
+    options.decimalSeparator = in.decimalSeparator;
     options.seed = o.seed;
     if (o.threads && *o.threads > 0)
         options.threads = static_cast<unsigned>(std::min<long long>(*o.threads, 256));
-    FormGaHost host(form);
+    InputsGaHost host(form, in.genetic);
     GaFlags flags;
     try {
         if (const auto failure = RunGeneticAlgorithm(st, host, flags, options)) {

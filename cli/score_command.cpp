@@ -131,12 +131,14 @@ int RunScore(const ScoreOptions& o) {
     if (!LoadCommandData(st, form, o.dataFile, messages)) return kFileError;
     if (o.warrantyFile && !LoadWarrantyOption(st, form, *o.warrantyFile, messages)) return kFileError;
     const char sep = form.decimalSeparator;
-    if (o.mean) form.meSred = FloatToStr(*o.mean, sep);
-    if (o.sd) form.meSKO = FloatToStr(*o.sd, sep);
-    if (o.tFin) form.LabeledEdit2 = FloatToStr(*o.tFin, sep);
-    if (o.runIn) form.LabeledEdit3 = FloatToStr(*o.runIn, sep);
+    // the edits as the loaded files leave them, then the options
+    RunInputs in = ReadRunInputs(form);
+    if (o.mean) in.mean = *o.mean;
+    if (o.sd) in.sd = *o.sd;
+    if (o.tFin) in.tFin = *o.tFin;
+    if (o.runIn) in.runIn = *o.runIn;
     try {
-        ReadRunEdits(st, form);
+        ApplyRunEdits(st, in);
     } catch (const ConvertError& e) {
         std::cerr << e.what() << "\n";
         return kUsage;

@@ -14,6 +14,7 @@
 #include "fuzz/fuzz_checks.h"
 
 #include <algorithm>
+#include <climits>
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -64,15 +65,15 @@ inline void CheckNumberText(std::string_view text, char sep) {
 }
 
 // Population and generations within a fuzzing budget; everything else as the
-// controls hold it.
+// inputs give it.
 class SmallGaHost final : public GaHost {
   public:
-    explicit SmallGaHost(MainForm& f) : f_(f) {}
-    std::optional<int> populationSize() override { return small(f_.Edit3, 12); }
-    std::optional<int> generations() override { return small(f_.NPokoleny, 3); }
-    std::optional<long long> copyCount() override { return ParseInt(f_.LabeledEdit1); }
-    std::pair<int, int> trackBars() override { return {f_.TrackBar1, f_.TrackBar2}; }
-    void setTrackBar(int which, int pos) override { (which == 1 ? f_.TrackBar1 : f_.TrackBar2) = pos; }
+    explicit SmallGaHost(const GeneticInputs& in) : in_(in) {}
+    std::optional<int> populationSize() override { return small(in_.population, 12); }
+    std::optional<int> generations() override { return small(in_.generations, 3); }
+    std::optional<long long> copyCount() override { return in_.copyCount; }
+    std::pair<int, int> trackBars() override { return {in_.crossover, in_.mutation}; }
+    void setTrackBar(int which, int pos) override { (which == 1 ? in_.crossover : in_.mutation) = pos; }
     void setGenerationsText(std::string) override {}
     void setProgress(int) override {}
     void memoLine(std::string line) override { fuzz::Check(fuzz::IsUtf8(line), "memo line is UTF-8"); }
@@ -80,12 +81,11 @@ class SmallGaHost final : public GaHost {
     void diaGen() override {}
 
   private:
-    static std::optional<int> small(const std::string& text, int most) {
-        const auto v = ParseInt32(text);
-        if (!v) return std::nullopt;
-        return std::min(*v, most);
+    static std::optional<int> small(const std::optional<long long>& v, int most) {
+        if (!v || *v < INT_MIN || *v > INT_MAX) return std::nullopt;
+        return std::min(static_cast<int>(*v), most);
     }
-    MainForm& f_;
+    GeneticInputs in_;
 };
 
 struct Snapshot {
@@ -136,12 +136,22 @@ inline int RunInputsTarget(const std::uint8_t* data, std::size_t size) {
     form.SKO_Flag = (opts & 32) != 0;
     form.RadioGroup1 = (opts >> 6) % 3;
 
+    // The texts are read once; a text that is not a number is carried, not thrown.
+    const RunInputs in = ReadRunInputs(form);
+    for (const auto& [text, number] :
+         {std::pair{form.meSred, in.mean}, std::pair{form.meSKO, in.sd},
+          std::pair{form.LabeledEdit2, in.tFin}, std::pair{form.LabeledEdit3, in.runIn},
+          std::pair{form.Edit2, in.genetic.precision}})
+        fuzz::Check(number.readable() == ParseFloat(text, form.decimalSeparator).has_value(),
+                    "an edit is readable exactly when it holds a number");
+    fuzz::Check(in.genetic.population == ParseInt(form.Edit3), "the population is the edit's whole number");
+
     const Snapshot before(st);
     const size_t messages = form.Memo2.size();
     bool started = false;
     try {
         StepClock clock(11.0); // every fit ends after its first time check
-        started = RunCalculation(st, form, clock, RunCallbacks{});
+        started = RunCalculation(st, form, in, clock, RunCallbacks{});
     } catch (const ConvertError&) {
     }
     if (!started) {
@@ -161,17 +171,17 @@ inline int RunInputsTarget(const std::uint8_t* data, std::size_t size) {
     AnalysisState ga = SmallSeries().st;
     bool prepared = false;
     try {
-        prepared = PrepareGeneticRun(ga, form, [](const std::string& m) {
+        prepared = PrepareGeneticRun(ga, in, [](const std::string& m) {
             fuzz::Check(!m.empty() && fuzz::IsUtf8(m), "message is a UTF-8 text");
         });
     } catch (const ConvertError&) {
     }
     if (prepared) {
         fuzz::Check(ga.iop >= 2 && ga.iop <= N_Param_Opt, "two to four genes");
-        SmallGaHost host(form);
+        SmallGaHost host(in.genetic);
         GaFlags flags;
         GaRunOptions options;
-        options.decimalSeparator = form.decimalSeparator;
+        options.decimalSeparator = in.decimalSeparator;
         options.seed = 5;
         options.threads = 1;
         RunGenerationLoop(ga, host, flags, options);

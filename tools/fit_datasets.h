@@ -29,9 +29,10 @@ inline Dataset LoadDataset(const std::string& name, const std::string& bytes) {
     d.form.FilePath = name;
     if (!LoadDataText(d.st, d.form, bytes, [](const std::string&) {}))
         throw std::runtime_error("cannot load " + name);
-    ReadRunEdits(d.st, d.form);
-    GettingData(d.st, d.form, [](const std::string&) {});
-    ReadRunFlags(d.st, d.form);
+    const RunInputs in = ReadRunInputs(d.form);
+    ApplyRunEdits(d.st, in);
+    GettingData(d.st, in, [](const std::string&) {});
+    ApplyRunFlags(d.st, in);
     hist_Format(d.st);
     return d;
 }

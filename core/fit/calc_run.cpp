@@ -27,17 +27,17 @@ const char* RunFitName(RunFit fit) {
     return "";
 }
 
-std::optional<RunSettings> PrepareCalculation(AnalysisState& st, MainForm& form, const MessageFn& message) {
+bool PrepareCalculation(AnalysisState& st, const RunInputs& in, const MessageFn& message) {
     const MessageFn say = message ? message : [](const std::string&) {};
-    if (!SeriesUsable(st, say)) return std::nullopt;
-    ReadRunEdits(st, form);
-    if (!GettingData(st, form, say)) return std::nullopt;
-    ReadRunFlags(st, form);
-    if (!RunStateUsable(st, say)) return std::nullopt;
-    return ReadRunSettings(form, say);
+    if (!SeriesUsable(st, say)) return false;
+    ApplyRunEdits(st, in);
+    if (!GettingData(st, in, say)) return false;
+    ApplyRunFlags(st, in);
+    if (!RunStateUsable(st, say)) return false;
+    return FactorsUsable(in, say);
 }
 
-bool RunCalculationFits(AnalysisState& st, MainForm& form, const RunSettings& run, FitClock& clock,
+bool RunCalculationFits(AnalysisState& st, MainForm& form, const RunInputs& run, FitClock& clock,
                         const RunCallbacks& cb) {
     const char sep = run.decimalSeparator;
     FitCallbacks fit;
@@ -78,7 +78,7 @@ bool RunCalculationFits(AnalysisState& st, MainForm& form, const RunSettings& ru
     }
     if (run.likelihood) {
         if (!starting(RunFit::Likelihood)) return false;
-        if (Podbor_Weib_Pravd(st, form, clock, fit, cb.message)) spread(st.MPravd);
+        if (Podbor_Weib_Pravd(st, run, clock, fit, cb.message)) spread(st.MPravd);
     }
     if (StopAsked(cb.stop)) return false;
     RefreshResultFigures(st);
@@ -91,11 +91,15 @@ bool RunCalculationFits(AnalysisState& st, MainForm& form, const RunSettings& ru
     return true;
 }
 
-bool RunCalculation(AnalysisState& st, MainForm& form, FitClock& clock, const RunCallbacks& cb) {
-    const std::optional<RunSettings> run = PrepareCalculation(st, form, cb.message);
-    if (!run) return false;
-    RunCalculationFits(st, form, *run, clock, cb);
+bool RunCalculation(AnalysisState& st, MainForm& form, const RunInputs& in, FitClock& clock,
+                    const RunCallbacks& cb) {
+    if (!PrepareCalculation(st, in, cb.message)) return false;
+    RunCalculationFits(st, form, in, clock, cb);
     return true;
+}
+
+bool RunCalculation(AnalysisState& st, MainForm& form, FitClock& clock, const RunCallbacks& cb) {
+    return RunCalculation(st, form, ReadRunInputs(form), clock, cb);
 }
 
 } // namespace tovimo

@@ -31,21 +31,26 @@ struct RunCallbacks {
 };
 
 // The part of bbRaschetClick before the busy time: the four edits, the
-// path check, the two flags, the inputs and the run's settings read once.
-// Answers nullopt when the run does not start (a message said why, or no data
-// are loaded). A text that is not a number in one of the four edits throws
-// ConvertError; the values read before it stay stored.
-std::optional<RunSettings> PrepareCalculation(AnalysisState& st, MainForm& form, const MessageFn& message);
+// path check, the two flags and the factors of the ticked models, in this
+// order. Answers false when the run does not start (a message said why, or no
+// data are loaded). An edit that is not a number throws ConvertError; the
+// values put before it stay stored.
+bool PrepareCalculation(AnalysisState& st, const RunInputs& in, const MessageFn& message);
 
-// The busy part, with the settings PrepareCalculation read: the histogram,
-// the ticked fits in their fixed order and the
-// figures of the results refresh. Touches no control, so it may run off the
-// user-interface thread. Answers false when `cb.stop` ended it early; the
-// slots of the fits not yet run keep what they held.
-bool RunCalculationFits(AnalysisState& st, MainForm& form, const RunSettings& run, FitClock& clock,
+// The busy part, with the inputs PrepareCalculation accepted: the histogram,
+// the ticked fits in their fixed order and the figures of the results
+// refresh; the memo lines go to form.Memo2. Touches no control, so it may run
+// off the user-interface thread. Answers false when `cb.stop` ended it early;
+// the slots of the fits not yet run keep what they held.
+bool RunCalculationFits(AnalysisState& st, MainForm& form, const RunInputs& in, FitClock& clock,
                         const RunCallbacks& cb);
 
 // bbRaschetClick without the windows: both parts on the calling thread.
+// Answers whether the run started.
+bool RunCalculation(AnalysisState& st, MainForm& form, const RunInputs& in, FitClock& clock,
+                    const RunCallbacks& cb);
+
+// The same with the inputs read from the controls' values in `form`.
 bool RunCalculation(AnalysisState& st, MainForm& form, FitClock& clock, const RunCallbacks& cb);
 
 } // namespace tovimo

@@ -226,27 +226,6 @@ std::string RunsOffName(int shapeRunsOff, int scaleRunsOff) {
 
 } // namespace
 
-LikelihoodSettings LikelihoodSettingsFromForm(const MainForm& form) {
-    LikelihoodSettings s;
-    s.kMode = form.PravdOnce ? LikelihoodKMode::Once : LikelihoodKMode::Free;
-    s.level = kLikelihoodLevels[std::clamp(form.PravdLevel, 0, 2)];
-    s.law = form.PravdLaw == 1 ? WarrantyLawKind::Empirical : WarrantyLawKind::Normal;
-    s.bootstrap = std::max(0, form.PravdBootstrap);
-    s.seed = form.PravdSeed;
-    s.threads = form.PravdThreads;
-    // an end that is not a positive number of hours is -1, and refused by the run
-    s.window = 0;
-    if (form.PravdWindow.find_first_not_of(" \t") != std::string::npos) {
-        try {
-            const double w = StrToFloat(form.PravdWindow, form.decimalSeparator);
-            s.window = w > 0 && std::isfinite(w) ? w : -1;
-        } catch (const ConvertError&) {
-            s.window = -1;
-        }
-    }
-    return s;
-}
-
 double LikelihoodFigure(LikFigure fig, double A, double B, double K) {
     if (fig == LikFigure::A) return A;
     if (fig == LikFigure::B) return B;

@@ -10,15 +10,12 @@
 #include "core/state/likelihood_result.h"
 #include "core/state/main_form.h"
 #include "core/state/messages.h"
+#include "core/state/run_inputs.h"
 
 namespace tovimo {
 
 inline constexpr const char* kPravdDone = "Расчёт модели по максимуму правдоподобия выполнен за ";
 inline constexpr const char* kPravdCaption = "Модель 3 (максимум правдоподобия)";
-
-// The settings the form's controls give; the law falls back to the normal one
-// when "по файлу" is chosen without warranty-end times.
-LikelihoodSettings LikelihoodSettingsFromForm(const MainForm& form);
 
 struct LikelihoodEstimate {
     double A = 0, B = 0, K = 1;
@@ -72,10 +69,13 @@ LikelihoodResult FitLikelihood(const LikelihoodData& data, const LikelihoodSetti
 // The pointwise band of the expected accumulation per product at `times`.
 void LikelihoodBand(const LikelihoodData& data, LikelihoodResult& r, const std::vector<double>& times);
 
-// The run's model 3: fits from the state with the form's settings, writes
+// The run's model 3: fits from the state with the inputs' settings, writes
 // MPravd (with its per-column arrays) and Pravd, appends the elapsed-time line.
 // Answers false after `message` when the model is refused (a numerical failure
 // or the user's stop included); MPravd's Executed mark is then cleared.
+bool Podbor_Weib_Pravd(AnalysisState& st, const RunInputs& in, FitClock& clock, const FitCallbacks& cb,
+                       const MessageFn& message);
+// The same with the settings of the controls' values in `form`.
 bool Podbor_Weib_Pravd(AnalysisState& st, const MainForm& form, FitClock& clock, const FitCallbacks& cb,
                        const MessageFn& message);
 

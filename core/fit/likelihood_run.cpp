@@ -36,10 +36,10 @@ bool Refuse(AnalysisState& st, const std::string& text, const MessageFn& message
 
 } // namespace
 
-bool Podbor_Weib_Pravd(AnalysisState& st, const MainForm& form, FitClock& clock, const FitCallbacks& cb,
+bool Podbor_Weib_Pravd(AnalysisState& st, const RunInputs& in, FitClock& clock, const FitCallbacks& cb,
                        const MessageFn& message) {
     const double start = clock.Seconds();
-    const LikelihoodSettings settings = LikelihoodSettingsFromForm(form);
+    const LikelihoodSettings& settings = in.likelihoodSettings;
     Mod_Weib& M = st.MPravd;
     M.Executed = false;
     st.Pravd = LikelihoodResult{};
@@ -47,14 +47,14 @@ bool Podbor_Weib_Pravd(AnalysisState& st, const MainForm& form, FitClock& clock,
     const LikelihoodHooks hooks{cb.progress, cb.stop};
     if (settings.window < 0)
         return Refuse(st,
-                      "Конец наблюдения («" + form.PravdWindow +
+                      "Конец наблюдения («" + in.windowText +
                           "») должен быть положительным числом часов или пустым (конец закона гарантии). "
                           "Модель по максимуму правдоподобия не рассчитана",
                       message);
     try {
         LikelihoodData data;
         const std::string refusal = PrepareLikelihoodData(st, settings.law, settings.kMode, data,
-                                                          form.decimalSeparator, settings.window);
+                                                          in.decimalSeparator, settings.window);
         if (!refusal.empty()) {
             st.Pravd.zeroTimes = data.zeroTimes;
             st.Pravd.afterWindow = data.afterWindow;
@@ -105,6 +105,11 @@ bool Podbor_Weib_Pravd(AnalysisState& st, const MainForm& form, FitClock& clock,
                           e.what() + ").",
                       message);
     }
+}
+
+bool Podbor_Weib_Pravd(AnalysisState& st, const MainForm& form, FitClock& clock, const FitCallbacks& cb,
+                       const MessageFn& message) {
+    return Podbor_Weib_Pravd(st, ReadRunInputs(form), clock, cb, message);
 }
 
 } // namespace tovimo

@@ -3,6 +3,7 @@
 #include "core/text/number_format.h"
 
 #include <algorithm>
+#include <limits>
 
 namespace tovimo {
 
@@ -24,6 +25,17 @@ void FormGaHost::setTrackBar(int which, int pos) {
 
 void FormGaHost::setProgress(int position) {
     f_.ProgressBar2 = std::clamp(position, 0, 100);
+}
+
+InputsGaHost::InputsGaHost(MainForm& form, const GeneticInputs& in) : FormGaHost(form), in_(in) {
+    f_.TrackBar1 = in.crossover;
+    f_.TrackBar2 = in.mutation;
+}
+
+std::optional<int> InputsGaHost::whole(const std::optional<long long>& v) {
+    if (!v || *v < std::numeric_limits<int>::min() || *v > std::numeric_limits<int>::max())
+        return std::nullopt;
+    return static_cast<int>(*v);
 }
 
 } // namespace tovimo

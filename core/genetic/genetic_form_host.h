@@ -6,6 +6,7 @@
 
 #include "core/genetic/genetic_loop.h"
 #include "core/state/main_form.h"
+#include "core/state/run_inputs.h"
 
 namespace tovimo {
 
@@ -24,8 +25,24 @@ class FormGaHost : public GaHost {
     void updMain(int genes) override { f_.Memo2.push_back(GenesCreatedLine(genes)); }
     void diaGen() override {}
 
-  private:
+  protected:
     MainForm& f_;
+};
+
+// The host of a run whose inputs came typed (the command line): the counts
+// are the inputs', the bars start at their probabilities; the memo, the bars
+// and the generations text go into `form` as the window would show them.
+class InputsGaHost final : public FormGaHost {
+  public:
+    InputsGaHost(MainForm& form, const GeneticInputs& in);
+
+    std::optional<int> populationSize() override { return whole(in_.population); }
+    std::optional<int> generations() override { return whole(in_.generations); }
+    std::optional<long long> copyCount() override { return in_.copyCount; }
+
+  private:
+    static std::optional<int> whole(const std::optional<long long>& v);
+    GeneticInputs in_;
 };
 
 } // namespace tovimo

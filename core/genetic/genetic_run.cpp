@@ -61,24 +61,25 @@ class SetUpWatch final : public GaHost {
 
 } // namespace
 
-bool PrepareGeneticRun(AnalysisState& st, const MainForm& form, const MessageFn& message) {
+bool PrepareGeneticRun(AnalysisState& st, const RunInputs& in, const MessageFn& message) {
     if (!SeriesUsable(st, message)) return false;
-    ReadRunEdits(st, form);
-    if (!GettingData(st, form, message)) return false;
-    ReadRunFlags(st, form);
+    ApplyRunEdits(st, in);
+    if (!GettingData(st, in, message)) return false;
+    ApplyRunFlags(st, in);
     if (!RunStateUsable(st, message)) return false;
 
-    if (!ParseWhole(form.Edit3, 2, kMaxPopulation)) {
+    const GeneticInputs& g = in.genetic;
+    if (!g.population || *g.population < 2 || *g.population > kMaxPopulation) {
         message(kMsgGaPopulation);
         return false;
     }
-    if (!ParseWhole(form.NPokoleny, 1, INT_MAX)) {
+    if (!g.generations || *g.generations < 1 || *g.generations > INT_MAX) {
         message(kMsgGaGenerations);
         return false;
     }
 
     // The parameter space is written only once the run is sure to start.
-    const double precision = StrToFloat(form.Edit2, form.decimalSeparator);
+    const double precision = g.precision.value();
     if (GeneLength(precision) < 2) {
         message(kMsgGaPrecision);
         return false;
@@ -91,6 +92,10 @@ bool PrepareGeneticRun(AnalysisState& st, const MainForm& form, const MessageFn&
     // The genetic model's arrays are sized to the histogram when a result is
     // published, so that a run that finds nothing leaves the model untouched.
     return true;
+}
+
+bool PrepareGeneticRun(AnalysisState& st, const MainForm& form, const MessageFn& message) {
+    return PrepareGeneticRun(st, ReadRunInputs(form), message);
 }
 
 std::optional<std::string> RunGeneticAlgorithm(AnalysisState& st, GaHost& host, GaFlags& flags,

@@ -8,6 +8,7 @@
 #include "core/state/analysis_state.h"
 #include "core/state/main_form.h"
 #include "core/state/messages.h"
+#include "core/state/run_inputs.h"
 
 #include <functional>
 #include <optional>
@@ -28,10 +29,13 @@ inline constexpr const char* kMsgGaSetUpFailed =
 inline constexpr const char* kMsgGaPrecision =
     "Точность подбора слишком груба: ген получает меньше 2 двоичных разрядов; расчет не запущен";
 
-// Prepares the state for RunGenerationLoop from the form. Answers false, after
-// reporting why through `message` where there is something to say, when the
-// run is not to start. A text in one of the run edits or in "Точность подбора"
-// that is not a number throws ConvertError; what was read before it stays read.
+// Prepares the state for RunGenerationLoop from the run's inputs. Answers
+// false, after reporting why through `message` where there is something to
+// say, when the run is not to start. One of the run edits or "Точность
+// подбора" holding a text that is not a number throws ConvertError; what was
+// put into the state before it stays.
+bool PrepareGeneticRun(AnalysisState& st, const RunInputs& in, const MessageFn& message);
+// The same with the inputs read from the controls' values in `form`.
 bool PrepareGeneticRun(AnalysisState& st, const MainForm& form, const MessageFn& message);
 
 // The generation loop a run goes through: RunGenerationLoop, or a test's own.

@@ -82,7 +82,7 @@ const MainForm& TForm1::form() {
 
 bool TForm1::GettingData() {
     readControls();
-    return tovimo::GettingData(st_, form_, [this](const std::string& m) { showMessage(m); });
+    return tovimo::GettingData(st_, ReadRunInputs(form_), [this](const std::string& m) { showMessage(m); });
 }
 
 void TForm1::DiaStart() {

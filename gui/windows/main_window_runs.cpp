@@ -54,10 +54,10 @@ void TForm1::bbRaschetClick() {
     }
     guarded([&] {
         readControls();
-        const std::optional<RunSettings> run =
-            PrepareCalculation(st_, form_, [this](const std::string& m) { showMessage(m); });
+        const RunInputs run = ReadRunInputs(form_);
+        const bool ready = PrepareCalculation(st_, run, [this](const std::string& m) { showMessage(m); });
         showForm();
-        if (!run) return;
+        if (!ready) return;
 
         // The fits run on a worker; the window stays responsive with its run
         // controls locked, and the results refresh follows on this thread.
@@ -72,7 +72,7 @@ void TForm1::bbRaschetClick() {
             if (calc_ && !calcStop_)
                 showRunningFit(QStringLiteral("Расчет: ") + QString::fromStdString(text));
         };
-        auto* calc = new CalcThread(st_, form_, *run, clock(), calcStop_, *calls_, std::move(host), this);
+        auto* calc = new CalcThread(st_, form_, run, clock(), calcStop_, *calls_, std::move(host), this);
         calc_ = calc;
         connect(calc, &QThread::finished, this, &TForm1::CalculationFinished);
         setRunControlsEnabled(false);
@@ -158,7 +158,8 @@ void TForm1::ToolBRunGenOptimClick() {
     }
     guarded([&] {
         readControls();
-        if (!PrepareGeneticRun(st_, form_, [this](const std::string& m) { showMessage(m); })) return;
+        if (!PrepareGeneticRun(st_, ReadRunInputs(form_), [this](const std::string& m) { showMessage(m); }))
+            return;
         GaRunOptions options;
         options.decimalSeparator = form_.decimalSeparator;
         options.threads = static_cast<unsigned>(geneticThreads_);

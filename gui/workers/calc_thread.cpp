@@ -5,7 +5,7 @@
 
 namespace tovimo {
 
-CalcThread::CalcThread(AnalysisState& st, const MainForm& form, const RunSettings& run, FitClock& clock,
+CalcThread::CalcThread(AnalysisState& st, const MainForm& form, const RunInputs& run, FitClock& clock,
                        const std::atomic<bool>& stop, UiCallQueue& calls, Host host, QObject* parent)
     : QThread(parent), st_(st), form_(form), run_(run), clock_(clock), stop_(stop), calls_(calls),
       host_(std::move(host)) {

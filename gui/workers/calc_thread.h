@@ -32,8 +32,8 @@ class CalcThread : public QThread {
     };
 
     // Works on `st` with its own copy of the controls' values `form` and the
-    // run's settings `run`; `stop` is read once per search cycle.
-    CalcThread(AnalysisState& st, const MainForm& form, const RunSettings& run, FitClock& clock,
+    // run's inputs `run`; `stop` is read once per search cycle.
+    CalcThread(AnalysisState& st, const MainForm& form, const RunInputs& run, FitClock& clock,
                const std::atomic<bool>& stop, UiCallQueue& calls, Host host, QObject* parent = nullptr);
 
     // Valid once the thread has finished: all ticked fits ran, and the error
@@ -47,7 +47,7 @@ class CalcThread : public QThread {
   private:
     AnalysisState& st_;
     MainForm form_;
-    RunSettings run_;
+    RunInputs run_;
     FitClock& clock_;
     const std::atomic<bool>& stop_;
     UiCallQueue& calls_;

@@ -88,7 +88,7 @@ struct Headless {
         o.seed = 1;
         o.threads = 2;
     }
-    int run() { return cli::RunGeneticHeadless(st, form, o, messages); }
+    int run() { return cli::RunGeneticHeadless(st, form, ReadRunInputs(form), o, messages); }
 };
 
 TEST(GeneticCli, HeadlessRunDrivesTheFormControls) {

@@ -61,9 +61,10 @@ TEST(RunCalculationFits, AnUnsetStopFlagLeavesEveryModelAsItWas) {
         int asked = 0;
         if (withFlag) cb.stop = [&] { return ++asked < 0; };
         cb.fitStarted = [&](RunFit f) { started.push_back(f); };
-        const auto settings = PrepareCalculation(c.st, c.form, nullptr);
-        EXPECT_TRUE(settings);
-        EXPECT_TRUE(settings && RunCalculationFits(c.st, c.form, *settings, clock, cb));
+        const RunInputs in = ReadRunInputs(c.form);
+        const bool ready = PrepareCalculation(c.st, in, nullptr);
+        EXPECT_TRUE(ready);
+        EXPECT_TRUE(ready && RunCalculationFits(c.st, c.form, in, clock, cb));
         if (withFlag) {
             EXPECT_GT(asked, 3);
         }
@@ -107,9 +108,9 @@ TEST(RunCalculationFits, AStopFlagEndsTheRunAfterOneCycle) {
             started.push_back(f);
             stop = true; // the user closes the window as the first fit begins
         };
-        const auto settings = PrepareCalculation(c.st, c.form, nullptr);
-        ASSERT_TRUE(settings);
-        EXPECT_FALSE(RunCalculationFits(c.st, c.form, *settings, clock, cb));
+        const RunInputs in = ReadRunInputs(c.form);
+        ASSERT_TRUE(PrepareCalculation(c.st, in, nullptr));
+        EXPECT_FALSE(RunCalculationFits(c.st, c.form, in, clock, cb));
         EXPECT_EQ(started, std::vector<RunFit>{k.stoppedIn});
         EXPECT_LT(clock.readings(), 20) << RunFitName(k.stoppedIn);
         // later fits were not run
