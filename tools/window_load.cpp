@@ -7,6 +7,7 @@
 //   /usr/bin/time -f "%e s %M KB" xvfb-run -s "-screen 0 1600x1000x24"
 //       build/gui/window_load /tmp/big/big.txt docs/screenshots/main_million.png
 #include "gui/windows/app_windows.h"
+#include "tests/gui/window_controls.h"
 #include "tools/scripted_ui.h"
 
 #include <QApplication>
@@ -72,7 +73,10 @@ int main(int argc, char* argv[]) {
     std::printf("records %zu, loaded and drawn in %.2f s (processor time %.2f s)\n",
                 main.state().MasProbl.size(), seconds, double(std::clock() - cpu) / CLOCKS_PER_SEC);
     std::printf("after loading: %s\n", qPrintable(memoryText()));
-    std::printf("memo: %s\n", qPrintable(main.Memo2->toPlainText().split(QLatin1Char('\n')).last()));
+    std::printf("memo: %s\n", qPrintable(tovimo::test::Child<QPlainTextEdit>(main, "Memo2")
+                                             ->toPlainText()
+                                             .split(QLatin1Char('\n'))
+                                             .last()));
     if (argc > 2) {
         settle(500);
         const int rc =

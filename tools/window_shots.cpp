@@ -8,6 +8,7 @@
 #include "gui/windows/lnview.h"
 #include "gui/windows/results_layout.h"
 #include "gui/windows/table_import_dialog.h"
+#include "tests/gui/window_controls.h"
 #include "tools/scripted_ui.h"
 
 #include <QApplication>
@@ -82,12 +83,13 @@ int main(int argc, char* argv[]) {
     shoot(out, QStringLiteral("main_loaded"));
 
     // A deterministic run of the three step-search fits, caught while it runs.
-    main.SpirSpusk->setChecked(true);
-    main.BoxNewton->setChecked(true);
-    main.BoxSmirnow->setChecked(true);
-    const int before = main.Memo2->blockCount();
+    tovimo::test::Child<QCheckBox>(main, "SpirSpusk")->setChecked(true);
+    tovimo::test::Child<QCheckBox>(main, "BoxNewton")->setChecked(true);
+    tovimo::test::Child<QCheckBox>(main, "BoxSmirnow")->setChecked(true);
+    const int before = tovimo::test::Child<QPlainTextEdit>(main, "Memo2")->blockCount();
     main.bbRaschetClick();
-    waitFor([&] { return main.Memo2->blockCount() > before + 3; }, 60);
+    waitFor([&] { return tovimo::test::Child<QPlainTextEdit>(main, "Memo2")->blockCount() > before + 3; },
+            60);
     if (main.runActive())
         shoot(out, QStringLiteral("main_run"));
     else
@@ -98,11 +100,11 @@ int main(int argc, char* argv[]) {
     // The genetic model, small enough to be quick, makes four model columns.
     results.hide();
     main.show();
-    main.PageControl->setCurrentIndex(1);
-    main.Edit3->setText(QStringLiteral("1000"));
-    main.NPokoleny->setText(QStringLiteral("150"));
+    tovimo::test::Child<QTabWidget>(main, "PageControl")->setCurrentIndex(1);
+    tovimo::test::Child<QLineEdit>(main, "Edit3")->setText(QStringLiteral("1000"));
+    tovimo::test::Child<QLineEdit>(main, "NPokoleny")->setText(QStringLiteral("150"));
     main.ToolBRunGenOptimClick();
-    waitFor([&] { return main.ProgressBar2->value() >= 20; }, 120);
+    waitFor([&] { return tovimo::test::Child<QProgressBar>(main, "ProgressBar2")->value() >= 20; }, 120);
     if (main.runActive()) shoot(out, QStringLiteral("main_genetic_run"));
     waitFor([&] { return !main.runActive() && results.isVisible(); }, 300);
     results.showMaximized();
@@ -111,14 +113,18 @@ int main(int argc, char* argv[]) {
     // Model 3 alone adds the fifth; its progress shows in the status line.
     results.hide();
     main.show();
-    main.PageControl->setCurrentIndex(0);
-    main.SpirSpusk->setChecked(false);
-    main.BoxNewton->setChecked(false);
-    main.BoxSmirnow->setChecked(false);
-    main.BoxPravd->setChecked(true);
+    tovimo::test::Child<QTabWidget>(main, "PageControl")->setCurrentIndex(0);
+    tovimo::test::Child<QCheckBox>(main, "SpirSpusk")->setChecked(false);
+    tovimo::test::Child<QCheckBox>(main, "BoxNewton")->setChecked(false);
+    tovimo::test::Child<QCheckBox>(main, "BoxSmirnow")->setChecked(false);
+    tovimo::test::Child<QCheckBox>(main, "BoxPravd")->setChecked(true);
     main.bbRaschetClick();
-    waitFor([&] { return main.RunStatus->text().contains(QStringLiteral(" из ")) || !main.runActive(); },
-            300);
+    waitFor(
+        [&] {
+            return tovimo::test::Child<QLabel>(main, "RunStatus")->text().contains(QStringLiteral(" из ")) ||
+                   !main.runActive();
+        },
+        300);
     if (main.runActive()) shoot(out, QStringLiteral("main_model3_progress"));
     waitFor([&] { return !main.runActive() && results.isVisible(); }, 600);
     results.showMaximized();

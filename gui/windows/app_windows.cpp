@@ -13,7 +13,7 @@ AppWindows::AppWindows(const QString& settingsFile) : Form1(state, settingsFile)
     Form5.setMainWindow(&Form1, [this]() -> const MainForm& { return Form1.form(); });
     Form5.setReportSource([this] {
         ReportSource source;
-        source.dataFile = Form1.FilePath->text().toStdString();
+        source.dataFile = Form1.form().FilePath;
         if (const auto law = Form1.dataFileLaw()) {
             source.dataMean = law->first;
             source.dataSd = law->second;

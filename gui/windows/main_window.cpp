@@ -496,6 +496,7 @@ QWidget* TForm1::buildTabSheet1() {
     RadioGroup1 = new QGroupBox(QStringLiteral("Способ подбора параметров"), page);
     RadioGroup1->setObjectName(QStringLiteral("RadioGroup1"));
     RadioGroup1Buttons = new QButtonGroup(RadioGroup1);
+    RadioGroup1Buttons->setObjectName(QStringLiteral("RadioGroup1Buttons"));
     auto* rv = new QHBoxLayout(RadioGroup1); // side by side: the page stays short
     const QString items[3] = {QStringLiteral("Специальный 1 "), QStringLiteral("Стандарт (default)"),
                               QStringLiteral("Специальный 2")};

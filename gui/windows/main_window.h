@@ -199,8 +199,8 @@ class TForm1 : public QMainWindow {
     QWidget* topArea_ = nullptr;
     bool wide_ = false;
 
-  public:
-    // Controls, named after their components.
+    // Controls, named after their components; tests find them by these
+    // object names.
     QLabel* Label10 = nullptr;
     QLineEdit* FilePath = nullptr;
     QLabel* Label15 = nullptr;

@@ -58,14 +58,16 @@ class AnotherDataFileTest : public QObject {
         w.OpenFileStartClick();
         scope.ui.answers.push_back(QStringLiteral(TOVIMO_TEST_DATA "/gar_three.txt"));
         w.SpeedButton1Click();
-        QCOMPARE(w.PravdLaw->currentText(), QStringLiteral("по файлу"));
-        for (QCheckBox* box : {w.SpirSpusk, w.BoxNewton, w.BoxSmirnow, w.BoxPravd})
+        QCOMPARE(test::Child<QComboBox>(w, "PravdLaw")->currentText(), QStringLiteral("по файлу"));
+        for (QCheckBox* box :
+             {test::Child<QCheckBox>(w, "SpirSpusk"), test::Child<QCheckBox>(w, "BoxNewton"),
+              test::Child<QCheckBox>(w, "BoxSmirnow"), test::Child<QCheckBox>(w, "BoxPravd")})
             box->setChecked(true);
-        QTest::mouseClick(w.bbRaschet, Qt::LeftButton);
+        QTest::mouseClick(test::Child<QPushButton>(w, "bbRaschet"), Qt::LeftButton);
         QTRY_VERIFY_WITH_TIMEOUT(!w.calculationRunning(), 120000);
-        w.Edit3->setText(QStringLiteral("20"));
-        w.NPokoleny->setText(QStringLiteral("5"));
-        QTest::mouseClick(w.ToolBRunGenOptim, Qt::LeftButton);
+        test::Child<QLineEdit>(w, "Edit3")->setText(QStringLiteral("20"));
+        test::Child<QLineEdit>(w, "NPokoleny")->setText(QStringLiteral("5"));
+        QTest::mouseClick(test::Child<QPushButton>(w, "ToolBRunGenOptim"), Qt::LeftButton);
         QTRY_VERIFY_WITH_TIMEOUT(!w.Gen(), 120000); // its end handled, the controls back
         QVERIFY2(scope.ui.errors.isEmpty() && scope.ui.messages.isEmpty(),
                  qPrintable((scope.ui.errors + scope.ui.messages).join('\n')));
@@ -86,8 +88,9 @@ class AnotherDataFileTest : public QObject {
         QVERIFY(!app.state.Pravd.fitted);
         QVERIFY(app.state.Warnings.empty());
         QVERIFY(app.state.MasTGarant.empty());
-        QCOMPARE(w.PravdLaw->currentText(), QStringLiteral("нормальный"));
-        const auto* lawItems = qobject_cast<const QStandardItemModel*>(w.PravdLaw->model());
+        QCOMPARE(test::Child<QComboBox>(w, "PravdLaw")->currentText(), QStringLiteral("нормальный"));
+        const auto* lawItems =
+            qobject_cast<const QStandardItemModel*>(test::Child<QComboBox>(w, "PravdLaw")->model());
         QVERIFY(lawItems && !lawItems->item(1)->isEnabled()); // no warranty-end times any more
         // the results window holds nothing of A
         for (const QString& cell : allCells(r))
@@ -105,9 +108,11 @@ class AnotherDataFileTest : public QObject {
         QCOMPARE(panel->Warnings_List->item(0)->text(), QStringLiteral("Предупреждений нет"));
 
         // a run on B with model 1.1 only shows model 1.1 and B's data, nothing else
-        for (QCheckBox* box : {w.BoxNewton, w.BoxSmirnow, w.BoxPravd})
+        for (QCheckBox* box :
+             {test::Child<QCheckBox>(w, "BoxNewton"), test::Child<QCheckBox>(w, "BoxSmirnow"),
+              test::Child<QCheckBox>(w, "BoxPravd")})
             box->setChecked(false);
-        QTest::mouseClick(w.bbRaschet, Qt::LeftButton);
+        QTest::mouseClick(test::Child<QPushButton>(w, "bbRaschet"), Qt::LeftButton);
         QTRY_VERIFY_WITH_TIMEOUT(!w.calculationRunning(), 120000);
         QCOMPARE(headers(r),
                  (QStringList{QStringLiteral("Пирсона/спир.спуск"), QStringLiteral("Данные эксплуатации")}));
@@ -127,7 +132,7 @@ class AnotherDataFileTest : public QObject {
         // a warranty-end times file forgets the models of the previous law the same way
         scope.ui.answers.push_back(QStringLiteral(TOVIMO_TEST_DATA "/gar_three.txt"));
         w.SpeedButton1Click();
-        QCOMPARE(w.PravdLaw->currentText(), QStringLiteral("по файлу"));
+        QCOMPARE(test::Child<QComboBox>(w, "PravdLaw")->currentText(), QStringLiteral("по файлу"));
         QVERIFY(!r.btnReport->isEnabled());
         QVERIFY(r.cellText(0, 1).isEmpty());
     }

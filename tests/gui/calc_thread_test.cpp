@@ -91,12 +91,11 @@ class CalcThreadTest : public QObject {
             scope.ui.answers.push_back(QStringLiteral(TOVIMO_SAMPLE));
             w.OpenFileStartClick();
         }
-        QString memo() const { return w.Memo2->toPlainText(); }
+        QString memo() const { return test::Child<QPlainTextEdit>(w, "Memo2")->toPlainText(); }
         bool runControlsLocked() const {
-            for (QWidget* c : {static_cast<QWidget*>(w.OpenFileStart), static_cast<QWidget*>(w.SpeedButton1),
-                               static_cast<QWidget*>(w.bbRaschet), static_cast<QWidget*>(w.Button1),
-                               static_cast<QWidget*>(w.ToolBRunGenOptim), static_cast<QWidget*>(w.Button2)})
-                if (c->isEnabled()) return false;
+            for (const char* name :
+                 {"OpenFileStart", "SpeedButton1", "bbRaschet", "Button1", "ToolBRunGenOptim", "Button2"})
+                if (test::Child<QPushButton>(w, name)->isEnabled()) return false;
             return true;
         }
     };
@@ -109,7 +108,7 @@ class CalcThreadTest : public QObject {
         TForm1 w(st, settings());
         scope.ui.answers.push_back(QStringLiteral(TOVIMO_SAMPLE));
         w.OpenFileStartClick();
-        w.BoxNewton->setChecked(newton);
+        test::Child<QCheckBox>(w, "BoxNewton")->setChecked(newton);
         MainForm form = w.form();
         StepClock clock(2);
         if (!RunCalculation(st, form, clock, RunCallbacks{})) return -1;
@@ -120,19 +119,19 @@ class CalcThreadTest : public QObject {
     void theRunGoesOnWhileTheWindowResponds() {
         GateClock clock(2);
         Window t(settings(), clock);
-        t.w.BoxNewton->setChecked(true);
-        t.w.BoxSmirnow->setChecked(true);
+        test::Child<QCheckBox>(t.w, "BoxNewton")->setChecked(true);
+        test::Child<QCheckBox>(t.w, "BoxSmirnow")->setChecked(true);
         clock.holdAt(0); // the first reading of model 1.1
-        QTest::mouseClick(t.w.bbRaschet, Qt::LeftButton);
+        QTest::mouseClick(test::Child<QPushButton>(t.w, "bbRaschet"), Qt::LeftButton);
 
         // the click has returned with the fit still going on
         QTRY_VERIFY(clock.held());
         QVERIFY(t.w.calculationRunning());
         QVERIFY(t.runControlsLocked());
         QVERIFY(t.scope.ui.busy);
-        QTRY_VERIFY(t.w.RunStatus->text().contains(QStringLiteral("модель 1.1")));
-        QVERIFY(t.w.RunStatus->isVisible() || !t.w.isVisible());
-        QVERIFY(!t.w.RunBusy->isHidden());
+        QTRY_VERIFY(test::Child<QLabel>(t.w, "RunStatus")->text().contains(QStringLiteral("модель 1.1")));
+        QVERIFY(test::Child<QLabel>(t.w, "RunStatus")->isVisible() || !t.w.isVisible());
+        QVERIFY(!test::Child<QProgressBar>(t.w, "RunBusy")->isHidden());
         QCOMPARE(t.diaStarts, 0);
         // the window's own events are served meanwhile
         bool timerRan = false;
@@ -148,15 +147,17 @@ class CalcThreadTest : public QObject {
         // model 1.1 ends and writes its lines before model 1.2 has finished
         clock.release();
         QTRY_VERIFY_WITH_TIMEOUT(
-            t.w.RunStatus->text().contains(QStringLiteral("модель 1.2")) || !t.w.calculationRunning(), 60000);
+            test::Child<QLabel>(t.w, "RunStatus")->text().contains(QStringLiteral("модель 1.2")) ||
+                !t.w.calculationRunning(),
+            60000);
         QTRY_VERIFY_WITH_TIMEOUT(!t.w.calculationRunning(), 120000);
         QVERIFY2(t.scope.ui.errors.isEmpty(), qPrintable(t.scope.ui.errors.join('\n')));
         QCOMPARE(t.diaStarts, 1);
         QCOMPARE(t.scope.ui.beeps, 1);
         QVERIFY(!t.scope.ui.busy);
         QVERIFY(!t.runControlsLocked());
-        QVERIFY(t.w.RunStatus->isHidden());
-        QVERIFY(t.w.RunBusy->isHidden());
+        QVERIFY(test::Child<QLabel>(t.w, "RunStatus")->isHidden());
+        QVERIFY(test::Child<QProgressBar>(t.w, "RunBusy")->isHidden());
         QVERIFY(t.st.MPirsS.Executed && t.st.MPirsN.Executed && t.st.MSmirn.Executed);
         const QString memo = t.memo();
         QVERIFY(memo.indexOf(QString::fromUtf8(kSpiralDone)) < memo.indexOf(QString::fromUtf8(kNewtonDone)));
@@ -171,13 +172,13 @@ class CalcThreadTest : public QObject {
         QVERIFY(spiralReadings < readingsOfRun(true));
         GateClock clock(2);
         Window t(settings(), clock);
-        t.w.BoxNewton->setChecked(true);
+        test::Child<QCheckBox>(t.w, "BoxNewton")->setChecked(true);
         clock.holdAt(spiralReadings);
-        QTest::mouseClick(t.w.bbRaschet, Qt::LeftButton);
+        QTest::mouseClick(test::Child<QPushButton>(t.w, "bbRaschet"), Qt::LeftButton);
         QTRY_VERIFY_WITH_TIMEOUT(clock.held(), 60000);
         QTRY_VERIFY(t.memo().contains(QString::fromUtf8(kSpiralDone)));
         QVERIFY(!t.memo().contains(QString::fromUtf8(kNewtonDone)));
-        QTRY_VERIFY(t.w.RunStatus->text().contains(QStringLiteral("модель 1.2")));
+        QTRY_VERIFY(test::Child<QLabel>(t.w, "RunStatus")->text().contains(QStringLiteral("модель 1.2")));
         QVERIFY(t.runControlsLocked());
         clock.release();
         QTRY_VERIFY_WITH_TIMEOUT(!t.w.calculationRunning(), 120000);
@@ -189,8 +190,8 @@ class CalcThreadTest : public QObject {
     void resultsMatchTheRunOnOneThread() {
         StepClock windowClock(2);
         Window t(settings(), windowClock);
-        t.w.BoxNewton->setChecked(true);
-        QTest::mouseClick(t.w.bbRaschet, Qt::LeftButton);
+        test::Child<QCheckBox>(t.w, "BoxNewton")->setChecked(true);
+        QTest::mouseClick(test::Child<QPushButton>(t.w, "bbRaschet"), Qt::LeftButton);
         QTRY_VERIFY_WITH_TIMEOUT(!t.w.calculationRunning(), 120000);
 
         UiScope scope;
@@ -198,7 +199,7 @@ class CalcThreadTest : public QObject {
         TForm1 w(st, settings());
         scope.ui.answers.push_back(QStringLiteral(TOVIMO_SAMPLE));
         w.OpenFileStartClick();
-        w.BoxNewton->setChecked(true);
+        test::Child<QCheckBox>(w, "BoxNewton")->setChecked(true);
         MainForm form = w.form();
         StepClock clock(2);
         QVERIFY(RunCalculation(st, form, clock, RunCallbacks{}));
@@ -215,9 +216,9 @@ class CalcThreadTest : public QObject {
     void closingTheWindowEndsTheRun() {
         GateClock clock(1e-9);
         Window t(settings(), clock);
-        t.w.BoxNewton->setChecked(true);
+        test::Child<QCheckBox>(t.w, "BoxNewton")->setChecked(true);
         t.w.show();
-        QTest::mouseClick(t.w.bbRaschet, Qt::LeftButton);
+        QTest::mouseClick(test::Child<QPushButton>(t.w, "bbRaschet"), Qt::LeftButton);
         QTRY_VERIFY_WITH_TIMEOUT(clock.readings() > 2, 60000); // into the search cycles
         QVERIFY(t.w.close());
         QVERIFY(!t.w.calculationRunning());
@@ -232,30 +233,30 @@ class CalcThreadTest : public QObject {
     void modelThreeShowsProgressAndCanBeCancelled() {
         StepClock clock(2);
         Window t(settings(), clock);
-        t.w.SpirSpusk->setChecked(false);
-        t.w.BoxPravd->setChecked(true);
-        QVERIFY(t.w.RunCancel->isHidden());
+        test::Child<QCheckBox>(t.w, "SpirSpusk")->setChecked(false);
+        test::Child<QCheckBox>(t.w, "BoxPravd")->setChecked(true);
+        QVERIFY(test::Child<QPushButton>(t.w, "RunCancel")->isHidden());
         QStringList seen;
-        QTest::mouseClick(t.w.bbRaschet, Qt::LeftButton);
-        QVERIFY(!t.w.RunCancel->isHidden());
-        QCOMPARE(t.w.RunCancel->text(), QStringLiteral("Отмена"));
+        QTest::mouseClick(test::Child<QPushButton>(t.w, "bbRaschet"), Qt::LeftButton);
+        QVERIFY(!test::Child<QPushButton>(t.w, "RunCancel")->isHidden());
+        QCOMPARE(test::Child<QPushButton>(t.w, "RunCancel")->text(), QStringLiteral("Отмена"));
         // the status texts as they come, until the bounds or the bootstrap count up
         const QRegularExpression counted(QStringLiteral("^Расчет: Модель 3: [^,]+, \\d+ из \\d+$"));
         QTRY_VERIFY_WITH_TIMEOUT(
             [&] {
-                const QString text = t.w.RunStatus->text();
+                const QString text = test::Child<QLabel>(t.w, "RunStatus")->text();
                 if (seen.isEmpty() || seen.last() != text) seen << text;
                 return counted.match(text).hasMatch() || !t.w.calculationRunning();
             }(),
             120000);
         QVERIFY2(t.w.calculationRunning(), qPrintable(seen.join('\n')));
-        QTest::mouseClick(t.w.RunCancel, Qt::LeftButton);
+        QTest::mouseClick(test::Child<QPushButton>(t.w, "RunCancel"), Qt::LeftButton);
         QTRY_VERIFY_WITH_TIMEOUT(!t.w.calculationRunning(), 60000);
         QCOMPARE(t.diaStarts, 0);
         QVERIFY(!t.st.MPravd.Executed);
         QVERIFY(t.memo().endsWith(QStringLiteral("Расчет прерван")));
-        QVERIFY(t.w.RunCancel->isHidden());
-        QVERIFY(t.w.RunStatus->isHidden());
+        QVERIFY(test::Child<QPushButton>(t.w, "RunCancel")->isHidden());
+        QVERIFY(test::Child<QLabel>(t.w, "RunStatus")->isHidden());
         QVERIFY(!t.runControlsLocked());
         QVERIFY(!t.scope.ui.busy);
     }

@@ -197,8 +197,8 @@ class CausesForecastWindowTest : public QObject {
         TForm5& r = app.Form5;
         scope.ui.answers.push_back(QStringLiteral(TOVIMO_SAMPLE));
         app.Form1.OpenFileStartClick();
-        app.Form1.BoxPravd->setChecked(true);
-        QTest::mouseClick(app.Form1.bbRaschet, Qt::LeftButton);
+        test::Child<QCheckBox>(app.Form1, "BoxPravd")->setChecked(true);
+        QTest::mouseClick(test::Child<QPushButton>(app.Form1, "bbRaschet"), Qt::LeftButton);
         QTRY_VERIFY_WITH_TIMEOUT(!app.Form1.calculationRunning() && r.isVisible(), 120000);
         QVERIFY(app.state.MPravd.Executed);
         QTest::mouseClick(r.btnBounds, Qt::LeftButton);
@@ -265,7 +265,7 @@ class CausesForecastWindowTest : public QObject {
         QVERIFY(forecast->Forecast_Chart->chart()->series().size() == 3);
 
         // a new run makes both stale: they leave, and the report no longer has them
-        QTest::mouseClick(app.Form1.bbRaschet, Qt::LeftButton);
+        QTest::mouseClick(test::Child<QPushButton>(app.Form1, "bbRaschet"), Qt::LeftButton);
         QTRY_VERIFY_WITH_TIMEOUT(!app.Form1.calculationRunning() && r.isVisible(), 120000);
         QVERIFY(!causes->isVisible() && !forecast->isVisible());
         QCOMPARE(causes->Causes_Grid->rowCount(), 0);

@@ -37,11 +37,11 @@ class GenThreadTest : public QObject {
             scope.ui.answers.push_back(QStringLiteral(TOVIMO_SAMPLE));
             w.OpenFileStartClick();
         }
-        QString memo() const { return w.Memo2->toPlainText(); }
+        QString memo() const { return test::Child<QPlainTextEdit>(w, "Memo2")->toPlainText(); }
         void start(const char* population, const char* generations) {
-            w.Edit3->setText(QString::fromLatin1(population));
-            w.NPokoleny->setText(QString::fromLatin1(generations));
-            QTest::mouseClick(w.ToolBRunGenOptim, Qt::LeftButton);
+            test::Child<QLineEdit>(w, "Edit3")->setText(QString::fromLatin1(population));
+            test::Child<QLineEdit>(w, "NPokoleny")->setText(QString::fromLatin1(generations));
+            QTest::mouseClick(test::Child<QPushButton>(w, "ToolBRunGenOptim"), Qt::LeftButton);
         }
         bool waitForGenes() {
             return QTest::qWaitFor([&] { return memo().contains(QStringLiteral("Создано генов")); }, 30000);
@@ -57,17 +57,19 @@ class GenThreadTest : public QObject {
         t.start("20", "30");
         QVERIFY(t.w.Gen());
         TGen* gen = t.w.Gen();
-        QWidget* locked[] = {t.w.OpenFileStart, t.w.SpeedButton1,     t.w.bbRaschet,
-                             t.w.Button1,       t.w.ToolBRunGenOptim, t.w.Edit3};
+        QWidget* locked[] = {
+            test::Child<QPushButton>(t.w, "OpenFileStart"),    test::Child<QPushButton>(t.w, "SpeedButton1"),
+            test::Child<QPushButton>(t.w, "bbRaschet"),        test::Child<QPushButton>(t.w, "Button1"),
+            test::Child<QPushButton>(t.w, "ToolBRunGenOptim"), test::Child<QLineEdit>(t.w, "Edit3")};
         for (QWidget* c : locked)
             QVERIFY2(!c->isEnabled(), qPrintable(c->objectName()));
-        QVERIFY(t.w.StopBtn->isEnabled());
-        QVERIFY(t.w.btnCopyBest->isEnabled());
+        QVERIFY(test::Child<QPushButton>(t.w, "StopBtn")->isEnabled());
+        QVERIFY(test::Child<QPushButton>(t.w, "btnCopyBest")->isEnabled());
 
         // nothing else may start meanwhile, whatever way it is asked for
         t.w.ToolBRunGenOptimClick();
         QCOMPARE(t.w.Gen(), gen);
-        QTest::keyClick(t.w.meSred, Qt::Key_Return);
+        QTest::keyClick(test::Child<QLineEdit>(t.w, "meSred"), Qt::Key_Return);
         t.w.bbRaschetClick();
         t.w.SpeedButton1Click();
         t.w.Button1Click();
@@ -88,29 +90,29 @@ class GenThreadTest : public QObject {
         }));
         QVERIFY(t.memo().endsWith(QString::fromStdString(WarningMemoLine(t.st.Warnings.back()))));
         // the bars followed the schedules, which never reach the defaults
-        QVERIFY(t.w.TrackBar1->value() <= 28);
-        QVERIFY(t.w.TrackBar2->value() <= 23);
-        QVERIFY(t.w.ProgressBar2->value() > 0);
+        QVERIFY(test::Child<QSlider>(t.w, "TrackBar1")->value() <= 28);
+        QVERIFY(test::Child<QSlider>(t.w, "TrackBar2")->value() <= 23);
+        QVERIFY(test::Child<QProgressBar>(t.w, "ProgressBar2")->value() > 0);
     }
 
     void stopEndsTheRunAtTheNextGeneration() {
         Window t(settings());
         t.start("20", "1000000");
         QVERIFY(t.waitForGenes());
-        QTest::mouseClick(t.w.StopBtn, Qt::LeftButton);
+        QTest::mouseClick(test::Child<QPushButton>(t.w, "StopBtn"), Qt::LeftButton);
         QTRY_VERIFY_WITH_TIMEOUT(!t.w.Gen(), 30000);
         QCOMPARE(t.diaStarts, 1);
         QVERIFY(t.st.MGenet.Executed);
-        QVERIFY(t.w.ToolBRunGenOptim->isEnabled());
+        QVERIFY(test::Child<QPushButton>(t.w, "ToolBRunGenOptim")->isEnabled());
     }
 
     void stopBeforeARunIsForgotten() {
         Window t(settings());
-        QTest::mouseClick(t.w.StopBtn, Qt::LeftButton);
+        QTest::mouseClick(test::Child<QPushButton>(t.w, "StopBtn"), Qt::LeftButton);
         t.start("20", "20");
         QTRY_VERIFY_WITH_TIMEOUT(!t.w.Gen(), 60000);
         // a full run ends with the progress past the last step
-        QCOMPARE(t.w.ProgressBar2->value(), 100);
+        QCOMPARE(test::Child<QProgressBar>(t.w, "ProgressBar2")->value(), 100);
         QCOMPARE(t.diaStarts, 1);
     }
 
@@ -119,9 +121,9 @@ class GenThreadTest : public QObject {
         t.start("20", "1000000"); // the scheduled copyings lie far beyond this test
         QVERIFY(t.waitForGenes());
         QVERIFY(!t.memo().contains(QStringLiteral("Копирование лучших")));
-        QTest::mouseClick(t.w.btnCopyBest, Qt::LeftButton);
+        QTest::mouseClick(test::Child<QPushButton>(t.w, "btnCopyBest"), Qt::LeftButton);
         QTRY_VERIFY_WITH_TIMEOUT(t.memo().contains(QStringLiteral("Копирование лучших")), 30000);
-        QTest::mouseClick(t.w.StopBtn, Qt::LeftButton);
+        QTest::mouseClick(test::Child<QPushButton>(t.w, "StopBtn"), Qt::LeftButton);
         QTRY_VERIFY_WITH_TIMEOUT(!t.w.Gen(), 30000);
     }
 
@@ -146,7 +148,7 @@ class GenThreadTest : public QObject {
         t.start("1", "30");
         QVERIFY(!t.w.Gen());
         QCOMPARE(t.scope.ui.messages.size(), 1);
-        QVERIFY(t.w.ToolBRunGenOptim->isEnabled());
+        QVERIFY(test::Child<QPushButton>(t.w, "ToolBRunGenOptim")->isEnabled());
         t.start("20", "abc");
         QVERIFY(!t.w.Gen());
         QCOMPARE(t.scope.ui.messages.size(), 2);
@@ -171,17 +173,17 @@ class GenThreadTest : public QObject {
             t.w.setGenerationLoop([](AnalysisState&, GaHost&, GaFlags&, const GaRunOptions&) -> GaRunEnd {
                 throw std::bad_alloc();
             });
-        t.w.Edit3->setText(QStringLiteral("20"));
-        t.w.NPokoleny->setText(QStringLiteral("30"));
+        test::Child<QLineEdit>(t.w, "Edit3")->setText(QStringLiteral("20"));
+        test::Child<QLineEdit>(t.w, "NPokoleny")->setText(QStringLiteral("30"));
         t.w.ToolBRunGenOptimClick();
         QVERIFY(t.w.Gen());
         // the worker reads the edits on this thread's next turn
-        if (!noMemory) t.w.NPokoleny->setText(QStringLiteral("abc"));
+        if (!noMemory) test::Child<QLineEdit>(t.w, "NPokoleny")->setText(QStringLiteral("abc"));
         QTRY_VERIFY_WITH_TIMEOUT(!t.w.Gen(), 30000);
         QCOMPARE(t.scope.ui.messages, QStringList{message});
         QVERIFY(t.scope.ui.errors.isEmpty());
-        QVERIFY(t.w.ToolBRunGenOptim->isEnabled());
-        QVERIFY(t.w.Edit3->isEnabled());
+        QVERIFY(test::Child<QPushButton>(t.w, "ToolBRunGenOptim")->isEnabled());
+        QVERIFY(test::Child<QLineEdit>(t.w, "Edit3")->isEnabled());
         QCOMPARE(t.diaStarts, 0);
         QVERIFY(!t.st.MGenet.Executed);
         QVERIFY(!t.memo().contains(QStringLiteral("Создано генов")));
@@ -191,13 +193,14 @@ class GenThreadTest : public QObject {
     // spoilt meanwhile) is shown in the standard error box.
     void anErrorAtTheEndOfARunIsShown() {
         Window t(settings());
-        t.w.setDiaStart([&] { StrToFloat(t.w.LabeledEdit3->text().toStdString(), '.'); });
+        t.w.setDiaStart(
+            [&] { StrToFloat(test::Child<QLineEdit>(t.w, "LabeledEdit3")->text().toStdString(), '.'); });
         t.start("20", "5");
-        t.w.LabeledEdit3->setText(QStringLiteral("abc"));
+        test::Child<QLineEdit>(t.w, "LabeledEdit3")->setText(QStringLiteral("abc"));
         QTRY_VERIFY_WITH_TIMEOUT(!t.w.Gen(), 30000);
         QCOMPARE(t.scope.ui.errors, QStringList{QStringLiteral("'abc' is not a valid floating point value")});
         QVERIFY(t.scope.ui.messages.isEmpty());
-        QVERIFY(t.w.ToolBRunGenOptim->isEnabled());
+        QVERIFY(test::Child<QPushButton>(t.w, "ToolBRunGenOptim")->isEnabled());
     }
 };
 

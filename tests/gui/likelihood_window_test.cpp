@@ -30,7 +30,8 @@ class LikelihoodWindowTest : public QObject {
     QString settings() const { return QDir(tmp_.path()).filePath(QStringLiteral("rel.txt")); }
 
     static bool fileLawEnabled(const TForm1& w) {
-        const auto* model = qobject_cast<const QStandardItemModel*>(w.PravdLaw->model());
+        const auto* model =
+            qobject_cast<const QStandardItemModel*>(test::Child<QComboBox>(w, "PravdLaw")->model());
         return model && model->item(1)->isEnabled();
     }
 
@@ -48,28 +49,36 @@ class LikelihoodWindowTest : public QObject {
         UiScope scope;
         AnalysisState st;
         TForm1 w(st, settings());
-        QCOMPARE(w.BoxPravd->text(), QStringLiteral("Модель 3 (максимум правдоподобия)"));
-        QVERIFY(!w.BoxPravd->isChecked());
-        QCOMPARE(w.PravdOnce->text(), QStringLiteral("Отказ изделия не более одного раза (K = 1)"));
-        QVERIFY(w.PravdOnce->isChecked());
-        QCOMPARE(items(w.PravdLevel), (QStringList{num("0.90"), num("0.95"), num("0.99")}));
-        QCOMPARE(w.PravdLevel->currentText(), num("0.95"));
-        QCOMPARE(items(w.PravdLaw), (QStringList{QStringLiteral("нормальный"), QStringLiteral("по файлу")}));
-        QCOMPARE(w.PravdLaw->currentIndex(), 0);
+        QCOMPARE(test::Child<QCheckBox>(w, "BoxPravd")->text(),
+                 QStringLiteral("Модель 3 (максимум правдоподобия)"));
+        QVERIFY(!test::Child<QCheckBox>(w, "BoxPravd")->isChecked());
+        QCOMPARE(test::Child<QCheckBox>(w, "PravdOnce")->text(),
+                 QStringLiteral("Отказ изделия не более одного раза (K = 1)"));
+        QVERIFY(test::Child<QCheckBox>(w, "PravdOnce")->isChecked());
+        QCOMPARE(items(test::Child<QComboBox>(w, "PravdLevel")),
+                 (QStringList{num("0.90"), num("0.95"), num("0.99")}));
+        QCOMPARE(test::Child<QComboBox>(w, "PravdLevel")->currentText(), num("0.95"));
+        QCOMPARE(items(test::Child<QComboBox>(w, "PravdLaw")),
+                 (QStringList{QStringLiteral("нормальный"), QStringLiteral("по файлу")}));
+        QCOMPARE(test::Child<QComboBox>(w, "PravdLaw")->currentIndex(), 0);
         QVERIFY(!fileLawEnabled(w)); // no warranty-end times yet
         // the boxes stand with the other models' boxes on the first page
-        QCOMPARE(w.BoxPravd->window(), &w);
-        QVERIFY(w.PageControl->widget(0)->isAncestorOf(w.BoxPravd));
-        QVERIFY(w.PageControl->widget(0)->isAncestorOf(w.PravdLaw));
+        QCOMPARE(test::Child<QCheckBox>(w, "BoxPravd")->window(), &w);
+        QVERIFY(test::Child<QTabWidget>(w, "PageControl")
+                    ->widget(0)
+                    ->isAncestorOf(test::Child<QCheckBox>(w, "BoxPravd")));
+        QVERIFY(test::Child<QTabWidget>(w, "PageControl")
+                    ->widget(0)
+                    ->isAncestorOf(test::Child<QComboBox>(w, "PravdLaw")));
 
         const MainForm& f = w.form();
         QVERIFY(!f.BoxPravd);
         QVERIFY(f.PravdOnce);
         QCOMPARE(f.PravdLevel, 1);
         QCOMPARE(f.PravdLaw, 0);
-        w.BoxPravd->setChecked(true);
-        w.PravdOnce->setChecked(false);
-        w.PravdLevel->setCurrentIndex(2);
+        test::Child<QCheckBox>(w, "BoxPravd")->setChecked(true);
+        test::Child<QCheckBox>(w, "PravdOnce")->setChecked(false);
+        test::Child<QComboBox>(w, "PravdLevel")->setCurrentIndex(2);
         const LikelihoodSettings s = LikelihoodSettingsFromForm(w.form());
         QVERIFY(w.form().BoxPravd);
         QCOMPARE(s.kMode, LikelihoodKMode::Free);
@@ -88,12 +97,12 @@ class LikelihoodWindowTest : public QObject {
         scope.ui.answers.push_back(QStringLiteral(TOVIMO_TEST_DATA "/gar_three.txt"));
         w.SpeedButton1Click();
         QVERIFY(fileLawEnabled(w));
-        QCOMPARE(w.PravdLaw->currentText(), QStringLiteral("по файлу"));
+        QCOMPARE(test::Child<QComboBox>(w, "PravdLaw")->currentText(), QStringLiteral("по файлу"));
         QCOMPARE(LikelihoodSettingsFromForm(w.form()).law, WarrantyLawKind::Empirical);
         // the user may go back to the normal law, and a later refresh of the controls keeps the choice
-        w.PravdLaw->setCurrentIndex(0);
+        test::Child<QComboBox>(w, "PravdLaw")->setCurrentIndex(0);
         QCOMPARE(w.form().PravdLaw, 0);
-        QCOMPARE(w.PravdLaw->currentIndex(), 0);
+        QCOMPARE(test::Child<QComboBox>(w, "PravdLaw")->currentIndex(), 0);
     }
 
     void runFitsModelThreeAndShowsItsBounds() {
@@ -101,14 +110,15 @@ class LikelihoodWindowTest : public QObject {
         AppWindows app(settings());
         scope.ui.answers.push_back(QStringLiteral(TOVIMO_SAMPLE));
         app.Form1.OpenFileStartClick();
-        app.Form1.BoxPravd->setChecked(true); // after model 1.1, ticked by default
-        QTest::mouseClick(app.Form1.bbRaschet, Qt::LeftButton);
+        test::Child<QCheckBox>(app.Form1, "BoxPravd")->setChecked(true); // after model 1.1, ticked by default
+        QTest::mouseClick(test::Child<QPushButton>(app.Form1, "bbRaschet"), Qt::LeftButton);
         QTRY_VERIFY_WITH_TIMEOUT(app.state.MPravd.Executed && app.Form5.isVisible(), 120000);
         QVERIFY2(scope.ui.errors.isEmpty() && scope.ui.messages.isEmpty(),
                  qPrintable((scope.ui.errors + scope.ui.messages).join('\n')));
 
         // the memo: the elapsed-time line after model 1.1's, then the warnings
-        const QStringList memo = app.Form1.Memo2->toPlainText().split(QLatin1Char('\n'));
+        const QStringList memo =
+            test::Child<QPlainTextEdit>(app.Form1, "Memo2")->toPlainText().split(QLatin1Char('\n'));
         qsizetype done = -1;
         for (qsizetype i = 0; i < memo.size(); ++i)
             if (memo[i].startsWith(QString::fromUtf8(kPravdDone))) done = i;
@@ -188,9 +198,9 @@ class LikelihoodWindowTest : public QObject {
         QVERIFY(!panel->isVisible());
 
         // a run without model 3 drops its column and the panel says so
-        app.Form1.BoxPravd->setChecked(false);
+        test::Child<QCheckBox>(app.Form1, "BoxPravd")->setChecked(false);
         app.state.MPravd.Executed = false; // as a new warranty file would
-        QTest::mouseClick(app.Form1.bbRaschet, Qt::LeftButton);
+        QTest::mouseClick(test::Child<QPushButton>(app.Form1, "bbRaschet"), Qt::LeftButton);
         QTRY_VERIFY_WITH_TIMEOUT(
             app.Form5.isVisible() && r.cellText(0, 2) != QStringLiteral("Макс. правдоподобия"), 120000);
         QCOMPARE(panel->Bounds_Grid->rowCount(), 0);
@@ -207,8 +217,8 @@ class LikelihoodWindowTest : public QObject {
         const QString data = writeDataFile(QDir(tmp_.path()), QStringLiteral("full.txt"), 200, recs);
         scope.ui.answers.push_back(data);
         app.Form1.OpenFileStartClick();
-        app.Form1.BoxPravd->setChecked(true);
-        QTest::mouseClick(app.Form1.bbRaschet, Qt::LeftButton);
+        test::Child<QCheckBox>(app.Form1, "BoxPravd")->setChecked(true);
+        QTest::mouseClick(test::Child<QPushButton>(app.Form1, "bbRaschet"), Qt::LeftButton);
         QTRY_VERIFY_WITH_TIMEOUT(app.Form5.isVisible(), 120000);
         QVERIFY(!app.state.MPravd.Executed);
         QCOMPARE(scope.ui.messages.size(), 1);

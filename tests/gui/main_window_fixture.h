@@ -4,6 +4,7 @@
 
 #include "gui/platform/ui_seams.h"
 #include "gui/windows/main_window.h"
+#include "tests/gui/window_controls.h"
 
 #include <QAbstractItemView>
 #include <QDialog>

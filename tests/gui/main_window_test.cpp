@@ -429,8 +429,8 @@ class MainWindowTest : public QObject {
 
     void badPrecisionNamesItsField() {
         Loaded l(settings(), QStringLiteral(TOVIMO_SAMPLE));
-        l.w.Edit2->setText(QStringLiteral("abc"));
-        QTest::mouseClick(l.w.ToolBRunGenOptim, Qt::LeftButton);
+        test::Child<QLineEdit>(l.w, "Edit2")->setText(QStringLiteral("abc"));
+        QTest::mouseClick(test::Child<QPushButton>(l.w, "ToolBRunGenOptim"), Qt::LeftButton);
         QCOMPARE(l.scope.ui.errors,
                  QStringList{QStringLiteral("Поле «Точность подбора»: введите число\n'abc' is "
                                             "not a valid floating point value")});
@@ -447,11 +447,11 @@ class MainWindowTest : public QObject {
             recs << QStringLiteral("%1\tнеизвестно").arg(i * 10);
         recs << QStringLiteral("0\tдвигатель");
         const QString file = writeDataFile(QDir(tmp_.path()), QStringLiteral("many.txt"), 301, recs);
-        w.CheckBox1->setChecked(true);
+        test::Child<QCheckBox>(w, "CheckBox1")->setChecked(true);
         scope.ui.answers.push_back(file);
         // the grid behind the list shows the file being checked, not the one before
         QString gridWhileListed;
-        scope.ui.onList = [&] { gridWhileListed = cellText(w.Mass_List, 0, 1); };
+        scope.ui.onList = [&] { gridWhileListed = cellText(test::Child<QTableView>(w, "Mass_List"), 0, 1); };
         w.OpenFileStartClick();
         QVERIFY(st.uk);
         QCOMPARE(gridWhileListed, QStringLiteral("0"));
@@ -497,16 +497,18 @@ class MainWindowTest : public QObject {
         app.Form1.OpenFileStartClick();
         scope.ui.answers.push_back(QStringLiteral(TOVIMO_TEST_DATA "/gar_two.txt"));
         app.Form1.SpeedButton1Click();
-        QVERIFY(!app.Form1.MaskEdit1->text().isEmpty());
+        QVERIFY(!test::Child<QLineEdit>(app.Form1, "MaskEdit1")->text().isEmpty());
         app.state.MPirsS.Executed = true;
         app.state.MGenet.Executed = true;
         app.state.MGenet.K_powtor = 1.4;
         scope.ui.answers.push_back(QStringLiteral(TOVIMO_SAMPLE));
         app.Form1.OpenFileStartClick();
         for (QLineEdit* e :
-             {app.Form1.Edit4, app.Form1.MaskEdit1, app.Form1.MaskEditSrednee, app.Form1.MaskEditSKO})
+             {test::Child<QLineEdit>(app.Form1, "Edit4"), test::Child<QLineEdit>(app.Form1, "MaskEdit1"),
+              test::Child<QLineEdit>(app.Form1, "MaskEditSrednee"),
+              test::Child<QLineEdit>(app.Form1, "MaskEditSKO")})
             QVERIFY2(e->text().isEmpty(), qPrintable(e->objectName()));
-        QVERIFY(app.Form1.Label15->text().isEmpty());
+        QVERIFY(test::Child<QLabel>(app.Form1, "Label15")->text().isEmpty());
         QVERIFY(!app.state.MGenet.Executed);
         QVERIFY(!app.state.MPirsS.Executed); // every model belonged to the first file
         hist_Format(app.state);
@@ -599,7 +601,7 @@ class MainWindowTest : public QObject {
         l.scope.ui.answers.push_back(QDir(tmp_.path()).filePath(QStringLiteral("nowhere.txt")));
         l.w.OpenFileStartClick();
         l.scope.ui.messages.clear();
-        QTest::mouseClick(l.w.bbRaschet, Qt::LeftButton);
+        QTest::mouseClick(test::Child<QPushButton>(l.w, "bbRaschet"), Qt::LeftButton);
         QVERIFY(l.scope.ui.messages.isEmpty());
         QVERIFY(l.scope.ui.errors.isEmpty());
         QCOMPARE(l.diaStarts, 0);
@@ -676,7 +678,7 @@ class MainWindowTest : public QObject {
         QVERIFY(scope.ui.messages.isEmpty());
         QVERIFY(w.runActive());
         QVERIFY(!child<QPushButton>(w, "bbRaschet")->isEnabled());
-        QVERIFY(!w.RunStatus->isHidden());
+        QVERIFY(!test::Child<QLabel>(w, "RunStatus")->isHidden());
         QTRY_COMPARE(scope.ui.messages.size(), 1);
         QVERIFY(!w.runActive());
         QVERIFY(child<QPushButton>(w, "bbRaschet")->isEnabled());
@@ -718,7 +720,7 @@ class MainWindowTest : public QObject {
         QFETCH(QSize, size);
         QFETCH(int, page);
         Loaded l(settings(), QStringLiteral(TOVIMO_SAMPLE));
-        l.w.PageControl->setCurrentIndex(page);
+        test::Child<QTabWidget>(l.w, "PageControl")->setCurrentIndex(page);
         l.w.showNormal();
         for (int step = 0; step < 2; ++step) { // as a user drags: once to what the window allows, then on
             l.w.resize(size);
@@ -735,8 +737,9 @@ class MainWindowTest : public QObject {
         }
         const QStringList faults = layoutFaults(&l.w);
         QVERIFY2(faults.isEmpty(), qPrintable(faults.join(QLatin1Char('\n'))));
-        const QRect chart = l.w.Chart2->geometry();
-        const QRect panel(l.w.Panel1->mapTo(l.w.centralWidget(), QPoint(0, 0)), l.w.Panel1->size());
+        const QRect chart = test::Child<QChartView>(l.w, "Chart2")->geometry();
+        const QRect panel(test::Child<QFrame>(l.w, "Panel1")->mapTo(l.w.centralWidget(), QPoint(0, 0)),
+                          test::Child<QFrame>(l.w, "Panel1")->size());
         QCOMPARE(chart.left() > panel.right() && chart.top() < panel.bottom(),
                  shown.width() >= kMainWideFrom);
     }
@@ -871,12 +874,12 @@ class MainWindowTest : public QObject {
         app.Form1.show();
         app.Form1.OpenFileStartClick();
         QVERIFY(!app.Form5.isVisible());
-        QTest::mouseClick(app.Form1.bbRaschet, Qt::LeftButton);
+        QTest::mouseClick(test::Child<QPushButton>(app.Form1, "bbRaschet"), Qt::LeftButton);
         QTRY_VERIFY_WITH_TIMEOUT(!app.Form1.calculationRunning(), 120000);
         QVERIFY(app.state.MPirsS.Executed);
         QVERIFY(app.Form5.isVisible()); // the run's results refresh
         QVERIFY(!app.Form5.cellText(0, 1).isEmpty());
-        QTest::mouseClick(app.Form1.Button2, Qt::LeftButton);
+        QTest::mouseClick(test::Child<QPushButton>(app.Form1, "Button2"), Qt::LeftButton);
         QVERIFY(LNview); // "Expand"
         LNview->close();
     }

@@ -103,7 +103,7 @@ class ProgramInfoTest : public QObject {
         app.Form1.openDataFile(QStringLiteral(TOVIMO_SAMPLE));
         QVERIFY(scope.ui.dialogs.empty()); // no file dialog
         QVERIFY(app.state.uk);
-        QCOMPARE(app.Form1.FilePath->text(), QStringLiteral(TOVIMO_SAMPLE));
+        QCOMPARE(test::Child<QLineEdit>(app.Form1, "FilePath")->text(), QStringLiteral(TOVIMO_SAMPLE));
         QCOMPARE(ReadComStr(dir.filePath(QStringLiteral("rel.txt")), QString()),
                  QStringLiteral(TOVIMO_SAMPLE));
         QVERIFY(scope.ui.errors.isEmpty());

@@ -33,8 +33,8 @@ class RecordGridTest : public QObject {
         AnalysisState st;
         TForm1 w;
         explicit Window(const QString& settings) : w(st, settings) {}
-        QTableView* grid() const { return w.Mass_List; }
-        QAbstractItemModel* model() const { return w.Mass_List->model(); }
+        QTableView* grid() const { return test::Child<QTableView>(w, "Mass_List"); }
+        QAbstractItemModel* model() const { return test::Child<QTableView>(w, "Mass_List")->model(); }
         void load(const QString& file) {
             scope.ui.answers.push_back(file);
             w.OpenFileStartClick();
@@ -91,7 +91,8 @@ class RecordGridTest : public QObject {
             QVERIFY2(g.grid()->columnWidth(c) >= widths[c], qPrintable(QString::number(c)));
         QCOMPARE(g.grid()->columnWidth(3), 1010);
         // the memo names the load's time and the records read
-        const QString memo = g.w.Memo2->toPlainText().split(QLatin1Char('\n')).last();
+        const QString memo =
+            test::Child<QPlainTextEdit>(g.w, "Memo2")->toPlainText().split(QLatin1Char('\n')).last();
         QVERIFY2(memo.startsWith(QString::fromUtf8(kLoadDone)) &&
                      memo.endsWith(QStringLiteral("ч/мин/с, записей об отказах: 3")),
                  qPrintable(memo));

@@ -39,10 +39,10 @@ class ReportButtonsTest : public QObject {
         QVERIFY(!r.btnReport->isEnabled()); // nothing shown yet
         scope.ui.answers.push_back(QStringLiteral(TOVIMO_SAMPLE));
         app.Form1.OpenFileStartClick();
-        app.Form1.BoxSmirnow->setChecked(true);
+        test::Child<QCheckBox>(app.Form1, "BoxSmirnow")->setChecked(true);
         StepClock clock(2); // the fits' time rules met after a few readings
         app.Form1.setClock(&clock);
-        QTest::mouseClick(app.Form1.bbRaschet, Qt::LeftButton);
+        QTest::mouseClick(test::Child<QPushButton>(app.Form1, "bbRaschet"), Qt::LeftButton);
         QTRY_VERIFY_WITH_TIMEOUT(!app.Form1.calculationRunning(), 120000);
         QVERIFY(r.isVisible());
         QVERIFY(r.btnReport->isEnabled());

@@ -107,7 +107,7 @@ class TableImportTest : public QObject {
             QTest::mouseClick(d->loadButton, Qt::LeftButton);
             return d->result();
         };
-        QTest::mouseClick(w.btnImportTable, Qt::LeftButton);
+        QTest::mouseClick(test::Child<QPushButton>(w, "btnImportTable"), Qt::LeftButton);
         QVERIFY(seen);
         QCOMPARE(scope.ui.dialogs.back().filter,
                  QStringLiteral("Таблицы отказов (csv, tsv, txt) (*.csv *.tsv *.txt)"));
@@ -116,28 +116,29 @@ class TableImportTest : public QObject {
         // loaded as "Путь" loads the saved file, which is remembered
         const AnalysisState& st = w.state();
         QVERIFY(st.uk);
-        QCOMPARE(w.FilePath->text(), saved);
-        QCOMPARE(w.Label10->text(), QStringLiteral("Станция НС-2"));
-        QCOMPARE(w.meSred->text(), num(QStringLiteral("3500.5")));
-        QCOMPARE(w.meKolOtk->text(), QStringLiteral("3"));
+        QCOMPARE(test::Child<QLineEdit>(w, "FilePath")->text(), saved);
+        QCOMPARE(test::Child<QLabel>(w, "Label10")->text(), QStringLiteral("Станция НС-2"));
+        QCOMPARE(test::Child<QLineEdit>(w, "meSred")->text(), num(QStringLiteral("3500.5")));
+        QCOMPARE(test::Child<QLineEdit>(w, "meKolOtk")->text(), QStringLiteral("3"));
         QCOMPARE(st.NPrich, 2);
         QCOMPARE(int(st.MasProbl.size()), 3);
-        QCOMPARE(cellText(w.Mass_List, 0, 1), num(QStringLiteral("120.5")));
-        QCOMPARE(cellText(w.Mass_List, 0, 3), QStringLiteral("перегрев"));
+        QCOMPARE(cellText(test::Child<QTableView>(w, "Mass_List"), 0, 1), num(QStringLiteral("120.5")));
+        QCOMPARE(cellText(test::Child<QTableView>(w, "Mass_List"), 0, 3), QStringLiteral("перегрев"));
         QVERIFY(scope.ui.messages.isEmpty());
 
         AnalysisState st1;
         TForm1 again(st1, dir.filePath(QStringLiteral("rel.txt")));
-        QCOMPARE(again.FilePath->text(), saved);
+        QCOMPARE(test::Child<QLineEdit>(again, "FilePath")->text(), saved);
         scope.ui.answers.push_back(saved);
-        QTest::mouseClick(again.OpenFileStart, Qt::LeftButton);
+        QTest::mouseClick(test::Child<QPushButton>(again, "OpenFileStart"), Qt::LeftButton);
         QCOMPARE(again.state().MasProbl.size(), st.MasProbl.size());
         for (size_t i = 0; i < st.MasProbl.size(); ++i) {
             QCOMPARE(again.state().MasProbl[i].time, st.MasProbl[i].time);
             QCOMPARE(again.state().MasProbl[i].Pri, st.MasProbl[i].Pri);
             QCOMPARE(again.state().MasProbl[i].komment, st.MasProbl[i].komment);
         }
-        QCOMPARE(cellText(again.Mass_List, 2, 2), cellText(w.Mass_List, 2, 2));
+        QCOMPARE(cellText(test::Child<QTableView>(again, "Mass_List"), 2, 2),
+                 cellText(test::Child<QTableView>(w, "Mass_List"), 2, 2));
     }
 
     void cancelLeavesEverythingAsItWas() {
@@ -147,7 +148,7 @@ class TableImportTest : public QObject {
         TForm1 w(st0, dir.filePath(QStringLiteral("rel.txt")));
         const QString data = writeDataFile(QDir(dir.path()), QStringLiteral("d.txt"), 4, records(4));
         scope.ui.answers.push_back(data);
-        QTest::mouseClick(w.OpenFileStart, Qt::LeftButton);
+        QTest::mouseClick(test::Child<QPushButton>(w, "OpenFileStart"), Qt::LeftButton);
         QCOMPARE(int(w.state().MasProbl.size()), 4);
 
         scope.ui.answers.push_back(writeTable(dir, QStringLiteral("t.csv"), kTable));
@@ -157,9 +158,9 @@ class TableImportTest : public QObject {
             QTest::mouseClick(d->cancelButton, Qt::LeftButton);
             return d->result();
         };
-        QTest::mouseClick(w.btnImportTable, Qt::LeftButton);
+        QTest::mouseClick(test::Child<QPushButton>(w, "btnImportTable"), Qt::LeftButton);
         QCOMPARE(int(w.state().MasProbl.size()), 4);
-        QCOMPARE(w.FilePath->text(), data);
+        QCOMPARE(test::Child<QLineEdit>(w, "FilePath")->text(), data);
         QVERIFY(scope.ui.saveDialogs.empty());
     }
 
@@ -191,12 +192,12 @@ class TableImportTest : public QObject {
             QTest::mouseClick(d->loadButton, Qt::LeftButton);
             return d->result();
         };
-        QTest::mouseClick(w.btnImportTable, Qt::LeftButton);
+        QTest::mouseClick(test::Child<QPushButton>(w, "btnImportTable"), Qt::LeftButton);
         QVERIFY(w.state().uk);
         QCOMPARE(int(w.state().MasProbl.size()), 3);
         QCOMPARE(w.state().MasProbl[0].time, 12.5);
         // not saved: the table's name is shown, and the settings keep the last data file
-        QCOMPARE(w.FilePath->text(), dir.filePath(QStringLiteral("t.tsv")));
+        QCOMPARE(test::Child<QLineEdit>(w, "FilePath")->text(), dir.filePath(QStringLiteral("t.tsv")));
         QCOMPARE(w.state().MasProbl[0].komment, std::string());
     }
 
@@ -237,7 +238,7 @@ class TableImportTest : public QObject {
             QTest::mouseClick(d->loadButton, Qt::LeftButton);
             return d->result();
         };
-        QTest::mouseClick(w.btnImportTable, Qt::LeftButton);
+        QTest::mouseClick(test::Child<QPushButton>(w, "btnImportTable"), Qt::LeftButton);
         QCOMPARE(int(w.state().MasProbl.size()), 2);
         QCOMPARE(w.state().MasProbl[0].time, 120.0);
         QCOMPARE(w.state().MasProbl[1].time, 5900.5);
@@ -260,7 +261,7 @@ class TableImportTest : public QObject {
             opened = true;
             return int(QDialog::Rejected);
         };
-        QTest::mouseClick(w.btnImportTable, Qt::LeftButton);
+        QTest::mouseClick(test::Child<QPushButton>(w, "btnImportTable"), Qt::LeftButton);
         QVERIFY(!opened);
         QCOMPARE(scope.ui.messages,
                  QStringList{QStringLiteral("Файл не является текстовой таблицей (в нём двоичные данные): "
@@ -281,7 +282,7 @@ class TableImportTest : public QObject {
                      true);
             return int(QDialog::Rejected);
         };
-        QTest::mouseClick(w.btnImportTable, Qt::LeftButton);
+        QTest::mouseClick(test::Child<QPushButton>(w, "btnImportTable"), Qt::LeftButton);
         QVERIFY(opened);
         QVERIFY(!w.state().uk);
     }
