@@ -199,7 +199,10 @@ int RunAnalyze(const AnalyzeOptions& o, const QtWriters& writers) {
     std::vector<std::string> messages;
     auto message = [&](const std::string& m) { messages.push_back(m); };
     if (!LoadCommandData(st, form, o.dataFile, messages)) return kFileError;
-    const ReportOrigin origin{o.dataFile, st.Sred, st.SKO};
+    ReportOrigin origin;
+    origin.dataFile = o.dataFile;
+    origin.dataMean = st.Sred;
+    origin.dataSd = st.SKO;
     if (o.warrantyFile && !LoadWarrantyOption(st, form, *o.warrantyFile, messages)) return kFileError;
     // the inputs as the loaded files leave the controls, then the options
     RunInputs in = ReadRunInputs(form);
