@@ -37,7 +37,10 @@ file "$BUILD/cli/tovimo-cli"
 qemu-aarch64 "$BUILD/cli/tovimo-cli" --version
 
 # Each test program in one emulated process, its cases shared between the
-# cores; the charts and the report are drawn by Qt, which this build leaves out.
+# cores. Left out: the charts and the report, drawn by Qt, which this build
+# leaves out; and the genetic set-up that runs out of memory, whose data limit
+# (ulimit -d) leaves qemu-user itself no room for its translation buffer, so
+# that the emulator stops before the program starts.
 run_sharded() {
   local program=$1 filter=$2 shards
   shards=$(nproc)
@@ -58,7 +61,7 @@ run_sharded() {
 }
 status=0
 run_sharded "$BUILD/tests/core/core_tests" '*' || status=1
-run_sharded "$BUILD/tests/cli/cli_tests" '-CliCharts.*:CliReport.*' || status=1
+run_sharded "$BUILD/tests/cli/cli_tests" '-CliCharts.*:CliReport.*:GeneticCli.ASetUpWithoutMemoryIsReportedAndFails' || status=1
 if [ $status -ne 0 ]; then
   echo "arm64: тесты не прошли" >&2
   exit 1

@@ -57,8 +57,10 @@ inline ShownNumber ToFormatArg(double v, char sep) {
 // A double takes "[<|>][width][.precision](f|e)": left or right in its
 // field (right by default), 'f' fixed with two decimals by default, 'e' in
 // the exponent form of NumberText (15 significant digits by default).
+// Without arguments the separator has nothing to apply to.
 template <class... T>
-std::string Format(char decimalSeparator, fmt::format_string<FormatArgOfT<T>...> format, const T&... args) {
+std::string Format([[maybe_unused]] char decimalSeparator, fmt::format_string<FormatArgOfT<T>...> format,
+                   const T&... args) {
     return fmt::vformat(format, fmt::make_format_args(ToFormatArg(args, decimalSeparator)...));
 }
 
