@@ -165,7 +165,9 @@ TEST(Causes, SplitKeepsEveryFailureAndTheLikelihoodAddsUp) {
     // sorted by failures per product at the law's mean, the few-failure cause after
     for (size_t i = 1; i < r.causes.size(); ++i) {
         const CauseFit &a = r.causes[i - 1], &b = r.causes[i];
-        if (a.fitted && b.fitted) EXPECT_GE(a.atMean, b.atMean);
+        if (a.fitted && b.fitted) {
+            EXPECT_GE(a.atMean, b.atMean);
+        }
         EXPECT_FALSE(!a.fitted && b.fitted);
     }
     double shares = 0;
