@@ -42,4 +42,16 @@ inline void settle(int ms = 300) {
     }
 }
 
+// Lets the windows handle their events until `done` answers true or `seconds`
+// have passed; answers whether it did.
+inline bool waitFor(const std::function<bool()>& done, int seconds) {
+    const QDeadlineTimer until(seconds * 1000);
+    while (!done()) {
+        if (until.hasExpired()) return false;
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
+        QThread::msleep(20);
+    }
+    return true;
+}
+
 } // namespace tovimo::tools

@@ -4,7 +4,13 @@
 //
 //   LANG=ru_RU.UTF-8 xvfb-run -s "-screen 0 1600x1000x24"
 //       build/gui/window_shots docs/screenshots data/sample.txt
+//
+// With `--model3 NAME` after the data file it takes only model 3's own
+// windows, "Причины отказов" and "Прогноз", each cut to its frame, as
+// causes_NAME.png, forecast_NAME.png and forecast_cause_NAME.png.
 #include "gui/windows/app_windows.h"
+#include "gui/windows/causes_window.h"
+#include "gui/windows/forecast_window.h"
 #include "gui/windows/lnview.h"
 #include "gui/windows/results_layout.h"
 #include "gui/windows/table_import_dialog.h"
@@ -22,7 +28,9 @@
 #include <QPlainTextEdit>
 #include <QProcess>
 #include <QProgressBar>
+#include <QPushButton>
 #include <QTabWidget>
+#include <QTableWidget>
 #include <QTemporaryDir>
 #include <QThread>
 
@@ -35,22 +43,59 @@ using namespace tovimo::tools;
 
 namespace {
 
-bool waitFor(const std::function<bool()>& done, int seconds) {
-    const QDeadlineTimer until(seconds * 1000);
-    while (!done()) {
-        if (until.hasExpired()) return false;
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
-        QThread::msleep(20);
-    }
-    return true;
-}
-
 void shoot(const QDir& out, const QString& name) {
     settle();
     const QString file = out.filePath(name + QStringLiteral(".png"));
     const int rc = QProcess::execute(QStringLiteral("import"),
                                      {QStringLiteral("-window"), QStringLiteral("root"), file});
     std::printf("%s %s\n", rc == 0 ? "wrote" : "FAILED", qPrintable(file));
+}
+
+// The screen cut to the window's frame.
+void shootWindow(QWidget* w, const QDir& out, const QString& name) {
+    w->move(0, 0);
+    w->raise();
+    settle(800);
+    const QRect r = w->frameGeometry();
+    const QString file = out.filePath(name + QStringLiteral(".png"));
+    const int rc = QProcess::execute(
+        QStringLiteral("import"),
+        {QStringLiteral("-window"), QStringLiteral("root"), QStringLiteral("-crop"),
+         QStringLiteral("%1x%2+%3+%4").arg(r.width()).arg(r.height()).arg(r.x()).arg(r.y()), file});
+    std::printf("%s %s\n", rc == 0 ? "wrote" : "FAILED", qPrintable(file));
+}
+
+// Model 3 alone, then its windows from the bounds panel's buttons: the
+// causes, the forecast of model 3 with a longer warranty, a cause's forecast.
+int shootModel3Windows(TForm1& main, TForm5& results, const QDir& out, const QString& name) {
+    main.SpirSpusk->setChecked(false);
+    main.BoxPravd->setChecked(true);
+    main.bbRaschetClick();
+    if (!waitFor([&] { return !main.runActive() && results.isVisible(); }, 600)) return 1;
+    main.hide();
+    results.hide();
+    TCausesWindow* causes = results.causesWindow();
+    results.btnCauses->click();
+    if (!waitFor([&] { return !causes->busy(); }, 600)) return 1;
+    shootWindow(causes, out, QStringLiteral("causes_") + name);
+
+    TForecastWindow* forecast = results.forecastWindow();
+    causes->hide();
+    results.btnForecast->click();
+    if (!waitFor([&] { return !forecast->busy(); }, 600)) return 1;
+    forecast->edExtend->setText(QStringLiteral("500"));
+    forecast->btnCalcClick();
+    if (!waitFor([&] { return !forecast->busy(); }, 600)) return 1;
+    shootWindow(forecast, out, QStringLiteral("forecast_") + name);
+
+    forecast->hide();
+    causes->show();
+    causes->Causes_Grid->selectRow(0);
+    causes->btnForecastCause->click();
+    causes->hide();
+    if (!waitFor([&] { return !forecast->busy(); }, 600)) return 1;
+    shootWindow(forecast, out, QStringLiteral("forecast_cause_") + name);
+    return 0;
 }
 
 void only(QWidget* shown, const QList<QWidget*>& all) {
@@ -67,7 +112,7 @@ int main(int argc, char* argv[]) {
     std::setlocale(LC_NUMERIC, "C");
     QApplication::setApplicationName(QStringLiteral("Анализ надежности"));
     if (argc < 3) {
-        std::fprintf(stderr, "usage: window_shots OUTPUT_DIR DATA_FILE\n");
+        std::fprintf(stderr, "usage: window_shots OUTPUT_DIR DATA_FILE [--model3 NAME]\n");
         return 2;
     }
     const QDir out(QString::fromLocal8Bit(argv[1]));
@@ -79,6 +124,11 @@ int main(int argc, char* argv[]) {
     TForm5& results = windows.Form5;
     main.show();
     main.OpenFileStartClick();
+    if (argc >= 5 && QString::fromLocal8Bit(argv[3]) == QStringLiteral("--model3")) {
+        const int rc = shootModel3Windows(main, results, out, QString::fromLocal8Bit(argv[4]));
+        SetUi(nullptr);
+        return rc;
+    }
     settle();
     shoot(out, QStringLiteral("main_loaded"));
 

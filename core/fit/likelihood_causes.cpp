@@ -52,6 +52,28 @@ double CauseFailuresPerProduct(const CauseFit& c, double t) {
     return c.fit.K * -std::expm1(-std::pow(t / c.fit.B, c.fit.A));
 }
 
+ObservedAccumulation ObservedTotalPerProduct(const CausesResult& r) {
+    std::vector<std::pair<double, double>> steps; // time, what the failure adds
+    for (const CauseFit& c : r.causes) {
+        if (!c.fitted) continue;
+        double before = 0;
+        for (size_t i = 0; i < c.observedTimes.size() && i < c.observedPerProduct.size(); ++i) {
+            steps.emplace_back(c.observedTimes[i], c.observedPerProduct[i] - before);
+            before = c.observedPerProduct[i];
+        }
+    }
+    std::stable_sort(steps.begin(), steps.end(),
+                     [](const auto& a, const auto& b) { return a.first < b.first; });
+    ObservedAccumulation o;
+    double sum = 0;
+    for (const auto& [t, add] : steps) {
+        sum += add;
+        o.times.push_back(t);
+        o.perProduct.push_back(sum);
+    }
+    return o;
+}
+
 ShapeTest TestCommonShape(const std::vector<LikelihoodData>& data, const std::vector<double>& logliks) {
     ShapeTest t;
     t.causes = static_cast<int>(data.size());

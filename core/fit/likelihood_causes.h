@@ -78,4 +78,11 @@ ShapeTest TestCommonShape(const std::vector<LikelihoodData>& data, const std::ve
 // The expected failures per product of a cause by time t: K F(t).
 double CauseFailuresPerProduct(const CauseFit& c, double t);
 
+// The observed accumulation per product of the fitted causes together: their
+// failures merged in time order, each adding what it added to its own cause's.
+struct ObservedAccumulation {
+    std::vector<double> times, perProduct;
+};
+ObservedAccumulation ObservedTotalPerProduct(const CausesResult& r);
+
 } // namespace tovimo

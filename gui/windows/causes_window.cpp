@@ -4,11 +4,13 @@
 #include "core/stats/distributions.h"
 #include "gui/charts/chart_fonts.h"
 #include "gui/charts/chart_legend.h"
+#include "gui/charts/model3_chart.h"
 #include "gui/platform/ui_seams.h"
 #include "gui/workers/task_thread.h"
 
 #include <QChart>
 #include <QChartView>
+#include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
@@ -17,13 +19,17 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QScatterSeries>
+#include <QScreen>
+#include <QSplitter>
 #include <QTableWidget>
 #include <QVBoxLayout>
 #include <QValueAxis>
 
 #include <algorithm>
 #include <cmath>
+#include <functional>
 #include <memory>
+#include <tuple>
 
 namespace tovimo {
 
@@ -55,7 +61,11 @@ TCausesWindow::TCausesWindow(QWidget* parent) : QWidget(parent, Qt::Window) {
     Summary->setTextInteractionFlags(Qt::TextSelectableByMouse);
     v->addWidget(Summary);
 
-    auto* h = new QHBoxLayout;
+    // the table above the chart: its ten columns need the window's width, the
+    // chart's legend of every cause its own column on the right
+    split_ = new QSplitter(Qt::Vertical, this);
+    auto* split = split_;
+    split->setChildrenCollapsible(false);
     Causes_Grid = new QTableWidget(0, kCausesColumns, this);
     Causes_Grid->setObjectName(QStringLiteral("Causes_Grid"));
     Causes_Grid->verticalHeader()->setVisible(false);
@@ -67,17 +77,28 @@ TCausesWindow::TCausesWindow(QWidget* parent) : QWidget(parent, Qt::Window) {
         header << QString::fromUtf8(t);
     Causes_Grid->setHorizontalHeaderLabels(header);
     Causes_Grid->horizontalHeader()->setStretchLastSection(true);
+    // long captions wrap onto a second line rather than widen a column of short figures
+    Causes_Grid->horizontalHeader()->setDefaultAlignment(
+        Qt::Alignment::fromInt(Qt::AlignCenter | Qt::TextWordWrap));
+    Causes_Grid->horizontalHeader()->setFixedHeight(2 * Causes_Grid->fontMetrics().height() + 10);
     Causes_Grid->setWordWrap(false);
-    h->addWidget(Causes_Grid, 3);
+    split->addWidget(Causes_Grid);
 
-    auto* chart = new QChart;
-    chart->setTitle(QStringLiteral("Ожидаемое число отказов на изделие по причинам"));
-    chart->legend()->setAlignment(Qt::AlignBottom);
-    Causes_Chart = new QChartView(chart, this);
-    Causes_Chart->setObjectName(QStringLiteral("Causes_Chart"));
-    Causes_Chart->setRenderHint(QPainter::Antialiasing);
-    h->addWidget(Causes_Chart, 2);
-    v->addLayout(h, 1);
+    Causes_Chart =
+        Model3ChartView(this, QStringLiteral("Causes_Chart"),
+                        QStringLiteral("Ожидаемое число отказов на изделие по причинам"), Qt::AlignRight);
+    Causes_Chart->setMinimumHeight(260);
+    auto* charts = new QWidget(split);
+    auto* row = new QHBoxLayout(charts);
+    row->setContentsMargins(0, 0, 0, 0);
+    row->addWidget(Causes_Chart, 3);
+    Total_Chart = Model3ChartView(this, QStringLiteral("Total_Chart"),
+                                  QStringLiteral("Сумма причин и модель 3"), Qt::AlignBottom);
+    row->addWidget(Total_Chart, 2);
+    split->addWidget(charts);
+    split->setStretchFactor(0, 2);
+    split->setStretchFactor(1, 3);
+    v->addWidget(split, 1);
 
     auto* buttons = new QHBoxLayout;
     Busy = new QProgressBar(this);
@@ -105,7 +126,10 @@ TCausesWindow::TCausesWindow(QWidget* parent) : QWidget(parent, Qt::Window) {
     buttons->addWidget(btnForecastCause);
     buttons->addWidget(CloseButton);
     v->addLayout(buttons);
-    resize(1400, 640);
+    QSize size(1560, 860);
+    if (const QScreen* screen = QGuiApplication::primaryScreen())
+        size = size.boundedTo(screen->availableGeometry().size());
+    resize(size);
 }
 
 void TCausesWindow::compute(const AnalysisState& st, const LikelihoodSettings& settings, char sep) {
@@ -173,86 +197,111 @@ void TCausesWindow::fill(const CausesResult& r, const AnalysisState& st, char se
             if (k == 0) item->setForeground(CauseColor(r.causes[i].cause).darker(130));
             Causes_Grid->setItem(static_cast<int>(i), static_cast<int>(k), item);
         }
-    Causes_Grid->resizeColumnsToContents();
+    constexpr int kCaptionWidth = 120; // a caption wider than this wraps
+    const QFontMetrics metrics(Causes_Grid->font());
+    for (int c = 0; c < kCausesColumns; ++c) {
+        int width = std::min(kCaptionWidth, Causes_Grid->horizontalHeader()->sectionSizeHint(c));
+        for (int r = 0; r < Causes_Grid->rowCount(); ++r)
+            width = std::max(width, metrics.horizontalAdvance(Causes_Grid->item(r, c)->text()) + 14);
+        Causes_Grid->setColumnWidth(c, width);
+    }
+    // every row shown when the charts keep their least height
+    int rowsHeight = Causes_Grid->horizontalHeader()->height() + 2 * Causes_Grid->frameWidth() + 2;
+    for (int r = 0; r < Causes_Grid->rowCount(); ++r)
+        rowsHeight += Causes_Grid->rowHeight(r);
+    const int whole = split_->height() > 0 ? split_->height() : split_->sizeHint().height();
+    const int table = std::min(rowsHeight, whole - Causes_Chart->minimumHeight());
+    if (table > 0) split_->setSizes({table, whole - table});
     btnForecastCause->setEnabled(false);
     fillChart(st);
 }
 
+namespace {
+
+// A chart given its two axes, operating time and failures per product, and
+// emptied; series go on both.
+class ChartFiller {
+  public:
+    explicit ChartFiller(QChart* chart) : chart_(chart) {}
+    void axes() { std::tie(x_, y_) = EmptiedHoursChart(chart_, QStringLiteral("Отказов на изделие")); }
+    // A curve over [0, end]; points that are not numbers left out.
+    void curve(const QString& name, const QPen& pen, double end, const std::function<double(double)>& f) {
+        auto* line = new QLineSeries;
+        line->setName(name);
+        line->setPen(pen);
+        for (int i = 0; i <= kPoints; ++i) {
+            const double t = end * i / kPoints;
+            const double v = f(t);
+            if (!std::isfinite(v)) continue;
+            line->append(t, v);
+            top_ = std::max(top_, v);
+        }
+        add(line);
+    }
+    // Observed marks, without a legend entry of their own.
+    void marks(const std::vector<double>& times, const std::vector<double>& values, const QColor& color) {
+        auto* marks = new QScatterSeries;
+        marks->setMarkerSize(5);
+        marks->setColor(color);
+        marks->setBorderColor(color.darker(150));
+        for (size_t i = 0; i < times.size() && i < values.size(); ++i)
+            if (std::isfinite(values[i])) {
+                marks->append(times[i], values[i]);
+                top_ = std::max(top_, values[i]);
+            }
+        add(marks);
+        for (QLegendMarker* m : chart_->legend()->markers(marks))
+            m->setVisible(false);
+    }
+    void ranges(double end) {
+        SetHoursRange(x_, end);
+        y_->setRange(0, top_ > 0 ? top_ * 1.05 : 1);
+        y_->applyNiceNumbers();
+    }
+    static constexpr int kPoints = 80;
+
+  private:
+    void add(QAbstractSeries* s) {
+        chart_->addSeries(s);
+        s->attachAxis(x_);
+        s->attachAxis(y_);
+    }
+    QChart* chart_;
+    QValueAxis* x_ = nullptr;
+    QValueAxis* y_ = nullptr;
+    double top_ = 0;
+};
+
+} // namespace
+
 void TCausesWindow::fillChart(const AnalysisState& st) {
-    QChart* chart = Causes_Chart->chart();
-    chart->removeAllSeries();
-    for (QAbstractAxis* a : chart->axes())
-        chart->removeAxis(a);
+    ChartFiller causes(Causes_Chart->chart()), total(Total_Chart->chart());
+    causes.axes();
+    total.axes();
     if (!result_.done) return;
     double end = 4000;
     for (const CauseFit& c : result_.causes)
         if (!c.observedTimes.empty()) end = std::max(end, c.observedTimes.back());
     end = std::min(end, result_.windowEnd > 0 ? result_.windowEnd : end);
-    auto* x = new QValueAxis;
-    x->setTitleText(QStringLiteral("Наработка, ч"));
-    x->setLabelFormat(QStringLiteral("%.0f"));
-    auto* y = new QValueAxis;
-    y->setTitleText(QStringLiteral("Отказов на изделие"));
-    chart->addAxis(x, Qt::AlignBottom);
-    chart->addAxis(y, Qt::AlignLeft);
-    double top = 0;
-    auto attach = [&](QAbstractSeries* s) {
-        chart->addSeries(s);
-        s->attachAxis(x);
-        s->attachAxis(y);
-    };
-    constexpr int kPoints = 80;
-    std::vector<double> total(kPoints + 1, 0.0);
     for (const CauseFit& c : result_.causes) {
         if (!c.fitted) continue;
-        auto* line = new QLineSeries;
-        line->setName(qs(c.name));
-        line->setPen(QPen(CauseColor(c.cause), 2));
-        for (int i = 0; i <= kPoints; ++i) {
-            const double t = end * i / kPoints;
-            const double v = PerProduct(c.fit.A, c.fit.B, c.fit.K, t);
-            if (!std::isfinite(v)) continue;
-            line->append(t, v);
-            total[static_cast<size_t>(i)] += v;
-            top = std::max(top, v);
-        }
-        attach(line);
-        auto* marks = new QScatterSeries;
-        marks->setMarkerSize(5);
-        marks->setColor(CauseColor(c.cause));
-        marks->setBorderColor(CauseColor(c.cause).darker(150));
-        for (size_t i = 0; i < c.observedTimes.size(); ++i)
-            if (std::isfinite(c.observedPerProduct[i])) {
-                marks->append(c.observedTimes[i], c.observedPerProduct[i]);
-                top = std::max(top, c.observedPerProduct[i]);
-            }
-        attach(marks);
-        for (QLegendMarker* m : chart->legend()->markers(marks))
-            m->setVisible(false);
+        causes.curve(qs(c.name), QPen(CauseColor(c.cause), 2), end,
+                     [&](double t) { return CauseFailuresPerProduct(c, t); });
+        causes.marks(c.observedTimes, c.observedPerProduct, CauseColor(c.cause));
     }
-    auto* sum = new QLineSeries;
-    sum->setName(QStringLiteral("Сумма причин"));
-    sum->setPen(QPen(Qt::black, 3));
-    for (int i = 0; i <= kPoints; ++i) {
-        sum->append(end * i / kPoints, total[static_cast<size_t>(i)]);
-        top = std::max(top, total[static_cast<size_t>(i)]);
-    }
-    attach(sum);
-    if (st.MPravd.Executed && st.Pravd.fitted) {
-        auto* m3 = new QLineSeries;
-        m3->setName(QStringLiteral("Модель 3"));
-        m3->setPen(QPen(QColor(0x80, 0x00, 0x40), 2, Qt::DashLine));
-        for (int i = 0; i <= kPoints; ++i) {
-            const double t = end * i / kPoints;
-            const double v = PerProduct(st.Pravd.A, st.Pravd.B, st.Pravd.K, t);
-            if (!std::isfinite(v)) continue;
-            m3->append(t, v);
-            top = std::max(top, v);
-        }
-        attach(m3);
-    }
-    x->setRange(0, end);
-    y->setRange(0, top > 0 ? top * 1.05 : 1);
+    total.curve(QStringLiteral("Сумма причин"), QPen(Qt::black, 2), end, [&](double t) {
+        double sum = 0;
+        for (const CauseFit& c : result_.causes)
+            if (c.fitted) sum += CauseFailuresPerProduct(c, t);
+        return sum;
+    });
+    const ObservedAccumulation observed = ObservedTotalPerProduct(result_);
+    total.marks(observed.times, observed.perProduct, QColor(0x70, 0x70, 0x70));
+    if (st.MPravd.Executed && st.Pravd.fitted)
+        total.curve(QStringLiteral("Модель 3"), QPen(QColor(0x80, 0x00, 0x40), 2, Qt::DashLine), end,
+                    [&](double t) { return PerProduct(st.Pravd.A, st.Pravd.B, st.Pravd.K, t); });
+    causes.ranges(end);
+    total.ranges(end);
 }
 
 } // namespace tovimo

@@ -13,6 +13,7 @@
 class QChartView;
 class QLabel;
 class QProgressBar;
+class QSplitter;
 class QPushButton;
 class QTableWidget;
 
@@ -47,8 +48,9 @@ class TCausesWindow : public QWidget {
 
     QLabel* Summary = nullptr;
     QTableWidget* Causes_Grid = nullptr;
-    QChartView* Causes_Chart = nullptr;
-    QProgressBar* Busy = nullptr; // shown while the causes are being fitted
+    QChartView* Causes_Chart = nullptr; // each cause's curve and observed marks
+    QChartView* Total_Chart = nullptr;  // the causes' sum, its observed marks and model 3's curve
+    QProgressBar* Busy = nullptr;       // shown while the causes are being fitted
     QPushButton* btnForecastCause = nullptr;
     QPushButton* CloseButton = nullptr;
 
@@ -56,6 +58,7 @@ class TCausesWindow : public QWidget {
     void fillChart(const AnalysisState& st);
     CausesResult result_;
     TaskThread* task_ = nullptr;
+    QSplitter* split_ = nullptr;
 };
 
 } // namespace tovimo

@@ -4,6 +4,7 @@
 #include "core/fit/causes_table.h"
 #include "core/text/number_format.h"
 #include "gui/charts/chart_fonts.h"
+#include "gui/charts/model3_chart.h"
 #include "gui/platform/ui_seams.h"
 #include "gui/workers/task_thread.h"
 
@@ -12,6 +13,7 @@
 #include <QChartView>
 #include <QComboBox>
 #include <QFormLayout>
+#include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
@@ -20,6 +22,8 @@
 #include <QLineSeries>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QScreen>
+#include <QScrollBar>
 #include <QTableWidget>
 #include <QVBoxLayout>
 #include <QValueAxis>
@@ -47,6 +51,8 @@ QAreaSeries* Band(const std::vector<ForecastFigure>& rows, bool prediction, cons
                   const QString& name) {
     auto* upper = new QLineSeries;
     auto* lower = new QLineSeries;
+    upper->append(0, 0); // nothing has failed before the fleet starts
+    lower->append(0, 0);
     for (const ForecastFigure& f : rows) {
         const LikInterval& in = prediction ? f.prediction : f.confidence;
         if (!std::isfinite(in.lower) || !std::isfinite(in.upper)) continue;
@@ -135,14 +141,13 @@ TForecastWindow::TForecastWindow(QWidget* parent) : QWidget(parent, Qt::Window) 
     for (const char* t : kForecastHeader)
         header << QString::fromUtf8(t);
     Forecast_Grid->setHorizontalHeaderLabels(header);
-    Forecast_Grid->horizontalHeader()->setStretchLastSection(true);
-    h->addWidget(Forecast_Grid, 1);
-    auto* chart = new QChart;
-    chart->setTitle(QStringLiteral("Ожидаемое число отказов за гарантию, нарастающим итогом"));
-    chart->legend()->setAlignment(Qt::AlignBottom);
-    Forecast_Chart = new QChartView(chart, this);
-    Forecast_Chart->setObjectName(QStringLiteral("Forecast_Chart"));
-    Forecast_Chart->setRenderHint(QPainter::Antialiasing);
+    // the rows' names as wide as they need, the figures share the rest
+    Forecast_Grid->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
+    Forecast_Grid->horizontalHeader()->setSectionResizeMode(0, QHeaderView::ResizeToContents);
+    h->addWidget(Forecast_Grid, 0);
+    Forecast_Chart = Model3ChartView(
+        this, QStringLiteral("Forecast_Chart"),
+        QStringLiteral("Ожидаемое число отказов за гарантию, нарастающим итогом"), Qt::AlignBottom);
     h->addWidget(Forecast_Chart, 1);
     v->addLayout(h, 1);
 
@@ -150,7 +155,21 @@ TForecastWindow::TForecastWindow(QWidget* parent) : QWidget(parent, Qt::Window) 
     CloseButton->setObjectName(QStringLiteral("CloseButton"));
     connect(CloseButton, &QPushButton::clicked, this, &QWidget::hide);
     v->addWidget(CloseButton, 0, Qt::AlignRight);
-    resize(1300, 680);
+    // the table as wide as its widest rows need, fixed so that a refill never
+    // moves the chart; the chart takes the rest
+    const QFontMetrics metrics(Forecast_Grid->font());
+    const char* const widest[kForecastColumns] = {"Продление на 5000 ч: дополнительно", "00000,0",
+                                                  "00000,0–00000,0", "00000–00000"};
+    int width = 2 * Forecast_Grid->frameWidth() + Forecast_Grid->verticalScrollBar()->sizeHint().width();
+    for (int c = 0; c < kForecastColumns; ++c)
+        width += std::max(metrics.horizontalAdvance(QString::fromUtf8(widest[c])),
+                          Forecast_Grid->horizontalHeader()->sectionSizeHint(c)) +
+                 16;
+    Forecast_Grid->setFixedWidth(width);
+    QSize size(1560, 720);
+    if (const QScreen* screen = QGuiApplication::primaryScreen())
+        size = size.boundedTo(screen->availableGeometry().size());
+    resize(size);
 }
 
 void TForecastWindow::setSource(const AnalysisState& st, const LikelihoodSettings& settings, int cause,
@@ -167,7 +186,8 @@ void TForecastWindow::setSource(const AnalysisState& st, const LikelihoodSetting
         cause > 0
             ? QStringLiteral("По причине «%1» (модель 3 по этой причине, K подбирается)").arg(qs(causeName))
             : QStringLiteral("По модели 3 всего ряда"));
-    edFleet->setText(qs(FloatToStr(st.Izd_Prived, sep)));
+    // the fitted fleet as the data give it, to a tenth of a product
+    edFleet->setText(qs(FloatToStr(std::round(st.Izd_Prived * 10) / 10, sep)));
     edMean->setText(qs(FloatToStr(st.Sred, sep)));
     edSd->setText(qs(FloatToStr(st.SKO, sep)));
     edHorizon->clear();
@@ -264,23 +284,15 @@ void TForecastWindow::fill() {
         for (size_t k = 0; k < kForecastColumns; ++k)
             Forecast_Grid->setItem(static_cast<int>(i), static_cast<int>(k),
                                    new QTableWidgetItem(qs(rows[i][k])));
-    Forecast_Grid->resizeColumnsToContents();
     fillChart();
 }
 
 void TForecastWindow::fillChart() {
     QChart* chart = Forecast_Chart->chart();
-    chart->removeAllSeries();
-    for (QAbstractAxis* a : chart->axes())
-        chart->removeAxis(a);
+    const auto axes = EmptiedHoursChart(chart, QStringLiteral("Отказов"));
+    QValueAxis* const x = axes.first; // plain values: lambdas below capture them
+    QValueAxis* const y = axes.second;
     if (!result_.done || result_.rows.empty()) return;
-    auto* x = new QValueAxis;
-    x->setTitleText(QStringLiteral("Наработка, ч"));
-    x->setLabelFormat(QStringLiteral("%.0f"));
-    auto* y = new QValueAxis;
-    y->setTitleText(QStringLiteral("Отказов"));
-    chart->addAxis(x, Qt::AlignBottom);
-    chart->addAxis(y, Qt::AlignLeft);
     double top = 0;
     for (const ForecastFigure& f : result_.rows)
         for (double v : {f.expected, f.confidence.upper, f.prediction.upper})
@@ -299,8 +311,12 @@ void TForecastWindow::fillChart() {
     for (const ForecastFigure& f : result_.rows)
         if (std::isfinite(f.expected)) line->append(f.time, f.expected);
     add(line);
-    x->setRange(0, result_.rows.back().time);
+    const double end = result_.rows.back().time;
+    SetHoursRange(x, end);
     y->setRange(0, top > 0 ? top * 1.05 : 1);
+    y->applyNiceNumbers();
+    y->setLabelFormat(y->max() >= 20 ? QStringLiteral("%.0f")
+                                     : QStringLiteral("%.1f")); // whole failures on a tall axis
 }
 
 } // namespace tovimo

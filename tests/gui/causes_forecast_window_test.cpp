@@ -94,9 +94,10 @@ class CausesForecastWindowTest : public QObject {
                 QVERIFY2(t.size() < 60, qPrintable(t));
             }
         QVERIFY(w.Summary->text().contains(QStringLiteral("одна форма A")));
-        // a line per fitted cause, its observed marks, the causes' sum
+        // a line per fitted cause and its observed marks; the causes' sum and its marks beside
         const auto series = w.Causes_Chart->chart()->series();
-        QVERIFY(series.size() >= 2 * (rows - 1) + 1);
+        QVERIFY(series.size() >= 2 * (rows - 1));
+        QCOMPARE(w.Total_Chart->chart()->series().size(), 2); // model 3 was not run
         QVERIFY(!w.btnForecastCause->isEnabled());
         // a selected cause asks for its forecast
         int asked = 0;
@@ -220,8 +221,9 @@ class CausesForecastWindowTest : public QObject {
         QCOMPARE(causes->Causes_Grid->item(rows - 1, 0)->text(), QStringLiteral("Другие"));
         checkFigures(causes->Causes_Grid, 1);
         QVERIFY(causes->Summary->text().contains(QStringLiteral("p = ") + num(QStringLiteral("0."))));
-        // the causes' lines, their marks, their sum and model 3's own curve
-        QCOMPARE(causes->Causes_Chart->chart()->series().size(), 2 * rows + 2);
+        // each cause's line and marks; beside them the causes' sum, its marks and model 3's own curve
+        QCOMPARE(causes->Causes_Chart->chart()->series().size(), 2 * rows);
+        QCOMPARE(causes->Total_Chart->chart()->series().size(), 3);
 
         // "Прогноз по причине" of the first cause
         TForecastWindow* forecast = r.forecastWindow();
@@ -263,6 +265,7 @@ class CausesForecastWindowTest : public QObject {
                     .startsWith(QStringLiteral("Всего за гарантию")));
         checkFigures(forecast->Forecast_Grid, 0);
         QVERIFY(forecast->Forecast_Chart->chart()->series().size() == 3);
+        QCOMPARE(forecast->Forecast_Chart->chart()->axes().size(), 2); // a refill leaves no old axis behind
 
         // a new run makes both stale: they leave, and the report no longer has them
         QTest::mouseClick(test::Child<QPushButton>(app.Form1, "bbRaschet"), Qt::LeftButton);

@@ -176,6 +176,25 @@ TEST(Causes, SplitKeepsEveryFailureAndTheLikelihoodAddsUp) {
     EXPECT_NEAR(shares, 1, 1e-12);
 }
 
+TEST(Causes, ObservedTotalMergesTheFittedCausesInTime) {
+    const AnalysisState st = LoadFile("fleet3.txt");
+    const CausesResult r = FitByCause(st, LikelihoodSettings{});
+    ASSERT_TRUE(r.done);
+    const ObservedAccumulation total = ObservedTotalPerProduct(r);
+    size_t marks = 0;
+    double last = 0;
+    for (const CauseFit& c : r.causes)
+        if (c.fitted && !c.observedPerProduct.empty()) {
+            marks += c.observedTimes.size();
+            last += c.observedPerProduct.back();
+        }
+    ASSERT_EQ(total.times.size(), marks); // the few-failure cause left out
+    EXPECT_TRUE(std::is_sorted(total.times.begin(), total.times.end()));
+    EXPECT_TRUE(std::is_sorted(total.perProduct.begin(), total.perProduct.end()));
+    EXPECT_NEAR(total.perProduct.back(), last, 1e-12 * last);
+    EXPECT_TRUE(ObservedTotalPerProduct(CausesResult{}).times.empty());
+}
+
 TEST(Causes, NoteFollowsTheBoundsOfTheShape) {
     struct Case {
         LikInterval a;
