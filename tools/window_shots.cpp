@@ -68,8 +68,8 @@ void shootWindow(QWidget* w, const QDir& out, const QString& name) {
 // Model 3 alone, then its windows from the bounds panel's buttons: the
 // causes, the forecast of model 3 with a longer warranty, a cause's forecast.
 int shootModel3Windows(TForm1& main, TForm5& results, const QDir& out, const QString& name) {
-    main.SpirSpusk->setChecked(false);
-    main.BoxPravd->setChecked(true);
+    tovimo::test::Child<QCheckBox>(main, "SpirSpusk")->setChecked(false);
+    tovimo::test::Child<QCheckBox>(main, "BoxPravd")->setChecked(true);
     main.bbRaschetClick();
     if (!waitFor([&] { return !main.runActive() && results.isVisible(); }, 600)) return 1;
     main.hide();
