@@ -37,8 +37,12 @@ void expectAround(const json& interval, const json& estimate, const std::string&
     }
     if (estimate.is_null()) return;
     const double e = estimate.get<double>();
-    if (!interval["lower"].is_null()) EXPECT_LE(interval["lower"].get<double>(), e * (1 + 1e-9)) << what;
-    if (!interval["upper"].is_null()) EXPECT_GE(interval["upper"].get<double>(), e * (1 - 1e-9)) << what;
+    if (!interval["lower"].is_null()) {
+        EXPECT_LE(interval["lower"].get<double>(), e * (1 + 1e-9)) << what;
+    }
+    if (!interval["upper"].is_null()) {
+        EXPECT_GE(interval["upper"].get<double>(), e * (1 - 1e-9)) << what;
+    }
 }
 
 json runJson(const std::string& args) {
@@ -93,7 +97,9 @@ TEST(CliCauses, JsonGivesEveryCauseItsFitAndTheShapeTest) {
             EXPECT_LT(est["F2000"].get<double>(), est["F4000"].get<double>());
             EXPECT_GT(cause["share_4000"].get<double>(), 0);
             // B beyond all observation: the scale and K are not given as numbers
-            if (cause["flat_parameter"] == "B") EXPECT_TRUE(est["B"].is_null() && est["K_powtor"].is_null());
+            if (cause["flat_parameter"] == "B") {
+                EXPECT_TRUE(est["B"].is_null() && est["K_powtor"].is_null());
+            }
         }
         EXPECT_EQ(n, j["Kol_izw"].get<int>());
         EXPECT_EQ(fitted, c.fittedInShapeTest);
@@ -177,9 +183,10 @@ TEST(CliForecast, TablesOfTheWholeModelOfACauseAndOfANewFleet) {
             expectAround(row["confidence"], row["expected"], "confidence");
             expectAround(row["prediction"], row["expected"], "prediction");
             // the count itself scatters more than its expected value
-            if (!row["prediction"]["upper"].is_null() && !row["confidence"]["upper"].is_null())
+            if (!row["prediction"]["upper"].is_null() && !row["confidence"]["upper"].is_null()) {
                 EXPECT_GE(row["prediction"]["upper"].get<double>() + 1,
                           row["confidence"]["upper"].get<double>());
+            }
         }
         EXPECT_GE(j["total"]["expected"].get<double>(), before * (1 - 1e-9));
         EXPECT_EQ(j.contains("extra"), c.extended);
