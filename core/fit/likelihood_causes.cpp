@@ -20,9 +20,6 @@ constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
 // Where the common shape may lie: the shapes' hard limits of the fit.
 const double kLnAHardLo = std::log(0.005), kLnAHardHi = std::log(500.0);
 
-// A scale this many times the end of observation has run off.
-constexpr double kScaleRunsOff = 1000;
-
 // The order of the fitted causes: failures per product at the law's mean.
 double Key(const CauseFit& c) {
     return std::isfinite(c.atMean) ? c.atMean : -1;

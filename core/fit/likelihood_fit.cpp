@@ -193,7 +193,7 @@ struct Side {
 // double. The side is open when the walk reaches `limit` or the profile
 // flattens out above the threshold.
 Side FindSide(const std::function<double(double)>& profile, double x0, int dir, double limit,
-              double threshold) {
+              double threshold, bool flatMeansOpen = true) {
     double step = 0.02;
     double inside = x0, insideValue = profile(x0);
     for (int k = 0; k < 64; ++k) {
@@ -208,7 +208,8 @@ Side FindSide(const std::function<double(double)>& profile, double x0, int dir, 
         if (last) return {};
         // a profile that hardly changes over a whole e-fold of the figure
         // will not reach the threshold: the data leave this side open
-        if (std::fabs(x - inside) >= 1 && std::fabs(p - insideValue) < kFlatProfile * std::fabs(x - inside))
+        if (flatMeansOpen && std::fabs(x - inside) >= 1 &&
+            std::fabs(p - insideValue) < kFlatProfile * std::fabs(x - inside))
             return {};
         inside = x;
         insideValue = p;
@@ -399,11 +400,17 @@ LikelihoodResult FitLikelihood(const LikelihoodData& data, const LikelihoodSetti
         // where the scale runs off: a bound it finds is checked without the
         // start, and the side searched again without it when it is not one
         auto plain = [&](double x) { return Profile(ev, mode, fig, std::exp(x)); };
+        // From a scale that ran off, B and K come down along a ridge where the
+        // profile stays flat for many e-folds before the data bend it: that
+        // side is walked to its limit rather than given up as flat.
+        const bool downFromRunOff = (e.flatParameter == "B" || e.B > kScaleRunsOff * data.Tzenz) &&
+                                    (fig == LikFigure::B || fig == LikFigure::K);
         auto side = [&](int dir, double limit) {
             hint = Hint{std::log(e.A), std::log(e.B)};
-            const Side s = FindSide(profile, x0, dir, limit, threshold);
+            const bool flatMeansOpen = !(downFromRunOff && dir < 0);
+            const Side s = FindSide(profile, x0, dir, limit, threshold, flatMeansOpen);
             if (s.open || std::fabs(plain(std::log(s.value)) - threshold) < 1e-6) return s;
-            return FindSide(plain, x0, dir, limit, threshold);
+            return FindSide(plain, x0, dir, limit, threshold, flatMeansOpen);
         };
         const Side lower = side(-1, x0 - kWalkReach);
         const Side upper = walkUp ? side(1, upperLimit) : Side{};

@@ -16,6 +16,9 @@ namespace tovimo {
 
 inline constexpr const char* kPravdDone = "Расчёт модели по максимуму правдоподобия выполнен за ";
 inline constexpr const char* kPravdCaption = "Модель 3 (максимум правдоподобия)";
+// A scale this many times the end of observation has run off: the failures
+// fit a power law, and where the search stopped says nothing of B or K.
+inline constexpr double kScaleRunsOff = 1000;
 
 struct LikelihoodEstimate {
     double A = 0, B = 0, K = 1;
