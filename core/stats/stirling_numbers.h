@@ -1,5 +1,5 @@
 // Stirling numbers of the second kind S(n, k): the n-th derivative of
-// exp(-exp(z)) with respect to z is exp(-y) sum_{k=1..n} S(n, k) (-y)^k with
+// exp(-exp(z)) in z is exp(-y) sum_{k=1..n} S(n, k) (-y)^k with
 // y = exp(z). The Weibull survival exp(-(t/B)^A) is that function of
 // z = A (ln t - ln B), so its Taylor series in ln t, ln B or A is built from
 // these numbers.
