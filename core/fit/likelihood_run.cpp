@@ -89,6 +89,7 @@ bool Podbor_Weib_Pravd(AnalysisState& st, const RunInputs& in, FitClock& clock, 
         M.criterion = r.loglik;
         M.evaluations = 0;
         const double elapsed = clock.Seconds() - start;
+        hooks.CheckStop(); // a stop asked as the model was completed still leaves no model
         M.seconds = elapsed;
         M.Executed = true;
         st.Pravd = std::move(r);

@@ -55,7 +55,6 @@ SmirnowLineSeries::SmirnowLineSeries(std::vector<double> logT, std::vector<doubl
     keepVariation_ += largest;
     for (double c : count_)
         totalCount_ += c;
-    gram_.assign(kDim * kDim, 0);
 }
 
 std::optional<double> SmirnowLineSeries::SquaredMisses(double A, double B, double K) {
@@ -126,7 +125,7 @@ void SmirnowLineSeries::Anchor(double A, double B, double K, Line line) {
     // the shift a u or g stays within half the radius
     reach_ = line == Line::Scale ? kRadius / 2 : (maxAbsU > 0 ? kRadius / 2 / maxAbsU : 0);
     next_ = 0;
-    std::fill(gram_.begin(), gram_.end(), 0.0);
+    std::array<double, kDim * kDim> gram{}; // the Gram matrix of the columns, upper triangle
 
     const double eR = std::exp(kRadius);
     std::array<double, kOrder + 1> coefficient{}; // the share's coefficient of x^n
@@ -174,13 +173,13 @@ void SmirnowLineSeries::Anchor(double A, double B, double K, Line line) {
         const double w = count_[i];
         for (int r = 0; r < kDim; ++r) {
             const double wr = w * col[r];
-            double* row = gram_.data() + r * kDim;
+            double* row = gram.data() + r * kDim;
             for (int s = r; s < kDim; ++s)
                 row[s] += wr * col[s];
         }
     }
     // the Gram matrix as the coefficients of the polynomials in x
-    const auto G = [&](int r, int s) { return gram_[std::min(r, s) * kDim + std::max(r, s)]; };
+    const auto G = [&](int r, int s) { return gram[std::min(r, s) * kDim + std::max(r, s)]; };
     fixed_ = {G(0, 0), G(0, 1), G(1, 1)};
     for (int n = 1; n <= kOrder; ++n) {
         cross_[0][n] = G(0, n + 1);

@@ -68,10 +68,10 @@ class SmirnowLineSeries {
     // The anchor
     Line line_ = Line::None;
     double A0_ = 0, B0_ = 0, izdK0_ = 0;
-    double reach_ = 0;         // the largest |a| or |g| for which the shift stays within half of R
-    double next_ = 0;          // the largest m |u|^(kOrder+1) (shape) or m (scale) over the runs
-    std::vector<double> gram_; // kDim x kDim, upper triangle
-    // The sum of squared misses as polynomials in x (see FromSeries)
+    double reach_ = 0; // the largest |a| or |g| for which the shift stays within half of R
+    double next_ = 0;  // the largest m |u|^(kOrder+1) (shape) or m (scale) over the runs
+    // The sum of squared misses as polynomials in x, folded from the Gram
+    // matrix of the runs' columns (see FromSeries)
     std::array<double, 3> fixed_{};
     std::array<std::array<double, kOrder + 1>, 2> cross_{};
     std::array<double, 2 * kOrder + 1> square_{};
